@@ -1,0 +1,18 @@
+// Export macro for the public API. Everything not marked GNUTIL_API stays
+// inside the library (hidden visibility by default).
+#ifndef GNUTIL_EXPORT_H
+#define GNUTIL_EXPORT_H
+
+#if defined(_WIN32)
+#if defined(GNUTIL_BUILDING)
+#define GNUTIL_API __declspec(dllexport)
+#elif defined(GNUTIL_STATIC)
+#define GNUTIL_API
+#else
+#define GNUTIL_API __declspec(dllimport)
+#endif
+#else
+#define GNUTIL_API __attribute__((visibility("default")))
+#endif
+
+#endif  // GNUTIL_EXPORT_H

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test suite: Linux with warnings as errors,
+# the same suite under AddressSanitizer + UndefinedBehaviorSanitizer, the
+# installed package with a consumer project and the acceptance tests built
+# against it, and the Windows suite under Wine where scripts/test-windows.sh
+# exists. Ends with one summary line over all suites.
+set -uo pipefail
+source "$(dirname "$0")/env.sh"
+set -e
+"$GNUTIL_ROOT/scripts/setup.sh"
+set +e
+export GNUTIL_REQUIRE_LOCALES=1
+
+passed=0
+failed=0
+status=0
+log_dir="$GNUTIL_ROOT/build/logs"
+mkdir -p "$log_dir"
+
+# run_ctest NAME BUILD_DIR [ctest args...]: runs ctest, adds its counts.
+run_ctest() {
+  local name=$1 dir=$2
+  shift 2
+  echo "== $name: ctest"
+  (cd "$dir" && ctest -j "$JOBS" --output-on-failure --timeout 300 "$@") > "$log_dir/$name.log" 2>&1
+  local rc=$?
+  grep -E 'tests passed|FAILED|Failed|\*\*\*' "$log_dir/$name.log" | tail -20
+  local line total bad
+  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log_dir/$name.log" | tail -1)
+  if [ -n "$line" ]; then
+    bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+    total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  else
+    failed=$((failed + 1))
+  fi
+  [ $rc -eq 0 ] || status=1
+}
+
+# build NAME [cmake args...]
+build() {
+  local name=$1
+  shift
+  echo "== $name: build"
+  if ! { cmake -S "$GNUTIL_ROOT" -B "$GNUTIL_ROOT/build/$name" -DGNUTIL_WERROR=ON "$@" &&
+         cmake --build "$GNUTIL_ROOT/build/$name" -j "$JOBS"; } > "$log_dir/$name-build.log" 2>&1; then
+    tail -40 "$log_dir/$name-build.log"
+    echo "== $name: BUILD FAILED"
+    failed=$((failed + 1))
+    status=1
+    return 1
+  fi
+}
+
+if build linux -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
+  run_ctest linux "$GNUTIL_ROOT/build/linux"
+fi
+
+if build asan -DCMAKE_BUILD_TYPE=Debug -DGNUTIL_SANITIZE=address,undefined; then
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    run_ctest asan "$GNUTIL_ROOT/build/asan"
+fi
+
+echo "== install: package, pkg-config and consumer"
+prefix="$GNUTIL_ROOT/build/install"
+rm -rf "$prefix"
+if { cmake --install "$GNUTIL_ROOT/build/linux" --prefix "$prefix" &&
+     cmake -S "$GNUTIL_ROOT/examples/consumer" -B "$GNUTIL_ROOT/build/consumer" \
+       -DCMAKE_PREFIX_PATH="$prefix" &&
+     cmake --build "$GNUTIL_ROOT/build/consumer" &&
+     LD_LIBRARY_PATH="$prefix/lib" "$GNUTIL_ROOT/build/consumer/consumer" &&
+     PKG_CONFIG_PATH="$prefix/lib/pkgconfig" g++ -std=c++17 \
+       "$GNUTIL_ROOT/examples/consumer/main.cpp" -o "$GNUTIL_ROOT/build/consumer/consumer-pc" \
+       $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs gnutil) &&
+     LD_LIBRARY_PATH="$prefix/lib" "$GNUTIL_ROOT/build/consumer/consumer-pc" &&
+     cmake -S "$GNUTIL_ROOT/tests/acceptance" -B "$GNUTIL_ROOT/build/acceptance" \
+       -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_INSTALL_RPATH="$prefix/lib" \
+       -DCMAKE_BUILD_RPATH="$prefix/lib" &&
+     cmake --build "$GNUTIL_ROOT/build/acceptance" -j "$JOBS"; } > "$log_dir/install.log" 2>&1; then
+  echo "consumer: ok"
+  run_ctest installed-acceptance "$GNUTIL_ROOT/build/acceptance"
+else
+  tail -30 "$log_dir/install.log"
+  echo "== install: FAILED"
+  failed=$((failed + 1))
+  status=1
+fi
+
+if [ -x "$GNUTIL_ROOT/scripts/test-windows.sh" ]; then
+  echo "== windows: under Wine"
+  "$GNUTIL_ROOT/scripts/test-windows.sh" > "$log_dir/windows.log" 2>&1
+  rc=$?
+  grep -E '^== |tests passed|FAILED|Failed' "$log_dir/windows.log" | tail -40
+  while read -r line; do
+    bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+    total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  done < <(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log_dir/windows.log")
+  if [ $rc -ne 0 ]; then
+    status=1
+    [ "$failed" -gt 0 ] || failed=1
+  fi
+fi
+
+echo
+echo "logs: $log_dir"
+echo "gnutil: $passed passed, $failed failed"
+exit $status

@@ -1,0 +1,430 @@
+// Code sets and multibyte character rules.
+//
+// Three process-wide ints make up the module state. They are deliberately
+// lock-free: callers initialise once before starting threads, and the rules
+// themselves are pure functions of (bytes, code set).
+#include "gnutil/mbutil.h"
+
+#include <ctype.h>
+#include <string.h>
+
+#include <string>
+
+#include "genutil/mbutil_internal.h"
+#include "os/platform_locale.h"
+
+namespace gnutil {
+namespace {
+
+int g_codeset = CODESET_NONE;
+int g_initialised = 0;
+// Starts at 1 while the code set is still 0: callers that step through text
+// before initialising see multibyte behaviour, as they always have.
+int g_multibyte = 1;
+
+inline void EnsureInit() {
+  if (!g_initialised) InitMbutil();
+}
+
+inline bool In(unsigned c, unsigned lo, unsigned hi) { return c >= lo && c <= hi; }
+
+bool HasMultibyteChars(int cs) {
+  switch (cs) {
+    case CODESET_JIS:
+    case CODESET_EUC_J:
+    case CODESET_SJIS:
+    case CODESET_GB:
+    case CODESET_EUC_C:
+    case CODESET_BIG5:
+    case CODESET_EUC_TW:
+    case CODESET_KSC_5601_87:
+    case CODESET_KSC_5601_92:
+    case CODESET_EUC_K:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsKscLead(unsigned c) { return In(c, 0x84, 0xD3) || In(c, 0xD8, 0xDE) || In(c, 0xE0, 0xF9); }
+
+bool IsLeadByte(int c, int cs) {
+  if (c < 0 || c > 0xFF) return false;  // a negative signed char is never a lead byte
+  unsigned b = static_cast<unsigned>(c);
+  switch (cs) {
+    case CODESET_EUC_J:
+      return In(b, 0xA1, 0xFE) || b == 0x8E || b == 0x8F;
+    case CODESET_SJIS:
+      return In(b, 0x81, 0x9F) || In(b, 0xE0, 0xEF);
+    case CODESET_GB:
+    case CODESET_EUC_C:
+    case CODESET_BIG5:
+    case CODESET_EUC_K:
+      return In(b, 0xA1, 0xFE);
+    case CODESET_EUC_TW:
+      return In(b, 0xA1, 0xFE) || b == 0x8E;
+    case CODESET_KSC_5601_87:
+    case CODESET_KSC_5601_92:
+      return IsKscLead(b);
+    default:
+      return false;
+  }
+}
+
+// The rules that give the length of one character. The letters name the
+// families of encodings; where a code set has two (KSC 5601-87 as the
+// current code set is lenient about lead bytes), the caller picks.
+enum class Rule { kNone, kEucJ, kEuc2, kEucTw, kSjis, kBig5, kKscLenient, kKscStrict };
+
+Rule RuleFor(int cs, bool current) {
+  switch (cs) {
+    case CODESET_EUC_J:
+      return Rule::kEucJ;
+    case CODESET_EUC_C:
+    case CODESET_EUC_K:
+    case CODESET_GB:
+      return Rule::kEuc2;
+    case CODESET_EUC_TW:
+      return Rule::kEucTw;
+    case CODESET_SJIS:
+      return Rule::kSjis;
+    case CODESET_BIG5:
+      return Rule::kBig5;
+    case CODESET_KSC_5601_87:
+      return current ? Rule::kKscLenient : Rule::kKscStrict;
+    case CODESET_KSC_5601_92:
+      return Rule::kKscStrict;
+    default:
+      return Rule::kNone;
+  }
+}
+
+inline bool IsEucByte(unsigned c) { return In(c, 0xA1, 0xFE); }
+
+// Checks the trail bytes that are available (at most n - 1 of them) and gives
+// the full length when they are valid: a caller that passes n = 1 after a
+// valid lead byte learns how long the character will be.
+int MbLen(const unsigned char* p, size_t n, Rule rule) {
+  if (rule == Rule::kNone) return 1;
+  if (p == nullptr || n == 0 || p[0] == 0) return 0;
+  unsigned c = p[0];
+  if (c < 0x80) return 1;
+  auto trail = [&](size_t i, bool (*ok)(unsigned)) { return i >= n || ok(p[i]); };
+  switch (rule) {
+    case Rule::kEucJ:
+      if (IsEucByte(c)) return trail(1, IsEucByte) ? 2 : -1;
+      if (c == 0x8E) return trail(1, [](unsigned b) { return In(b, 0xA1, 0xDF); }) ? 2 : -1;
+      if (c == 0x8F) return trail(1, IsEucByte) && trail(2, IsEucByte) ? 3 : -1;
+      return -1;
+    case Rule::kEuc2:
+      return IsEucByte(c) && trail(1, IsEucByte) ? 2 : -1;
+    case Rule::kEucTw:
+      if (IsEucByte(c)) return trail(1, IsEucByte) ? 2 : -1;
+      if (c == 0x8E) {
+        return trail(1, [](unsigned b) { return In(b, 0xA2, 0xB0); }) && trail(2, IsEucByte) &&
+                       trail(3, IsEucByte)
+                   ? 4
+                   : -1;
+      }
+      return -1;
+    case Rule::kSjis:
+      if (In(c, 0xA1, 0xDF)) return 1;  // half-width katakana
+      if (In(c, 0x81, 0x9F) || In(c, 0xE0, 0xEF)) {
+        return trail(1, [](unsigned b) { return In(b, 0x40, 0xFC); }) ? 2 : -1;
+      }
+      return -1;
+    case Rule::kBig5:
+      if (IsEucByte(c)) {
+        return trail(1, [](unsigned b) { return IsEucByte(b) || In(b, 0x40, 0x7E); }) ? 2 : -1;
+      }
+      return -1;
+    case Rule::kKscLenient:
+      if (In(c, 0x81, 0xFE)) {
+        return trail(1, [](unsigned b) {
+                 return In(b, 0x41, 0x5A) || In(b, 0x61, 0x7A) || In(b, 0x81, 0xFE);
+               })
+                   ? 2
+                   : -1;
+      }
+      return -1;
+    case Rule::kKscStrict:
+      if (IsKscLead(c)) {
+        return trail(1, [](unsigned b) { return In(b, 0x41, 0x7E) || In(b, 0x81, 0xFE); }) ? 2
+                                                                                          : -1;
+      }
+      return -1;
+    case Rule::kNone:
+      break;
+  }
+  return 1;
+}
+
+int MaxCharLen(int cs) {
+  switch (cs) {
+    case CODESET_EUC_J:
+      return 3;
+    case CODESET_EUC_TW:
+      return 4;
+    case CODESET_SJIS:
+    case CODESET_GB:
+    case CODESET_EUC_C:
+    case CODESET_BIG5:
+    case CODESET_KSC_5601_87:
+    case CODESET_KSC_5601_92:
+    case CODESET_EUC_K:
+      return 2;
+    default:
+      return 1;
+  }
+}
+
+int AtLeastOne(int n) { return n < 1 ? 1 : n; }
+
+bool StartsNoCase(const char* s, const char* prefix) {
+  for (; *prefix; ++s, ++prefix) {
+    if (tolower(static_cast<unsigned char>(*s)) != *prefix) return false;
+  }
+  return true;
+}
+
+// Lower-cased letters and digits of a POSIX codeset name, so that "EUC-JP",
+// "eucJP" and "eucjp" compare equal.
+std::string NormaliseCodeset(const char* p) {
+  std::string out;
+  for (; *p && *p != '@'; ++p) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    if (isalnum(c)) out += static_cast<char>(tolower(c));
+  }
+  return out;
+}
+
+// Code set of a POSIX codeset name; -1 when it names none of ours.
+int CodeSetForPosixCodeset(const std::string& cs) {
+  struct Entry {
+    const char* name;
+    int codeset;
+  };
+  static const Entry kNames[] = {
+      {"utf8", CODESET_NONE},        {"eucjp", CODESET_EUC_J},       {"ujis", CODESET_EUC_J},
+      {"sjis", CODESET_SJIS},        {"shiftjis", CODESET_SJIS},     {"big5", CODESET_BIG5},
+      {"big5hkscs", CODESET_BIG5},   {"euctw", CODESET_EUC_TW},      {"euckr", CODESET_EUC_K},
+      {"gbk", CODESET_GB},           {"gb2312", CODESET_GB},         {"gb18030", CODESET_GB},
+      {"euccn", CODESET_EUC_C},      {"iso88592", CODESET_8859_2},   {"iso88593", CODESET_8859_3},
+      {"iso88594", CODESET_8859_4},  {"iso88595", CODESET_8859_5},   {"iso88596", CODESET_8859_6},
+      {"iso88597", CODESET_8859_7},  {"iso88598", CODESET_8859_8},   {"iso88599", CODESET_8859_9},
+      {"iso885910", CODESET_8859_10}, {"cp1250", CODESET_1250},      {"cp1251", CODESET_1251},
+      {"cp1253", CODESET_1253},      {"cp1254", CODESET_1254},       {"cp1255", CODESET_1255},
+      {"cp1256", CODESET_1256},      {"cp1257", CODESET_1257},       {"cp1258", CODESET_1258},
+  };
+  for (const Entry& e : kNames) {
+    if (cs == e.name) return e.codeset;
+  }
+  return -1;
+}
+
+}  // namespace
+
+int CodeSetForLocaleName(const char* name) {
+  if (name == nullptr) return CODESET_NONE;
+  // Windows names carry a numeric code page after the dot and go by prefix only.
+  if (const char* dot = strchr(name, '.')) {
+    if (dot[1] != '\0' && !isdigit(static_cast<unsigned char>(dot[1]))) {
+      int cs = CodeSetForPosixCodeset(NormaliseCodeset(dot + 1));
+      if (cs >= 0) return cs;
+    }
+  }
+  if (StartsNoCase(name, "ja") || StartsNoCase(name, "jpn")) return CODESET_SJIS;
+  if (StartsNoCase(name, "ko")) return CODESET_KSC_5601_87;
+  if (StartsNoCase(name, "zh_tw")) return CODESET_BIG5;
+  if (StartsNoCase(name, "zh")) return CODESET_GB;
+  return CODESET_NONE;
+}
+
+int CurrentCodeSet() {
+  EnsureInit();
+  return g_codeset;
+}
+
+}  // namespace gnutil
+
+using namespace gnutil;
+
+extern "C" {
+
+int mbGetCodeSet(const char* name) {
+  if (name == nullptr || *name == '\0') return CODESET_NONE;
+  // Order matters: several names contain others ("SJIS" holds "JIS",
+  // "EUC_TW" holds "EUC").
+  struct Entry {
+    const char* text;
+    int codeset;
+  };
+  static const Entry kNames[] = {
+      {"EUC_H", CODESET_EUC_TW},
+      {"EUC_TW", CODESET_EUC_TW},
+      {"EUC_C", CODESET_EUC_C},
+      {"EUC_ZH", CODESET_EUC_C},
+      {"EUC_K", CODESET_EUC_K},
+      {"EUC", CODESET_EUC_J},
+      {"SJIS", CODESET_SJIS},
+      {"JIS", CODESET_JIS},
+      {"GB", CODESET_GB},
+      {"BIG5", CODESET_BIG5},
+      {"KSC_5601_87", CODESET_KSC_5601_87},
+      {"KSC_5601_92", CODESET_KSC_5601_92},
+      {"1250", CODESET_1250},
+      {"1251", CODESET_1251},
+      {"1253", CODESET_1253},
+      {"1254", CODESET_1254},
+      {"1255", CODESET_1255},
+      {"1256", CODESET_1256},
+      {"1257", CODESET_1257},
+      {"1258", CODESET_1258},
+      {"8859_2", CODESET_8859_2},
+      {"8859_3", CODESET_8859_3},
+      {"8859_4", CODESET_8859_4},
+      {"8859_5", CODESET_8859_5},
+      {"8859_6", CODESET_8859_6},
+      {"8859_7", CODESET_8859_7},
+      {"8859_8", CODESET_8859_8},
+      {"8859_9", CODESET_8859_9},
+      {"8859_10", CODESET_8859_10},
+  };
+  for (const Entry& e : kNames) {
+    if (strstr(name, e.text) != nullptr) return e.codeset;
+  }
+  return CODESET_NONE;
+}
+
+int mbGetLocaleCodeSet(void) {
+  switch (platform::AnsiCodePage()) {
+    case 932:
+      return CODESET_SJIS;
+    case 936:
+      return CODESET_GB;
+    case 950:
+      return CODESET_BIG5;
+    case 949:
+      return CODESET_KSC_5601_92;
+    case 1250:
+      return CODESET_1250;
+    case 1251:
+      return CODESET_1251;
+    case 1253:
+      return CODESET_1253;
+    case 1254:
+      return CODESET_1254;
+    case 1255:
+      return CODESET_1255;
+    case 1256:
+      return CODESET_1256;
+    case 1257:
+      return CODESET_1257;
+    case 1258:
+      return CODESET_1258;
+    default:
+      return CODESET_NONE;
+  }
+}
+
+int InitMbutil(void) {
+  int previous = g_codeset;
+  std::string name = platform::SetDefaultProcessLocale();
+  InitMbutilExt(CodeSetForLocaleName(name.c_str()));
+  g_initialised = 1;
+  return previous;
+}
+
+int InitMbutilExt(int codeset) {
+  int previous = g_codeset;
+  g_codeset = codeset;
+  g_multibyte = HasMultibyteChars(codeset) ? 1 : 0;
+  return previous;
+}
+
+int mb_isleadbyte(int c) {
+  EnsureInit();
+  return IsLeadByte(c, g_codeset) ? 1 : 0;
+}
+
+// KSC 5601-87 passed explicitly uses the same lead bytes as the current-code-
+// set test, so that isleadbyteExt agrees with the strict length rule that
+// mblenExt applies to it.
+int isleadbyteExt(int c, int codeset) { return IsLeadByte(c, codeset) ? 1 : 0; }
+
+int mbmaxcharlen(void) {
+  EnsureInit();
+  return MaxCharLen(g_codeset);
+}
+
+int mbmaxcharlenExt(int codeset) { return MaxCharLen(codeset); }
+
+int mb_mblen(const char* s, size_t n) {
+  EnsureInit();
+  return MbLen(reinterpret_cast<const unsigned char*>(s), n, RuleFor(g_codeset, true));
+}
+
+int mblenExt(const char* s, size_t n, int codeset) {
+  return MbLen(reinterpret_cast<const unsigned char*>(s), n, RuleFor(codeset, false));
+}
+
+int mbbytesinchar(const char* s) {
+  EnsureInit();
+  return AtLeastOne(mb_mblen(s, static_cast<size_t>(MaxCharLen(g_codeset))));
+}
+
+int mbbytesinchartype(const char* s, int codeset) {
+  return AtLeastOne(mblenExt(s, static_cast<size_t>(MaxCharLen(codeset)), codeset));
+}
+
+int mbidx(const char* s, int index) {
+  EnsureInit();
+  return mbidxtype(s, index, g_codeset);
+}
+
+int mbidxtype(const char* s, int index, int codeset) {
+  // The process-wide flag decides, not the code set passed in: callers rely on
+  // single-byte processes getting their index back untouched.
+  if (!g_multibyte) return index;
+  if (s == nullptr) return 0;
+  size_t len = strlen(s);
+  long long limit = static_cast<long long>(index);
+  if (limit > static_cast<long long>(len)) limit = static_cast<long long>(len);
+  long long pos = 0;
+  int last = 0;
+  while (pos < limit) {
+    last = mbbytesinchartype(s + pos, codeset);
+    pos += last;
+  }
+  if (pos > limit) pos -= last;
+  return static_cast<int>(pos);
+}
+
+int mbnextidx(const char* s, int index) {
+  EnsureInit();
+  if (s == nullptr || index < 0) return 0;
+  if (!g_multibyte) {
+    // An index at or past the NUL has no next character (and must not be read).
+    if (memchr(s, '\0', static_cast<size_t>(index) + 1) != nullptr) return 0;
+    return s[index + 1] == '\0' ? 0 : index + 1;
+  }
+  int start = index == 0 ? 0 : mbidx(s, index);
+  if (s[start] == '\0') return 0;
+  // No rule accepts NUL as a trail byte, so k never passes the terminator.
+  int k = start + mbbytesinchar(s + start);
+  return s[k] != '\0' ? k : 0;
+}
+
+char* mbnextchar(const char* s, int index) {
+  int next = mbnextidx(s, index);
+  return next == 0 ? nullptr : const_cast<char*>(s) + next;
+}
+
+int ismbcprint(int c) {
+  EnsureInit();
+  if (c >= 0 && c <= 127) return 1;
+  if (g_codeset == CODESET_SJIS && c >= 0xA1 && c <= 0xDF) return 1;
+  return 0;
+}
+
+}  // extern "C"

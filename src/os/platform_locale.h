@@ -1,0 +1,42 @@
+// The platform seam for the process locale and its multibyte encoding.
+//
+// Portable code never calls setlocale, mbtowc or GetACP itself; it comes here.
+// src/os/posix/locale.cpp and src/os/win32/locale.cpp implement this header
+// with the native facilities of each platform.
+#ifndef GNUTIL_SRC_OS_PLATFORM_LOCALE_H
+#define GNUTIL_SRC_OS_PLATFORM_LOCALE_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <string>
+
+namespace gnutil::platform {
+
+// Switches every category of the process locale to the user's default (the
+// empty locale name) and returns the name of the locale now in force.
+std::string SetDefaultProcessLocale();
+
+// The name of the process locale now in force (LC_CTYPE where categories differ).
+std::string CurrentProcessLocaleName();
+
+// The Windows ANSI code page of the process. Linux has none, so it is derived
+// from the codeset of the process locale (see CodePageForCodeset).
+unsigned AnsiCodePage();
+
+// Longest character of the process locale's encoding, in bytes.
+int MbCurMax();
+
+// Decodes the character at s (at most n bytes) in the process locale.
+// Returns the bytes it takes (> 0), 0 for the NUL character, -1 when the bytes
+// are invalid or incomplete. *cp receives the Unicode code point.
+int MbToCodePoint(uint32_t* cp, const char* s, size_t n);
+
+// Encodes one code point in the process locale into out, which has room for
+// MbCurMax() bytes. Returns the bytes written, or -1 when the locale has no
+// form for it.
+int CodePointToMb(char* out, uint32_t cp);
+
+}  // namespace gnutil::platform
+
+#endif  // GNUTIL_SRC_OS_PLATFORM_LOCALE_H

@@ -1,0 +1,64 @@
+// gnutil: command-line access to the library's text services.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+#include "commands.h"
+
+namespace gnutil::tool {
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "gnutil: %s\n", message.c_str());
+  return 2;
+}
+
+bool ReadInput(const std::string& path, std::string* out, std::string* error) {
+  if (path.empty() || path == "-") {
+    out->assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    return true;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    *error = "cannot read '" + path + "': " + std::strerror(errno);
+    return false;
+  }
+  out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    *error = "error reading '" + path + "'";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace gnutil::tool
+
+namespace {
+
+const char kUsage[] =
+    "usage: gnutil <command> [options]\n"
+    "\n"
+    "commands:\n"
+    "  chars [--codeset NAME] [FILE]   walk a text by the multibyte character rules\n"
+    "\n"
+    "Run 'gnutil <command> --help' for the options of a command.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace gnutil::tool;
+  if (argc < 2) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  std::string command = argv[1];
+  Args args(argv + 2, argv + argc);
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (command == "chars") return RunChars(args);
+  return Fail("unknown command '" + command + "' (see 'gnutil --help')");
+}

@@ -87,6 +87,27 @@ else
   status=1
 fi
 
+# Optional suites, each owned by its own script: ThreadSanitizer over the
+# concurrency tests, a short libFuzzer run. Each prints ctest-style summaries.
+for extra in test-tsan test-fuzz; do
+  script="$GNUTIL_ROOT/scripts/$extra.sh"
+  [ -x "$script" ] || continue
+  echo "== $extra"
+  "$script" > "$log_dir/$extra.log" 2>&1
+  rc=$?
+  grep -E '^== |tests passed|FAILED|Failed|ERROR' "$log_dir/$extra.log" | tail -20
+  while read -r line; do
+    bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+    total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  done < <(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log_dir/$extra.log")
+  if [ $rc -ne 0 ]; then
+    status=1
+    failed=$((failed + 1))
+  fi
+done
+
 if [ -x "$GNUTIL_ROOT/scripts/test-windows.sh" ]; then
   echo "== windows: under Wine"
   "$GNUTIL_ROOT/scripts/test-windows.sh" > "$log_dir/windows.log" 2>&1

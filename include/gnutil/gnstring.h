@@ -51,6 +51,10 @@ class GNUTIL_API CGNString {
   void Empty();
   void AllocateBuffer(unsigned int n);
 
+  // --- Searching and editing ---
+
+  // --- Escapes, formatting, resources and file names ---
+
  protected:
   void InitValue();
   void FreeBuffers();

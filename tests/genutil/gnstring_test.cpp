@@ -1,12 +1,12 @@
 // CGNString under allocation failure and with text that the locale rejects.
-#include <gtest/gtest.h>
+#include "gnutil/gnstring.h"
 
+#include <gtest/gtest.h>
 #include <string.h>
 
 #include <string>
 
 #include "genutil/alloc.h"
-#include "gnutil/gnstring.h"
 #include "support/test_locale.h"
 
 namespace {

@@ -43,7 +43,7 @@ unsigned CodePageForCodeset(const char* codeset) {
     unsigned page;
   };
   static const Entry kPages[] = {
-      {"SHIFT_JIS", 932}, {"SJIS", 932},   {"BIG5", 950},    {"GB2312", 936},
+      {"SHIFT_JIS", 932}, {"SJIS", 932},    {"BIG5", 950},   {"GB2312", 936},
       {"GBK", 936},       {"GB18030", 936}, {"EUC-KR", 949}, {"CP949", 949},
   };
   for (const Entry& e : kPages) {

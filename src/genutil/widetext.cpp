@@ -11,6 +11,15 @@ inline bool IsHigh(unsigned u) { return u >= 0xD800 && u <= 0xDBFF; }
 inline bool IsLow(unsigned u) { return u >= 0xDC00 && u <= 0xDFFF; }
 inline bool IsEscapedByte(unsigned u) { return u >= 0xDC00 && u <= 0xDCFF; }
 
+// Decodes one character; -1 also for code points that UTF-16 cannot carry
+// (glibc's UTF-8 decoder accepts up to 0x7FFFFFFF), so that counting and
+// converting agree on what is invalid.
+int Decode(uint32_t* cp, const char* s, size_t n) {
+  int r = platform::MbToCodePoint(cp, s, n);
+  if (r > 0 && (*cp > 0x10FFFF || (*cp >= 0xD800 && *cp <= 0xDFFF))) return -1;
+  return r;
+}
+
 }  // namespace
 
 size_t CountUnits(const char* s, size_t len) {
@@ -19,7 +28,7 @@ size_t CountUnits(const char* s, size_t len) {
   while (pos < len) {
     uint32_t cp = 0;
     // The byte after the text is its NUL, so len - pos + 1 never reads past it.
-    int r = platform::MbToCodePoint(&cp, s + pos, len - pos + 1);
+    int r = Decode(&cp, s + pos, len - pos + 1);
     if (r < 0) return kInvalidText;
     if (r == 0) break;
     units += cp > 0xFFFF ? 2 : 1;
@@ -33,9 +42,9 @@ size_t ToUnits(unsigned short* dst, size_t cap, const char* s, size_t len) {
   size_t pos = 0;
   while (pos < len && out < cap) {
     uint32_t cp = 0;
-    int r = platform::MbToCodePoint(&cp, s + pos, len - pos + 1);
+    int r = Decode(&cp, s + pos, len - pos + 1);
     if (r == 0) break;
-    if (r < 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    if (r < 0) {
       dst[out++] = static_cast<unsigned short>(0xDC00 | static_cast<unsigned char>(s[pos]));
       ++pos;
       continue;

@@ -227,6 +227,23 @@ TEST(Stepping, SingleByteFlagGivesIndexPlusOne) {
   EXPECT_EQ(mbnextidx("abc", 50), 0);
 }
 
+TEST(Stepping, AlwaysAdvancesEvenWhereKoreanRulesDisagree) {
+  // 0x84 0x5B is one character to the strict rule of the walk, two to the
+  // lenient rule of the current code set 11: stepping must still move on.
+  UseCodeSet(CODESET_KSC_5601_87);
+  const char text[] =
+      "\x84\x5B"
+      "ab";
+  int steps = 0;
+  int prev = 0;
+  for (int i = mbnextidx(text, 0); i != 0 && steps < 10; i = mbnextidx(text, i), ++steps) {
+    EXPECT_GT(i, prev);
+    prev = i;
+  }
+  EXPECT_LT(steps, 10);
+  EXPECT_EQ(prev, 3);
+}
+
 TEST(Printable, HalfWidthKatakanaOnlyInShiftJis) {
   UseCodeSet(CODESET_SJIS);
   EXPECT_EQ(ismbcprint(0), 1);

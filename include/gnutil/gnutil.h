@@ -4,6 +4,8 @@
 
 #include "gnutil/export.h"
 #include "gnutil/gnstring.h"
+#include "gnutil/lclst.h"
 #include "gnutil/mbutil.h"
+#include "gnutil/osthread.h"
 
 #endif  // GNUTIL_GNUTIL_H

@@ -3,6 +3,7 @@
 #define GNUTIL_GNUTIL_H
 
 #include "gnutil/export.h"
+#include "gnutil/gnlist.h"
 #include "gnutil/gnstring.h"
 #include "gnutil/lclst.h"
 #include "gnutil/mbutil.h"

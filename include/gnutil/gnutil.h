@@ -7,6 +7,7 @@
 #include "gnutil/gnstring.h"
 #include "gnutil/lclst.h"
 #include "gnutil/mbutil.h"
+#include "gnutil/namedmutex.h"
 #include "gnutil/osthread.h"
 
 #endif  // GNUTIL_GNUTIL_H

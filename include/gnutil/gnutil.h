@@ -6,6 +6,9 @@
 #include "gnutil/gnlist.h"
 #include "gnutil/gnstring.h"
 #include "gnutil/jaconv.h"
+#include "gnutil/lclst.h"
 #include "gnutil/mbutil.h"
+#include "gnutil/namedmutex.h"
+#include "gnutil/osthread.h"
 
 #endif  // GNUTIL_GNUTIL_H

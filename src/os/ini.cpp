@@ -45,7 +45,8 @@ struct Parsed {
   Kind kind = Kind::kOther;
   std::string_view name;    // section or key name, trimmed
   std::string_view value;   // raw text after '=' (entries)
-  size_t value_offset = 0;  // where the value's first non-blank byte sits, from line begin
+  size_t equals_offset = 0;  // where '=' sits, from line begin
+  size_t value_offset = 0;   // where the value's first non-blank byte sits, from line begin
 };
 
 // Iterates the lines of a text; a UTF-8 byte-order mark before the first line
@@ -103,6 +104,7 @@ Parsed ParseLine(std::string_view text, const Line& line) {
   size_t v = eq + 1;
   while (v < raw.size() && IsBlank(raw[v])) ++v;
   p.value = raw.substr(eq + 1);
+  p.equals_offset = eq;
   p.value_offset = v;
   return p;
 }
@@ -189,7 +191,9 @@ bool Set(std::string_view text, std::string_view section, std::string_view key,
     if (p.kind == Kind::kEntry && NamesEqual(p.name, k)) {
       std::string r;
       r.reserve(text.size() + value.size());
-      r.append(text.substr(0, line.begin + p.value_offset));
+      // The spacing after '=' is kept unless the new value brings its own.
+      bool own_blanks = !value.empty() && IsBlank(value.front());
+      r.append(text.substr(0, line.begin + (own_blanks ? p.equals_offset + 1 : p.value_offset)));
       r.append(value);
       r.append(text.substr(line.end));
       *out = std::move(r);

@@ -10,6 +10,8 @@
 
 #include "gnutil/export.h"
 
+class CGNStringList;
+
 // Thrown by value when the string class cannot allocate memory.
 struct GMemoryException {};
 
@@ -52,6 +54,18 @@ class GNUTIL_API CGNString {
   void AllocateBuffer(unsigned int n);
 
   // --- Searching and editing ---
+
+  // Empties the list, then adds the pieces of this string between the
+  // separators (found character-aligned). Adjacent separators give an empty
+  // item; a separator at the very end adds none; an empty string gives no
+  // item. An empty separator counts as absent: the whole string is one item.
+  void Split(CGNStringList& list, const char* separator);
+  void Split(CGNStringList& list, unsigned char separator);
+
+  // This string becomes n bytes of source, copied as strncpy does (NUL
+  // padding counted in the length when the source is shorter). Null source:
+  // the empty initial state. The source may be this string's own text.
+  void CopyNBytes(const char* source, unsigned int n);
 
   // --- Escapes, formatting, resources and file names ---
 

@@ -4,6 +4,7 @@
 #include <limits.h>
 #include <stdio.h>
 
+#include "gnutil/gnlist.h"
 #include "gnutil/osconfig.h"
 #include "os/config_internal.h"
 #include "os/platform_config.h"
@@ -142,4 +143,19 @@ unsigned char OSSetSystemConfigFile(const char* path) {
 
 unsigned char OSSetSystemConfigRegRoot(const char* directory) {
   return gnutil::platform::SetRegistryRoot(directory) ? 1 : 0;
+}
+
+int OSGetSystemConfigReg(const CGNString& section, CGNStringList& names, CGNStringList& values,
+                         const CGNString& file) {
+  char path[kRegistryPathBuffer];
+  if (!BuildRegistryPath(path, sizeof path, file, section)) return 0;
+  bool opened =
+      gnutil::platform::RegistryList(path, gnutil::kRegistryNameBuffer, kRegistryValueBuffer,
+                                     [&](const char* name, const char* data) {
+                                       // A value's text goes in only with its name, so the lists
+                                       // stay parallel.
+                                       if (names.AddItem(CGNString(name)))
+                                         values.AddItem(CGNString(data));
+                                     });
+  return opened ? 1 : 0;
 }

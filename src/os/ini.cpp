@@ -43,8 +43,8 @@ enum class Kind { kBlank, kComment, kSection, kEntry, kOther };
 
 struct Parsed {
   Kind kind = Kind::kOther;
-  std::string_view name;    // section or key name, trimmed
-  std::string_view value;   // raw text after '=' (entries)
+  std::string_view name;     // section or key name, trimmed
+  std::string_view value;    // raw text after '=' (entries)
   size_t equals_offset = 0;  // where '=' sits, from line begin
   size_t value_offset = 0;   // where the value's first non-blank byte sits, from line begin
 };

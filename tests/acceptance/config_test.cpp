@@ -13,6 +13,7 @@
 #include <random>
 #include <string>
 
+#include "gnutil/gnlist.h"
 #include "gnutil/osconfig.h"
 
 namespace {
@@ -227,6 +228,38 @@ TEST_F(ConfigStore, KeyPathsLongerThanTheBuffersAreRefused) {
   EXPECT_EQ(OSDelSystemConfigReg("abc", "k", deleteFile.c_str()), 1);
   EXPECT_EQ(OSGetSystemConfigReg(v, "", "abcd", "k", deleteFile.c_str()), 1);
   EXPECT_STREQ(v, "x");
+}
+
+TEST_F(ConfigStore, RegistryListingAppendsParallelListsInAStableOrder) {
+  CGNStringList names, values;
+  names.AddItem(CGNString("kept"));
+  EXPECT_EQ(OSGetSystemConfigReg("List", names, values, reg_.c_str()), 0);  // no such key
+  EXPECT_EQ(names.GetCount(), 1);
+  EXPECT_EQ(values.GetCount(), 0);
+  names.Free();
+
+  ASSERT_EQ(OSSetSystemConfigReg("1", "List", "alpha", reg_.c_str()), 1);
+  ASSERT_EQ(OSDelSystemConfigReg("List", "alpha", reg_.c_str()), 1);
+  // A key without values lists nothing and reports 1.
+  EXPECT_EQ(OSGetSystemConfigReg("List", names, values, reg_.c_str()), 1);
+  EXPECT_EQ(names.GetCount(), 0);
+  EXPECT_EQ(values.GetCount(), 0);
+
+  ASSERT_EQ(OSSetSystemConfigReg("first", "List", "alpha", reg_.c_str()), 1);
+  ASSERT_EQ(OSSetSystemConfigReg("second", "List", "beta", reg_.c_str()), 1);
+  ASSERT_EQ(OSSetSystemConfigReg("", "List", "gamma", reg_.c_str()), 1);
+  ASSERT_EQ(OSSetSystemConfigReg("FIRST", "List", "Alpha", reg_.c_str()), 1);  // same value
+  EXPECT_EQ(OSGetSystemConfigReg("List", names, values, reg_.c_str()), 1);
+  EXPECT_EQ(OSGetSystemConfigReg("", names, values, (reg_ + "\\List").c_str()), 1);
+  ASSERT_EQ(names.GetCount(), 6);
+  ASSERT_EQ(values.GetCount(), 6);
+  const char* expectNames[] = {"alpha", "beta", "gamma"};
+  const char* expectValues[] = {"FIRST", "second", ""};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_STREQ(*names.GetItem(i), expectNames[i % 3]) << i;
+    EXPECT_STREQ(*values.GetItem(i), expectValues[i % 3]) << i;
+  }
+  for (const char* name : expectNames) OSDelSystemConfigReg("List", name, reg_.c_str());
 }
 
 }  // namespace

@@ -7,5 +7,6 @@
 #include "gnutil/gnstring.h"
 #include "gnutil/mbutil.h"
 #include "gnutil/osconfig.h"
+#include "gnutil/ossysinfo.h"
 
 #endif  // GNUTIL_GNUTIL_H

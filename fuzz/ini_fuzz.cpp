@@ -3,7 +3,6 @@
 #include <stddef.h>
 #include <stdint.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include <string>
 #include <string_view>
@@ -32,8 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!gnutil::ini::Find(edited, section, key, &after)) abort();
   // What a read gives: trimmed, and one pair of matching quotes removed.
   std::string_view expect(value);
-  while (!expect.empty() && strchr(" \t\r\v\f", expect.front())) expect.remove_prefix(1);
-  while (!expect.empty() && strchr(" \t\r\v\f", expect.back())) expect.remove_suffix(1);
+  const std::string_view blanks(" \t\r\v\f");
+  while (!expect.empty() && blanks.find(expect.front()) != blanks.npos) expect.remove_prefix(1);
+  while (!expect.empty() && blanks.find(expect.back()) != blanks.npos) expect.remove_suffix(1);
   if (expect.size() >= 2 && (expect.front() == '"' || expect.front() == '\'') &&
       expect.back() == expect.front())
     expect = expect.substr(1, expect.size() - 2);

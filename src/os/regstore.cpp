@@ -76,6 +76,7 @@ bool ReadQuoted(std::string_view s, size_t* pos, std::string* out) {
       *pos = i;
       return true;
     }
+    if (c == '\0') return false;  // values are C text: no NUL, raw or escaped
     if (c != '\\') {
       out->push_back(c);
       continue;

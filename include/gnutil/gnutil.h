@@ -9,6 +9,8 @@
 #include "gnutil/lclst.h"
 #include "gnutil/mbutil.h"
 #include "gnutil/namedmutex.h"
+#include "gnutil/osconfig.h"
+#include "gnutil/ossysinfo.h"
 #include "gnutil/osthread.h"
 
 #endif  // GNUTIL_GNUTIL_H

@@ -3,8 +3,12 @@
 #
 #   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake
 #
-# Everything is linked -static so that the executables and gnutil.dll need no
-# runtime DLLs of the compiler (libgcc, libstdc++, libwinpthread) at run time.
+# The C++ library is linked into each module, but every module shares the
+# compiler's unwinder, libgcc_s_dw2-1.dll (which needs libwinpthread-1.dll):
+# 32-bit mingw unwinds with DWARF tables that each copy of a static libgcc
+# registers for its own module only, so an exception thrown inside gnutil.dll
+# (GMemoryException) would end the program instead of reaching its catch.
+# The build copies both DLLs beside gnutil.dll and installs them with it.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
@@ -19,8 +23,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libstdc++ -shared-libgcc")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libstdc++ -shared-libgcc")
 
 # Test programs, test discovery and tool tests run through Wine. The runner
 # (scripts/test-windows.sh) provides the prefix, the display and the user.

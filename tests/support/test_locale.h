@@ -11,7 +11,8 @@
 // as any other; scripts/test-windows.sh runs the suite as five users, so every
 // such test runs once. The POSIX names that the tests use stand for the
 // Windows locales of the table below; a locale that Windows does not have
-// (EUC, UTF-8) is skipped there, and a Windows name is skipped on POSIX.
+// (EUC, UTF-8: the runtime has no UTF-8 locale) is skipped there, and a
+// Windows name is skipped on POSIX.
 #ifndef GNUTIL_TESTS_SUPPORT_TEST_LOCALE_H
 #define GNUTIL_TESTS_SUPPORT_TEST_LOCALE_H
 
@@ -42,7 +43,6 @@ inline constexpr WindowsLocale kWindowsLocales[] = {
     {"zh_TW.big5", "Chinese (Traditional)_Taiwan.950", CODESET_BIG5, "tw"},
     {"zh_CN.gbk", "Chinese (Simplified)_China.936", CODESET_GB, "cn"},
     {"zh_CN.gb2312", "Chinese (Simplified)_China.936", CODESET_GB, "cn"},
-    {"en_US.utf8", "English_United States.1252", CODESET_NONE, "en"},
     {"C", "C", CODESET_NONE, "en"},
     {nullptr, "Korean_Korea.949", CODESET_KSC_5601_92, "ko"},
 };

@@ -396,13 +396,15 @@ void CGNString::Split(CGNStringList& list, const char* separator) {
       return;
     }
   }
+  // The separator may be the text of an item that Free destroys.
+  const CGNString sep(separator);
   list.Free();
   if (m_nDataLength == 0) return;
   // An empty separator would match everywhere; treat it as absent.
-  size_t sepLength = separator != nullptr ? strlen(separator) : 0;
+  const size_t sepLength = sep.GetLength();
   const char* p = m_pData;
   while (true) {
-    const char* hit = sepLength != 0 ? gnutil::FindAligned(p, separator) : nullptr;
+    const char* hit = sepLength != 0 ? gnutil::FindAligned(p, sep) : nullptr;
     if (hit == nullptr) {
       AppendPiece(list, p, strlen(p));
       return;

@@ -5,6 +5,7 @@
 #include "gnutil/export.h"
 #include "gnutil/gnstring.h"
 #include "gnutil/jaconv.h"
+#include "gnutil/mbstring.h"
 #include "gnutil/mbutil.h"
 
 #endif  // GNUTIL_GNUTIL_H

@@ -611,7 +611,9 @@ size_t JisToMb(const unsigned char* s, size_t n, unsigned char* d, ConversionSta
         break;
       }
       unsigned c2 = s[i + 1];
-      if (toEuc) {
+      if (!In(c, 0x21, 0x7E) || !In(c2, 0x21, 0x7E)) {
+        o.Put2(c, c2);  // no JIS pair: copied, so that no NUL can come out of it
+      } else if (toEuc) {
         o.Put2(c + 0x80, c2 + 0x80);
       } else {
         unsigned s1, s2;
@@ -1079,6 +1081,31 @@ size_t ConvertBytes(Conversion c, const unsigned char* src, size_t n, unsigned c
   }
   if (consumed != nullptr) *consumed = used;
   return written;
+}
+
+bool ConvertStream(Conversion c, FILE* in, FILE* out) {
+  constexpr size_t kChunk = 1 << 16;
+  constexpr size_t kCarry = 8;  // longest cut character or escape sequence kept back
+  unsigned char* src = static_cast<unsigned char*>(malloc(kChunk + kCarry));
+  unsigned char* dst = static_cast<unsigned char*>(malloc(MaxConvertedLength(c, kChunk + kCarry)));
+  bool ok = src != nullptr && dst != nullptr;
+  ConversionState state;
+  size_t pending = 0;
+  while (ok) {
+    size_t got = fread(src + pending, 1, kChunk, in);
+    if (got == 0 && ferror(in)) ok = false;
+    bool last = got == 0;
+    size_t avail = pending + got;
+    size_t used = 0;
+    size_t written = ConvertBytes(c, src, avail, dst, &state, last, &used);
+    if (written > 0 && fwrite(dst, 1, written, out) != written) ok = false;
+    pending = avail - used;
+    memmove(src, src + used, pending);
+    if (last) break;
+  }
+  free(src);
+  free(dst);
+  return ok;
 }
 
 // The rules follow the order in which a byte can first tell the code sets

@@ -727,7 +727,6 @@ size_t JisToMb(const unsigned char* s, size_t n, unsigned char* d, ConversionSta
 
 constexpr int kBig5Count = 94 * 157;  // leads 0xA1-0xFE, 157 trail columns
 constexpr int kCnsPlaneSize = 94 * 94;
-constexpr int kCnsPlanes = 16;
 constexpr uint16_t kNoIndex = 0xFFFF;
 
 struct RangeRow {
@@ -780,21 +779,30 @@ const RangeRow kBig5ToCns[106] = {
 
 inline int PlaneLinear(const RangeRow& r) { return (r.plane - 1) * kCnsPlaneSize + r.cnsFirst; }
 
-// Both directions as direct tables: Big5 index -> plane-linear CNS index and
-// back, kNoIndex where no row applies. Built once, on first use.
+// Both directions as direct tables of output bytes, built once from the
+// rows on first use, so that a character costs one load and no branch:
+// Big5 lead and trail -> the EUC-TW bytes (2 or 4; "??" for gaps and invalid
+// trails), and plane-linear CNS index -> the Big5 pair ("??" where no row
+// applies, and in the last entry, which invalid input is steered to).
+constexpr int kMappedPlanes = 4;  // no row reaches beyond plane 4
+constexpr int kNoCnsIndex = kMappedPlanes * kCnsPlaneSize;
+
 struct Big5CnsTables {
-  uint16_t toCns[kBig5Count];
-  uint16_t toBig5[kCnsPlanes * kCnsPlaneSize];
+  unsigned char toEucTw[94 * 256][4];
+  unsigned char toBig5[kNoCnsIndex + 1][2];
 
   Big5CnsTables() {
+    uint16_t toCns[kBig5Count];
+    uint16_t toBig5Index[kMappedPlanes * kCnsPlaneSize];
     for (uint16_t& v : toCns) v = kNoIndex;
-    for (uint16_t& v : toBig5) v = kNoIndex;
+    for (uint16_t& v : toBig5Index) v = kNoIndex;
     // Big5 to CNS: the rows in their order; the first row that holds an
     // index wins.
     for (const RangeRow& r : kBig5ToCns) {
       for (int b = r.big5First; b <= r.big5Last; ++b) {
-        if (toCns[b] == kNoIndex)
+        if (toCns[b] == kNoIndex) {
           toCns[b] = static_cast<uint16_t>(PlaneLinear(r) + b - r.big5First);
+        }
       }
     }
     // CNS to Big5: the same rows sorted by their first CNS index, except that
@@ -817,9 +825,43 @@ struct Big5CnsTables {
       const RangeRow& r = *order[k];
       int first = PlaneLinear(r);
       for (int b = r.big5First; b <= r.big5Last; ++b) {
-        uint16_t& slot = toBig5[first + b - r.big5First];
+        uint16_t& slot = toBig5Index[first + b - r.big5First];
         if (slot == kNoIndex) slot = static_cast<uint16_t>(b);
       }
+    }
+    // Output bytes.
+    for (int lead = 0; lead < 94; ++lead) {
+      for (int trail = 0; trail < 256; ++trail) {
+        unsigned char* out = toEucTw[lead * 256 + trail];
+        memcpy(out, "??\0\0", 4);
+        int column = In(trail, 0x40, 0x7E) ? trail - 0x40
+                     : IsEucByte(trail)    ? trail - 0xA1 + 63
+                                           : -1;
+        if (column < 0) continue;
+        unsigned cns = toCns[lead * 157 + column];
+        if (cns == kNoIndex) continue;
+        unsigned plane = cns / kCnsPlaneSize + 1;
+        unsigned index = cns % kCnsPlaneSize;
+        unsigned char pair[2] = {static_cast<unsigned char>(index / 94 + 0xA1),
+                                 static_cast<unsigned char>(index % 94 + 0xA1)};
+        if (plane == 1) {
+          memcpy(out, pair, 2);
+        } else {
+          out[0] = 0x8E;
+          out[1] = static_cast<unsigned char>(0xA0 + plane);
+          memcpy(out + 2, pair, 2);
+        }
+      }
+    }
+    for (int cns = 0; cns <= kNoCnsIndex; ++cns) {
+      unsigned big5 = cns < kNoCnsIndex ? toBig5Index[cns] : kNoIndex;
+      if (big5 == kNoIndex) {
+        memcpy(toBig5[cns], "??", 2);
+        continue;
+      }
+      unsigned column = big5 % 157;
+      toBig5[cns][0] = static_cast<unsigned char>(big5 / 157 + 0xA1);
+      toBig5[cns][1] = static_cast<unsigned char>(column < 63 ? 0x40 + column : 0xA1 + column - 63);
     }
   }
 };
@@ -840,38 +882,24 @@ size_t Big5ToEucTw(const unsigned char* s, size_t n, unsigned char* d, bool last
       i += 8;
       continue;
     }
-    unsigned c = s[i];
-    if (!IsEucByte(c)) {
-      o.Put(c);
-      ++i;
-      continue;
+    // A run of pairs: four bytes are stored and the pointer moves by the
+    // two or four that count (the bound of 2n leaves room for the rest).
+    while (i + 2 <= n && IsEucByte(s[i])) {
+      const unsigned char* e = t.toEucTw[(s[i] - 0xA1) * 256 + s[i + 1]];
+      memcpy(o.p, e, 4);
+      o.p += e[0] == 0x8E ? 4 : 2;
+      i += 2;
     }
-    if (i + 1 == n) {
+    if (i >= n) break;
+    unsigned c = s[i];
+    if (IsEucByte(c)) {  // a lead byte that ends the piece
       if (!last) break;
       o.Put(c);
       ++i;
       break;
     }
-    unsigned c2 = s[i + 1];
-    i += 2;
-    int column;
-    if (In(c2, 0x40, 0x7E)) {
-      column = static_cast<int>(c2) - 0x40;
-    } else if (IsEucByte(c2)) {
-      column = static_cast<int>(c2) - 0xA1 + 63;
-    } else {
-      o.Put2('?', '?');
-      continue;
-    }
-    unsigned cns = t.toCns[(c - 0xA1) * 157 + column];
-    if (cns == kNoIndex) {
-      o.Put2('?', '?');
-      continue;
-    }
-    unsigned plane = cns / kCnsPlaneSize + 1;
-    unsigned index = cns % kCnsPlaneSize;
-    if (plane != 1) o.Put2(0x8E, 0xA0 + plane);
-    o.Put2(index / 94 + 0xA1, index % 94 + 0xA1);
+    o.Put(c);
+    ++i;
   }
   *used = i;
   return static_cast<size_t>(o.p - d);
@@ -903,22 +931,12 @@ size_t EucTwToBig5(const unsigned char* s, size_t n, unsigned char* d, bool last
       break;
     }
     const unsigned char* pair = s + i + len - 2;
-    int planeOffset = 0;
-    bool valid = IsEucByte(pair[0]) && IsEucByte(pair[1]);
-    if (len == 4) {
-      unsigned planeByte = s[i + 1];
-      valid = valid && In(planeByte, 0xA1, 0xA0 + kCnsPlanes);
-      planeOffset = (static_cast<int>(planeByte) - 0xA1) * kCnsPlaneSize;
-    }
+    unsigned plane = len == 4 ? s[i + 1] - 0xA1u : 0;  // wraps high when below 0xA1
+    bool valid = IsEucByte(pair[0]) && IsEucByte(pair[1]) && plane < kMappedPlanes;
+    size_t index = plane * kCnsPlaneSize + (pair[0] - 0xA1u) * 94 + (pair[1] - 0xA1u);
+    memcpy(o.p, t.toBig5[valid ? index : kNoCnsIndex], 2);
+    o.p += 2;
     i += len;
-    unsigned big5 = kNoIndex;
-    if (valid) big5 = t.toBig5[planeOffset + (pair[0] - 0xA1) * 94 + (pair[1] - 0xA1)];
-    if (big5 == kNoIndex) {
-      o.Put2('?', '?');
-      continue;
-    }
-    unsigned column = big5 % 157;
-    o.Put2(big5 / 157 + 0xA1, column < 63 ? 0x40 + column : 0xA1 + (column - 63));
   }
   *used = i;
   return static_cast<size_t>(o.p - d);

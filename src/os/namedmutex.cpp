@@ -21,6 +21,8 @@ struct CGNNamedMutex {
   // Set by the holder after the pool mutex is released, read under it.
   std::atomic<unsigned char> m_held;
   int32_t m_users;  // waits not yet matched by a release
+  bool m_threaded;  // its mutex was made in threaded mode and really locks
+  CGNNamedMutex* m_pNextSpare;
 };
 
 namespace {
@@ -34,6 +36,58 @@ void DestroyRecord(CGNNamedMutex* record) {
   delete record->m_pName;
   record->~CGNNamedMutex();
   free(record);
+}
+
+// A name's record lives only while the name is in use, so a thread cycling
+// through names would make and destroy a mutex and a string each time. Each
+// thread keeps a few records it removed, with their mutex and string object,
+// for the next name it creates. A removed record has no user left, so nothing
+// else can still refer to it.
+constexpr int kMaxSpareRecords = 8;
+
+struct SpareRecords {
+  CGNNamedMutex* head = nullptr;
+  int count = 0;
+  ~SpareRecords() {
+    while (head != nullptr) {
+      CGNNamedMutex* next = head->m_pNextSpare;
+      DestroyRecord(head);
+      head = next;
+    }
+  }
+};
+
+thread_local SpareRecords t_spares;
+
+void RetireRecord(CGNNamedMutex* record) {
+  SpareRecords& spares = t_spares;
+  // A mutex made while unthreaded never locks: it is not worth keeping.
+  if (!record->m_threaded || spares.count >= kMaxSpareRecords) {
+    DestroyRecord(record);
+    return;
+  }
+  record->m_pNextSpare = spares.head;
+  spares.head = record;
+  ++spares.count;
+}
+
+// A spare record renamed to name, or null.
+CGNNamedMutex* ReuseRecord(CGNString const& name) {
+  SpareRecords& spares = t_spares;
+  CGNNamedMutex* record = spares.head;
+  if (record == nullptr || !OSIsThreaded()) return nullptr;
+  spares.head = record->m_pNextSpare;
+  --spares.count;
+  try {
+    *record->m_pName = name;
+  } catch (const GMemoryException&) {
+    DestroyRecord(record);
+    return nullptr;
+  }
+  record->m_held.store(0, std::memory_order_relaxed);
+  record->m_users = 0;
+  record->m_pNextSpare = nullptr;
+  return record;
 }
 
 }  // namespace
@@ -61,9 +115,18 @@ CGNNamedMutex* CGNNamedMutexPool::FindOrCreateNamedMutex(CGNString const& name) 
   int index = IndexOf(name);
   if (index >= 0) return RecordAt(m_list, index);
 
+  CGNNamedMutex* record = ReuseRecord(name);
+  if (record != nullptr) {
+    if (!m_list.AddItem(reinterpret_cast<long>(record))) {
+      RetireRecord(record);
+      return nullptr;
+    }
+    return record;
+  }
+
   void* memory = calloc(1, sizeof(CGNNamedMutex));
   if (memory == nullptr) return nullptr;
-  CGNNamedMutex* record = new (memory) CGNNamedMutex{nullptr, nullptr, {0}, 0};
+  record = new (memory) CGNNamedMutex{nullptr, nullptr, {0}, 0, OSIsThreaded() != 0, nullptr};
   record->m_pMutex = OSMutexCreate();
   try {
     record->m_pName = new CGNString(name);
@@ -116,7 +179,7 @@ void CGNNamedMutexPool::ReleaseNamedMutex(CGNString const& name) {
   OSMutexRelease(record->m_pMutex);
   if (record->m_users-- == 1) {
     m_list.DeleteItem(index);
-    DestroyRecord(record);
+    RetireRecord(record);
   }
   OSMutexRelease(m_pPoolMutex);
 }

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <new>
+#include <thread>
 
 #include "gnutil/osthread.h"
 
@@ -38,46 +39,51 @@ void DestroyRecord(CGNNamedMutex* record) {
   free(record);
 }
 
-// A name's record lives only while the name is in use, so a thread cycling
-// through names would make and destroy a mutex and a string each time. Each
-// thread keeps a few records it removed, with their mutex and string object,
-// for the next name it creates. A removed record has no user left, so nothing
-// else can still refer to it.
-constexpr int kMaxSpareRecords = 8;
+// A name's record lives only while the name is in use, so threads cycling
+// through names would make and destroy a mutex and a string each time. A few
+// removed records are kept, with their mutex and string object, for the next
+// name created by any pool. A removed record has no user left, so nothing
+// else can still refer to it. Never destroyed: the spares stay reachable.
+constexpr int kMaxSpareRecords = 16;
 
-struct SpareRecords {
-  CGNNamedMutex* head = nullptr;
-  int count = 0;
-  ~SpareRecords() {
-    while (head != nullptr) {
-      CGNNamedMutex* next = head->m_pNextSpare;
-      DestroyRecord(head);
-      head = next;
-    }
+std::atomic<bool> g_sparesLocked{false};
+CGNNamedMutex* g_spares = nullptr;
+int g_spareCount = 0;
+
+void LockSpares() {
+  while (g_sparesLocked.exchange(true, std::memory_order_acquire)) {
+    while (g_sparesLocked.load(std::memory_order_relaxed)) std::this_thread::yield();
   }
-};
+}
 
-thread_local SpareRecords t_spares;
+void UnlockSpares() { g_sparesLocked.store(false, std::memory_order_release); }
 
 void RetireRecord(CGNNamedMutex* record) {
-  SpareRecords& spares = t_spares;
   // A mutex made while unthreaded never locks: it is not worth keeping.
-  if (!record->m_threaded || spares.count >= kMaxSpareRecords) {
-    DestroyRecord(record);
-    return;
+  if (record->m_threaded) {
+    LockSpares();
+    if (g_spareCount < kMaxSpareRecords) {
+      record->m_pNextSpare = g_spares;
+      g_spares = record;
+      ++g_spareCount;
+      record = nullptr;
+    }
+    UnlockSpares();
   }
-  record->m_pNextSpare = spares.head;
-  spares.head = record;
-  ++spares.count;
+  if (record != nullptr) DestroyRecord(record);
 }
 
 // A spare record renamed to name, or null.
 CGNNamedMutex* ReuseRecord(CGNString const& name) {
-  SpareRecords& spares = t_spares;
-  CGNNamedMutex* record = spares.head;
-  if (record == nullptr || !OSIsThreaded()) return nullptr;
-  spares.head = record->m_pNextSpare;
-  --spares.count;
+  if (!OSIsThreaded()) return nullptr;
+  LockSpares();
+  CGNNamedMutex* record = g_spares;
+  if (record != nullptr) {
+    g_spares = record->m_pNextSpare;
+    --g_spareCount;
+  }
+  UnlockSpares();
+  if (record == nullptr) return nullptr;
   try {
     *record->m_pName = name;
   } catch (const GMemoryException&) {

@@ -14,8 +14,6 @@
 // holdings records of the threads that have locked something and are locked
 // only when a thread first locks a mutex and when it ends. Entries come from
 // a per-thread free list instead of the heap.
-#include "gnutil/osthread.h"
-
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -24,6 +22,7 @@
 #include <new>
 #include <thread>
 
+#include "gnutil/osthread.h"
 #include "os/platform_thread.h"
 #include "os/thread_internal.h"
 
@@ -104,51 +103,14 @@ HeldBucket g_held[kThreadTableSize];
 // once held many mutexes keeps at most kMaxFreeEntries of them.
 constexpr int kMaxFreeEntries = 64;
 
-// One per thread that has locked a mutex through OSMutexWait.
+// One per thread that has locked a mutex through OSMutexWait; malloc'd, and
+// freed by the platform's thread-exit callback.
 struct Holdings {
-  uint32_t thread = 0;        // 0 until it joins its bucket
-  HeldEntry* held = nullptr;  // newest first: a release usually undoes the latest lock
-  HeldEntry* free = nullptr;
-  int freeCount = 0;
-  Holdings* next = nullptr;  // in its bucket
-
-  void Join() {
-    thread = platform::CurrentThreadId();
-    HeldBucket& bucket = g_held[thread % kThreadTableSize];
-    bucket.lock.Lock();
-    next = bucket.head;
-    bucket.head = this;
-    bucket.lock.Unlock();
-  }
-
-  // A thread that ends still holding mutexes leaves them locked, as the
-  // platform does; only the bookkeeping goes.
-  ~Holdings() {
-    if (thread != 0) {
-      HeldBucket& bucket = g_held[thread % kThreadTableSize];
-      bucket.lock.Lock();
-      for (Holdings** link = &bucket.head; *link != nullptr; link = &(*link)->next) {
-        if (*link == this) {
-          *link = next;
-          break;
-        }
-      }
-      bucket.lock.Unlock();
-    }
-    FreeList(held);
-    FreeList(free);
-    // A later thread-local destructor that still locks finds an empty record.
-    held = free = nullptr;
-    freeCount = kMaxFreeEntries;
-  }
-
-  static void FreeList(HeldEntry* e) {
-    while (e != nullptr) {
-      HeldEntry* n = e->next;
-      ::free(e);
-      e = n;
-    }
-  }
+  uint32_t thread;
+  HeldEntry* held;  // newest first: a release usually undoes the latest lock
+  HeldEntry* free;
+  int freeCount;
+  Holdings* next;  // in its bucket
 
   HeldEntry* Take() {
     HeldEntry* entry = free;
@@ -171,12 +133,50 @@ struct Holdings {
   }
 };
 
-thread_local Holdings t_holdings;
+void FreeEntries(HeldEntry* e) {
+  while (e != nullptr) {
+    HeldEntry* next = e->next;
+    free(e);
+    e = next;
+  }
+}
 
-inline Holdings& MyHoldings() {
-  Holdings& h = t_holdings;
-  if (h.thread == 0) h.Join();
-  return h;
+// A thread that ends still holding mutexes leaves them locked, as the
+// platform does; only the bookkeeping goes.
+void HoldingsAtThreadExit(void* record) {
+  Holdings* mine = static_cast<Holdings*>(record);
+  HeldBucket& bucket = g_held[mine->thread % kThreadTableSize];
+  bucket.lock.Lock();
+  for (Holdings** link = &bucket.head; *link != nullptr; link = &(*link)->next) {
+    if (*link == mine) {
+      *link = mine->next;
+      break;
+    }
+  }
+  bucket.lock.Unlock();
+  FreeEntries(mine->held);
+  FreeEntries(mine->free);
+  free(mine);
+}
+
+Holdings* JoinHeldTable() {
+  Holdings* mine = static_cast<Holdings*>(calloc(1, sizeof(Holdings)));
+  if (mine == nullptr) return nullptr;
+  mine->thread = platform::CurrentThreadId();
+  HeldBucket& bucket = g_held[mine->thread % kThreadTableSize];
+  bucket.lock.Lock();
+  mine->next = bucket.head;
+  bucket.head = mine;
+  bucket.lock.Unlock();
+  platform::SetThreadRecord(mine);
+  return mine;
+}
+
+// The calling thread's holdings, made on first use; null only when memory is
+// short, and then the thread's locks are simply not recorded.
+inline Holdings* MyHoldings() {
+  Holdings* mine = static_cast<Holdings*>(platform::GetThreadRecord());
+  return mine != nullptr ? mine : JoinHeldTable();
 }
 
 // --- Start records ---
@@ -247,6 +247,7 @@ void OSSetThreaded() {
   if (gnutil::Threaded()) return;  // once only: the internal objects already exist
   gnutil::g_threaded.store(1, std::memory_order_relaxed);
   gnutil::g_registryMutex = platform::MakeMutex();
+  platform::InitThreadRecord(gnutil::HoldingsAtThreadExit);
 }
 
 // --- Thread-data registry ---
@@ -349,25 +350,28 @@ _osmutex* OSMutexCreate() {
 void OSMutexWait(_osmutex* mutex) {
   if (!gnutil::Threaded() || mutex == nullptr || mutex->mutex == nullptr) return;
   platform::LockMutex(mutex->mutex);
-  gnutil::Holdings& mine = gnutil::MyHoldings();
-  mutex->owner.store(mine.thread, std::memory_order_relaxed);
-  HeldEntry* entry = mine.Take();
-  if (entry == nullptr) return;  // out of memory: held, but not recorded
+  gnutil::Holdings* mine = gnutil::MyHoldings();
+  if (mine == nullptr) return;  // out of memory: held, but not recorded
+  mutex->owner.store(mine->thread, std::memory_order_relaxed);
+  HeldEntry* entry = mine->Take();
+  if (entry == nullptr) return;
   entry->mutex = mutex;
-  entry->next = mine.held;
-  mine.held = entry;
+  entry->next = mine->held;
+  mine->held = entry;
 }
 
 void OSMutexRelease(_osmutex* mutex) {
   if (!gnutil::Threaded() || mutex == nullptr || mutex->mutex == nullptr) return;
   mutex->owner.store(0, std::memory_order_relaxed);
-  gnutil::Holdings& mine = gnutil::MyHoldings();
-  for (HeldEntry** link = &mine.held; *link != nullptr; link = &(*link)->next) {
-    if ((*link)->mutex == mutex) {
-      HeldEntry* found = *link;
-      *link = found->next;
-      mine.Give(found);
-      break;
+  auto* mine = static_cast<gnutil::Holdings*>(platform::GetThreadRecord());
+  if (mine != nullptr) {
+    for (HeldEntry** link = &mine->held; *link != nullptr; link = &(*link)->next) {
+      if ((*link)->mutex == mutex) {
+        HeldEntry* found = *link;
+        *link = found->next;
+        mine->Give(found);
+        break;
+      }
     }
   }
   // A thread that does not own the mutex is refused here, and says so.
@@ -376,21 +380,23 @@ void OSMutexRelease(_osmutex* mutex) {
 
 void OSMutexWaitRemoveThisThread() {
   if (!gnutil::Threaded()) return;
-  gnutil::Holdings& mine = gnutil::MyHoldings();
-  HeldEntry* entry = mine.held;
-  mine.held = nullptr;
+  auto* mine = static_cast<gnutil::Holdings*>(platform::GetThreadRecord());
+  if (mine == nullptr) return;
+  HeldEntry* entry = mine->held;
+  mine->held = nullptr;
   while (entry != nullptr) {
     HeldEntry* next = entry->next;
     entry->mutex->owner.store(0, std::memory_order_relaxed);
     platform::UnlockMutex(entry->mutex->mutex);
-    mine.Give(entry);
+    mine->Give(entry);
     entry = next;
   }
 }
 
 unsigned char OSMutexWaitIsPresentThisThread(_osmutex* mutex) {
   if (!gnutil::Threaded() || mutex == nullptr) return 0;
-  for (HeldEntry* e = gnutil::MyHoldings().held; e != nullptr; e = e->next) {
+  auto* mine = static_cast<gnutil::Holdings*>(platform::GetThreadRecord());
+  for (HeldEntry* e = mine != nullptr ? mine->held : nullptr; e != nullptr; e = e->next) {
     if (e->mutex == mutex) return 1;
   }
   return 0;

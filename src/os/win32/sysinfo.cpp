@@ -2,6 +2,8 @@
 // resource of a module file, and SetThreadExecutionState looked up at run
 // time (systems before it lack the function, and keep-awake then does
 // nothing).
+
+// winsock2.h must come before windows.h.
 #include <string.h>
 #include <windows.h>
 #include <winsock2.h>

@@ -4,9 +4,11 @@
 // nothing).
 
 // winsock2.h must come before windows.h.
-#include <string.h>
-#include <windows.h>
+// clang-format off
 #include <winsock2.h>
+#include <windows.h>
+// clang-format on
+#include <string.h>
 
 #include <vector>
 

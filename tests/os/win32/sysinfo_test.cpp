@@ -1,8 +1,11 @@
 // System information on Windows, held against the system's own answers.
 #include <gtest/gtest.h>
-#include <string.h>
-#include <windows.h>
+// winsock2.h must come before windows.h.
+// clang-format off
 #include <winsock2.h>
+#include <windows.h>
+// clang-format on
+#include <string.h>
 
 #include <string>
 

@@ -250,6 +250,13 @@ int CurrentCodeSet() {
   return g_codeset;
 }
 
+int CurrentCodeSetNoInit() { return g_codeset; }
+
+bool MultibyteFlag() {
+  EnsureInit();
+  return g_multibyte != 0;
+}
+
 }  // namespace gnutil
 
 using namespace gnutil;

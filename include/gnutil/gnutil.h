@@ -5,5 +5,6 @@
 #include "gnutil/export.h"
 #include "gnutil/gnstring.h"
 #include "gnutil/mbutil.h"
+#include "gnutil/osresource.h"
 
 #endif  // GNUTIL_GNUTIL_H

@@ -10,6 +10,8 @@
 
 #include "gnutil/export.h"
 
+class CGNStringList;
+
 // Thrown by value when the string class cannot allocate memory.
 struct GMemoryException {};
 
@@ -52,6 +54,116 @@ class GNUTIL_API CGNString {
   void AllocateBuffer(unsigned int n);
 
   // --- Searching and editing ---
+  //
+  // Indexes and counts are in characters (units of the wide copy) unless the
+  // name says bytes. Bad indexes never fail: reads give false, -1 or an empty
+  // result, writes change nothing. Null text arguments count as empty.
+
+  // Classification by the process locale's wide-character tests. index -1
+  // tests every character: true for an empty string, except IsDigitAt and
+  // IsPunctAt, which are false for an empty string at any index. Any index
+  // outside the string gives false.
+  unsigned char IsAlphaAt(int index) const;
+  unsigned char IsAlphaNumAt(int index) const;
+  unsigned char IsDigitAt(int index) const;
+  unsigned char IsLowerAt(int index) const;
+  unsigned char IsUpperAt(int index) const;
+  unsigned char IsPrintAt(int index) const;
+  unsigned char IsPunctAt(int index) const;
+  unsigned char IsSpaceAt(int index) const;
+  unsigned char IsXDigitAt(int index) const;
+  // Not empty and every character a letter or digit.
+  unsigned char IsAlpha();
+  // The character at index is an ASCII digit; the bound is the byte length.
+  unsigned char IsNumAt(unsigned int index);
+
+  // Case change of one character, or of all with -1; the narrow text is
+  // rebuilt even when nothing changes.
+  void ToUpper(int index = -1);
+  void ToLower(int index = -1);
+  // Same character count and equal after upper-casing each character.
+  unsigned char IsEqualNoCase(const CGNString& other) const;
+  // The collation order of the process locale: negative, 0 or positive.
+  int Collate(const CGNString& other) const;
+
+  // Parts of the string into dest (overwritten; dest may be this string).
+  void LeftString(CGNString& dest, unsigned int count) const;
+  void RightString(CGNString& dest, unsigned int count) const;
+  // From start to the end, cut to count characters when count is below the
+  // characters remaining as unsigned numbers: every negative count means
+  // "to the end". A start at or past the end gives an empty dest.
+  void SubStr(CGNString& dest, unsigned int start, int count = -1) const;
+  void MidString(CGNString& dest, int start, int count = -1) const;
+  void SubStr(unsigned int start, int count = -1);
+  // The first n bytes without splitting a character; dest gets room for at
+  // least n + 1 bytes.
+  void LeftStringInBytes(CGNString& dest, unsigned int n) const;
+  // In place, in bytes: count bytes from byte start (-1 or too many: to the
+  // end). A start past the end gives an empty string.
+  void SubStrInBytes(unsigned int start, int count = -1);
+
+  // Blank-only trims (code 32; tabs stay) into dest.
+  void LeftTrim(CGNString& dest);
+  void RightTrim(CGNString& dest);
+  void LeftRightTrim(CGNString& dest);
+
+  // Keeps the first count characters.
+  void Truncate(unsigned int count);
+  // Cuts before the first occurrence of the (first) character given.
+  void TruncateAt(const char* mbchar);
+  void TruncateAt(char c);
+
+  // Character index of the first occurrence at or after start, -1 when none
+  // or when start is not an index of this string. An empty text sought is
+  // found at start.
+  int Find(const CGNString& sought, int start = 0) const;
+  int Find(const char* sought, int start = 0) const;
+  int StrChr(unsigned int start, char c) const;
+  // Index of the last occurrence of the (first) character given, or -1.
+  int ReverseFind(const char* mbchar) const;
+  // The number of characters from start up to the first character in (not
+  // in) the set: counted from start, not from the beginning, as callers
+  // expect. A start outside the string gives the character count.
+  int FindFirstOf(const CGNString& set, int start = 0) const;
+  int FindFirstNotOf(const CGNString& set, int start = 0) const;
+
+  // Inserts text before the character at position (0 ... count). Returns the
+  // number of characters inserted as unsigned char (it wraps at 256; callers
+  // rely on the narrow type), 0 when the position is out of range.
+  unsigned char InsertAt(int position, const CGNString& text);
+  // Removes count characters from position (all that remain when fewer).
+  // False when position is not an index of the string; a negative count
+  // removes nothing and gives false.
+  unsigned char RemoveAt(int position, int count);
+  // Replaces every occurrence, left to right without overlap; the
+  // replacement text is never searched again. A null replacement deletes.
+  void Replace(const char* sought, const char* replacement);
+  void Replace(char from, char to);
+
+  // This string becomes source up to (not including) the first occurrence
+  // of stop, found character-aligned; all of it when stop does not occur or
+  // is empty. Null source: empty string.
+  void CopyUntil(const char* source, const char* stop);
+  void CopyUntil(const char* source, char stop);
+  void AppendUntil(const char* source, const char* stop);
+  void AppendUntil(const char* source, char stop);
+
+  // This string becomes n bytes of source, copied as strncpy does (NUL
+  // padding counted in the length when the source is shorter). Null source:
+  // the empty initial state. The source may be this string's own text.
+  void CopyNBytes(const char* source, unsigned int n);
+  // The first n characters of a narrow text (all when it has fewer).
+  void CopyNChars(const char* source, unsigned int n);
+  // Exactly n wide characters; the caller guarantees that many.
+  void CopyNChars(const unsigned short* source, unsigned int n);
+  void AppendNChars(const char* source, unsigned int n);
+
+  // Empties the list, then adds the pieces of this string between the
+  // separators (found character-aligned). Adjacent separators give an empty
+  // item; a separator at the very end adds none; an empty string gives no
+  // item. An empty separator counts as absent: the whole string is one item.
+  void Split(CGNStringList& list, const char* separator);
+  void Split(CGNStringList& list, unsigned char separator);
 
   // --- Escapes, formatting, resources and file names ---
 
@@ -78,6 +190,12 @@ class GNUTIL_API CGNString {
   void CopyFrom(const CGNString& other);
   void RebuildNarrow() const;
   void EnsureWide() const;
+  // Replaces the wide copy with units (length units plus a NUL), taking
+  // ownership of the buffer.
+  void AdoptWide(unsigned short* units, unsigned int length);
+  // Rebuilds the narrow text after a character edit; if that fails the edit
+  // is dropped with the wide copy, so the value stays what it was.
+  void CommitWide();
 };
 
 #endif  // GNUTIL_GNSTRING_H

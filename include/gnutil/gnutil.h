@@ -3,6 +3,7 @@
 #define GNUTIL_GNUTIL_H
 
 #include "gnutil/export.h"
+#include "gnutil/gnlist.h"
 #include "gnutil/gnstring.h"
 #include "gnutil/mbutil.h"
 #include "gnutil/osresource.h"

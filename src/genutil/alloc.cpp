@@ -33,6 +33,7 @@ char* AllocBytes(size_t count) { return Alloc<char>(count); }
 unsigned short* AllocUnits(size_t count) { return Alloc<unsigned short>(count); }
 void FreeBytes(char* p) { delete[] p; }
 void FreeUnits(unsigned short* p) { delete[] p; }
+bool AllocationPermitted() { return !InjectedFailure(); }
 
 namespace testing {
 void FailAllocationAfter(int successes) {

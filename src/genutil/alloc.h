@@ -16,6 +16,11 @@ unsigned short* AllocUnits(size_t count);
 void FreeBytes(char* p);
 void FreeUnits(unsigned short* p);
 
+// For the lists, which report a failed allocation in their result instead of
+// throwing: takes one step of the test hook and is false when that step is the
+// one that fails.
+bool AllocationPermitted();
+
 namespace testing {
 // The allocation after `successes` more successful ones fails (once).
 // A negative value switches the hook off.

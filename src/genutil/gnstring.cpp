@@ -49,7 +49,8 @@ CGNString::CGNString(const char* text, int minCapacity) {
   size_t len = strlen(text);
   if (len > kMaxLength) throw GMemoryException();
   size_t cap = len;
-  if (minCapacity > 0 && static_cast<size_t>(minCapacity) > cap) cap = static_cast<size_t>(minCapacity);
+  if (minCapacity > 0 && static_cast<size_t>(minCapacity) > cap)
+    cap = static_cast<size_t>(minCapacity);
   m_pData = AllocBytes(cap + 1);
   memcpy(m_pData, text, len + 1);
   m_nDataLength = static_cast<unsigned int>(len);
@@ -184,8 +185,7 @@ unsigned int CGNString::GetLengthInChars() const { return GetNumChars(); }
 unsigned char CGNString::IsEmpty() const { return m_nDataLength == 0; }
 
 unsigned char CGNString::operator==(const CGNString& other) const {
-  return m_nDataLength == other.m_nDataLength &&
-         memcmp(m_pData, other.m_pData, m_nDataLength) == 0;
+  return m_nDataLength == other.m_nDataLength && memcmp(m_pData, other.m_pData, m_nDataLength) == 0;
 }
 
 unsigned char CGNString::operator==(const char* text) const {

@@ -140,17 +140,17 @@ int MbLen(const unsigned char* p, size_t n, Rule rule) {
       return -1;
     case Rule::kKscLenient:
       if (In(c, 0x81, 0xFE)) {
-        return trail(1, [](unsigned b) {
-                 return In(b, 0x41, 0x5A) || In(b, 0x61, 0x7A) || In(b, 0x81, 0xFE);
-               })
+        return trail(1,
+                     [](unsigned b) {
+                       return In(b, 0x41, 0x5A) || In(b, 0x61, 0x7A) || In(b, 0x81, 0xFE);
+                     })
                    ? 2
                    : -1;
       }
       return -1;
     case Rule::kKscStrict:
       if (IsKscLead(c)) {
-        return trail(1, [](unsigned b) { return In(b, 0x41, 0x7E) || In(b, 0x81, 0xFE); }) ? 2
-                                                                                          : -1;
+        return trail(1, [](unsigned b) { return In(b, 0x41, 0x7E) || In(b, 0x81, 0xFE); }) ? 2 : -1;
       }
       return -1;
     case Rule::kNone:
@@ -205,16 +205,21 @@ int CodeSetForPosixCodeset(const std::string& cs) {
     int codeset;
   };
   static const Entry kNames[] = {
-      {"utf8", CODESET_NONE},        {"eucjp", CODESET_EUC_J},       {"ujis", CODESET_EUC_J},
-      {"sjis", CODESET_SJIS},        {"shiftjis", CODESET_SJIS},     {"big5", CODESET_BIG5},
-      {"big5hkscs", CODESET_BIG5},   {"euctw", CODESET_EUC_TW},      {"euckr", CODESET_EUC_K},
-      {"gbk", CODESET_GB},           {"gb2312", CODESET_GB},         {"gb18030", CODESET_GB},
-      {"euccn", CODESET_EUC_C},      {"iso88592", CODESET_8859_2},   {"iso88593", CODESET_8859_3},
-      {"iso88594", CODESET_8859_4},  {"iso88595", CODESET_8859_5},   {"iso88596", CODESET_8859_6},
-      {"iso88597", CODESET_8859_7},  {"iso88598", CODESET_8859_8},   {"iso88599", CODESET_8859_9},
-      {"iso885910", CODESET_8859_10}, {"cp1250", CODESET_1250},      {"cp1251", CODESET_1251},
-      {"cp1253", CODESET_1253},      {"cp1254", CODESET_1254},       {"cp1255", CODESET_1255},
-      {"cp1256", CODESET_1256},      {"cp1257", CODESET_1257},       {"cp1258", CODESET_1258},
+      {"utf8", CODESET_NONE},       {"eucjp", CODESET_EUC_J},
+      {"ujis", CODESET_EUC_J},      {"sjis", CODESET_SJIS},
+      {"shiftjis", CODESET_SJIS},   {"big5", CODESET_BIG5},
+      {"big5hkscs", CODESET_BIG5},  {"euctw", CODESET_EUC_TW},
+      {"euckr", CODESET_EUC_K},     {"gbk", CODESET_GB},
+      {"gb2312", CODESET_GB},       {"gb18030", CODESET_GB},
+      {"euccn", CODESET_EUC_C},     {"iso88592", CODESET_8859_2},
+      {"iso88593", CODESET_8859_3}, {"iso88594", CODESET_8859_4},
+      {"iso88595", CODESET_8859_5}, {"iso88596", CODESET_8859_6},
+      {"iso88597", CODESET_8859_7}, {"iso88598", CODESET_8859_8},
+      {"iso88599", CODESET_8859_9}, {"iso885910", CODESET_8859_10},
+      {"cp1250", CODESET_1250},     {"cp1251", CODESET_1251},
+      {"cp1253", CODESET_1253},     {"cp1254", CODESET_1254},
+      {"cp1255", CODESET_1255},     {"cp1256", CODESET_1256},
+      {"cp1257", CODESET_1257},     {"cp1258", CODESET_1258},
   };
   for (const Entry& e : kNames) {
     if (cs == e.name) return e.codeset;

@@ -131,7 +131,10 @@ void CGNString::UnexpandSpecials() {
   EnsureWide();
   const unsigned short backslash = UnitOf('\\');
   const unsigned short* w = m_pwzBuffer;
-  const size_t len = m_nWzLength;
+  // A wide copy of text that is invalid in the locale may end in NUL units
+  // before its length; the text ends at the first one.
+  size_t len = 0;
+  while (len < m_nWzLength && w[len] != 0) ++len;
   // Every character keeps its bytes or shrinks, so the result never needs
   // more room than the narrow text has now; the MbCurMax slack covers a
   // character that the locale spells longer than the original bytes did.

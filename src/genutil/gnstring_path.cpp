@@ -127,7 +127,9 @@ void CGNString::ForceTo8By3() {
   if (m_nDataLength == 0) return;
   EnsureWide();
   const unsigned short* w = m_pwzBuffer;
-  const unsigned int len = m_nWzLength;
+  // The text ends at the first NUL unit (see UnexpandSpecials).
+  unsigned int len = 0;
+  while (len < m_nWzLength && w[len] != 0) ++len;
   using gnutil::platform::CharClass;
   using gnutil::platform::IsCharClass;
 

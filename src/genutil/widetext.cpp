@@ -20,7 +20,11 @@ size_t CountUnits(const char* s, size_t len) {
     uint32_t cp = 0;
     // The byte after the text is its NUL, so len - pos + 1 never reads past it.
     int r = platform::MbToCodePoint(&cp, s + pos, len - pos + 1);
-    if (r < 0) return kInvalidText;
+    // glibc decodes the old 5- and 4-byte forms beyond U+10FFFF (and CESU
+    // surrogates); ToUnits escapes those byte by byte, so they count as invalid.
+    if (r < 0 || (r > 0 && (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))) {
+      return kInvalidText;
+    }
     if (r == 0) break;
     units += cp > 0xFFFF ? 2 : 1;
     pos += static_cast<size_t>(r);

@@ -9,6 +9,7 @@
 #include "genutil/alloc.h"
 #include "genutil/format_estimate.h"
 #include "gnutil/gnstring.h"
+#include "support/test_locale.h"
 
 namespace {
 
@@ -179,6 +180,23 @@ TEST(Sprintf, EmbeddedNulIsCounted) {
   EXPECT_EQ(3, s.sprintf("a%cb", 0));
   EXPECT_EQ(3u, s.GetLength());
   EXPECT_EQ(0, memcmp("a\0b", static_cast<const char*>(s), 3));
+}
+
+}  // namespace
+
+namespace {
+
+// glibc's UTF-8 decoder accepts sequences beyond U+10FFFF; the wide copy
+// carries their bytes one by one, and a character edit loses none of them.
+TEST(WideCopy, BytesBeyondUnicodeSurviveAnEdit) {
+  GNUTIL_USE_LOCALE("C.UTF-8");
+  const std::string text = "\n\xf5\x8b\x8d\x8b\xf8\x88\x80\x80\x80";
+  CGNString s(text.c_str());
+  s.ExpandQuotes('q');
+  EXPECT_EQ(text, std::string(static_cast<const char*>(s), s.GetLength()));
+  s.ExpandSpecials();
+  s.UnexpandSpecials();
+  EXPECT_EQ(text, std::string(static_cast<const char*>(s), s.GetLength()));
 }
 
 }  // namespace

@@ -66,6 +66,7 @@ int RunChars(const Args& args) {
   std::string error;
   if (!ReadInput(file, &text, &error)) return Fail(error);
 
+  std::printf("code set: %d%s\n", codeset, haveCodeset ? "" : " (from the process locale)");
   std::printf("offset  len  bytes\n");
   size_t count = 0;
   for (size_t pos = 0; pos < text.size();) {

@@ -5,7 +5,13 @@
 #include "gnutil/export.h"
 #include "gnutil/gnlist.h"
 #include "gnutil/gnstring.h"
+#include "gnutil/jaconv.h"
+#include "gnutil/lclst.h"
 #include "gnutil/mbutil.h"
+#include "gnutil/namedmutex.h"
+#include "gnutil/osconfig.h"
 #include "gnutil/osresource.h"
+#include "gnutil/ossysinfo.h"
+#include "gnutil/osthread.h"
 
 #endif  // GNUTIL_GNUTIL_H

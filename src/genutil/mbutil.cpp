@@ -250,6 +250,13 @@ int CurrentCodeSet() {
   return g_codeset;
 }
 
+int CurrentCodeSetNoInit() { return g_codeset; }
+
+bool MultibyteFlag() {
+  EnsureInit();
+  return g_multibyte != 0;
+}
+
 }  // namespace gnutil
 
 using namespace gnutil;
@@ -417,6 +424,10 @@ int mbnextidx(const char* s, int index) {
   if (s[start] == '\0') return 0;
   // No rule accepts NUL as a trail byte, so k never passes the terminator.
   int k = start + mbbytesinchar(s + start);
+  // KSC 5601-87 measures with a laxer rule than the walk of mbidx; where the
+  // two disagree k could fall back onto the index, and loops that step with
+  // this function would never end. Step by the walk's own length instead.
+  if (k <= index) k = start + mbbytesinchartype(s + start, g_codeset);
   return s[k] != '\0' ? k : 0;
 }
 

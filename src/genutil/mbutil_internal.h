@@ -17,6 +17,14 @@ int CodeSetForLocaleName(const char* name);
 // The current code set, initialising the module first when needed.
 int CurrentCodeSet();
 
+// The current code set as it stands, without initialising: the conversions
+// between Unix and Windows coding read it this way.
+int CurrentCodeSetNoInit();
+
+// The multibyte flag, initialising the module first when needed. When it is
+// clear the multibyte string functions fall back to the plain C functions.
+bool MultibyteFlag();
+
 }  // namespace gnutil
 
 #endif  // GNUTIL_SRC_GENUTIL_MBUTIL_INTERNAL_H

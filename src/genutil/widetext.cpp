@@ -1,3 +1,9 @@
+// Narrow <-> UTF-16 conversion of the string class.
+//
+// Text is decoded and encoded in runs of code points through the platform
+// layer's bulk calls, which cost a fraction of one call per character; the
+// per-character path is kept for what the bulk calls refuse (invalid bytes,
+// characters the locale cannot encode).
 #include "genutil/widetext.h"
 
 #include <stdint.h>
@@ -7,52 +13,83 @@
 namespace gnutil {
 namespace {
 
+constexpr size_t kRun = 256;
+
 inline bool IsHigh(unsigned u) { return u >= 0xD800 && u <= 0xDBFF; }
 inline bool IsLow(unsigned u) { return u >= 0xDC00 && u <= 0xDFFF; }
 inline bool IsEscapedByte(unsigned u) { return u >= 0xDC00 && u <= 0xDCFF; }
 
+// Code points that UTF-16 cannot carry are invalid text here too (glibc's
+// UTF-8 decoder accepts up to 0x7FFFFFFF), so that counting and converting
+// agree on what is invalid.
+inline bool Representable(uint32_t cp) { return cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF); }
+
+// Decodes one run starting at s + pos; stops early before an unrepresentable
+// code point, reporting it as invalid at its first byte.
+size_t DecodeChecked(uint32_t* cps, size_t cap, const char* s, size_t len, size_t* pos,
+                     platform::RunEnd* end) {
+  const char* p = s + *pos;
+  const char* start = p;
+  // The byte after the text is its NUL, so len - pos + 1 never reads past it.
+  size_t got = platform::DecodeRun(cps, cap, &p, len - *pos + 1, end);
+  for (size_t i = 0; i < got; ++i) {
+    if (!Representable(cps[i])) {
+      // Find the bad character's first byte by decoding the ones before it.
+      const char* q = start;
+      for (size_t k = 0; k < i; ++k) {
+        uint32_t cp;
+        q += platform::MbToCodePoint(&cp, q, static_cast<size_t>(s + len + 1 - q));
+      }
+      *pos = static_cast<size_t>(q - s);
+      *end = platform::RunEnd::kInvalid;
+      return i;
+    }
+  }
+  *pos = static_cast<size_t>(p - s);
+  return got;
+}
+
 }  // namespace
 
 size_t CountUnits(const char* s, size_t len) {
+  uint32_t cps[kRun];
   size_t units = 0;
   size_t pos = 0;
   while (pos < len) {
-    uint32_t cp = 0;
-    // The byte after the text is its NUL, so len - pos + 1 never reads past it.
-    int r = platform::MbToCodePoint(&cp, s + pos, len - pos + 1);
-    // glibc decodes the old 5- and 4-byte forms beyond U+10FFFF (and CESU
-    // surrogates); ToUnits escapes those byte by byte, so they count as invalid.
-    if (r < 0 || (r > 0 && (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))) {
-      return kInvalidText;
-    }
-    if (r == 0) break;
-    units += cp > 0xFFFF ? 2 : 1;
-    pos += static_cast<size_t>(r);
+    platform::RunEnd end;
+    size_t got = DecodeChecked(cps, kRun, s, len, &pos, &end);
+    for (size_t i = 0; i < got; ++i) units += cps[i] > 0xFFFF ? 2 : 1;
+    if (end == platform::RunEnd::kInvalid) return kInvalidText;
+    if (end == platform::RunEnd::kNul) break;
   }
   return units;
 }
 
 size_t ToUnits(unsigned short* dst, size_t cap, const char* s, size_t len) {
+  uint32_t cps[kRun];
   size_t out = 0;
   size_t pos = 0;
   while (pos < len && out < cap) {
-    uint32_t cp = 0;
-    int r = platform::MbToCodePoint(&cp, s + pos, len - pos + 1);
-    if (r == 0) break;
-    if (r < 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    platform::RunEnd end;
+    size_t want = cap - out < kRun ? cap - out : kRun;
+    size_t got = DecodeChecked(cps, want, s, len, &pos, &end);
+    for (size_t i = 0; i < got; ++i) {
+      uint32_t cp = cps[i];
+      if (cp > 0xFFFF) {
+        if (out + 2 > cap) return out;
+        cp -= 0x10000;
+        dst[out++] = static_cast<unsigned short>(0xD800 | (cp >> 10));
+        dst[out++] = static_cast<unsigned short>(0xDC00 | (cp & 0x3FF));
+      } else {
+        dst[out++] = static_cast<unsigned short>(cp);
+      }
+    }
+    if (end == platform::RunEnd::kNul) break;
+    if (end == platform::RunEnd::kInvalid && pos < len && out < cap) {
+      // Carry the bad byte as U+DC00 + byte and go on after it.
       dst[out++] = static_cast<unsigned short>(0xDC00 | static_cast<unsigned char>(s[pos]));
       ++pos;
-      continue;
     }
-    if (cp > 0xFFFF) {
-      if (out + 2 > cap) break;
-      cp -= 0x10000;
-      dst[out++] = static_cast<unsigned short>(0xD800 | (cp >> 10));
-      dst[out++] = static_cast<unsigned short>(0xDC00 | (cp & 0x3FF));
-    } else {
-      dst[out++] = static_cast<unsigned short>(cp);
-    }
-    pos += static_cast<size_t>(r);
   }
   return out;
 }
@@ -81,10 +118,41 @@ size_t CharToNarrow(char* out, const unsigned short* w, size_t avail) {
 }
 
 size_t ToNarrow(char* dst, const unsigned short* w, size_t len) {
+  uint32_t cps[kRun];
   size_t out = 0;
-  for (size_t i = 0; i < len && w[i] != 0; ++i) {
+  size_t i = 0;
+  while (i < len && w[i] != 0) {
+    // Gather a run of ordinary characters (pairs joined, no escapes).
+    size_t n = 0;
+    size_t first = i;
+    while (i < len && w[i] != 0 && n < kRun) {
+      unsigned u = w[i];
+      if (IsHigh(u) && i + 1 < len && IsLow(w[i + 1])) {
+        cps[n++] = 0x10000 + ((u - 0xD800) << 10) + (w[i + 1] - 0xDC00u);
+        i += 2;
+      } else if (IsHigh(u) || IsLow(u)) {
+        break;
+      } else {
+        cps[n++] = u;
+        ++i;
+      }
+    }
+    if (n > 0) {
+      size_t r = platform::EncodeRun(dst + out, cps, n);
+      if (r != static_cast<size_t>(-1)) {
+        out += r;
+        continue;
+      }
+      i = first;  // something in the run has no narrow form: go one by one
+      for (size_t k = 0; k < n; ++k) {
+        out += CharToNarrow(dst + out, w + i, len - i);
+        i += IsHigh(w[i]) ? 2 : 1;
+      }
+      continue;
+    }
+    // An escaped byte or a lone surrogate.
     out += CharToNarrow(dst + out, w + i, len - i);
-    if (IsHigh(w[i]) && i + 1 < len && IsLow(w[i + 1])) ++i;
+    ++i;
   }
   return out;
 }

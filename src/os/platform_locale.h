@@ -37,6 +37,21 @@ int MbToCodePoint(uint32_t* cp, const char* s, size_t n);
 // form for it.
 int CodePointToMb(char* out, uint32_t cp);
 
+// Bulk forms of the two above, for long texts; the per-character calls cost
+// a conversion set-up each.
+enum class RunEnd { kFull, kNul, kInvalid };
+
+// Decodes characters from *src (n bytes readable) into cps (room for cap)
+// until cps is full, a NUL is reached (not stored; *src then points at it),
+// or a sequence is invalid or incomplete (*src then points at its first byte).
+// Advances *src past what was decoded and returns how many were decoded.
+size_t DecodeRun(uint32_t* cps, size_t cap, const char** src, size_t n, RunEnd* end);
+
+// Encodes n code points into out (room for n * MbCurMax() bytes). Returns the
+// bytes written, or (size_t)-1 if one has no form in the locale (out is then
+// unspecified and the caller goes character by character).
+size_t EncodeRun(char* out, const uint32_t* cps, size_t n);
+
 }  // namespace gnutil::platform
 
 #endif  // GNUTIL_SRC_OS_PLATFORM_LOCALE_H

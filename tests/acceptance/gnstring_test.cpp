@@ -1,12 +1,12 @@
 // The exact promises of CGNString, through the public API. Buffer state is
 // read through a derived class, as derived code in programs does.
-#include <gtest/gtest.h>
+#include "gnutil/gnstring.h"
 
+#include <gtest/gtest.h>
 #include <string.h>
 
 #include <string>
 
-#include "gnutil/gnstring.h"
 #include "gnutil/mbutil.h"
 #include "support/test_locale.h"
 
@@ -248,8 +248,9 @@ TEST_F(ShiftJisString, InvalidTextCountsBytesAndSurvivesEditing) {
 TEST_F(ShiftJisString, WideConstructionRoundTrips) {
   const unsigned short hiragana[] = {0x3042, 0x3044, 'A', 0};
   CGNString s(hiragana);
-  EXPECT_STREQ(s, "\x82\xA0\x82\xA2"
-                  "A");
+  EXPECT_STREQ(s,
+               "\x82\xA0\x82\xA2"
+               "A");
   EXPECT_EQ(s.GetNumChars(), 3u);
   // A character the locale cannot hold is left out.
   const unsigned short hangul[] = {'a', 0xAC00, 'b', 0};

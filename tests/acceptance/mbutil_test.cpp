@@ -1,9 +1,9 @@
 // The exact promises of the code-set module, through the public API only.
+#include "gnutil/mbutil.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "gnutil/mbutil.h"
 
 namespace {
 
@@ -56,11 +56,11 @@ TEST(CodeSetState, EucOrSjisClearsTheMultibyteFlag) {
 TEST(CodeSetState, MaxCharLenPerCodeSet) {
   const struct {
     int cs, len;
-  } kCases[] = {{CODESET_NONE, 1}, {CODESET_JIS, 1},   {CODESET_EUC_J, 3},
-                {CODESET_SJIS, 2}, {CODESET_EUC_OR_SJIS, 1}, {CODESET_GB, 2},
-                {CODESET_EUC_C, 2}, {CODESET_BIG5, 2}, {CODESET_EUC_TW, 4},
+  } kCases[] = {{CODESET_NONE, 1},        {CODESET_JIS, 1},         {CODESET_EUC_J, 3},
+                {CODESET_SJIS, 2},        {CODESET_EUC_OR_SJIS, 1}, {CODESET_GB, 2},
+                {CODESET_EUC_C, 2},       {CODESET_BIG5, 2},        {CODESET_EUC_TW, 4},
                 {CODESET_KSC_5601_87, 2}, {CODESET_KSC_5601_92, 2}, {CODESET_EUC_K, 2},
-                {CODESET_8859_5, 1}, {CODESET_1251, 1}};
+                {CODESET_8859_5, 1},      {CODESET_1251, 1}};
   for (const auto& c : kCases) {
     EXPECT_EQ(mbmaxcharlenExt(c.cs), c.len) << c.cs;
     UseCodeSet(c.cs);
@@ -73,15 +73,15 @@ TEST(LeadBytes, RangesPerCodeSet) {
     int cs;
     int lo, hi;
   };
-  const Range kLead[] = {{CODESET_EUC_J, 0xA1, 0xFE}, {CODESET_EUC_J, 0x8E, 0x8F},
-                         {CODESET_SJIS, 0x81, 0x9F},  {CODESET_SJIS, 0xE0, 0xEF},
-                         {CODESET_GB, 0xA1, 0xFE},    {CODESET_EUC_C, 0xA1, 0xFE},
-                         {CODESET_BIG5, 0xA1, 0xFE},  {CODESET_EUC_K, 0xA1, 0xFE},
-                         {CODESET_EUC_TW, 0xA1, 0xFE}, {CODESET_EUC_TW, 0x8E, 0x8E},
+  const Range kLead[] = {{CODESET_EUC_J, 0xA1, 0xFE},       {CODESET_EUC_J, 0x8E, 0x8F},
+                         {CODESET_SJIS, 0x81, 0x9F},        {CODESET_SJIS, 0xE0, 0xEF},
+                         {CODESET_GB, 0xA1, 0xFE},          {CODESET_EUC_C, 0xA1, 0xFE},
+                         {CODESET_BIG5, 0xA1, 0xFE},        {CODESET_EUC_K, 0xA1, 0xFE},
+                         {CODESET_EUC_TW, 0xA1, 0xFE},      {CODESET_EUC_TW, 0x8E, 0x8E},
                          {CODESET_KSC_5601_92, 0x84, 0xD3}, {CODESET_KSC_5601_92, 0xD8, 0xDE},
                          {CODESET_KSC_5601_92, 0xE0, 0xF9}};
-  const int kAll[] = {CODESET_NONE,   CODESET_JIS,  CODESET_EUC_J,  CODESET_SJIS,
-                      CODESET_GB,     CODESET_EUC_C, CODESET_BIG5,  CODESET_EUC_TW,
+  const int kAll[] = {CODESET_NONE,        CODESET_JIS,   CODESET_EUC_J,  CODESET_SJIS,
+                      CODESET_GB,          CODESET_EUC_C, CODESET_BIG5,   CODESET_EUC_TW,
                       CODESET_KSC_5601_92, CODESET_EUC_K, CODESET_8859_2, CODESET_1250};
   for (int cs : kAll) {
     UseCodeSet(cs);
@@ -185,8 +185,9 @@ TEST(CharLength, BytesInCharNeverBelowOne) {
 
 TEST(Stepping, IdxAndNextIdxInShiftJis) {
   UseCodeSet(CODESET_SJIS);
-  const char text[] = "ab\x82\xA0"
-                      "c";
+  const char text[] =
+      "ab\x82\xA0"
+      "c";
   EXPECT_EQ(mbidx(text, 3), 2);
   EXPECT_EQ(mbidx(text, 2), 2);
   EXPECT_EQ(mbidx(text, 10), 5);
@@ -224,6 +225,23 @@ TEST(Stepping, SingleByteFlagGivesIndexPlusOne) {
   EXPECT_EQ(mbnextidx("abc", 2), 0);
   EXPECT_EQ(mbnextidx("abc", 3), 0);
   EXPECT_EQ(mbnextidx("abc", 50), 0);
+}
+
+TEST(Stepping, AlwaysAdvancesEvenWhereKoreanRulesDisagree) {
+  // 0x84 0x5B is one character to the strict rule of the walk, two to the
+  // lenient rule of the current code set 11: stepping must still move on.
+  UseCodeSet(CODESET_KSC_5601_87);
+  const char text[] =
+      "\x84\x5B"
+      "ab";
+  int steps = 0;
+  int prev = 0;
+  for (int i = mbnextidx(text, 0); i != 0 && steps < 10; i = mbnextidx(text, i), ++steps) {
+    EXPECT_GT(i, prev);
+    prev = i;
+  }
+  EXPECT_LT(steps, 10);
+  EXPECT_EQ(prev, 3);
 }
 
 TEST(Printable, HalfWidthKatakanaOnlyInShiftJis) {

@@ -1,12 +1,13 @@
 // CGNString under allocation failure and with text that the locale rejects.
-#include <gtest/gtest.h>
+#include "gnutil/gnstring.h"
 
+#include <gtest/gtest.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <string>
 
 #include "genutil/alloc.h"
-#include "gnutil/gnstring.h"
 #include "support/test_locale.h"
 
 namespace {
@@ -82,5 +83,50 @@ TEST(StringCLocale, HighBytesAreKeptThroughCharacterEdits) {
   EXPECT_STREQ(s, "Caf\xE9!");
   EXPECT_EQ(static_cast<unsigned char>(s.GetAt(3)), 0xE9);
 }
+
+}  // namespace
+
+namespace {
+
+// Long texts cross many conversion runs; the counts must match the C
+// runtime's own, and a bad byte far into the text must survive an edit.
+struct LongCase {
+  const char* locale;
+  const char* piece;
+};
+
+void PrintTo(const LongCase& c, std::ostream* os) { *os << c.locale; }
+
+class LongText : public ::testing::TestWithParam<LongCase> {};
+
+TEST_P(LongText, CountsMatchTheRuntimeAndBadBytesSurvive) {
+  GNUTIL_USE_LOCALE(GetParam().locale);
+  std::string text;
+  while (text.size() < 20000) text += GetParam().piece;
+  CGNString s(text.c_str());
+  // The runtime counts wchar_t; characters beyond the BMP are two UTF-16 units.
+  std::wstring wide(text.size() + 1, L'\0');
+  size_t n = mbstowcs(&wide[0], text.c_str(), wide.size());
+  ASSERT_NE(n, static_cast<size_t>(-1));
+  size_t units = n;
+  for (size_t i = 0; i < n; ++i) units += static_cast<unsigned long>(wide[i]) > 0xFFFF ? 1 : 0;
+  EXPECT_EQ(s.GetNumChars(), units);
+
+  std::string broken = text + "\xFF" + text;
+  CGNString b(broken.c_str());
+  EXPECT_EQ(b.GetNumChars(), broken.size());
+  b.SetAt(0, text[0]);
+  EXPECT_EQ(std::string(static_cast<const char*>(b)), broken);
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, LongText,
+                         ::testing::Values(LongCase{"ja_JP.sjis", "\x82\xA0\x93\xFA\xB1 ab"},
+                                           LongCase{"ja_JP.eucjp", "\xA4\xA2\x8E\xB1\x8F\xB0\xA1z"},
+                                           LongCase{"zh_TW.big5", "\xA4\x40\xA4\xA4x"},
+                                           LongCase{"zh_TW.euctw", "\xC4\xA1\x8E\xA2\xA1\xA1z"},
+                                           LongCase{"ko_KR.euckr", "\xB0\xA1\xB3\xAA!"},
+                                           LongCase{"zh_CN.gbk", "\xD6\xD0\xCE\xC4 "},
+                                           LongCase{"ja_JP.utf8",
+                                                    "\xE3\x81\x82\xF0\x9F\x98\x80q"}));
 
 }  // namespace

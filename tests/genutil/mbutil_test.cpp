@@ -1,8 +1,9 @@
 // Locale-name rule and locale detection of the code-set module.
+#include "gnutil/mbutil.h"
+
 #include <gtest/gtest.h>
 
 #include "genutil/mbutil_internal.h"
-#include "gnutil/mbutil.h"
 #include "support/test_locale.h"
 
 namespace {

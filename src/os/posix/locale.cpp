@@ -43,7 +43,7 @@ unsigned CodePageForCodeset(const char* codeset) {
     unsigned page;
   };
   static const Entry kPages[] = {
-      {"SHIFT_JIS", 932}, {"SJIS", 932},   {"BIG5", 950},    {"GB2312", 936},
+      {"SHIFT_JIS", 932}, {"SJIS", 932},    {"BIG5", 950},   {"GB2312", 936},
       {"GBK", 936},       {"GB18030", 936}, {"EUC-KR", 949}, {"CP949", 949},
   };
   for (const Entry& e : kPages) {
@@ -77,6 +77,57 @@ int CodePointToMb(char* out, uint32_t cp) {
   size_t r = wcrtomb(out, static_cast<wchar_t>(cp), &state);
   if (r == static_cast<size_t>(-1)) return -1;
   return static_cast<int>(r);
+}
+
+static_assert(sizeof(wchar_t) == sizeof(uint32_t), "glibc wide characters are UCS-4");
+
+size_t DecodeRun(uint32_t* cps, size_t cap, const char** src, size_t n, RunEnd* end) {
+  mbstate_t state;
+  memset(&state, 0, sizeof state);
+  const char* start = *src;
+  // mbsnrtowcs measures its whole input first, so hand it only a window of
+  // what cap characters can take; a character cut at the window's edge is
+  // simply left for the next run.
+  size_t window = cap * MB_CUR_MAX;
+  if (window > n) window = n;
+  const char* p = start;
+  size_t r = mbsnrtowcs(reinterpret_cast<wchar_t*>(cps), &p, window, cap, &state);
+  if (r != static_cast<size_t>(-1)) {
+    if (p == nullptr) {  // reached the NUL
+      *src = start + strnlen(start, window);
+      *end = RunEnd::kNul;
+    } else {
+      *src = p;
+      if (r == cap || window < n) {
+        *end = RunEnd::kFull;
+      } else {
+        *end = p == start + n ? RunEnd::kNul : RunEnd::kInvalid;  // out of input, or incomplete
+      }
+    }
+    return r;
+  }
+  // mbsnrtowcs does not say how many it stored before the bad sequence, only
+  // where it is: decode up to there one by one.
+  size_t count = 0;
+  const char* q = start;
+  while (q < p && count < cap) {
+    uint32_t cp = 0;
+    int k = MbToCodePoint(&cp, q, static_cast<size_t>(p - q) + 1);
+    if (k <= 0) break;
+    cps[count++] = cp;
+    q += k;
+  }
+  *src = q;
+  *end = RunEnd::kInvalid;
+  return count;
+}
+
+size_t EncodeRun(char* out, const uint32_t* cps, size_t n) {
+  mbstate_t state;
+  memset(&state, 0, sizeof state);
+  // The caller's code points hold no NUL, so the run ends after n of them.
+  const wchar_t* p = reinterpret_cast<const wchar_t*>(cps);
+  return wcsnrtombs(out, &p, n, static_cast<size_t>(-1) / 2, &state);
 }
 
 }  // namespace gnutil::platform

@@ -41,14 +41,12 @@ TEST_P(LocaleCodeSet, FollowsTheProcessLocale) {
   EXPECT_EQ(mbGetLocaleCodeSet(), GetParam().codeset);
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, LocaleCodeSet,
-                         ::testing::Values(PageCase{"ja_JP.sjis", CODESET_SJIS},
-                                           PageCase{"zh_TW.big5", CODESET_BIG5},
-                                           PageCase{"zh_CN.gbk", CODESET_GB},
-                                           PageCase{"zh_CN.gb2312", CODESET_GB},
-                                           PageCase{"ko_KR.euckr", CODESET_KSC_5601_92},
-                                           PageCase{"ja_JP.eucjp", CODESET_NONE},
-                                           PageCase{"en_US.utf8", CODESET_NONE},
-                                           PageCase{"C", CODESET_NONE}));
+INSTANTIATE_TEST_SUITE_P(
+    Locales, LocaleCodeSet,
+    ::testing::Values(PageCase{"ja_JP.sjis", CODESET_SJIS}, PageCase{"zh_TW.big5", CODESET_BIG5},
+                      PageCase{"zh_CN.gbk", CODESET_GB}, PageCase{"zh_CN.gb2312", CODESET_GB},
+                      PageCase{"ko_KR.euckr", CODESET_KSC_5601_92},
+                      PageCase{"ja_JP.eucjp", CODESET_NONE}, PageCase{"en_US.utf8", CODESET_NONE},
+                      PageCase{"C", CODESET_NONE}));
 
 }  // namespace

@@ -1,0 +1,309 @@
+// The configuration store on Linux: initialisation files and the registry
+// store as plain files, read without locks and replaced atomically.
+//
+// A writer opens the current file, takes an exclusive flock on it, checks that
+// the path still names the file it locked (another writer may have replaced
+// it meanwhile; then it starts again), reads it, writes the new text to a
+// temporary file beside it and renames that over the path before it lets the
+// lock go. Readers therefore always see a whole file, old or new; writers in
+// any number of processes are serialised, so none loses another's update; and
+// a writer killed at any moment leaves the old file (and at most one stale
+// temporary file, which the next writer reuses).
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "gnutil/mbutil.h"
+#include "os/ini.h"
+#include "os/platform_config.h"
+#include "os/posix/config_files.h"
+#include "os/regstore.h"
+
+namespace gnutil {
+namespace {
+
+const char kDefaultSystemProfile[] = "/etc/gnutil/system.ini";
+const char kDefaultRegistryRoot[] = "/var/lib/gnutil/registry";
+const char kRegistryFileName[] = "HKEY_LOCAL_MACHINE.reg";
+
+std::mutex g_places_mutex;
+std::string g_system_profile = kDefaultSystemProfile;
+std::string g_registry_root = kDefaultRegistryRoot;
+
+std::string SystemProfilePath() {
+  std::lock_guard<std::mutex> lock(g_places_mutex);
+  return g_system_profile;
+}
+
+std::string RegistryFilePath() {
+  std::lock_guard<std::mutex> lock(g_places_mutex);
+  return g_registry_root + "/" + kRegistryFileName;
+}
+
+std::string DirectoryOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// A bare file name lives beside the system's own file, as on Windows it
+// lives in the Windows directory.
+std::string ProfilePath(const char* file) {
+  if (file == nullptr) return SystemProfilePath();
+  if (strchr(file, '/') != nullptr) return file;
+  return DirectoryOf(SystemProfilePath()) + "/" + file;
+}
+
+// Copies text into buffer cut to size - 1 bytes, never inside a multibyte
+// character of the current code set.
+void CopyCut(std::string_view text, char* buffer, size_t size) {
+  if (size == 0) return;
+  size_t n = text.size();
+  if (n > size - 1) {
+    size_t limit = size - 1, i = 0;
+    while (i < limit) {
+      size_t step = 1;
+      if (static_cast<unsigned char>(text[i]) >= 0x80) {
+        int len = mb_mblen(text.data() + i, text.size() - i);
+        if (len > 1) step = static_cast<size_t>(len);
+      }
+      if (i + step > limit) break;
+      i += step;
+    }
+    n = i;
+  }
+  memcpy(buffer, text.data(), n);
+  buffer[n] = '\0';
+}
+
+bool ReadRegistry(reg::Store* store) {
+  std::string text;
+  if (!files::ReadWholeFile(RegistryFilePath(), &text)) return false;
+  store->Parse(text);  // a damaged line costs only what it held
+  return true;
+}
+
+}  // namespace
+
+namespace files {
+
+bool ReadWholeFile(const std::string& path, std::string* out) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  out->clear();
+  char chunk[8192];
+  bool ok = true;
+  for (;;) {
+    ssize_t n = read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ok = false;
+    if (n <= 0) break;
+    out->append(chunk, static_cast<size_t>(n));
+  }
+  close(fd);
+  return ok;
+}
+
+namespace {
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t n = write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+bool MakeDirectories(const std::string& dir) {
+  struct stat st;
+  if (stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  std::string parent = DirectoryOf(dir);
+  if (parent != dir && !MakeDirectories(parent)) return false;
+  return mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+// Writes text to a temporary file beside target and renames it over target.
+bool Replace(const std::string& target, const struct stat& old, std::string_view text) {
+  std::string dir = DirectoryOf(target);
+  std::string base = target.substr(target.rfind('/') + 1);
+  std::string temp = dir + "/." + base + ".gnutil-tmp";
+  // Only the holder of the lock on the current file writes this name, so a
+  // file found here was left by a writer that died: it is simply reused.
+  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, text);
+  if (ok) {
+    if (fchown(fd, old.st_uid, old.st_gid) != 0) {
+      // Only root may give the file away; others keep their own ownership.
+    }
+    ok = fchmod(fd, old.st_mode & 07777) == 0 && fsync(fd) == 0;
+  }
+  if (close(fd) != 0) ok = false;
+  if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) unlink(temp.c_str());
+  return ok;
+}
+
+}  // namespace
+
+bool UpdateFile(const std::string& path, bool make_directories,
+                const std::function<bool(const std::string& old, std::string* text)>& edit) {
+  std::string target = path;
+  char resolved[PATH_MAX];
+  if (realpath(path.c_str(), resolved) != nullptr) target = resolved;  // write through links
+  if (make_directories && !MakeDirectories(DirectoryOf(target))) return false;
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    int fd = open(target.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    int rc;
+    do {
+      rc = flock(fd, LOCK_EX);
+    } while (rc != 0 && errno == EINTR);
+    struct stat locked, current;
+    if (rc != 0 || fstat(fd, &locked) != 0) {
+      close(fd);
+      return false;
+    }
+    if (stat(target.c_str(), &current) != 0 || current.st_ino != locked.st_ino ||
+        current.st_dev != locked.st_dev) {
+      close(fd);  // replaced while we waited: lock the new file
+      continue;
+    }
+    std::string old;
+    char chunk[8192];
+    bool ok = true;
+    for (;;) {
+      ssize_t n = read(fd, chunk, sizeof chunk);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) ok = false;
+      if (n <= 0) break;
+      old.append(chunk, static_cast<size_t>(n));
+    }
+    std::string text;
+    if (ok) ok = edit(old, &text);
+    if (ok && text != old) ok = Replace(target, locked, text);
+    close(fd);  // releases the lock
+    return ok;
+  }
+  return false;
+}
+
+}  // namespace files
+
+namespace platform {
+
+void ProfileRead(const char* file, const char* section, const char* key, const char* def,
+                 char* buffer, size_t size) {
+  std::string text, value;
+  if (files::ReadWholeFile(ProfilePath(file), &text) && ini::Find(text, section, key, &value)) {
+    CopyCut(value, buffer, size);
+    return;
+  }
+  // Trailing blanks of the default are dropped, as the Windows profile
+  // functions do.
+  std::string_view d(def);
+  while (!d.empty() && (d.back() == ' ' || d.back() == '\t')) d.remove_suffix(1);
+  CopyCut(d, buffer, size);
+}
+
+bool ProfileWrite(const char* file, const char* section, const char* key, const char* value) {
+  std::string probe;
+  if (!ini::Set("", section, key, value, &probe)) return false;  // never create a file for it
+  std::string path = ProfilePath(file);
+  return files::UpdateFile(path, file == nullptr, [&](const std::string& old, std::string* text) {
+    return ini::Set(old, section, key, value, text);
+  });
+}
+
+bool RegistryRead(const char* path, const char* name, char* buffer, size_t size) {
+  std::vector<std::string> parts;
+  reg::Store store;
+  if (!reg::SplitPath(path, &parts)) return false;
+  ReadRegistry(&store);  // no store yet: only the root key exists
+  const reg::Key* key = store.FindKey(parts);
+  if (key == nullptr) return false;
+  const reg::Value* v = reg::Store::FindValue(*key, name);
+  if (v == nullptr || v->data.size() + 1 > size) return false;
+  memcpy(buffer, v->data.c_str(), v->data.size() + 1);
+  return true;
+}
+
+bool RegistryList(const char* path, size_t name_size, size_t data_size,
+                  const std::function<void(const char* name, const char* data)>& visit) {
+  std::vector<std::string> parts;
+  reg::Store store;
+  if (!reg::SplitPath(path, &parts)) return false;
+  ReadRegistry(&store);  // no store yet: only the root key exists
+  const reg::Key* key = store.FindKey(parts);
+  if (key == nullptr) return false;
+  for (const reg::Value& v : key->values) {
+    if (v.name.size() + 1 > name_size || v.data.size() + 1 > data_size) break;
+    visit(v.name.c_str(), v.data.c_str());
+  }
+  return true;
+}
+
+bool RegistryWrite(const char* path, const char* name, const char* value) {
+  std::vector<std::string> parts;
+  if (!reg::SplitPath(path, &parts) || strlen(name) > reg::kMaxValueNameBytes) return false;
+  return files::UpdateFile(RegistryFilePath(), true,
+                           [&](const std::string& old, std::string* text) {
+                             reg::Store store;
+                             // A store we cannot fully read is never rewritten:
+                             // that would drop what we did not understand.
+                             if (!store.Parse(old)) return false;
+                             if (!reg::Store::SetValue(store.CreateKey(parts), name, value))
+                               return false;
+                             *text = store.Serialize();
+                             return true;
+                           });
+}
+
+bool RegistryDelete(const char* path, const char* name) {
+  std::vector<std::string> parts;
+  reg::Store current;
+  if (!reg::SplitPath(path, &parts) || !ReadRegistry(&current)) return false;
+  const reg::Key* key = current.FindKey(parts);
+  if (key == nullptr || reg::Store::FindValue(*key, name) == nullptr) return false;
+  bool deleted = false;
+  bool ok =
+      files::UpdateFile(RegistryFilePath(), false, [&](const std::string& old, std::string* text) {
+        reg::Store store;
+        if (!store.Parse(old)) return false;
+        reg::Key* k = store.FindKey(parts);
+        deleted = k != nullptr && reg::Store::DeleteValue(k, name);
+        if (!deleted) return false;
+        *text = store.Serialize();
+        return true;
+      });
+  return ok && deleted;
+}
+
+bool SetSystemProfilePath(const char* path) {
+  std::lock_guard<std::mutex> lock(g_places_mutex);
+  g_system_profile = (path != nullptr && *path != '\0') ? path : kDefaultSystemProfile;
+  return true;
+}
+
+bool SetRegistryRoot(const char* directory) {
+  std::lock_guard<std::mutex> lock(g_places_mutex);
+  g_registry_root = (directory != nullptr && *directory != '\0') ? directory : kDefaultRegistryRoot;
+  return true;
+}
+
+}  // namespace platform
+}  // namespace gnutil

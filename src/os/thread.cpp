@@ -1,0 +1,503 @@
+// Threads and synchronisation: the portable rules over the platform objects
+// of src/os/platform_thread.h.
+//
+// Two process-wide tables live here. The thread-data registry gives each
+// thread one value of its own (the per-thread named variables use it). The
+// held-mutex table records one entry per OSMutexWait not yet undone, so that
+// a thread can ask whether it holds a mutex and can let go of everything it
+// holds at once. Both tables hash the thread id into 211 buckets.
+//
+// Every mutex lock and unlock passes through the held-mutex table, so it is
+// kept cheap: each bucket has its own small spin lock (a thread only ever
+// touches its own bucket, and the critical sections are a few pointer moves),
+// and entries come from a per-thread free list instead of the heap.
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <atomic>
+#include <new>
+#include <thread>
+
+#include "gnutil/osthread.h"
+#include "os/platform_thread.h"
+#include "os/thread_internal.h"
+
+struct _osthread {
+  gnutil::platform::Thread* handle;
+};
+
+struct _osmutex {
+  gnutil::platform::Mutex* mutex;  // null when made while unthreaded
+  std::atomic<uint32_t> owner;     // 0 when free
+};
+
+struct _osrdwr {
+  gnutil::platform::ReaderWriter* objects;     // null when made while unthreaded
+  uint32_t readers[gnutil::kThreadTableSize];  // reader thread ids, 0 = free slot
+  uint32_t writer;
+};
+
+struct _oscondition {
+  gnutil::platform::Semaphore* wakeups;  // null when made while unthreaded
+  gnutil::platform::Mutex* guard;
+  int32_t waiters;
+};
+
+namespace gnutil {
+
+namespace {
+
+// Written once by OSSetThreaded before a second thread exists and read
+// everywhere; relaxed atomic accesses cost the same as plain ones.
+std::atomic<int32_t> g_threaded{0};
+
+inline bool Threaded() { return g_threaded.load(std::memory_order_relaxed) != 0; }
+
+// --- The thread-data registry ---
+
+struct RegistryEntry {
+  uint32_t thread;
+  void* value;
+  RegistryEntry* next;
+};
+
+platform::Mutex* g_registryMutex = nullptr;
+RegistryEntry* g_registry[kThreadTableSize];
+
+// --- The held-mutex table ---
+
+struct HeldEntry {
+  _osmutex* mutex;
+  HeldEntry* next;
+  uint32_t thread;
+};
+
+// A test-and-test-and-set lock. Held for a handful of instructions, so
+// spinning is cheaper than sleeping; yielding keeps a preempted holder from
+// being starved on a loaded machine.
+class SpinLock {
+ public:
+  void Lock() {
+    while (locked_.exchange(true, std::memory_order_acquire)) {
+      int spins = 0;
+      while (locked_.load(std::memory_order_relaxed)) {
+        if (++spins > 64) {
+          std::this_thread::yield();
+          spins = 0;
+        }
+      }
+    }
+  }
+  void Unlock() { locked_.store(false, std::memory_order_release); }
+
+ private:
+  std::atomic<bool> locked_{false};
+};
+
+// One cache line per bucket, so threads in different buckets never contend.
+struct alignas(64) HeldBucket {
+  SpinLock lock;
+  HeldEntry* head = nullptr;
+};
+
+HeldBucket g_held[kThreadTableSize];
+
+// Released entries stay with their thread for its next lock; a thread that
+// once held many mutexes keeps at most kMaxFreeEntries of them.
+constexpr int kMaxFreeEntries = 64;
+
+struct ThreadCache {
+  HeldEntry* free = nullptr;
+  int freeCount = 0;
+  ~ThreadCache() {
+    while (free != nullptr) {
+      HeldEntry* next = free->next;
+      ::free(free);
+      free = next;
+    }
+  }
+};
+
+thread_local ThreadCache t_cache;
+
+HeldEntry* TakeEntry() {
+  ThreadCache& cache = t_cache;
+  HeldEntry* entry = cache.free;
+  if (entry != nullptr) {
+    cache.free = entry->next;
+    --cache.freeCount;
+    return entry;
+  }
+  return static_cast<HeldEntry*>(malloc(sizeof(HeldEntry)));
+}
+
+void GiveEntry(HeldEntry* entry) {
+  ThreadCache& cache = t_cache;
+  if (cache.freeCount >= kMaxFreeEntries) {
+    free(entry);
+    return;
+  }
+  entry->next = cache.free;
+  cache.free = entry;
+  ++cache.freeCount;
+}
+
+// --- Start records ---
+
+struct StartRecord {
+  unsigned int (*function)(void*);
+  void* argument;
+  void* threadData;
+};
+
+// The reader table of a reader/writer lock is changed only under its guard.
+struct ReaderSlot {
+  _osrdwr* lock;
+  uint32_t thread;
+};
+
+void RecordReader(void* context) {
+  ReaderSlot* slot = static_cast<ReaderSlot*>(context);
+  for (uint32_t& id : slot->lock->readers) {
+    if (id == 0) {
+      id = slot->thread;
+      return;
+    }
+  }
+  // All slots taken: the reader is not recorded, it still counts.
+}
+
+void ForgetReader(void* context) {
+  ReaderSlot* slot = static_cast<ReaderSlot*>(context);
+  for (uint32_t& id : slot->lock->readers) {
+    if (id == slot->thread) {
+      id = 0;
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+void ReportError(unsigned long code) {
+  if (code == 0) return;
+  printf("Error %lx\n", code);
+  fflush(stdout);
+}
+
+unsigned int RunThread(void* startRecord) {
+  StartRecord start = *static_cast<StartRecord*>(startRecord);
+  free(startRecord);
+  // Registered here rather than by the creator, so the value is in place
+  // before function runs whatever the scheduler does.
+  if (start.threadData != nullptr) OSSetThreadData(start.threadData);
+  return start.function(start.argument);
+}
+
+}  // namespace gnutil
+
+using gnutil::HeldBucket;
+using gnutil::HeldEntry;
+using gnutil::kThreadTableSize;
+namespace platform = gnutil::platform;
+
+// --- Mode ---
+
+unsigned char OSIsThreaded() {
+  return static_cast<unsigned char>(gnutil::g_threaded.load(std::memory_order_relaxed) & 0xFF);
+}
+
+void OSSetThreaded() {
+  if (gnutil::Threaded()) return;  // once only: the internal objects already exist
+  gnutil::g_threaded.store(1, std::memory_order_relaxed);
+  gnutil::g_registryMutex = platform::MakeMutex();
+}
+
+// --- Thread-data registry ---
+
+unsigned char OSSetThreadData(void* value) {
+  using gnutil::RegistryEntry;
+  if (value == nullptr || !gnutil::Threaded() || gnutil::g_registryMutex == nullptr) return 0;
+  uint32_t thread = platform::CurrentThreadId();
+  if (thread == 0) return 0;
+  RegistryEntry* entry = static_cast<RegistryEntry*>(malloc(sizeof(RegistryEntry)));
+  if (entry == nullptr) return 0;
+  entry->thread = thread;
+  entry->value = value;
+  entry->next = nullptr;
+  platform::LockMutex(gnutil::g_registryMutex);
+  RegistryEntry** link = &gnutil::g_registry[thread % kThreadTableSize];
+  while (*link != nullptr && (*link)->thread != thread) link = &(*link)->next;
+  if (*link != nullptr) {
+    (*link)->value = value;
+  } else {
+    *link = entry;
+    entry = nullptr;
+  }
+  platform::UnlockMutex(gnutil::g_registryMutex);
+  free(entry);
+  return 1;
+}
+
+void* OSGetThreadData() {
+  using gnutil::RegistryEntry;
+  if (!gnutil::Threaded() || gnutil::g_registryMutex == nullptr) return nullptr;
+  uint32_t thread = platform::CurrentThreadId();
+  void* value = nullptr;
+  platform::LockMutex(gnutil::g_registryMutex);
+  for (RegistryEntry* e = gnutil::g_registry[thread % kThreadTableSize]; e != nullptr;
+       e = e->next) {
+    if (e->thread == thread) {
+      value = e->value;
+      break;
+    }
+  }
+  platform::UnlockMutex(gnutil::g_registryMutex);
+  return value;
+}
+
+// --- Threads ---
+
+_osthread* OSThreadCreate(unsigned int (*function)(void*), void* argument, void* threadData) {
+  if (function == nullptr) return nullptr;
+  _osthread* thread = static_cast<_osthread*>(malloc(sizeof(_osthread)));
+  auto* start = static_cast<gnutil::StartRecord*>(malloc(sizeof(gnutil::StartRecord)));
+  if (thread == nullptr || start == nullptr) {
+    free(thread);
+    free(start);
+    return nullptr;
+  }
+  *start = {function, argument, threadData};
+  thread->handle = platform::StartThread(start);
+  if (thread->handle == nullptr) {
+    free(start);
+    free(thread);
+    return nullptr;
+  }
+  return thread;
+}
+
+unsigned long OSGetCurrentThreadID() { return platform::CurrentThreadId(); }
+
+void OSThreadTerminateWait(_osthread* thread) {
+  if (thread != nullptr && thread->handle != nullptr) platform::JoinThread(thread->handle);
+}
+
+void OSThreadExit() { platform::ExitCurrentThread(); }
+
+void OSThreadDestroy(_osthread* thread) {
+  if (thread == nullptr) return;
+  if (thread->handle != nullptr) platform::CloseThread(thread->handle);
+  free(thread);
+}
+
+// --- Mutexes ---
+
+_osmutex* OSMutexCreate() {
+  void* memory = malloc(sizeof(_osmutex));
+  if (memory == nullptr) return nullptr;
+  _osmutex* mutex = new (memory) _osmutex;
+  mutex->mutex = nullptr;
+  mutex->owner.store(0, std::memory_order_relaxed);
+  if (gnutil::Threaded()) {
+    mutex->mutex = platform::MakeMutex();
+    if (mutex->mutex == nullptr) {
+      mutex->~_osmutex();
+      free(memory);
+      return nullptr;
+    }
+  }
+  return mutex;
+}
+
+void OSMutexWait(_osmutex* mutex) {
+  if (!gnutil::Threaded() || mutex == nullptr || mutex->mutex == nullptr) return;
+  platform::LockMutex(mutex->mutex);
+  uint32_t thread = platform::CurrentThreadId();
+  mutex->owner.store(thread, std::memory_order_relaxed);
+  HeldEntry* entry = gnutil::TakeEntry();
+  if (entry == nullptr) return;  // out of memory: held, but not recorded
+  entry->mutex = mutex;
+  entry->thread = thread;
+  HeldBucket& bucket = gnutil::g_held[thread % kThreadTableSize];
+  bucket.lock.Lock();
+  // Newest first: a release usually undoes the latest lock.
+  entry->next = bucket.head;
+  bucket.head = entry;
+  bucket.lock.Unlock();
+}
+
+void OSMutexRelease(_osmutex* mutex) {
+  if (!gnutil::Threaded() || mutex == nullptr || mutex->mutex == nullptr) return;
+  mutex->owner.store(0, std::memory_order_relaxed);
+  uint32_t thread = platform::CurrentThreadId();
+  HeldBucket& bucket = gnutil::g_held[thread % kThreadTableSize];
+  HeldEntry* found = nullptr;
+  bucket.lock.Lock();
+  for (HeldEntry** link = &bucket.head; *link != nullptr; link = &(*link)->next) {
+    if ((*link)->mutex == mutex && (*link)->thread == thread) {
+      found = *link;
+      *link = found->next;
+      break;
+    }
+  }
+  bucket.lock.Unlock();
+  if (found != nullptr) gnutil::GiveEntry(found);
+  // A thread that does not own the mutex is refused here, and says so.
+  platform::UnlockMutex(mutex->mutex);
+}
+
+void OSMutexWaitRemoveThisThread() {
+  if (!gnutil::Threaded()) return;
+  uint32_t thread = platform::CurrentThreadId();
+  HeldBucket& bucket = gnutil::g_held[thread % kThreadTableSize];
+  HeldEntry* mine = nullptr;
+  bucket.lock.Lock();
+  for (HeldEntry** link = &bucket.head; *link != nullptr;) {
+    HeldEntry* entry = *link;
+    if (entry->thread == thread) {
+      *link = entry->next;
+      entry->next = mine;
+      mine = entry;
+    } else {
+      link = &entry->next;
+    }
+  }
+  bucket.lock.Unlock();
+  // Released outside the spin lock: an unlock may wake a waiter, a system call.
+  while (mine != nullptr) {
+    HeldEntry* next = mine->next;
+    mine->mutex->owner.store(0, std::memory_order_relaxed);
+    platform::UnlockMutex(mine->mutex->mutex);
+    gnutil::GiveEntry(mine);
+    mine = next;
+  }
+}
+
+unsigned char OSMutexWaitIsPresentThisThread(_osmutex* mutex) {
+  if (!gnutil::Threaded() || mutex == nullptr) return 0;
+  uint32_t thread = platform::CurrentThreadId();
+  HeldBucket& bucket = gnutil::g_held[thread % kThreadTableSize];
+  unsigned char found = 0;
+  bucket.lock.Lock();
+  for (HeldEntry* e = bucket.head; e != nullptr; e = e->next) {
+    if (e->mutex == mutex && e->thread == thread) {
+      found = 1;
+      break;
+    }
+  }
+  bucket.lock.Unlock();
+  return found;
+}
+
+void OSMutexDestroy(_osmutex* mutex) {
+  if (mutex == nullptr) return;
+  if (mutex->mutex != nullptr) platform::DestroyMutex(mutex->mutex);
+  mutex->~_osmutex();
+  free(mutex);
+}
+
+// --- Reader/writer locks ---
+
+_osrdwr* OSRWLockCreate() {
+  _osrdwr* lock = static_cast<_osrdwr*>(calloc(1, sizeof(_osrdwr)));
+  if (lock == nullptr) return nullptr;
+  if (gnutil::Threaded()) {
+    lock->objects = platform::MakeReaderWriter();
+    // A lock that does not lock would be worse than no lock: say so.
+    if (lock->objects == nullptr) {
+      free(lock);
+      return nullptr;
+    }
+  }
+  return lock;
+}
+
+void OSRWLockReadWait(_osrdwr* lock) {
+  if (!gnutil::Threaded() || lock == nullptr || lock->objects == nullptr) return;
+  gnutil::ReaderSlot slot{lock, platform::CurrentThreadId()};
+  platform::ReaderEnter(lock->objects, gnutil::RecordReader, &slot);
+}
+
+void OSRWLockReadRelease(_osrdwr* lock) {
+  if (!gnutil::Threaded() || lock == nullptr || lock->objects == nullptr) return;
+  gnutil::ReaderSlot slot{lock, platform::CurrentThreadId()};
+  platform::ReaderLeave(lock->objects, gnutil::ForgetReader, &slot);
+}
+
+void OSRWLockWriteWait(_osrdwr* lock) {
+  if (!gnutil::Threaded() || lock == nullptr || lock->objects == nullptr) return;
+  platform::WriterEnter(lock->objects);
+  lock->writer = platform::CurrentThreadId();
+}
+
+void OSRWLockWriteRelease(_osrdwr* lock) {
+  if (!gnutil::Threaded() || lock == nullptr || lock->objects == nullptr) return;
+  lock->writer = 0;
+  platform::WriterLeave(lock->objects);
+}
+
+void OSRWLockDestroy(_osrdwr* lock) {
+  if (lock == nullptr) return;
+  if (lock->objects != nullptr) platform::DestroyReaderWriter(lock->objects);
+  free(lock);
+}
+
+// --- Condition variables ---
+
+_oscondition* OSConditionCreate() {
+  _oscondition* condition = static_cast<_oscondition*>(calloc(1, sizeof(_oscondition)));
+  if (condition == nullptr) return nullptr;
+  if (gnutil::Threaded()) {
+    condition->guard = platform::MakeMutex();
+    condition->wakeups = platform::MakeSemaphore();
+    if (condition->guard == nullptr || condition->wakeups == nullptr) {
+      if (condition->guard != nullptr) platform::DestroyMutex(condition->guard);
+      if (condition->wakeups != nullptr) platform::DestroySemaphore(condition->wakeups);
+      free(condition);
+      return nullptr;
+    }
+  }
+  return condition;
+}
+
+void OSConditionWait(_oscondition* condition, _osmutex* mutex) {
+  if (!gnutil::Threaded() || condition == nullptr || condition->wakeups == nullptr) return;
+  // Counted before the caller's mutex is let go, so a signal sent as soon as
+  // the mutex is free already finds this waiter.
+  platform::LockMutex(condition->guard);
+  ++condition->waiters;
+  platform::UnlockMutex(condition->guard);
+  OSMutexRelease(mutex);
+  platform::WaitSemaphore(condition->wakeups);
+  OSMutexWait(mutex);
+}
+
+void OSConditionSignal(_oscondition* condition) {
+  if (!gnutil::Threaded() || condition == nullptr || condition->wakeups == nullptr) return;
+  platform::LockMutex(condition->guard);
+  if (condition->waiters != 0) {
+    --condition->waiters;
+    platform::PostSemaphore(condition->wakeups, 1);
+  }
+  platform::UnlockMutex(condition->guard);
+}
+
+void OSConditionBroadcast(_oscondition* condition) {
+  if (!gnutil::Threaded() || condition == nullptr || condition->wakeups == nullptr) return;
+  platform::LockMutex(condition->guard);
+  if (condition->waiters != 0) {
+    platform::PostSemaphore(condition->wakeups, condition->waiters);
+    condition->waiters = 0;
+  }
+  platform::UnlockMutex(condition->guard);
+}
+
+void OSConditionDestroy(_oscondition* condition) {
+  if (condition == nullptr) return;
+  if (condition->guard != nullptr) platform::DestroyMutex(condition->guard);
+  if (condition->wakeups != nullptr) platform::DestroySemaphore(condition->wakeups);
+  free(condition);
+}

@@ -1,0 +1,112 @@
+// Named variables: the slot rules, in the process table and in a thread's.
+#include <gnutil/lclst.h>
+#include <gnutil/osthread.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Each test runs in its own process, so the mode is chosen per test.
+class LclStTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    if (GetParam()) OSSetThreaded();
+    vars_ = CGNLclSt::Instance();
+  }
+  void TearDown() override { CGNLclSt::Free(); }
+  CGNLclSt* vars_ = nullptr;
+};
+
+TEST_P(LclStTest, NothingWorksBeforeInit) {
+  int v = 0;
+  EXPECT_EQ(vars_->SetLocalVariable("a", &v), -1);
+  EXPECT_EQ(vars_->GetLocalVariable("a"), nullptr);
+  EXPECT_EQ(vars_->GetLocalVariable(0), nullptr);
+  EXPECT_EQ(vars_->GetIndex("a"), -1);
+  EXPECT_EQ(vars_->GetVarName(0), nullptr);
+  vars_->UnsetLocalVariable("a");
+  vars_->UnsetLocalVariable(nullptr);
+  vars_->UnsetLocalVariable(0L);
+  EXPECT_EQ(vars_->Init(0), 0);
+  EXPECT_EQ(vars_->Init(-3), 0);
+  EXPECT_EQ(vars_->SetLocalVariable("a", &v), -1);
+}
+
+TEST_P(LclStTest, SlotRules) {
+  int a = 1, a2 = 2, b = 3, c = 4, d = 5, e = 6;
+  ASSERT_EQ(vars_->Init(4), 1);
+  EXPECT_EQ(vars_->Init(100), 1);  // kept as it is
+  EXPECT_EQ(vars_->SetLocalVariable("a", &a), 0);
+  EXPECT_EQ(vars_->SetLocalVariable("b", &b), 1);
+  EXPECT_EQ(vars_->SetLocalVariable("a", &a2), -1);
+  EXPECT_EQ(vars_->GetLocalVariable("a"), &a);
+  EXPECT_EQ(vars_->GetLocalVariable("A"), nullptr);  // exact, case matters
+  EXPECT_EQ(vars_->GetIndex("b"), 1);
+  EXPECT_STREQ(vars_->GetVarName(1), "b");
+  EXPECT_EQ(vars_->GetVarName(2), nullptr);
+  EXPECT_EQ(vars_->GetVarName(7), nullptr);
+  EXPECT_EQ(vars_->GetVarName(-1), nullptr);
+  EXPECT_EQ(vars_->GetLocalVariable(1), &b);
+  EXPECT_EQ(vars_->GetLocalVariable(4), nullptr);
+
+  vars_->UnsetLocalVariable("a");
+  EXPECT_EQ(vars_->GetVarName(0), nullptr);
+  EXPECT_EQ(vars_->SetLocalVariable("c", &c), 0);
+  EXPECT_EQ(vars_->SetLocalVariable("d", &d), 2);
+  EXPECT_EQ(vars_->SetLocalVariable("e", &e), 3);
+  EXPECT_EQ(vars_->SetLocalVariable("f", &e), -1) << "table full";
+
+  EXPECT_EQ(vars_->ResetLocalVariable(1, const_cast<char*>("b"), &a), -1);
+  EXPECT_EQ(vars_->GetLocalVariable("b"), &b);
+
+  vars_->UnsetLocalVariable(nullptr);
+  for (long i = 0; i < 4; ++i) EXPECT_EQ(vars_->GetVarName(i), nullptr);
+  EXPECT_EQ(vars_->GetLocalVariable("b"), nullptr);
+}
+
+// Only the slots before the first free one are checked for the name, so a
+// name set again after an earlier slot was freed occurs twice; look-ups take
+// the first, and unsetting the name frees both.
+TEST_P(LclStTest, NameCanOccurTwiceAfterAnEarlierSlotIsFreed) {
+  int x = 1, y = 2, z = 3;
+  ASSERT_EQ(vars_->Init(3), 1);
+  EXPECT_EQ(vars_->SetLocalVariable("x", &x), 0);
+  EXPECT_EQ(vars_->SetLocalVariable("y", &y), 1);
+  vars_->UnsetLocalVariable(0);
+  EXPECT_EQ(vars_->SetLocalVariable("y", &z), 0);
+  EXPECT_EQ(vars_->GetIndex("y"), 0);
+  EXPECT_EQ(vars_->GetLocalVariable("y"), &z);
+  vars_->UnsetLocalVariable("y");
+  EXPECT_EQ(vars_->GetIndex("y"), -1);
+  EXPECT_EQ(vars_->SetLocalVariable("y", &y), 0);
+}
+
+TEST_P(LclStTest, TheNameIsCopied) {
+  ASSERT_EQ(vars_->Init(2), 1);
+  char name[] = "timezone";
+  int v = 0;
+  ASSERT_EQ(vars_->SetLocalVariable(name, &v), 0);
+  name[0] = 'T';
+  EXPECT_EQ(vars_->GetLocalVariable("timezone"), &v);
+  EXPECT_NE(vars_->GetVarName(0), name);
+}
+
+TEST_P(LclStTest, InstanceIsOneAndFreeStartsAfresh) {
+  EXPECT_EQ(CGNLclSt::Instance(), vars_);
+  int v = 0;
+  ASSERT_EQ(vars_->Init(2), 1);
+  ASSERT_EQ(vars_->SetLocalVariable("a", &v), 0);
+  CGNLclSt& same = *vars_;
+  same = *CGNLclSt::Instance();  // copies the fields onto themselves
+  EXPECT_EQ(vars_->GetLocalVariable("a"), &v);
+  CGNLclSt::Free();
+  vars_ = CGNLclSt::Instance();
+  // A fresh instance has no process table; a thread keeps its own table.
+  EXPECT_EQ(vars_->GetLocalVariable("a"), GetParam() ? &v : nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, LclStTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Threaded" : "Unthreaded";
+                         });
+
+}  // namespace

@@ -270,5 +270,11 @@ GNUTIL_API int OSClientGetNumLines(CGNString& text);
 // Removes every CR directly followed by LF in a NUL-terminated buffer, in
 // place. Returns 1, or 0 for a null pointer.
 GNUTIL_API int OSDosToUnix(char* buffer);
+// How many bytes of the first n bytes of a client text survive a field of n
+// bytes on the server: for Japanese, Korean and Chinese users the text goes
+// to the server's coding (WindowsCodingToUnixCodingExt), is cut to n bytes
+// and comes back; the result is the length of what came back. For other
+// users it is n. Null text gives 0.
+GNUTIL_API int OSFindPlatformStringLength(char* text, int n);
 
 #endif  // GNUTIL_GNSTRING_H

@@ -5,6 +5,8 @@
 
 #include "genutil/alloc.h"
 #include "gnutil/gnstring.h"
+#include "gnutil/jaconv.h"
+#include "os/platform_langid.h"
 
 void CGNString::ClientFormat() {
   if (m_nDataLength == 0) return;
@@ -86,4 +88,35 @@ int OSDosToUnix(char* buffer) {
   }
   *out = '\0';
   return 1;
+}
+
+int OSFindPlatformStringLength(char* text, int n) {
+  const unsigned primary = gnutil::platform::UserDefaultLangID() & 0x3ff;
+  if (primary != 17 && primary != 18 && primary != 4) return n;  // Japanese, Korean, Chinese
+  if (text == nullptr || n <= 0) return 0;
+  const size_t len = strnlen(text, static_cast<size_t>(n));
+  // The conversions need room for three times their source plus the NUL.
+  char* source = gnutil::AllocBytes(len + 1);
+  char* unix = nullptr;
+  char* back = nullptr;
+  int result = 0;
+  try {
+    memcpy(source, text, len);
+    source[len] = '\0';
+    unix = gnutil::AllocBytes(3 * len + 1);
+    WindowsCodingToUnixCodingExt(source, unix);
+    if (strlen(unix) > static_cast<size_t>(n)) unix[n] = '\0';  // the server's field
+    back = gnutil::AllocBytes(3 * strlen(unix) + 1);
+    UnixCodingToWindowsCodingExt(unix, back);
+    result = static_cast<int>(strlen(back));
+  } catch (...) {
+    gnutil::FreeBytes(source);
+    gnutil::FreeBytes(unix);
+    gnutil::FreeBytes(back);
+    throw;
+  }
+  gnutil::FreeBytes(source);
+  gnutil::FreeBytes(unix);
+  gnutil::FreeBytes(back);
+  return result;
 }

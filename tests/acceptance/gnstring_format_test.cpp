@@ -7,6 +7,7 @@
 #include <string>
 
 #include "gnutil/gnstring.h"
+#include "gnutil/mbutil.h"
 #include "gnutil/osresource.h"
 #include "support/test_locale.h"
 
@@ -243,6 +244,28 @@ TEST(LineEnds, DosToUnixInPlace) {
   EXPECT_EQ(1, OSDosToUnix(buf));
   EXPECT_STREQ("a\nb\r\nc\r", buf);
   EXPECT_EQ(0, OSDosToUnix(nullptr));
+}
+
+TEST(PlatformLength, JapaneseTextIsMeasuredOnTheServer) {
+  GNUTIL_USE_LOCALE("ja_JP.sjis");
+  InitMbutil();
+  // Half-width katakana take one byte in Shift-JIS and two in EUC.
+  char kana[] = "\xb1\xb2\xb3";
+  EXPECT_EQ(3, OSFindPlatformStringLength(kana, 6));
+  EXPECT_EQ(2, OSFindPlatformStringLength(kana, 4));
+  EXPECT_EQ(1, OSFindPlatformStringLength(kana, 2));
+  // Two-byte characters are two bytes on both hosts.
+  char hyo[] = "a\x95\x5c";
+  EXPECT_EQ(3, OSFindPlatformStringLength(hyo, 3));
+  EXPECT_EQ(0, OSFindPlatformStringLength(nullptr, 3));
+  EXPECT_EQ(0, OSFindPlatformStringLength(hyo, 0));
+}
+
+TEST(PlatformLength, OtherLanguagesKeepTheLength) {
+  GNUTIL_USE_LOCALE("de_DE.iso88591");
+  char text[] = "abc";
+  EXPECT_EQ(2, OSFindPlatformStringLength(text, 2));
+  EXPECT_EQ(7, OSFindPlatformStringLength(text, 7));
 }
 
 // --- File names ---

@@ -40,7 +40,7 @@ if [ "${1:-}" != "--under-x" ]; then
   set +e
   # One X display for the whole run: windows, DDE and the input method need
   # one, and a wineserver must not see the display come and go.
-  exec xvfb-run -a "$0" --under-x "$@"
+  exec xvfb-run -a bash "$0" --under-x "$@"
 fi
 shift
 

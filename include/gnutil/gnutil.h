@@ -11,6 +11,7 @@
 #include "gnutil/mbutil.h"
 #include "gnutil/namedmutex.h"
 #include "gnutil/osconfig.h"
+#include "gnutil/osresource.h"
 #include "gnutil/ossysinfo.h"
 #include "gnutil/osthread.h"
 

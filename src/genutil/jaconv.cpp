@@ -184,14 +184,15 @@ inline size_t FourEucToSjis(uint64_t w, uint64_t* sjis) {
 // --- Eight pairs at a time ------------------------------------------------------
 //
 // Where the compiler has generic vector types (GCC and Clang), the same
-// arithmetic runs on sixteen bytes at once; it compiles to SSE2 or NEON where
-// the target has them and to plain word operations elsewhere.
-#if defined(__GNUC__)
+// arithmetic runs on sixteen bytes at once; it compiles to SSE2 or NEON. Targets without vector
+// registers (32-bit x86 without SSE2) keep the word-at-a-time path, where vectors would only be
+// emulated.
+#if defined(__GNUC__) && (defined(__SSE2__) || defined(__ARM_NEON) || defined(__aarch64__))
 #define GNUTIL_VECTOR_PAIRS 1
 
 typedef uint16_t U16x8 __attribute__((vector_size(16)));
 
-inline U16x8 Mask(U16x8 m) { return m; }
+// The lane masks of comparisons, as the unsigned vector type.
 template <typename T>
 inline U16x8 Mask(T m) {
   return reinterpret_cast<U16x8>(m);

@@ -104,8 +104,8 @@ HeldBucket g_held[kThreadTableSize];
 // once held many mutexes keeps at most kMaxFreeEntries of them.
 constexpr int kMaxFreeEntries = 64;
 
-// One per thread that has locked a mutex through OSMutexWait; malloc'd, and
-// freed by the platform's thread-exit callback.
+// One per thread that has locked a mutex through OSMutexWait or registered a
+// value; malloc'd, and freed by the platform's thread-exit callback.
 struct Holdings {
   uint32_t thread;
   HeldEntry* held;  // newest first: a release usually undoes the latest lock

@@ -13,6 +13,13 @@ int main() {
     std::puts("consumer: FAILED");
     return 1;
   }
+#if defined(CONSUMER_HAS_STRINGS)
+  CGNString text;
+  if (OSLoadString(text, 1) != 16 || text != "consumer strings") {
+    std::puts("consumer: program strings FAILED");
+    return 1;
+  }
+#endif
   std::printf("%s (%u bytes)\n", static_cast<const char*>(s), s.GetLength());
   return 0;
 }

@@ -8,6 +8,8 @@
 #ifndef GNUTIL_GNSTRING_H
 #define GNUTIL_GNSTRING_H
 
+#include <stdarg.h>
+
 #include "gnutil/export.h"
 
 class CGNStringList;
@@ -167,6 +169,59 @@ class GNUTIL_API CGNString {
 
   // --- Escapes, formatting, resources and file names ---
 
+  // Doubles every `quote` character ("it's" -> "it''s"). Works by characters;
+  // if its scratch buffer cannot be had, the string is left as it was.
+  void ExpandQuotes(char quote);
+  // Every pair of adjacent `quote` characters becomes one; a single one stays.
+  void UnexpandQuotes(char quote);
+  // Writes backspace, line feed, form feed, carriage return, the double quote
+  // and the backslash as \b \n \f \r \" and two backslashes. Tabs stay.
+  void ExpandSpecials();
+  // Reads \n \t \r \b, two backslashes and numeric escapes back. A numeric
+  // escape reads the up to three characters after the backslash, keeping their
+  // digits; above 255 it reads two characters only. \f and \" are not read
+  // back (callers rely on it), nor is any other escape.
+  void UnexpandSpecials();
+
+  // printf-style formatting into the string. The result is always complete,
+  // however long. A count below 1 (empty result or error) leaves the string
+  // unchanged. Returns the count vsprintf gives.
+  int sprintf(const char* format, ...);
+  // The same; meant for results shorter than 8192 bytes, but a longer one is
+  // still complete.
+  int sprintf2(const char* format, ...);
+
+  // Loads string resource `id` with OSLoadString, then replaces $1 to $10 (or
+  // $01 ...) with the arguments given, which end at the first null one. A
+  // placeholder without its argument, or with an empty one, vanishes. The
+  // result holds at most 1999 bytes. With no argument the text is left as
+  // loaded.
+  void LoadStringResource(long id, const char* arg1 = nullptr, const char* arg2 = nullptr,
+                          const char* arg3 = nullptr, const char* arg4 = nullptr,
+                          const char* arg5 = nullptr, const char* arg6 = nullptr,
+                          const char* arg7 = nullptr, const char* arg8 = nullptr,
+                          const char* arg9 = nullptr, const char* arg10 = nullptr);
+
+  // Line ends: CR LF on the client, LF on the server (see OSClientFormatString).
+  void ClientFormat();
+  void ServerFormat();
+  int GetNumLines() const;
+
+  // The last "/" or "\" splits the string into directory and name; without
+  // one the name is the whole string and the directory is empty.
+  void SplitFilePath(CGNString& directory, CGNString& name) const;
+  // The last "." splits the string into base and extension (a dot in a
+  // directory name counts); without one the base is the whole string.
+  void SplitFileName(CGNString& base, CGNString& extension) const;
+  // This string becomes directory, separator (unless the directory ends with
+  // one) and name; an empty directory gives the separator and the name. The
+  // separator is the platform's: "\" on Windows, "/" elsewhere. Returns 1.
+  unsigned char MakeFilePath(const CGNString& directory, const CGNString& name);
+  // Turns the string into an 8.3 file name: a first character that is not a
+  // letter and every other character that is not a letter, digit or the last
+  // "." becomes "x"; the base keeps 8 bytes, the extension 3.
+  void ForceTo8By3();
+
  protected:
   void InitValue();
   void FreeBuffers();
@@ -196,6 +251,30 @@ class GNUTIL_API CGNString {
   // Rebuilds the narrow text after a character edit; if that fails the edit
   // is dropped with the wide copy, so the value stays what it was.
   void CommitWide();
+  // The narrow text becomes exactly count bytes (NULs included); the wide
+  // copy is dropped.
+  void AssignBytes(const char* bytes, unsigned int count);
+  int FormatV(const char* format, va_list args, bool estimate);
 };
+
+// Line ends exchanged with server hosts: LF there, CR LF on the client.
+
+// Inserts a CR before every LF that has none (one at the very start too).
+// Returns the new byte length; an empty string gives 0.
+GNUTIL_API int OSClientFormatString(CGNString& text);
+// Removes every CR that is directly followed by LF. Returns the new length.
+GNUTIL_API int OSServerFormatString(CGNString& text);
+// The number of LF bytes after the first byte (an LF at position 0 is not
+// counted); 0 for an empty string.
+GNUTIL_API int OSClientGetNumLines(CGNString& text);
+// Removes every CR directly followed by LF in a NUL-terminated buffer, in
+// place. Returns 1, or 0 for a null pointer.
+GNUTIL_API int OSDosToUnix(char* buffer);
+// How many bytes of the first n bytes of a client text survive a field of n
+// bytes on the server: for Japanese, Korean and Chinese users the text goes
+// to the server's coding (WindowsCodingToUnixCodingExt), is cut to n bytes
+// and comes back; the result is the length of what came back. For other
+// users it is n. Null text gives 0.
+GNUTIL_API int OSFindPlatformStringLength(char* text, int n);
 
 #endif  // GNUTIL_GNSTRING_H

@@ -7,9 +7,11 @@
 #include "gnutil/gnstring.h"
 #include "gnutil/jaconv.h"
 #include "gnutil/lclst.h"
+#include "gnutil/mbstring.h"
 #include "gnutil/mbutil.h"
 #include "gnutil/namedmutex.h"
 #include "gnutil/osconfig.h"
+#include "gnutil/osresource.h"
 #include "gnutil/ossysinfo.h"
 #include "gnutil/osthread.h"
 

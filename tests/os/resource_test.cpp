@@ -117,8 +117,8 @@ TEST(AttachResDLL, MissingLibraryGivesZeroAndTheLastCandidate) {
   EXPECT_EQ("program: hundred", Load(100));
 }
 
-TEST(AttachResDLL, EnglishVariantsShareThePrimaryDirectory) {
-  REQUIRE_USER_LANGUAGE("en_GB.UTF-8", 0x0809);
+TEST(AttachResDLL, EnglishUsersShareThePrimaryDirectory) {
+  REQUIRE_USER_LANGUAGE("en_US.UTF-8", 0x0409);
   CGNString path;
   EXPECT_NE(0, OSAttachLocaleResDLL(0, ("english" + kSuffix).c_str(), path));
   EXPECT_EQ(ResPath("0009", "english" + kSuffix), static_cast<const char*>(path));

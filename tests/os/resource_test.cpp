@@ -200,6 +200,14 @@ TEST(LoadString, TheTableHoldsTenLibraries) {
 
 TEST(LoadString, EmptyTextsCountAsMissing) { EXPECT_EQ("<none>", Load(206)); }
 
+TEST(LoadString, LongTextsArriveWhole) {
+  std::string text = Load(207);
+  ASSERT_EQ(3000u, text.size());
+  EXPECT_EQ("00abcdefghij", text.substr(0, 12));
+  EXPECT_EQ("29abcdefghij", text.substr(2900, 12));
+  EXPECT_EQ("abcdefgh", text.substr(2992));
+}
+
 // program.rc's texts, as the Windows resource compiler builds them.
 TEST(LoadString, SourceTextsReadAlikeOnBothPlatforms) {
   EXPECT_EQ("q\"uote\ttab\nnl\rcr\\bs\"dq", Load(200));

@@ -11,6 +11,8 @@ namespace gnutil::tool {
 using Args = std::vector<std::string>;
 
 int RunChars(const Args& args);
+int RunDetect(const Args& args);
+int RunConvert(const Args& args);
 
 // Prints "gnutil: <message>" on standard error and returns 2.
 int Fail(const std::string& message);

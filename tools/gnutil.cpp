@@ -42,6 +42,9 @@ const char kUsage[] =
     "\n"
     "commands:\n"
     "  chars [--codeset NAME] [FILE]   walk a text by the multibyte character rules\n"
+    "  detect FILE...                  show the Japanese code set of files\n"
+    "  convert --from NAME --to NAME [-o OUT] [FILE]\n"
+    "                                  convert between Shift-JIS, EUC, JIS, Big5, EUC-TW\n"
     "\n"
     "Run 'gnutil <command> --help' for the options of a command.\n";
 
@@ -60,5 +63,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "chars") return RunChars(args);
+  if (command == "detect") return RunDetect(args);
+  if (command == "convert") return RunConvert(args);
   return Fail("unknown command '" + command + "' (see 'gnutil --help')");
 }

@@ -7,6 +7,7 @@
 #include "gnutil/gnstring.h"
 #include "gnutil/jaconv.h"
 #include "gnutil/lclst.h"
+#include "gnutil/mbstring.h"
 #include "gnutil/mbutil.h"
 #include "gnutil/namedmutex.h"
 #include "gnutil/osconfig.h"

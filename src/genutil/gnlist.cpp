@@ -42,6 +42,24 @@ T* AsPointer(long v) {
   return reinterpret_cast<T*>(v);
 }
 
+// Appends a new string made of len bytes at p, built in place rather than
+// copied from a temporary. Result and failure rules are those of
+// CGNStringList::AddItem.
+unsigned char AppendPiece(CGNStringList& list, const char* p, size_t len) {
+  if (list.GetCount() == INT_MAX) return 0;
+  if (!list.AllocateItemList(static_cast<unsigned int>(list.GetCount()) + 1)) return 0;
+  CGNString* piece = NewObject<CGNString>();
+  if (piece != nullptr) {
+    try {
+      piece->CopyNBytes(p, static_cast<unsigned int>(len));
+    } catch (...) {
+      delete piece;
+      throw;
+    }
+  }
+  return static_cast<CGNList&>(list).AddItem(AsValue(piece));
+}
+
 }  // namespace
 
 // --- CGNList ---
@@ -235,15 +253,11 @@ unsigned int CGNStringList::ParseFrom(const CGNString& text, char separator) {
   unsigned int start = 0;
   for (unsigned int i = 0; i < length; ++i) {
     if (bytes[i] != separator) continue;
-    CGNString token;
-    token.CopyNBytes(bytes + start, i - start);
-    AddItem(token);
+    AppendPiece(*this, bytes + start, i - start);
     start = i + 1;
   }
   if (start < length) {
-    CGNString token;
-    token.CopyNBytes(bytes + start, length - start);
-    AddItem(token);
+    AppendPiece(*this, bytes + start, length - start);
   }
   return static_cast<unsigned int>(m_nCount);
 }
@@ -382,20 +396,20 @@ void CGNString::Split(CGNStringList& list, const char* separator) {
       return;
     }
   }
+  // The separator may be the text of an item that Free destroys.
+  const CGNString sep(separator);
   list.Free();
   if (m_nDataLength == 0) return;
   // An empty separator would match everywhere; treat it as absent.
-  size_t sepLength = separator != nullptr ? strlen(separator) : 0;
+  const size_t sepLength = sep.GetLength();
   const char* p = m_pData;
   while (true) {
-    const char* hit = sepLength != 0 ? gnutil::FindAligned(p, separator) : nullptr;
+    const char* hit = sepLength != 0 ? gnutil::FindAligned(p, sep) : nullptr;
     if (hit == nullptr) {
-      list.AddItem(CGNString(p));
+      AppendPiece(list, p, strlen(p));
       return;
     }
-    CGNString item;
-    item.CopyNBytes(p, static_cast<unsigned int>(hit - p));
-    list.AddItem(item);
+    AppendPiece(list, p, static_cast<size_t>(hit - p));
     p = hit + sepLength;
     if (*p == '\0') return;  // a separator at the very end adds no empty item
   }

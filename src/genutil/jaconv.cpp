@@ -83,6 +83,165 @@ inline bool EightPlainJis(const unsigned char* p) {
   return !hasByte(kEsc) && !hasByte('\r') && !hasByte('\n');
 }
 
+// --- Four pairs at a time ----------------------------------------------------
+//
+// Runs of kanji and kana are runs of pairs. Eight bytes that start on a
+// character boundary and hold four valid pairs are converted at once, each
+// pair in a 16-bit lane of a 64-bit word: the same arithmetic as the scalar
+// code, with comparisons turned into carries into bit 8 of each lane. Lanes
+// hold at most 0x1FF, so nothing spills into the next lane. This needs the
+// first byte of a pair in the low half of its lane, so it is used on
+// little-endian machines only; others take the scalar path.
+
+constexpr uint64_t kLaneLow = 0x00FF00FF00FF00FFull;
+constexpr uint64_t kLaneOne = 0x0001000100010001ull;
+constexpr uint64_t kLaneBit8 = 0x0100010001000100ull;
+
+inline bool LittleEndian() {
+  const uint16_t probe = 1;
+  unsigned char first;
+  memcpy(&first, &probe, 1);
+  return first == 1;
+}
+
+// 0x100 in every lane whose value is at least t (lanes hold 0..0xFF).
+inline uint64_t AtLeast(uint64_t lanes, unsigned t) {
+  return (lanes + kLaneOne * (0x100 - t)) & kLaneBit8;
+}
+// 1 in every lane whose value is at least t.
+inline uint64_t AtLeast1(uint64_t lanes, unsigned t) { return AtLeast(lanes, t) >> 8; }
+
+inline uint64_t Load8(const unsigned char* p) {
+  uint64_t w;
+  memcpy(&w, p, 8);
+  return w;
+}
+
+inline void Store8(unsigned char* p, uint64_t w) { memcpy(p, &w, 8); }
+
+inline int CountTrailingZeros(uint64_t x) {  // x != 0
+#if defined(__GNUC__)
+  return __builtin_ctzll(x);
+#else
+  int n = 0;
+  while (!(x & 1)) {
+    x >>= 1;
+    ++n;
+  }
+  return n;
+#endif
+}
+
+// Number of leading lanes (0-4) that have bit 8 set.
+inline size_t LeadingLanes(uint64_t bit8) {
+  uint64_t bad = ~bit8 & kLaneBit8;
+  return bad ? static_cast<size_t>(CountTrailingZeros(bad) >> 4) : 4;
+}
+
+// Number of leading ASCII bytes (0-8) of a word.
+inline size_t LeadingAscii(uint64_t w) {
+  uint64_t high = w & 0x8080808080808080ull;
+  return high ? static_cast<size_t>(CountTrailingZeros(high) >> 3) : 8;
+}
+
+// Shift-JIS pairs to JIS pairs, four at a time. Returns how many leading
+// lanes held valid pairs; only those lanes of *jis are meaningful.
+inline size_t FourSjisToJis(uint64_t w, uint64_t* jis) {
+  uint64_t c1 = w & kLaneLow;
+  uint64_t c2 = (w >> 8) & kLaneLow;
+  uint64_t lead =
+      (AtLeast(c1, 0x81) & ~AtLeast(c1, 0xA0)) | (AtLeast(c1, 0xE0) & ~AtLeast(c1, 0xF0));
+  uint64_t trail = AtLeast(c2, 0x40) & ~AtLeast(c2, 0xFD);
+  size_t lanes = LeadingLanes(lead & trail);
+  uint64_t adjust = kLaneOne ^ AtLeast1(c2, 0x9F);
+  uint64_t rowOffset = kLaneOne * 0x70 + (AtLeast(c1, 0xA0) >> 2);
+  uint64_t j1 = ((c1 - rowOffset) << 1) - adjust;
+  uint64_t adjustMask = adjust * 0xFFFF;
+  uint64_t cellOffset = kLaneOne * 0x7E - ((kLaneOne * 0x5F - AtLeast1(c2, 0x80)) & adjustMask);
+  uint64_t j2 = c2 - cellOffset;
+  *jis = (j1 | (j2 << 8)) & 0x7F7F7F7F7F7F7F7Full;  // invalid lanes may have borrowed
+  return lanes;
+}
+
+// EUC pairs to Shift-JIS pairs, four at a time; returns the number of
+// leading lanes that held two bytes 0xA1-0xFE.
+inline size_t FourEucToSjis(uint64_t w, uint64_t* sjis) {
+  uint64_t c1 = w & kLaneLow;
+  uint64_t c2 = (w >> 8) & kLaneLow;
+  uint64_t ok = AtLeast(c1, 0xA1) & ~AtLeast(c1, 0xFF) & AtLeast(c2, 0xA1) & ~AtLeast(c2, 0xFF);
+  size_t lanes = LeadingLanes(ok);
+  uint64_t j1 = c1 & (kLaneOne * 0x7F);
+  uint64_t j2 = c2 & (kLaneOne * 0x7F);
+  uint64_t rowOffset = kLaneOne * 0x70 + (AtLeast(j1, 0x5F) >> 2);
+  uint64_t s1 = (((j1 + kLaneOne) >> 1) & kLaneLow) + rowOffset;
+  uint64_t oddMask = (j1 & kLaneOne) * 0xFFFF;
+  uint64_t cellOffset = kLaneOne * 0x7E - ((kLaneOne * 0x5F - AtLeast1(j2, 0x60)) & oddMask);
+  uint64_t s2 = j2 + cellOffset;
+  *sjis = s1 | ((s2 & kLaneLow) << 8);
+  return lanes;
+}
+
+// --- Eight pairs at a time ------------------------------------------------------
+//
+// Where the compiler has generic vector types (GCC and Clang), the same
+// arithmetic runs on sixteen bytes at once; it compiles to SSE2 or NEON where
+// the target has them and to plain word operations elsewhere.
+#if defined(__GNUC__)
+#define GNUTIL_VECTOR_PAIRS 1
+
+typedef uint16_t U16x8 __attribute__((vector_size(16)));
+
+inline U16x8 Mask(U16x8 m) { return m; }
+template <typename T>
+inline U16x8 Mask(T m) {
+  return reinterpret_cast<U16x8>(m);
+}
+
+// Number of leading lanes of an all-ones/all-zeros lane mask that are set.
+inline size_t LeadingSet(U16x8 m) {
+  uint64_t half[2];
+  memcpy(half, &m, 16);
+  size_t lanes = LeadingLanes(half[0]);
+  return lanes < 4 ? lanes : 4 + LeadingLanes(half[1]);
+}
+
+inline size_t EightSjis(const unsigned char* p, uint16_t eucHigh, unsigned char* out) {
+  U16x8 w;
+  memcpy(&w, p, 16);
+  U16x8 c1 = w & 0xFF;
+  U16x8 c2 = w >> 8;
+  U16x8 lead = Mask((c1 >= 0x81) & (c1 <= 0x9F)) | Mask((c1 >= 0xE0) & (c1 <= 0xEF));
+  U16x8 valid = lead & Mask((c2 >= 0x40) & (c2 <= 0xFC));
+  U16x8 adjust = Mask(c2 < 0x9F);  // all ones where the cell is in the first half
+  U16x8 rowOffset = 0xB0 - (Mask(c1 < 0xA0) & 0x40);
+  U16x8 j1 = (c1 - rowOffset) * 2 + adjust;  // + all ones subtracts one
+  U16x8 cell = 0x1F - Mask(c2 > 0x7F);
+  U16x8 cellOffset = (cell & adjust) | (0x7E & ~adjust);
+  U16x8 j2 = c2 - cellOffset;
+  U16x8 result = (j1 & 0xFF) | ((j2 & 0xFF) << 8) | eucHigh;
+  memcpy(out, &result, 16);
+  return LeadingSet(valid);
+}
+
+inline size_t EightEuc(const unsigned char* p, unsigned char* out) {
+  U16x8 w;
+  memcpy(&w, p, 16);
+  U16x8 c1 = w & 0xFF;
+  U16x8 c2 = w >> 8;
+  U16x8 valid = Mask((c1 >= 0xA1) & (c1 <= 0xFE) & (c2 >= 0xA1) & (c2 <= 0xFE));
+  U16x8 j1 = c1 & 0x7F;
+  U16x8 j2 = c2 & 0x7F;
+  U16x8 rowOffset = 0x70 + (Mask(j1 >= 0x5F) & 0x40);
+  U16x8 s1 = ((j1 + 1) >> 1) + rowOffset;
+  U16x8 odd = Mask((j1 & 1) != 0);
+  U16x8 cellOffset = ((0x1F - Mask(j2 > 0x5F)) & odd) | (0x7E & ~odd);
+  U16x8 s2 = j2 + cellOffset;
+  U16x8 result = (s1 & 0xFF) | ((s2 & 0xFF) << 8);
+  memcpy(out, &result, 16);
+  return LeadingSet(valid);
+}
+#endif
+
 struct Out {
   unsigned char* p;
   void Put(unsigned c) { *p++ = static_cast<unsigned char>(c); }
@@ -99,90 +258,253 @@ struct Out {
   }
 };
 
+// --- Runs ------------------------------------------------------------------------
+//
+// Each run loop below converts whole words while a word is entirely of one
+// kind, and then the leading part of the word that ends the run. The loop
+// steps by a constant 8 while the run lasts, so the processor can load the
+// next words before it has finished the current one. A word is stored whole
+// even when only its first bytes count: what follows overwrites the rest,
+// and every output bound leaves that room (input + 8 <= n whenever a word is
+// read, and no conversion writes less than it reads in a run).
+
+struct Run {
+  const unsigned char* s;
+  size_t n;
+  size_t i;
+  unsigned char* o;
+};
+
+// Copies ASCII while it lasts; the byte at r->i is ASCII.
+inline void AsciiRun(Run* r) {
+  while (r->i + 8 <= r->n) {
+    uint64_t w = Load8(r->s + r->i);
+    Store8(r->o, w);
+    if (w & 0x8080808080808080ull) {
+      size_t k = LeadingAscii(w);
+      r->i += k;
+      r->o += k;
+      break;
+    }
+    r->i += 8;
+    r->o += 8;
+  }
+}
+
+// Shift-JIS pairs to JIS (eucHigh 0) or EUC (eucHigh set) while they last.
+inline void SjisPairRun(Run* r, uint64_t eucHigh) {
+#ifdef GNUTIL_VECTOR_PAIRS
+  while (r->i + 16 <= r->n) {
+    size_t lanes = EightSjis(r->s + r->i, static_cast<uint16_t>(eucHigh), r->o);
+    if (lanes < 8) {
+      r->i += 2 * lanes;
+      r->o += 2 * lanes;
+      if (lanes > 0 || r->i + 16 <= r->n) return;
+      break;
+    }
+    r->i += 16;
+    r->o += 16;
+  }
+#endif
+  while (r->i + 8 <= r->n) {
+    uint64_t jis;
+    size_t lanes = FourSjisToJis(Load8(r->s + r->i), &jis);
+    Store8(r->o, jis | eucHigh);
+    if (lanes < 4) {
+      r->i += 2 * lanes;
+      r->o += 2 * lanes;
+      break;
+    }
+    r->i += 8;
+    r->o += 8;
+  }
+}
+
+// EUC pairs to Shift-JIS while they last.
+inline void EucPairRun(Run* r) {
+#ifdef GNUTIL_VECTOR_PAIRS
+  while (r->i + 16 <= r->n) {
+    size_t lanes = EightEuc(r->s + r->i, r->o);
+    if (lanes < 8) {
+      r->i += 2 * lanes;
+      r->o += 2 * lanes;
+      if (lanes > 0 || r->i + 16 <= r->n) return;
+      break;
+    }
+    r->i += 16;
+    r->o += 16;
+  }
+#endif
+  while (r->i + 8 <= r->n) {
+    uint64_t sjis;
+    size_t lanes = FourEucToSjis(Load8(r->s + r->i), &sjis);
+    Store8(r->o, sjis);
+    if (lanes < 4) {
+      r->i += 2 * lanes;
+      r->o += 2 * lanes;
+      break;
+    }
+    r->i += 8;
+    r->o += 8;
+  }
+}
+
+// EUC pairs to JIS (the pair without its high bits) while they last.
+inline void EucToJisPairRun(Run* r) {
+  while (r->i + 8 <= r->n) {
+    uint64_t w = Load8(r->s + r->i);
+    uint64_t c1 = w & kLaneLow;
+    uint64_t c2 = (w >> 8) & kLaneLow;
+    size_t lanes = LeadingLanes(AtLeast(c1, 0xA1) & ~AtLeast(c1, 0xFF) & AtLeast(c2, 0xA1) &
+                                ~AtLeast(c2, 0xFF));
+    Store8(r->o, w & 0x7F7F7F7F7F7F7F7Full);
+    if (lanes < 4) {
+      r->i += 2 * lanes;
+      r->o += 2 * lanes;
+      break;
+    }
+    r->i += 8;
+    r->o += 8;
+  }
+}
+
+// Shift-JIS half-width katakana to EUC (0x8E before each) while they last.
+inline void SjisKanaToEucRun(Run* r) {
+  while (r->i + 8 <= r->n) {
+    uint64_t x = Load8(r->s + r->i) & 0xFFFFFFFFull;  // four bytes, one per lane
+    x = ((x << 16) | x) & 0x0000FFFF0000FFFFull;
+    x = ((x << 8) | x) & kLaneLow;
+    size_t lanes = LeadingLanes(AtLeast(x, 0xA1) & ~AtLeast(x, 0xE0));
+    Store8(r->o, (x << 8) | (kLaneOne * 0x8E));
+    if (lanes < 4) {
+      r->i += lanes;
+      r->o += 2 * lanes;
+      break;
+    }
+    r->i += 4;
+    r->o += 8;
+  }
+}
+
+// EUC half-width katakana (0x8E and a byte 0xA1-0xDF) to Shift-JIS.
+inline void EucKanaToSjisRun(Run* r) {
+  while (r->i + 8 <= r->n) {
+    uint64_t w = Load8(r->s + r->i);
+    uint64_t c1 = w & kLaneLow;
+    uint64_t c2 = (w >> 8) & kLaneLow;
+    uint64_t is8E = AtLeast(c1, 0x8E) & ~AtLeast(c1, 0x8F);
+    size_t lanes = LeadingLanes(is8E & AtLeast(c2, 0xA1) & ~AtLeast(c2, 0xE0));
+    uint64_t x = (c2 | (c2 >> 8)) & 0x0000FFFF0000FFFFull;  // the four kana, packed
+    x = (x | (x >> 16)) & 0xFFFFFFFFull;
+    Store8(r->o, x);
+    if (lanes < 4) {
+      r->i += 2 * lanes;
+      r->o += lanes;
+      break;
+    }
+    r->i += 8;
+    r->o += 4;
+  }
+}
+
 // --- Shift-JIS and EUC -------------------------------------------------------
 
 size_t SjisToEuc(const unsigned char* s, size_t n, unsigned char* d, bool last, size_t* used) {
-  Out o{d};
-  size_t i = 0;
-  while (i < n) {
-    if (i + 8 <= n && EightAscii(s + i)) {
-      memcpy(o.p, s + i, 8);
-      o.p += 8;
-      i += 8;
-      continue;
+  Run r{s, n, 0, d};
+  const bool words = LittleEndian();
+  while (r.i < n) {
+    unsigned c = s[r.i];
+    size_t before = r.i;
+    if (words && r.i + 8 <= n) {
+      if (c < 0x80) {
+        AsciiRun(&r);
+      } else if (IsSjisLead(c)) {
+        SjisPairRun(&r, 0x8080808080808080ull);
+      } else if (IsKana(c)) {
+        SjisKanaToEucRun(&r);
+      }
+      if (r.i != before) continue;
     }
-    unsigned c = s[i];
+    Out o{r.o};
     if (c < 0x80) {
       o.Put(c);
-      ++i;
+      ++r.i;
     } else if (IsSjisLead(c)) {
-      if (i + 1 == n) {
+      if (r.i + 1 == n) {
         if (!last) break;
         o.Put(c);
-        ++i;
-        break;
-      }
-      unsigned c2 = s[i + 1];
-      if (IsSjisTrail(c2)) {
-        unsigned j1, j2;
-        SjisToJisPair(c, c2, &j1, &j2);
-        o.Put2(j1 | 0x80, j2 | 0x80);
+        ++r.i;
       } else {
-        o.Put2(c, c2);
-      }
-      i += 2;
-    } else if (IsKana(c)) {
-      o.Put2(0x8E, c);
-      ++i;
-    } else {
-      o.Put(c);
-      ++i;
-    }
-  }
-  *used = i;
-  return static_cast<size_t>(o.p - d);
-}
-
-size_t EucToSjis(const unsigned char* s, size_t n, unsigned char* d, bool last, size_t* used) {
-  Out o{d};
-  size_t i = 0;
-  while (i < n) {
-    if (i + 8 <= n && EightAscii(s + i)) {
-      memcpy(o.p, s + i, 8);
-      o.p += 8;
-      i += 8;
-      continue;
-    }
-    unsigned c = s[i];
-    if (IsEucByte(c) || c == 0x8E) {
-      if (i + 1 == n) {
-        if (!last) break;
-        o.Put(c);
-        ++i;
-        break;
-      }
-      unsigned c2 = s[i + 1];
-      if (c == 0x8E) {
-        if (IsKana(c2)) {
-          o.Put(c2);
+        unsigned c2 = s[r.i + 1];
+        if (IsSjisTrail(c2)) {
+          unsigned j1, j2;
+          SjisToJisPair(c, c2, &j1, &j2);
+          o.Put2(j1 | 0x80, j2 | 0x80);
         } else {
           o.Put2(c, c2);
         }
-      } else if (IsEucByte(c2)) {
-        unsigned s1, s2;
-        JisToSjisPair(c & 0x7F, c2 & 0x7F, &s1, &s2);
-        o.Put2(s1, s2);
-      } else {
-        o.Put2(c, c2);
+        r.i += 2;
       }
-      i += 2;
+    } else if (IsKana(c)) {
+      o.Put2(0x8E, c);
+      ++r.i;
     } else {
       o.Put(c);
-      ++i;
+      ++r.i;
     }
+    r.o = o.p;
   }
-  *used = i;
-  return static_cast<size_t>(o.p - d);
+  *used = r.i;
+  return static_cast<size_t>(r.o - d);
+}
+
+size_t EucToSjis(const unsigned char* s, size_t n, unsigned char* d, bool last, size_t* used) {
+  Run r{s, n, 0, d};
+  const bool words = LittleEndian();
+  while (r.i < n) {
+    unsigned c = s[r.i];
+    size_t before = r.i;
+    if (words && r.i + 8 <= n) {
+      if (c < 0x80) {
+        AsciiRun(&r);
+      } else if (IsEucByte(c)) {
+        EucPairRun(&r);
+      } else if (c == 0x8E) {
+        EucKanaToSjisRun(&r);
+      }
+      if (r.i != before) continue;
+    }
+    Out o{r.o};
+    if (IsEucByte(c) || c == 0x8E) {
+      if (r.i + 1 == n) {
+        if (!last) break;
+        o.Put(c);
+        ++r.i;
+      } else {
+        unsigned c2 = s[r.i + 1];
+        if (c == 0x8E) {
+          if (IsKana(c2)) {
+            o.Put(c2);
+          } else {
+            o.Put2(c, c2);
+          }
+        } else if (IsEucByte(c2)) {
+          unsigned s1, s2;
+          JisToSjisPair(c & 0x7F, c2 & 0x7F, &s1, &s2);
+          o.Put2(s1, s2);
+        } else {
+          o.Put2(c, c2);
+        }
+        r.i += 2;
+      }
+    } else {
+      o.Put(c);
+      ++r.i;
+    }
+    r.o = o.p;
+  }
+  *used = r.i;
+  return static_cast<size_t>(r.o - d);
 }
 
 // --- Into JIS ---------------------------------------------------------------
@@ -212,104 +534,122 @@ inline void PutKanaAsJis(Out* o, bool* twoByte, unsigned kana) {
   PutJisPair(o, twoByte, j1, j2);
 }
 
+// Switches the output mode before a run: single-byte mode for ASCII, two-byte
+// mode for pairs.
+inline void SetMode(Run* r, bool* twoByte, bool wanted) {
+  if (*twoByte == wanted) return;
+  Out o{r->o};
+  o.Esc(wanted ? '$' : '(', wanted ? 'B' : 'J');
+  r->o = o.p;
+  *twoByte = wanted;
+}
+
 size_t SjisToJis(const unsigned char* s, size_t n, unsigned char* d, ConversionState* st, bool last,
                  size_t* used) {
-  Out o{d};
+  Run r{s, n, 0, d};
   bool two = st->outputTwoByte;
-  size_t i = 0;
-  while (i < n) {
-    unsigned c = s[i];
+  const bool words = LittleEndian();
+  while (r.i < n) {
+    unsigned c = s[r.i];
+    if (words && r.i + 8 <= n) {
+      size_t before = r.i;
+      if (c < 0x80) {
+        SetMode(&r, &two, false);
+        AsciiRun(&r);
+      } else if (IsSjisLead(c) && IsSjisTrail(s[r.i + 1])) {
+        SetMode(&r, &two, true);
+        SjisPairRun(&r, 0);
+      }
+      if (r.i != before) continue;
+    }
+    Out o{r.o};
     if (IsSjisLead(c)) {
-      if (i + 1 == n) {
+      if (r.i + 1 == n) {
         if (!last) break;
         o.Put(c);  // a cut character is copied as it is
-        ++i;
-        break;
-      }
-      unsigned c2 = s[i + 1];
-      if (IsSjisTrail(c2)) {
-        unsigned j1, j2;
-        SjisToJisPair(c, c2, &j1, &j2);
-        PutJisPair(&o, &two, j1, j2);
+        ++r.i;
       } else {
-        o.Put2(c, c2);  // invalid pair: copied, mode unchanged
+        unsigned c2 = s[r.i + 1];
+        if (IsSjisTrail(c2)) {
+          unsigned j1, j2;
+          SjisToJisPair(c, c2, &j1, &j2);
+          PutJisPair(&o, &two, j1, j2);
+        } else {
+          o.Put2(c, c2);  // invalid pair: copied, mode unchanged
+        }
+        r.i += 2;
       }
-      i += 2;
     } else if (IsKana(c)) {
       PutKanaAsJis(&o, &two, c);
-      ++i;
+      ++r.i;
     } else {
-      if (!two) {
-        while (i + 8 <= n && EightAscii(s + i)) {
-          memcpy(o.p, s + i, 8);
-          o.p += 8;
-          i += 8;
-        }
-        if (i >= n) break;
-        c = s[i];
-        if (c >= 0x80 && (IsSjisLead(c) || IsKana(c))) continue;
-      }
       PutSingle(&o, &two, c);
-      ++i;
+      ++r.i;
     }
+    r.o = o.p;
   }
+  Out o{r.o};
   if (last && two) {
     o.Esc('(', 'J');
     two = false;
   }
   st->outputTwoByte = two;
-  *used = i;
+  *used = r.i;
   return static_cast<size_t>(o.p - d);
 }
 
 size_t EucToJis(const unsigned char* s, size_t n, unsigned char* d, ConversionState* st, bool last,
                 size_t* used) {
-  Out o{d};
+  Run r{s, n, 0, d};
   bool two = st->outputTwoByte;
-  size_t i = 0;
-  while (i < n) {
-    unsigned c = s[i];
+  const bool words = LittleEndian();
+  while (r.i < n) {
+    unsigned c = s[r.i];
+    if (words && r.i + 8 <= n) {
+      size_t before = r.i;
+      if (c < 0x80) {
+        SetMode(&r, &two, false);
+        AsciiRun(&r);
+      } else if (IsEucByte(c) && IsEucByte(s[r.i + 1])) {
+        SetMode(&r, &two, true);
+        EucToJisPairRun(&r);
+      }
+      if (r.i != before) continue;
+    }
+    Out o{r.o};
     if (IsEucByte(c) || c == 0x8E) {
-      if (i + 1 == n) {
+      if (r.i + 1 == n) {
         if (!last) break;
         o.Put(c);
-        ++i;
-        break;
-      }
-      unsigned c2 = s[i + 1];
-      if (c == 0x8E) {
-        if (IsKana(c2)) {
-          PutKanaAsJis(&o, &two, c2);
+        ++r.i;
+      } else {
+        unsigned c2 = s[r.i + 1];
+        if (c == 0x8E) {
+          if (IsKana(c2)) {
+            PutKanaAsJis(&o, &two, c2);
+          } else {
+            o.Put2(c, c2);
+          }
+        } else if (IsEucByte(c2)) {
+          PutJisPair(&o, &two, c & 0x7F, c2 & 0x7F);
         } else {
           o.Put2(c, c2);
         }
-      } else if (IsEucByte(c2)) {
-        PutJisPair(&o, &two, c & 0x7F, c2 & 0x7F);
-      } else {
-        o.Put2(c, c2);
+        r.i += 2;
       }
-      i += 2;
     } else {
-      if (!two) {
-        while (i + 8 <= n && EightAscii(s + i)) {
-          memcpy(o.p, s + i, 8);
-          o.p += 8;
-          i += 8;
-        }
-        if (i >= n) break;
-        c = s[i];
-        if (IsEucByte(c) || c == 0x8E) continue;
-      }
       PutSingle(&o, &two, c);
-      ++i;
+      ++r.i;
     }
+    r.o = o.p;
   }
+  Out o{r.o};
   if (last && two) {
     o.Esc('(', 'J');
     two = false;
   }
   st->outputTwoByte = two;
-  *used = i;
+  *used = r.i;
   return static_cast<size_t>(o.p - d);
 }
 
@@ -358,7 +698,9 @@ size_t JisToMb(const unsigned char* s, size_t n, unsigned char* d, ConversionSta
         break;
       }
       unsigned c2 = s[i + 1];
-      if (toEuc) {
+      if (!In(c, 0x21, 0x7E) || !In(c2, 0x21, 0x7E)) {
+        o.Put2(c, c2);  // no JIS pair: copied, so that no NUL can come out of it
+      } else if (toEuc) {
         o.Put2(c + 0x80, c2 + 0x80);
       } else {
         unsigned s1, s2;
@@ -385,7 +727,6 @@ size_t JisToMb(const unsigned char* s, size_t n, unsigned char* d, ConversionSta
 
 constexpr int kBig5Count = 94 * 157;  // leads 0xA1-0xFE, 157 trail columns
 constexpr int kCnsPlaneSize = 94 * 94;
-constexpr int kCnsPlanes = 16;
 constexpr uint16_t kNoIndex = 0xFFFF;
 
 struct RangeRow {
@@ -438,21 +779,30 @@ const RangeRow kBig5ToCns[106] = {
 
 inline int PlaneLinear(const RangeRow& r) { return (r.plane - 1) * kCnsPlaneSize + r.cnsFirst; }
 
-// Both directions as direct tables: Big5 index -> plane-linear CNS index and
-// back, kNoIndex where no row applies. Built once, on first use.
+// Both directions as direct tables of output bytes, built once from the
+// rows on first use, so that a character costs one load and no branch:
+// Big5 lead and trail -> the EUC-TW bytes (2 or 4; "??" for gaps and invalid
+// trails), and plane-linear CNS index -> the Big5 pair ("??" where no row
+// applies, and in the last entry, which invalid input is steered to).
+constexpr int kMappedPlanes = 4;  // no row reaches beyond plane 4
+constexpr int kNoCnsIndex = kMappedPlanes * kCnsPlaneSize;
+
 struct Big5CnsTables {
-  uint16_t toCns[kBig5Count];
-  uint16_t toBig5[kCnsPlanes * kCnsPlaneSize];
+  unsigned char toEucTw[94 * 256][4];
+  unsigned char toBig5[kNoCnsIndex + 1][2];
 
   Big5CnsTables() {
+    uint16_t toCns[kBig5Count];
+    uint16_t toBig5Index[kMappedPlanes * kCnsPlaneSize];
     for (uint16_t& v : toCns) v = kNoIndex;
-    for (uint16_t& v : toBig5) v = kNoIndex;
+    for (uint16_t& v : toBig5Index) v = kNoIndex;
     // Big5 to CNS: the rows in their order; the first row that holds an
     // index wins.
     for (const RangeRow& r : kBig5ToCns) {
       for (int b = r.big5First; b <= r.big5Last; ++b) {
-        if (toCns[b] == kNoIndex)
+        if (toCns[b] == kNoIndex) {
           toCns[b] = static_cast<uint16_t>(PlaneLinear(r) + b - r.big5First);
+        }
       }
     }
     // CNS to Big5: the same rows sorted by their first CNS index, except that
@@ -475,9 +825,43 @@ struct Big5CnsTables {
       const RangeRow& r = *order[k];
       int first = PlaneLinear(r);
       for (int b = r.big5First; b <= r.big5Last; ++b) {
-        uint16_t& slot = toBig5[first + b - r.big5First];
+        uint16_t& slot = toBig5Index[first + b - r.big5First];
         if (slot == kNoIndex) slot = static_cast<uint16_t>(b);
       }
+    }
+    // Output bytes.
+    for (int lead = 0; lead < 94; ++lead) {
+      for (int trail = 0; trail < 256; ++trail) {
+        unsigned char* out = toEucTw[lead * 256 + trail];
+        memcpy(out, "??\0\0", 4);
+        int column = In(trail, 0x40, 0x7E) ? trail - 0x40
+                     : IsEucByte(trail)    ? trail - 0xA1 + 63
+                                           : -1;
+        if (column < 0) continue;
+        unsigned cns = toCns[lead * 157 + column];
+        if (cns == kNoIndex) continue;
+        unsigned plane = cns / kCnsPlaneSize + 1;
+        unsigned index = cns % kCnsPlaneSize;
+        unsigned char pair[2] = {static_cast<unsigned char>(index / 94 + 0xA1),
+                                 static_cast<unsigned char>(index % 94 + 0xA1)};
+        if (plane == 1) {
+          memcpy(out, pair, 2);
+        } else {
+          out[0] = 0x8E;
+          out[1] = static_cast<unsigned char>(0xA0 + plane);
+          memcpy(out + 2, pair, 2);
+        }
+      }
+    }
+    for (int cns = 0; cns <= kNoCnsIndex; ++cns) {
+      unsigned big5 = cns < kNoCnsIndex ? toBig5Index[cns] : kNoIndex;
+      if (big5 == kNoIndex) {
+        memcpy(toBig5[cns], "??", 2);
+        continue;
+      }
+      unsigned column = big5 % 157;
+      toBig5[cns][0] = static_cast<unsigned char>(big5 / 157 + 0xA1);
+      toBig5[cns][1] = static_cast<unsigned char>(column < 63 ? 0x40 + column : 0xA1 + column - 63);
     }
   }
 };
@@ -498,38 +882,24 @@ size_t Big5ToEucTw(const unsigned char* s, size_t n, unsigned char* d, bool last
       i += 8;
       continue;
     }
-    unsigned c = s[i];
-    if (!IsEucByte(c)) {
-      o.Put(c);
-      ++i;
-      continue;
+    // A run of pairs: four bytes are stored and the pointer moves by the
+    // two or four that count (the bound of 2n leaves room for the rest).
+    while (i + 2 <= n && IsEucByte(s[i])) {
+      const unsigned char* e = t.toEucTw[(s[i] - 0xA1) * 256 + s[i + 1]];
+      memcpy(o.p, e, 4);
+      o.p += e[0] == 0x8E ? 4 : 2;
+      i += 2;
     }
-    if (i + 1 == n) {
+    if (i >= n) break;
+    unsigned c = s[i];
+    if (IsEucByte(c)) {  // a lead byte that ends the piece
       if (!last) break;
       o.Put(c);
       ++i;
       break;
     }
-    unsigned c2 = s[i + 1];
-    i += 2;
-    int column;
-    if (In(c2, 0x40, 0x7E)) {
-      column = static_cast<int>(c2) - 0x40;
-    } else if (IsEucByte(c2)) {
-      column = static_cast<int>(c2) - 0xA1 + 63;
-    } else {
-      o.Put2('?', '?');
-      continue;
-    }
-    unsigned cns = t.toCns[(c - 0xA1) * 157 + column];
-    if (cns == kNoIndex) {
-      o.Put2('?', '?');
-      continue;
-    }
-    unsigned plane = cns / kCnsPlaneSize + 1;
-    unsigned index = cns % kCnsPlaneSize;
-    if (plane != 1) o.Put2(0x8E, 0xA0 + plane);
-    o.Put2(index / 94 + 0xA1, index % 94 + 0xA1);
+    o.Put(c);
+    ++i;
   }
   *used = i;
   return static_cast<size_t>(o.p - d);
@@ -561,22 +931,12 @@ size_t EucTwToBig5(const unsigned char* s, size_t n, unsigned char* d, bool last
       break;
     }
     const unsigned char* pair = s + i + len - 2;
-    int planeOffset = 0;
-    bool valid = IsEucByte(pair[0]) && IsEucByte(pair[1]);
-    if (len == 4) {
-      unsigned planeByte = s[i + 1];
-      valid = valid && In(planeByte, 0xA1, 0xA0 + kCnsPlanes);
-      planeOffset = (static_cast<int>(planeByte) - 0xA1) * kCnsPlaneSize;
-    }
+    unsigned plane = len == 4 ? s[i + 1] - 0xA1u : 0;  // wraps high when below 0xA1
+    bool valid = IsEucByte(pair[0]) && IsEucByte(pair[1]) && plane < kMappedPlanes;
+    size_t index = plane * kCnsPlaneSize + (pair[0] - 0xA1u) * 94 + (pair[1] - 0xA1u);
+    memcpy(o.p, t.toBig5[valid ? index : kNoCnsIndex], 2);
+    o.p += 2;
     i += len;
-    unsigned big5 = kNoIndex;
-    if (valid) big5 = t.toBig5[planeOffset + (pair[0] - 0xA1) * 94 + (pair[1] - 0xA1)];
-    if (big5 == kNoIndex) {
-      o.Put2('?', '?');
-      continue;
-    }
-    unsigned column = big5 % 157;
-    o.Put2(big5 / 157 + 0xA1, column < 63 ? 0x40 + column : 0xA1 + (column - 63));
   }
   *used = i;
   return static_cast<size_t>(o.p - d);
@@ -826,6 +1186,31 @@ size_t ConvertBytes(Conversion c, const unsigned char* src, size_t n, unsigned c
   }
   if (consumed != nullptr) *consumed = used;
   return written;
+}
+
+bool ConvertStream(Conversion c, FILE* in, FILE* out) {
+  constexpr size_t kChunk = 1 << 16;
+  constexpr size_t kCarry = 8;  // longest cut character or escape sequence kept back
+  unsigned char* src = static_cast<unsigned char*>(malloc(kChunk + kCarry));
+  unsigned char* dst = static_cast<unsigned char*>(malloc(MaxConvertedLength(c, kChunk + kCarry)));
+  bool ok = src != nullptr && dst != nullptr;
+  ConversionState state;
+  size_t pending = 0;
+  while (ok) {
+    size_t got = fread(src + pending, 1, kChunk, in);
+    if (got == 0 && ferror(in)) ok = false;
+    bool last = got == 0;
+    size_t avail = pending + got;
+    size_t used = 0;
+    size_t written = ConvertBytes(c, src, avail, dst, &state, last, &used);
+    if (written > 0 && fwrite(dst, 1, written, out) != written) ok = false;
+    pending = avail - used;
+    memmove(src, src + used, pending);
+    if (last) break;
+  }
+  free(src);
+  free(dst);
+  return ok;
 }
 
 // The rules follow the order in which a byte can first tell the code sets

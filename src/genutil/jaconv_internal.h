@@ -6,6 +6,7 @@
 #define GNUTIL_SRC_GENUTIL_JACONV_INTERNAL_H
 
 #include <stddef.h>
+#include <stdio.h>
 
 namespace gnutil {
 
@@ -47,6 +48,12 @@ struct ConversionState {
 // NUL bytes are ordinary single bytes here.
 size_t ConvertBytes(Conversion c, const unsigned char* src, size_t n, unsigned char* dst,
                     ConversionState* state, bool last, size_t* consumed);
+
+// Converts everything that remains of `in` onto `out` in pieces, in constant
+// memory; a character or escape sequence is never split between pieces, so
+// the bytes are those of converting the whole at once. False on a read or
+// write error or when the buffers cannot be allocated.
+bool ConvertStream(Conversion c, FILE* in, FILE* out);
 
 // Incremental form of DetectJPCodeType's rules, fed a stream in pieces.
 class JpCodeDetector {

@@ -35,7 +35,12 @@ const char* FindAligned(const char* text, const char* sought) {
   const char first = sought[0];
   for (const char* p = text; *p != '\0';) {
     if (*p == first && MatchesAt(p, sought)) return p;
-    // Step over the whole character, never past the NUL.
+    // Step over the whole character, never past the NUL. No code set has a
+    // lead byte below 0x80, so ASCII needs no rule lookup.
+    if (static_cast<unsigned char>(*p) < 0x80) {
+      ++p;
+      continue;
+    }
     size_t len = static_cast<size_t>(mbbytesinchar(p));
     for (size_t k = 0; k < len && *p != '\0'; ++k) ++p;
   }

@@ -39,10 +39,11 @@ struct Line {
   size_t next;   // start of the next line (end of text for the last one)
 };
 
-enum class Kind { kBlank, kComment, kSection, kEntry, kOther };
+enum class Kind { kBlank, kComment, kSection, kEntry };
 
 struct Parsed {
-  Kind kind = Kind::kOther;
+  Kind kind = Kind::kBlank;
+  bool has_value = true;     // entries: whether the line has an '='
   std::string_view name;     // section or key name, trimmed
   std::string_view value;    // raw text after '=' (entries)
   size_t equals_offset = 0;  // where '=' sits, from line begin
@@ -90,16 +91,25 @@ Parsed ParseLine(std::string_view text, const Line& line) {
     return p;
   }
   if (raw[lead] == '[') {
-    // The name runs to the last ']' so that names holding ']' read back.
+    // The name runs to the last ']' so that names holding ']' read back. A
+    // line without one opens no section: it is read as any other line.
     size_t close = raw.rfind(']');
-    size_t stop = (close == std::string_view::npos || close <= lead) ? raw.size() : close;
-    p.kind = Kind::kSection;
-    p.name = Trim(raw.substr(lead + 1, stop - lead - 1));
+    if (close != std::string_view::npos) {
+      p.kind = Kind::kSection;
+      p.name = Trim(raw.substr(lead + 1, close - lead - 1));
+      return p;
+    }
+  }
+  p.kind = Kind::kEntry;
+  size_t eq = raw.find('=', lead);
+  if (eq == std::string_view::npos) {
+    // A key without a value: it reads as missing, yet as the first entry of
+    // its name it hides later ones, and a write gives it a value.
+    p.name = Trim(raw.substr(lead));
+    p.has_value = false;
+    p.equals_offset = p.value_offset = lead + p.name.size();
     return p;
   }
-  size_t eq = raw.find('=', lead);
-  if (eq == std::string_view::npos) return p;  // kOther: kept, never matched
-  p.kind = Kind::kEntry;
   p.name = Trim(raw.substr(lead, eq - lead));
   size_t v = eq + 1;
   while (v < raw.size() && IsBlank(raw[v])) ++v;
@@ -145,13 +155,15 @@ bool Find(std::string_view text, std::string_view section, std::string_view key,
           std::string* value) {
   LineScanner scan(text);
   Line line;
-  bool in_section = false;
+  // Lines before the first header form the section with the empty name.
+  bool in_section = Trim(section).empty();
   while (scan.NextLine(&line)) {
     Parsed p = ParseLine(text, line);
     if (p.kind == Kind::kSection) {
       if (in_section) return false;  // only the first section of the name counts
       in_section = NamesEqual(p.name, section);
     } else if (in_section && p.kind == Kind::kEntry && NamesEqual(p.name, key)) {
+      if (!p.has_value) return false;
       value->assign(Unquote(Trim(p.value)));
       return true;
     }
@@ -170,9 +182,12 @@ bool Set(std::string_view text, std::string_view section, std::string_view key,
   const std::string_view eol = LineEnd(text);
   LineScanner scan(text);
   Line line;
-  bool in_section = false, found_section = false;
-  Line insert_after{};     // last non-blank line of the target section
-  bool last_blank = true;  // whether the text's last line is blank
+  // Lines before the first header form the section with the empty name; a
+  // new entry there goes first in the file (after a byte-order mark).
+  bool in_section = s.empty(), found_section = s.empty();
+  size_t insert_at = text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  bool insert_needs_eol = false;  // the line before insert_at has no line end
+  bool last_blank = true;         // whether the text's last line is blank
   while (scan.NextLine(&line)) {
     Parsed p = ParseLine(text, line);
     last_blank = p.kind == Kind::kBlank;
@@ -183,7 +198,8 @@ bool Set(std::string_view text, std::string_view section, std::string_view key,
       }
       if (!found_section && NamesEqual(p.name, s)) {
         in_section = found_section = true;
-        insert_after = line;
+        insert_at = line.next;
+        insert_needs_eol = text[line.next - 1] != '\n';
       }
       continue;
     }
@@ -193,13 +209,20 @@ bool Set(std::string_view text, std::string_view section, std::string_view key,
       r.reserve(text.size() + value.size());
       // The spacing after '=' is kept unless the new value brings its own.
       bool own_blanks = !value.empty() && IsBlank(value.front());
-      r.append(text.substr(0, line.begin + (own_blanks ? p.equals_offset + 1 : p.value_offset)));
+      if (!p.has_value) {
+        r.append(text.substr(0, line.begin + p.value_offset)).append("=");
+      } else {
+        r.append(text.substr(0, line.begin + (own_blanks ? p.equals_offset + 1 : p.value_offset)));
+      }
       r.append(value);
       r.append(text.substr(line.end));
       *out = std::move(r);
       return true;
     }
-    if (p.kind != Kind::kBlank) insert_after = line;
+    if (p.kind != Kind::kBlank) {
+      insert_at = line.next;
+      insert_needs_eol = text[line.next - 1] != '\n';
+    }
   }
 
   std::string r;
@@ -207,10 +230,10 @@ bool Set(std::string_view text, std::string_view section, std::string_view key,
   if (found_section) {
     // The new entry goes after the section's last non-blank line, before
     // any blank lines that separate it from the next section.
-    r.append(text.substr(0, insert_after.next));
-    if (text[insert_after.next - 1] != '\n') r.append(eol);  // last line had no line end
+    r.append(text.substr(0, insert_at));
+    if (insert_needs_eol) r.append(eol);
     r.append(k).append("=").append(value).append(eol);
-    r.append(text.substr(insert_after.next));
+    r.append(text.substr(insert_at));
   } else {
     r.append(text);
     if (!text.empty() && text.back() != '\n') r.append(eol);

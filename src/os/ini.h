@@ -4,14 +4,17 @@
 // that the Linux store can offer it and tests can hold it against the real
 // thing:
 //   - a line "[name]" opens a section; "key=value" is an entry; a line whose
-//     first non-blank byte is ';' is a comment; anything else is kept but
-//     means nothing;
+//     first non-blank byte is ';' is a comment; any other line is a key
+//     without a value, which reads as missing but hides later entries of
+//     its name;
 //   - section and key names compare without regard to the case of ASCII
 //     letters (bytes of multibyte characters compare exactly), and blanks
 //     around names and values do not count;
 //   - a value enclosed in a matching pair of quotes (' or ") loses them;
 //   - only the first section of a name is searched, and its first entry of
-//     the key wins;
+//     the key wins; lines before the first section form the section with the
+//     empty name;
+//   - a line starting with '[' but holding no ']' opens no section;
 //   - an edit changes one line (or adds one or a section at the end) and keeps
 //     every other byte of the file, comments, order and line ends included.
 // The functions work on bytes in memory; reading, locking and replacing the

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <new>
+#include <thread>
 
 #include "gnutil/osthread.h"
 
@@ -21,6 +22,8 @@ struct CGNNamedMutex {
   // Set by the holder after the pool mutex is released, read under it.
   std::atomic<unsigned char> m_held;
   int32_t m_users;  // waits not yet matched by a release
+  bool m_threaded;  // its mutex was made in threaded mode and really locks
+  CGNNamedMutex* m_pNextSpare;
 };
 
 namespace {
@@ -34,6 +37,63 @@ void DestroyRecord(CGNNamedMutex* record) {
   delete record->m_pName;
   record->~CGNNamedMutex();
   free(record);
+}
+
+// A name's record lives only while the name is in use, so threads cycling
+// through names would make and destroy a mutex and a string each time. A few
+// removed records are kept, with their mutex and string object, for the next
+// name created by any pool. A removed record has no user left, so nothing
+// else can still refer to it. Never destroyed: the spares stay reachable.
+constexpr int kMaxSpareRecords = 16;
+
+std::atomic<bool> g_sparesLocked{false};
+CGNNamedMutex* g_spares = nullptr;
+int g_spareCount = 0;
+
+void LockSpares() {
+  while (g_sparesLocked.exchange(true, std::memory_order_acquire)) {
+    while (g_sparesLocked.load(std::memory_order_relaxed)) std::this_thread::yield();
+  }
+}
+
+void UnlockSpares() { g_sparesLocked.store(false, std::memory_order_release); }
+
+void RetireRecord(CGNNamedMutex* record) {
+  // A mutex made while unthreaded never locks: it is not worth keeping.
+  if (record->m_threaded) {
+    LockSpares();
+    if (g_spareCount < kMaxSpareRecords) {
+      record->m_pNextSpare = g_spares;
+      g_spares = record;
+      ++g_spareCount;
+      record = nullptr;
+    }
+    UnlockSpares();
+  }
+  if (record != nullptr) DestroyRecord(record);
+}
+
+// A spare record renamed to name, or null.
+CGNNamedMutex* ReuseRecord(CGNString const& name) {
+  if (!OSIsThreaded()) return nullptr;
+  LockSpares();
+  CGNNamedMutex* record = g_spares;
+  if (record != nullptr) {
+    g_spares = record->m_pNextSpare;
+    --g_spareCount;
+  }
+  UnlockSpares();
+  if (record == nullptr) return nullptr;
+  try {
+    *record->m_pName = name;
+  } catch (const GMemoryException&) {
+    DestroyRecord(record);
+    return nullptr;
+  }
+  record->m_held.store(0, std::memory_order_relaxed);
+  record->m_users = 0;
+  record->m_pNextSpare = nullptr;
+  return record;
 }
 
 }  // namespace
@@ -61,9 +121,18 @@ CGNNamedMutex* CGNNamedMutexPool::FindOrCreateNamedMutex(CGNString const& name) 
   int index = IndexOf(name);
   if (index >= 0) return RecordAt(m_list, index);
 
+  CGNNamedMutex* record = ReuseRecord(name);
+  if (record != nullptr) {
+    if (!m_list.AddItem(reinterpret_cast<long>(record))) {
+      RetireRecord(record);
+      return nullptr;
+    }
+    return record;
+  }
+
   void* memory = calloc(1, sizeof(CGNNamedMutex));
   if (memory == nullptr) return nullptr;
-  CGNNamedMutex* record = new (memory) CGNNamedMutex{nullptr, nullptr, {0}, 0};
+  record = new (memory) CGNNamedMutex{nullptr, nullptr, {0}, 0, OSIsThreaded() != 0, nullptr};
   record->m_pMutex = OSMutexCreate();
   try {
     record->m_pName = new CGNString(name);
@@ -116,7 +185,7 @@ void CGNNamedMutexPool::ReleaseNamedMutex(CGNString const& name) {
   OSMutexRelease(record->m_pMutex);
   if (record->m_users-- == 1) {
     m_list.DeleteItem(index);
-    DestroyRecord(record);
+    RetireRecord(record);
   }
   OSMutexRelease(m_pPoolMutex);
 }

@@ -30,6 +30,15 @@ namespace gnutil::platform {
 // The id of the calling thread: non-zero, fits in 32 bits, cheap to ask for.
 uint32_t CurrentThreadId();
 
+// One pointer per thread for the thread layer's own bookkeeping. atExit
+// receives a thread's non-null value when that thread ends (on POSIX through
+// a pthread key, on Win32 through a fiber-local slot: C++ thread_local
+// destructors are not dependable on threads the C runtime did not start).
+// InitThreadRecord is called once, before a second thread exists.
+void InitThreadRecord(void (*atExit)(void*));
+void* GetThreadRecord();
+void SetThreadRecord(void* value);
+
 struct Thread;
 // Starts a thread running RunThread(startRecord) at once with the default
 // stack size. Null on failure (reported).

@@ -8,13 +8,15 @@
 // holds at once. Both tables hash the thread id into 211 buckets.
 //
 // Every mutex lock and unlock passes through the held-mutex table, so it is
-// kept cheap: each bucket has its own small spin lock (a thread only ever
-// touches its own bucket, and the critical sections are a few pointer moves),
-// and entries come from a per-thread free list instead of the heap.
+// kept cheap. A thread's entries are only ever read or changed by that thread
+// itself, so they hang off a per-thread holdings record that the thread finds
+// through thread-local storage, with no lock at all; the buckets link the
+// holdings records of the threads that have locked something and are locked
+// only when a thread first locks a mutex and when it ends. Entries come from
+// a per-thread free list instead of the heap.
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include <atomic>
 #include <new>
@@ -71,23 +73,15 @@ RegistryEntry* g_registry[kThreadTableSize];
 struct HeldEntry {
   _osmutex* mutex;
   HeldEntry* next;
-  uint32_t thread;
 };
 
-// A test-and-test-and-set lock. Held for a handful of instructions, so
-// spinning is cheaper than sleeping; yielding keeps a preempted holder from
-// being starved on a loaded machine.
+// A test-and-test-and-set lock for the buckets: held for a few pointer moves
+// when a thread joins or leaves the table.
 class SpinLock {
  public:
   void Lock() {
     while (locked_.exchange(true, std::memory_order_acquire)) {
-      int spins = 0;
-      while (locked_.load(std::memory_order_relaxed)) {
-        if (++spins > 64) {
-          std::this_thread::yield();
-          spins = 0;
-        }
-      }
+      while (locked_.load(std::memory_order_relaxed)) std::this_thread::yield();
     }
   }
   void Unlock() { locked_.store(false, std::memory_order_release); }
@@ -96,10 +90,11 @@ class SpinLock {
   std::atomic<bool> locked_{false};
 };
 
-// One cache line per bucket, so threads in different buckets never contend.
-struct alignas(64) HeldBucket {
+struct Holdings;
+
+struct HeldBucket {
   SpinLock lock;
-  HeldEntry* head = nullptr;
+  Holdings* head = nullptr;
 };
 
 HeldBucket g_held[kThreadTableSize];
@@ -108,40 +103,80 @@ HeldBucket g_held[kThreadTableSize];
 // once held many mutexes keeps at most kMaxFreeEntries of them.
 constexpr int kMaxFreeEntries = 64;
 
-struct ThreadCache {
-  HeldEntry* free = nullptr;
-  int freeCount = 0;
-  ~ThreadCache() {
-    while (free != nullptr) {
-      HeldEntry* next = free->next;
-      ::free(free);
-      free = next;
+// One per thread that has locked a mutex through OSMutexWait; malloc'd, and
+// freed by the platform's thread-exit callback.
+struct Holdings {
+  uint32_t thread;
+  HeldEntry* held;  // newest first: a release usually undoes the latest lock
+  HeldEntry* free;
+  int freeCount;
+  Holdings* next;  // in its bucket
+
+  HeldEntry* Take() {
+    HeldEntry* entry = free;
+    if (entry != nullptr) {
+      free = entry->next;
+      --freeCount;
+      return entry;
     }
+    return static_cast<HeldEntry*>(malloc(sizeof(HeldEntry)));
+  }
+
+  void Give(HeldEntry* entry) {
+    if (freeCount >= kMaxFreeEntries) {
+      ::free(entry);
+      return;
+    }
+    entry->next = free;
+    free = entry;
+    ++freeCount;
   }
 };
 
-thread_local ThreadCache t_cache;
-
-HeldEntry* TakeEntry() {
-  ThreadCache& cache = t_cache;
-  HeldEntry* entry = cache.free;
-  if (entry != nullptr) {
-    cache.free = entry->next;
-    --cache.freeCount;
-    return entry;
+void FreeEntries(HeldEntry* e) {
+  while (e != nullptr) {
+    HeldEntry* next = e->next;
+    free(e);
+    e = next;
   }
-  return static_cast<HeldEntry*>(malloc(sizeof(HeldEntry)));
 }
 
-void GiveEntry(HeldEntry* entry) {
-  ThreadCache& cache = t_cache;
-  if (cache.freeCount >= kMaxFreeEntries) {
-    free(entry);
-    return;
+// A thread that ends still holding mutexes leaves them locked, as the
+// platform does; only the bookkeeping goes.
+void HoldingsAtThreadExit(void* record) {
+  Holdings* mine = static_cast<Holdings*>(record);
+  HeldBucket& bucket = g_held[mine->thread % kThreadTableSize];
+  bucket.lock.Lock();
+  for (Holdings** link = &bucket.head; *link != nullptr; link = &(*link)->next) {
+    if (*link == mine) {
+      *link = mine->next;
+      break;
+    }
   }
-  entry->next = cache.free;
-  cache.free = entry;
-  ++cache.freeCount;
+  bucket.lock.Unlock();
+  FreeEntries(mine->held);
+  FreeEntries(mine->free);
+  free(mine);
+}
+
+Holdings* JoinHeldTable() {
+  Holdings* mine = static_cast<Holdings*>(calloc(1, sizeof(Holdings)));
+  if (mine == nullptr) return nullptr;
+  mine->thread = platform::CurrentThreadId();
+  HeldBucket& bucket = g_held[mine->thread % kThreadTableSize];
+  bucket.lock.Lock();
+  mine->next = bucket.head;
+  bucket.head = mine;
+  bucket.lock.Unlock();
+  platform::SetThreadRecord(mine);
+  return mine;
+}
+
+// The calling thread's holdings, made on first use; null only when memory is
+// short, and then the thread's locks are simply not recorded.
+inline Holdings* MyHoldings() {
+  Holdings* mine = static_cast<Holdings*>(platform::GetThreadRecord());
+  return mine != nullptr ? mine : JoinHeldTable();
 }
 
 // --- Start records ---
@@ -198,7 +233,6 @@ unsigned int RunThread(void* startRecord) {
 
 }  // namespace gnutil
 
-using gnutil::HeldBucket;
 using gnutil::HeldEntry;
 using gnutil::kThreadTableSize;
 namespace platform = gnutil::platform;
@@ -213,6 +247,7 @@ void OSSetThreaded() {
   if (gnutil::Threaded()) return;  // once only: the internal objects already exist
   gnutil::g_threaded.store(1, std::memory_order_relaxed);
   gnutil::g_registryMutex = platform::MakeMutex();
+  platform::InitThreadRecord(gnutil::HoldingsAtThreadExit);
 }
 
 // --- Thread-data registry ---
@@ -315,81 +350,56 @@ _osmutex* OSMutexCreate() {
 void OSMutexWait(_osmutex* mutex) {
   if (!gnutil::Threaded() || mutex == nullptr || mutex->mutex == nullptr) return;
   platform::LockMutex(mutex->mutex);
-  uint32_t thread = platform::CurrentThreadId();
-  mutex->owner.store(thread, std::memory_order_relaxed);
-  HeldEntry* entry = gnutil::TakeEntry();
-  if (entry == nullptr) return;  // out of memory: held, but not recorded
+  gnutil::Holdings* mine = gnutil::MyHoldings();
+  if (mine == nullptr) return;  // out of memory: held, but not recorded
+  mutex->owner.store(mine->thread, std::memory_order_relaxed);
+  HeldEntry* entry = mine->Take();
+  if (entry == nullptr) return;
   entry->mutex = mutex;
-  entry->thread = thread;
-  HeldBucket& bucket = gnutil::g_held[thread % kThreadTableSize];
-  bucket.lock.Lock();
-  // Newest first: a release usually undoes the latest lock.
-  entry->next = bucket.head;
-  bucket.head = entry;
-  bucket.lock.Unlock();
+  entry->next = mine->held;
+  mine->held = entry;
 }
 
 void OSMutexRelease(_osmutex* mutex) {
   if (!gnutil::Threaded() || mutex == nullptr || mutex->mutex == nullptr) return;
   mutex->owner.store(0, std::memory_order_relaxed);
-  uint32_t thread = platform::CurrentThreadId();
-  HeldBucket& bucket = gnutil::g_held[thread % kThreadTableSize];
-  HeldEntry* found = nullptr;
-  bucket.lock.Lock();
-  for (HeldEntry** link = &bucket.head; *link != nullptr; link = &(*link)->next) {
-    if ((*link)->mutex == mutex && (*link)->thread == thread) {
-      found = *link;
-      *link = found->next;
-      break;
+  auto* mine = static_cast<gnutil::Holdings*>(platform::GetThreadRecord());
+  if (mine != nullptr) {
+    for (HeldEntry** link = &mine->held; *link != nullptr; link = &(*link)->next) {
+      if ((*link)->mutex == mutex) {
+        HeldEntry* found = *link;
+        *link = found->next;
+        mine->Give(found);
+        break;
+      }
     }
   }
-  bucket.lock.Unlock();
-  if (found != nullptr) gnutil::GiveEntry(found);
   // A thread that does not own the mutex is refused here, and says so.
   platform::UnlockMutex(mutex->mutex);
 }
 
 void OSMutexWaitRemoveThisThread() {
   if (!gnutil::Threaded()) return;
-  uint32_t thread = platform::CurrentThreadId();
-  HeldBucket& bucket = gnutil::g_held[thread % kThreadTableSize];
-  HeldEntry* mine = nullptr;
-  bucket.lock.Lock();
-  for (HeldEntry** link = &bucket.head; *link != nullptr;) {
-    HeldEntry* entry = *link;
-    if (entry->thread == thread) {
-      *link = entry->next;
-      entry->next = mine;
-      mine = entry;
-    } else {
-      link = &entry->next;
-    }
-  }
-  bucket.lock.Unlock();
-  // Released outside the spin lock: an unlock may wake a waiter, a system call.
-  while (mine != nullptr) {
-    HeldEntry* next = mine->next;
-    mine->mutex->owner.store(0, std::memory_order_relaxed);
-    platform::UnlockMutex(mine->mutex->mutex);
-    gnutil::GiveEntry(mine);
-    mine = next;
+  auto* mine = static_cast<gnutil::Holdings*>(platform::GetThreadRecord());
+  if (mine == nullptr) return;
+  HeldEntry* entry = mine->held;
+  mine->held = nullptr;
+  while (entry != nullptr) {
+    HeldEntry* next = entry->next;
+    entry->mutex->owner.store(0, std::memory_order_relaxed);
+    platform::UnlockMutex(entry->mutex->mutex);
+    mine->Give(entry);
+    entry = next;
   }
 }
 
 unsigned char OSMutexWaitIsPresentThisThread(_osmutex* mutex) {
   if (!gnutil::Threaded() || mutex == nullptr) return 0;
-  uint32_t thread = platform::CurrentThreadId();
-  HeldBucket& bucket = gnutil::g_held[thread % kThreadTableSize];
-  unsigned char found = 0;
-  bucket.lock.Lock();
-  for (HeldEntry* e = bucket.head; e != nullptr; e = e->next) {
-    if (e->mutex == mutex && e->thread == thread) {
-      found = 1;
-      break;
-    }
+  auto* mine = static_cast<gnutil::Holdings*>(platform::GetThreadRecord());
+  for (HeldEntry* e = mine != nullptr ? mine->held : nullptr; e != nullptr; e = e->next) {
+    if (e->mutex == mutex) return 1;
   }
-  bucket.lock.Unlock();
-  return found;
+  return 0;
 }
 
 void OSMutexDestroy(_osmutex* mutex) {

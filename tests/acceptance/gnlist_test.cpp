@@ -289,11 +289,15 @@ TEST(Split, ALeftOverStringIsUnchanged) {
   EXPECT_EQ(s.GetLength(), 3u);
 }
 
-TEST(Split, AStringOwnedByTheListItself) {
+TEST(Split, AStringOrSeparatorOwnedByTheListItself) {
   CGNStringList l;
   l.AddItem("p|q");
   l.GetItem(0)->Split(l, "|");
   EXPECT_EQ(Texts(l), (V{"p", "q"}));
+  CGNString("a|b|c").Split(l, "|");
+  l.AddItem("|");
+  CGNString("x|y").Split(l, *l.GetItem(3));
+  EXPECT_EQ(Texts(l), (V{"x", "y"}));
 }
 
 TEST(Split, NeverMatchesInsideADoubleByteCharacter) {

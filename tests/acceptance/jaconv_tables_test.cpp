@@ -137,6 +137,58 @@ TEST_F(IconvTable, EveryJisX0208CharacterMatchesIconv) {
   EXPECT_EQ(compared, 6879);  // every character of JIS X 0208
 }
 
+TEST_F(IconvTable, WholeTableAsOneTextMatchesIconv) {
+  // The same characters as one long text, with ASCII, line ends and
+  // half-width katakana between runs of every length, so that the
+  // word-at-a-time paths meet every character at every offset.
+  iconv_t eucToSjis = Open("SHIFT_JIS", "EUC-JP");
+  iconv_t sjisToEuc = Open("EUC-JP", "SHIFT_JIS");
+  ASSERT_NE(eucToSjis, reinterpret_cast<iconv_t>(-1));
+  ASSERT_NE(sjisToEuc, reinterpret_cast<iconv_t>(-1));
+  std::string euc;
+  int run = 0;
+  for (int row = 0xA1; row <= 0xFE; ++row) {
+    for (int cell = 0xA1; cell <= 0xFE; ++cell) {
+      std::string c{static_cast<char>(row), static_cast<char>(cell)}, ignored;
+      if (!Iconv(eucToSjis, c, &ignored)) continue;
+      euc += c;
+      if (++run % 37 == 0)
+        euc += (run / 37) % 3 == 0 ? "ab\r\n" : (run / 37) % 3 == 1 ? "\x8E\xB1" : "x";
+    }
+  }
+  auto whole = [](iconv_t cd, const std::string& in) {
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    std::string out(in.size() * 2, '\0');
+    char* ip = const_cast<char*>(in.data());
+    size_t il = in.size();
+    char* op = &out[0];
+    size_t ol = out.size();
+    EXPECT_NE(iconv(cd, &ip, &il, &op, &ol), static_cast<size_t>(-1));
+    out.resize(out.size() - ol);
+    return out;
+  };
+  std::string sjis = whole(eucToSjis, euc);
+  std::vector<char> ours(euc.size() * 3 + 1);
+  for (size_t offset = 0; offset < 20; ++offset) {  // every alignment of the start
+    std::string in = std::string(offset, 'z') + euc;
+    convertStrExt(in.c_str(), CODESET_EUC_J, ours.data(), CODESET_SJIS);
+    ASSERT_EQ(std::string(ours.data()), std::string(offset, 'z') + sjis) << offset;
+    std::string back = std::string(offset, 'z') + sjis;
+    convertStrExt(back.c_str(), CODESET_SJIS, ours.data(), CODESET_EUC_J);
+    ASSERT_EQ(std::string(ours.data()), std::string(offset, 'z') + euc) << offset;
+  }
+  EXPECT_EQ(whole(sjisToEuc, sjis), euc);
+  // Through JIS and back, as one text.
+  std::vector<char> jis(sjis.size() * 5 + 16);
+  convertStrExt(sjis.c_str(), CODESET_SJIS, jis.data(), CODESET_JIS);
+  convertStrExt(jis.data(), CODESET_JIS, ours.data(), CODESET_EUC_J);
+  std::string expected = euc;
+  // Half-width katakana come back full-width (U+FF71 -> U+30A2).
+  for (size_t p; (p = expected.find("\x8E\xB1")) != std::string::npos;)
+    expected.replace(p, 2, "\xA5\xA2");
+  EXPECT_EQ(std::string(ours.data()), expected);
+}
+
 TEST_F(IconvTable, EveryHalfWidthKatakanaMatchesIconv) {
   iconv_t sjisToEuc = Open("EUC-JP", "SHIFT_JIS");
   ASSERT_NE(sjisToEuc, reinterpret_cast<iconv_t>(-1));

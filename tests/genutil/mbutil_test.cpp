@@ -46,7 +46,8 @@ TEST(LocaleNameRule, PosixCodesetWinsOverPrefix) {
 
 struct DetectCase {
   const char* locale;
-  int codeset;
+  int posixCodeset;
+  int windowsCodeset;  // from the runtime's name, e.g. Japanese_Japan.932
 };
 
 void PrintTo(const DetectCase& c, std::ostream* os) { *os << c.locale; }
@@ -55,20 +56,24 @@ class LocaleDetection : public ::testing::TestWithParam<DetectCase> {};
 
 TEST_P(LocaleDetection, InitMbutilFollowsTheUsersLocale) {
   GNUTIL_USE_LOCALE(GetParam().locale);
+  int expected = gnutil_test::PosixOrWindows(GetParam().posixCodeset, GetParam().windowsCodeset);
   InitMbutilExt(CODESET_EUC_TW);
   EXPECT_EQ(InitMbutil(), CODESET_EUC_TW);  // the previous code set
-  EXPECT_EQ(InitMbutilExt(GetParam().codeset), GetParam().codeset);
+  EXPECT_EQ(InitMbutilExt(expected), expected);
 }
 
+// Windows names Chinese in full ("Chinese (Traditional)_Taiwan.950"), which
+// no "zh" prefix matches, and Korean by its language only ("ko": 87).
 INSTANTIATE_TEST_SUITE_P(Locales, LocaleDetection,
-                         ::testing::Values(DetectCase{"ja_JP.sjis", CODESET_SJIS},
-                                           DetectCase{"ja_JP.eucjp", CODESET_EUC_J},
-                                           DetectCase{"zh_TW.big5", CODESET_BIG5},
-                                           DetectCase{"zh_TW.euctw", CODESET_EUC_TW},
-                                           DetectCase{"ko_KR.euckr", CODESET_EUC_K},
-                                           DetectCase{"zh_CN.gbk", CODESET_GB},
-                                           DetectCase{"ja_JP.utf8", CODESET_NONE},
-                                           DetectCase{"C", CODESET_NONE}));
+                         ::testing::Values(DetectCase{"ja_JP.sjis", CODESET_SJIS, CODESET_SJIS},
+                                           DetectCase{"ja_JP.eucjp", CODESET_EUC_J, 0},
+                                           DetectCase{"zh_TW.big5", CODESET_BIG5, CODESET_NONE},
+                                           DetectCase{"zh_TW.euctw", CODESET_EUC_TW, 0},
+                                           DetectCase{"ko_KR.euckr", CODESET_EUC_K, 0},
+                                           DetectCase{"zh_CN.gbk", CODESET_GB, CODESET_NONE},
+                                           DetectCase{"ja_JP.utf8", CODESET_NONE, 0},
+                                           DetectCase{"Korean_Korea.949", 0, CODESET_KSC_5601_87},
+                                           DetectCase{"C", CODESET_NONE, CODESET_NONE}));
 
 TEST(LazyInit, FirstUseReplacesAnEarlyExtChoice) {
   GNUTIL_USE_LOCALE("ja_JP.sjis");

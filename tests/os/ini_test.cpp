@@ -46,6 +46,7 @@ TEST(IniFind, NamesIgnoreCaseAndBlanksValuesAreTrimmedAndUnquoted) {
   EXPECT_EQ(Get(text, "Main", "Empty"), "");
   EXPECT_EQ(Get(text, "Main", "Equals"), "a=b");
   EXPECT_EQ(Get(text, "Main", "NoEquals"), "<none>");
+  EXPECT_EQ(Get("[s]\nk\nk=1\n", "s", "k"), "<none>");  // a key without value hides the next
   EXPECT_EQ(Get(text, "Main", "Commented"), "<none>");
   EXPECT_EQ(Get(text, "Main", ";Commented"), "<none>");
   EXPECT_EQ(Get(text, "Other", "Name"), "<none>");
@@ -60,7 +61,9 @@ TEST(IniFind, FirstSectionAndFirstEntryWinEntriesBeforeAnySectionBelongToNone) {
   EXPECT_EQ(Get(text, "a", "k"), "first");
   EXPECT_EQ(Get(text, "a", "only"), "<none>");
   EXPECT_EQ(Get(text, "b", "k"), "b");
-  EXPECT_EQ(Get(text, "", "Orphan"), "<none>");
+  EXPECT_EQ(Get(text, "", "Orphan"), "1");  // before any header: the nameless section
+  EXPECT_EQ(Get(text, "a", ""), "<none>");
+  EXPECT_EQ(Get("[a]\n = e\n", "A", " "), "e");
 }
 
 TEST(IniFind, LineEndsLastLineWithoutNewlineAndByteOrderMark) {
@@ -68,7 +71,8 @@ TEST(IniFind, LineEndsLastLineWithoutNewlineAndByteOrderMark) {
   EXPECT_EQ(Get("[s]\nk=v", "s", "k"), "v");
   EXPECT_EQ(Get("\xEF\xBB\xBF[s]\nk=v\n", "s", "k"), "v");
   EXPECT_EQ(Get("[s", "s", "k"), "<none>");
-  EXPECT_EQ(Get("[s\nk=v", "s", "k"), "v");  // an unclosed header still names its section
+  EXPECT_EQ(Get("[s\nk=v", "s", "k"), "<none>");  // an unclosed header opens no section
+  EXPECT_EQ(Get("[s]\n[t\nk=v", "s", "k"), "v");
   EXPECT_EQ(Get("[a]b]\nk=v", "a]b", "k"), "v");
   EXPECT_EQ(Get("", "s", "k"), "<none>");
 }
@@ -92,12 +96,24 @@ TEST(IniSet, ReplacesOnlyTheValueKeepingEveryOtherByte) {
             "Width=1\r\n");
 }
 
+TEST(IniSet, AKeyWithoutValueGetsOne) {
+  EXPECT_EQ(Put("[s]\n  k  \r\nk=old\n", "s", "K", "v"), "[s]\n  k=v\r\nk=old\n");
+}
+
 TEST(IniSet, NewKeyGoesAfterTheSectionsLastEntryInTheFilesLineEnds) {
   EXPECT_EQ(Put("[a]\r\nx=1\r\n; note\r\n\r\n[b]\r\ny=2\r\n", "A", "z", "3"),
             "[a]\r\nx=1\r\n; note\r\nz=3\r\n\r\n[b]\r\ny=2\r\n");
   EXPECT_EQ(Put("[a]\nx=1", "a", "z", "3"), "[a]\nx=1\nz=3\n");
   EXPECT_EQ(Put("[a]", "a", "z", "3"), "[a]\nz=3\n");
   EXPECT_EQ(Put("[a]\n[b]\n", "b", "z", "3"), "[a]\n[b]\nz=3\n");
+}
+
+TEST(IniSet, TheNamelessSectionIsTheTopOfTheFile) {
+  EXPECT_EQ(Put("; top\nk=1\n\n[a]\nk=2\n", "", "k", "3"), "; top\nk=3\n\n[a]\nk=2\n");
+  EXPECT_EQ(Put("; top\n\n[a]\n", "", "n", "1"), "; top\nn=1\n\n[a]\n");
+  EXPECT_EQ(Put("[a]\n", " ", "n", "1"), "n=1\n[a]\n");
+  EXPECT_EQ(Put("\xEF\xBB\xBF[a]\n", "", "n", "1"), "\xEF\xBB\xBFn=1\n[a]\n");
+  EXPECT_EQ(Put("x", "", "n", "1"), "x\nn=1\n");
 }
 
 TEST(IniSet, MissingSectionIsAppendedAfterABlankLine) {

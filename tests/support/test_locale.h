@@ -4,26 +4,97 @@
 // scripts/gen-locales.sh and found through LOCPATH. Where one is missing the
 // test is skipped, unless GNUTIL_REQUIRE_LOCALES is set (as CI does), in which
 // case the test fails: a silently skipped locale is an untested locale.
+//
+// On Windows the user's default locale belongs to the Windows user and a
+// program cannot change it, yet InitMbutil goes back to it. A test that needs
+// Shift-JIS as the default therefore runs as the Japanese user and is skipped
+// as any other; scripts/test-windows.sh runs the suite as five users, so every
+// such test runs once. The POSIX names that the tests use stand for the
+// Windows locales of the table below; a locale that Windows does not have
+// (EUC, UTF-8: the runtime has no UTF-8 locale) is skipped there, and a
+// Windows name is skipped on POSIX.
 #ifndef GNUTIL_TESTS_SUPPORT_TEST_LOCALE_H
 #define GNUTIL_TESTS_SUPPORT_TEST_LOCALE_H
 
 #include <gtest/gtest.h>
 #include <locale.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <string>
 
+#include "gnutil/mbutil.h"
+
 namespace gnutil_test {
 
-// Makes name the user's default locale (so InitMbutil picks it up) and the
-// process locale. False when the system does not have it.
-inline bool SwitchLocale(const char* name) {
+enum class Switch { kDone, kMissing, kOtherPlatform, kOtherUser };
+
+struct WindowsLocale {
+  const char* posix;    // the name the tests use
+  const char* windows;  // the runtime's name for it on Windows
+  int userCodeSet;      // mbGetLocaleCodeSet() of the user whose default it is
+  const char* user;     // that user, as scripts/test-windows.sh names it
+};
+
+// "C" is no user's default on Windows; the English user, whose default has
+// no multibyte characters either, stands in for it.
+inline constexpr WindowsLocale kWindowsLocales[] = {
+    {"ja_JP.sjis", "Japanese_Japan.932", CODESET_SJIS, "ja"},
+    {"zh_TW.big5", "Chinese (Traditional)_Taiwan.950", CODESET_BIG5, "tw"},
+    {"zh_CN.gbk", "Chinese (Simplified)_China.936", CODESET_GB, "cn"},
+    {"zh_CN.gb2312", "Chinese (Simplified)_China.936", CODESET_GB, "cn"},
+    {"C", "C", CODESET_NONE, "en"},
+    {nullptr, "Korean_Korea.949", CODESET_KSC_5601_92, "ko"},
+};
+
+inline constexpr bool kWindows =
 #if defined(_WIN32)
-  return setlocale(LC_ALL, name) != nullptr;
+    true;
 #else
-  setenv("LC_ALL", name, 1);
-  return setlocale(LC_ALL, name) != nullptr;
+    false;
 #endif
+
+// The expectation on POSIX and on Windows, where the platforms differ.
+template <typename T>
+constexpr T PosixOrWindows(T posix, T windows) {
+  return kWindows ? windows : posix;
+}
+
+inline const WindowsLocale* FindWindowsLocale(const char* name) {
+  for (const WindowsLocale& l : kWindowsLocales) {
+    if ((l.posix != nullptr && strcmp(name, l.posix) == 0) || strcmp(name, l.windows) == 0) {
+      return &l;
+    }
+  }
+  return nullptr;
+}
+
+// Makes name the user's default locale (so InitMbutil picks it up) and the
+// process locale; *why says why not.
+inline Switch SwitchLocale(const char* name, std::string* why) {
+  const WindowsLocale* w = FindWindowsLocale(name);
+  if (kWindows) {
+    if (w == nullptr) {
+      *why = std::string("no Windows counterpart of ") + name;
+      return Switch::kOtherPlatform;
+    }
+    if (mbGetLocaleCodeSet() != w->userCodeSet) {
+      *why = std::string("runs as the Windows user '") + w->user + "' (" + w->windows + ")";
+      return Switch::kOtherUser;
+    }
+    name = w->windows;
+  } else {
+    if (w != nullptr && w->posix == nullptr) {
+      *why = std::string("a Windows locale: ") + name;
+      return Switch::kOtherPlatform;
+    }
+#if !defined(_WIN32)
+    setenv("LC_ALL", name, 1);
+#endif
+  }
+  if (setlocale(LC_ALL, name) != nullptr) return Switch::kDone;
+  *why = std::string("locale not installed: ") + name;
+  return Switch::kMissing;
 }
 
 inline bool LocalesRequired() {
@@ -33,13 +104,17 @@ inline bool LocalesRequired() {
 
 }  // namespace gnutil_test
 
-// Switches to the locale or leaves the test (skip, or fail when required).
-#define GNUTIL_USE_LOCALE(name)                                                 \
-  do {                                                                          \
-    if (!gnutil_test::SwitchLocale(name)) {                                     \
-      if (gnutil_test::LocalesRequired()) FAIL() << "locale missing: " << name; \
-      GTEST_SKIP() << "locale not installed: " << name;                         \
-    }                                                                           \
+// Switches to the locale or leaves the test (skip, or fail when it should be
+// there and is required).
+#define GNUTIL_USE_LOCALE(name)                                                          \
+  do {                                                                                   \
+    std::string gnutil_why_;                                                             \
+    gnutil_test::Switch gnutil_sw_ = gnutil_test::SwitchLocale(name, &gnutil_why_);      \
+    if (gnutil_sw_ != gnutil_test::Switch::kDone) {                                      \
+      if (gnutil_sw_ == gnutil_test::Switch::kMissing && gnutil_test::LocalesRequired()) \
+        FAIL() << gnutil_why_;                                                           \
+      GTEST_SKIP() << gnutil_why_;                                                       \
+    }                                                                                    \
   } while (0)
 
 #endif  // GNUTIL_TESTS_SUPPORT_TEST_LOCALE_H

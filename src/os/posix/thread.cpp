@@ -31,6 +31,17 @@ struct AtForkRegistration {
   AtForkRegistration() { pthread_atfork(nullptr, nullptr, ForgetIdInChild); }
 } g_atFork;
 
+// The thread layer's per-thread record: read from static TLS on every lock,
+// registered with a key only so that it is handed back when the thread ends.
+thread_local void* t_record = nullptr;
+pthread_key_t g_recordKey;
+void (*g_recordAtExit)(void*) = nullptr;
+
+void RecordKeyDestructor(void* value) {
+  t_record = nullptr;
+  g_recordAtExit(value);
+}
+
 void* Entry(void* startRecord) {
   return reinterpret_cast<void*>(static_cast<uintptr_t>(RunThread(startRecord)));
 }
@@ -44,6 +55,19 @@ uint32_t CurrentThreadId() {
     t_threadId = id;
   }
   return id;
+}
+
+void InitThreadRecord(void (*atExit)(void*)) {
+  g_recordAtExit = atExit;
+  int rc = pthread_key_create(&g_recordKey, RecordKeyDestructor);
+  if (rc != 0) ReportError(static_cast<unsigned long>(rc));
+}
+
+void* GetThreadRecord() { return t_record; }
+
+void SetThreadRecord(void* value) {
+  t_record = value;
+  pthread_setspecific(g_recordKey, value);
 }
 
 // --- Threads ---

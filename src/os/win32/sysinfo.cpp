@@ -2,9 +2,13 @@
 // resource of a module file, and SetThreadExecutionState looked up at run
 // time (systems before it lack the function, and keep-awake then does
 // nothing).
-#include <string.h>
-#include <windows.h>
+
+// winsock2.h must come before windows.h.
+// clang-format off
 #include <winsock2.h>
+#include <windows.h>
+// clang-format on
+#include <string.h>
 
 #include <vector>
 

@@ -18,6 +18,13 @@ unsigned __stdcall Entry(void* startRecord) { return RunThread(startRecord); }
 
 void ReportLastError() { ReportError(GetLastError()); }
 
+DWORD g_recordSlot = FLS_OUT_OF_INDEXES;
+void (*g_recordAtExit)(void*) = nullptr;
+
+void WINAPI RecordSlotCallback(void* value) {
+  if (value != nullptr) g_recordAtExit(value);
+}
+
 void WaitOne(HANDLE object) {
   if (WaitForSingleObject(object, INFINITE) == WAIT_FAILED) ReportLastError();
 }
@@ -30,6 +37,20 @@ void WaitBoth(HANDLE first, HANDLE second) {
 }  // namespace
 
 uint32_t CurrentThreadId() { return static_cast<uint32_t>(GetCurrentThreadId()); }
+
+void InitThreadRecord(void (*atExit)(void*)) {
+  g_recordAtExit = atExit;
+  g_recordSlot = FlsAlloc(RecordSlotCallback);
+  if (g_recordSlot == FLS_OUT_OF_INDEXES) ReportLastError();
+}
+
+void* GetThreadRecord() {
+  return g_recordSlot == FLS_OUT_OF_INDEXES ? nullptr : FlsGetValue(g_recordSlot);
+}
+
+void SetThreadRecord(void* value) {
+  if (g_recordSlot != FLS_OUT_OF_INDEXES) FlsSetValue(g_recordSlot, value);
+}
 
 // --- Threads ---
 

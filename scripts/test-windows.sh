@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Builds gnutil for 32-bit Windows with mingw-w64 and runs the whole test suite
+# under Wine, once for each of five Windows users:
+#
+#   en  LANG=en_US.UTF-8  code page 1252
+#   ja  LANG=ja_JP.UTF-8  code page 932, language 0x0411
+#   tw  LANG=zh_TW.UTF-8  code page 950
+#   ko  LANG=ko_KR.UTF-8  code page 949
+#   cn  LANG=zh_CN.UTF-8  code page 936
+#
+# Wine takes the user's code page and language from the Unix locale, so each
+# run first checks with a probe program that Wine really gave that user, and
+# stops with an error otherwise. Prints one ctest summary per user and exits
+# nonzero on any failure. Usage: scripts/test-windows.sh [ctest args...]
+set -uo pipefail
+source "$(dirname "$0")/env.sh"
+build="$GNUTIL_ROOT/build/windows"
+logs="$GNUTIL_ROOT/build/logs"
+users=("en en_US 1252 0x0409" "ja ja_JP 932 0x0411" "tw zh_TW 950 0x0404"
+       "ko ko_KR 949 0x0412" "cn zh_CN 936 0x0804")
+
+export WINEPREFIX="$build/wineprefix" WINEARCH=win32 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko install prompts
+
+if [ "${1:-}" != "--under-x" ]; then
+  set -e
+  "$GNUTIL_ROOT/scripts/setup-windows.sh"
+  "$GNUTIL_ROOT/scripts/gen-locales.sh" "$LOCPATH" >/dev/null
+  mkdir -p "$logs"
+  echo "== windows: build ($build)"
+  start=$SECONDS
+  if ! { cmake -S "$GNUTIL_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+           -DCMAKE_TOOLCHAIN_FILE="$GNUTIL_ROOT/cmake/toolchain-mingw32.cmake" -DGNUTIL_WERROR=ON &&
+         cmake --build "$build" -j "$JOBS"; } > "$logs/windows-build.log" 2>&1; then
+    tail -40 "$logs/windows-build.log"
+    echo "== windows: BUILD FAILED"
+    exit 1
+  fi
+  echo "   built in $((SECONDS - start)) s"
+  set +e
+  # One X display for the whole run: windows, DDE and the input method need
+  # one, and a wineserver must not see the display come and go.
+  exec xvfb-run -a "$0" --under-x "$@"
+fi
+shift
+
+bin="$build/bin"
+wine_checks=0
+wine_failed=0
+status=0
+
+# Any wineserver left on this prefix by an interrupted run goes first.
+wineserver -k 2>/dev/null
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  start=$SECONDS
+  wineboot -i >/dev/null 2>&1
+  wineserver -w  # the registry files are written when the server ends
+  echo "== windows: created the Wine prefix in $((SECONDS - start)) s"
+fi
+# A persistent server, and Wine's background services started by a first
+# program whose output goes nowhere: the services keep the standard output
+# of the program that started them, and a ctest that starts them waits for
+# that output to close, about 2.4 s per test, or for ever for test discovery.
+wineserver -p >/dev/null 2>&1
+trap 'wineserver -k 2>/dev/null; wineserver -w' EXIT
+wine "$bin/gnutil_user_probe.exe" >/dev/null 2>&1 </dev/null
+
+check() {  # check DESCRIPTION COMMAND...: a runner-level test
+  wine_checks=$((wine_checks + 1))
+  if "${@:2}"; then
+    echo "   ok: $1"
+  else
+    echo "   FAILED: $1"
+    wine_failed=$((wine_failed + 1))
+    status=1
+  fi
+}
+
+for entry in "${users[@]}"; do
+  read -r user lang acp langid <<<"$entry"
+  export LANG=$lang.UTF-8 LC_ALL=$lang.UTF-8 GNUTIL_WINE_USER=$user GNUTIL_REQUIRE_LOCALES=1
+  probe=$(wine "$bin/gnutil_user_probe.exe" </dev/null | tr -d '\r')
+  got_acp=$(sed -n 's/^acp=//p' <<<"$probe")
+  got_lang=$(sed -n 's/^langid=//p' <<<"$probe")
+  got_locale=$(sed -n 's/^locale=//p' <<<"$probe")
+  if [ "$got_acp" != "$acp" ] || [ "$got_lang" != "$langid" ]; then
+    echo "== windows/$user: WRONG USER: Wine gave code page '$got_acp', language '$got_lang'" \
+         "for LANG=$LANG; expected $acp, $langid."
+    echo "   Is the $lang.UTF-8 locale generated in LOCPATH=$LOCPATH (scripts/gen-locales.sh)?"
+    exit 1
+  fi
+  echo "== windows/$user: LANG=$LANG, code page $got_acp, language $got_lang, locale $got_locale"
+  start=$SECONDS
+  (cd "$build" && ctest -j "$JOBS" --output-on-failure --timeout 120 "$@") \
+    > "$logs/windows-$user.log" 2>&1 || status=1
+  grep -E '^\s*[0-9]+ - .*(Failed|Timeout|Not Run)' "$logs/windows-$user.log" | head -20
+  grep -E 'tests passed|No tests were found|Errors while running' "$logs/windows-$user.log" | tail -3
+  echo "   ($((SECONDS - start)) s, log: build/logs/windows-$user.log)"
+
+  if [ "$user" = ja ]; then
+    # The tool on the Shift-JIS sample with nothing but the user's locale to
+    # go by must walk it exactly as with the code set named (the first line
+    # says where the code set came from).
+    sample="$GNUTIL_ROOT/examples/sample-sjis.txt"
+    by_user=$(wine "$bin/gnutil.exe" chars "$sample" </dev/null | tr -d '\r' | tail -n +2)
+    by_name=$(wine "$bin/gnutil.exe" chars --codeset SJIS "$sample" </dev/null | tr -d '\r' | tail -n +2)
+    echo "$by_user" | tail -2 | sed 's/^/   gnutil.exe chars: /'
+    check "gnutil.exe chars walks the sample as Shift-JIS for the Japanese user" \
+      [ -n "$by_user" -a "$by_user" = "$by_name" ]
+    check "every character of the sample is one by the runtime's conversion too" \
+      grep -qE '^characters: ([0-9]+) by the code-set rules, \1 by the process' <<<"$by_user"
+  fi
+done
+
+echo "== windows: runner checks"
+echo "$(( (wine_checks - wine_failed) * 100 / wine_checks ))% tests passed," \
+     "$wine_failed tests failed out of $wine_checks"
+exit $status

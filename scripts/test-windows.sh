@@ -105,7 +105,8 @@ for entry in "${users[@]}"; do
   start=$SECONDS
   (cd "$build" && ctest -j "$JOBS" --output-on-failure --timeout 120 "$@") \
     > "$logs/windows-$user.log" 2>&1 || status=1
-  grep -E '^\s*[0-9]+ - .*(Failed|Timeout|Not Run)' "$logs/windows-$user.log" | head -20
+  sed -n '/^The following tests FAILED/,/^Errors while running/p' "$logs/windows-$user.log" |
+    grep -E '^\s*[0-9]+ - ' | head -20
   grep -E 'tests passed|No tests were found|Errors while running' "$logs/windows-$user.log" | tail -3
   echo "   ($((SECONDS - start)) s, log: build/logs/windows-$user.log)"
 

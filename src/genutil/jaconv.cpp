@@ -183,10 +183,10 @@ inline size_t FourEucToSjis(uint64_t w, uint64_t* sjis) {
 
 // --- Eight pairs at a time ------------------------------------------------------
 //
-// Where the compiler has generic vector types (GCC and Clang), the same
-// arithmetic runs on sixteen bytes at once; it compiles to SSE2 or NEON. Targets without vector
-// registers (32-bit x86 without SSE2) keep the word-at-a-time path, where vectors would only be
-// emulated.
+// Where the compiler has generic vector types (GCC and Clang) and the target
+// has vector registers (SSE2, NEON), the same arithmetic runs on sixteen
+// bytes at once. Elsewhere (32-bit x86 without SSE2) the word-at-a-time path
+// serves, since vectors would only be emulated.
 #if defined(__GNUC__) && (defined(__SSE2__) || defined(__ARM_NEON) || defined(__aarch64__))
 #define GNUTIL_VECTOR_PAIRS 1
 

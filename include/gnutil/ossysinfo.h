@@ -16,8 +16,9 @@
 //     provide a source);
 //   - OSKeepAwake: there is no system function to keep the machine awake,
 //     so an object sets nothing up and holds no request;
-//   - COSBuildVersion::Init: 0 (ELF files carry no version record), so the
-//     numbers stay 0 and the text is "Version 0.00.00".
+//   - COSBuildVersion::Init: reads the version note that the CMake helper
+//     gnutil_add_file_version puts into an ELF file (the library's own file
+//     has one); 0 for a file without it.
 #ifndef GNUTIL_OSSYSINFO_H
 #define GNUTIL_OSSYSINFO_H
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -24,13 +25,16 @@ class ConfigStore : public ::testing::Test {
  protected:
   void SetUp() override {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() / ("gnutil-config-" + std::string(info->name()) + "-" +
-                                        std::to_string(std::random_device{}()));
+    // A name of its own per run: on Windows the registry outlives the run.
+    const std::string unique =
+        std::string(info->name()) + "-" + std::to_string(std::random_device{}()) + "-" +
+        std::to_string(std::chrono::system_clock::now().time_since_epoch().count() % 1000000007);
+    dir_ = fs::temp_directory_path() / ("gnutil-config-" + unique);
     fs::create_directories(dir_);
     redirected_ = OSSetSystemConfigFile((dir_ / "system.ini").string().c_str()) == 1;
     EXPECT_EQ(OSSetSystemConfigRegRoot((dir_ / "registry").string().c_str()), redirected_ ? 1 : 0);
     ini_ = (dir_ / "app.ini").string();
-    reg_ = "SOFTWARE\\gnutil-tests\\" + std::string(info->name());
+    reg_ = "SOFTWARE\\gnutil-tests\\" + unique;
   }
   void TearDown() override {
     std::error_code ec;

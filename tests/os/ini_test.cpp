@@ -52,7 +52,7 @@ TEST(IniFind, NamesIgnoreCaseAndBlanksValuesAreTrimmedAndUnquoted) {
   EXPECT_EQ(Get(text, "Other", "Name"), "<none>");
 }
 
-TEST(IniFind, FirstSectionAndFirstEntryWinEntriesBeforeAnySectionBelongToNone) {
+TEST(IniFind, FirstSectionAndFirstEntryWinLinesBeforeAnyHeaderAreTheNamelessSection) {
   const std::string text =
       "Orphan=1\n"
       "[a]\nk=first\nk=second\n"

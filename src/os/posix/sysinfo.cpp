@@ -1,12 +1,17 @@
 // System information on Linux: the kernel's own descriptions (uname,
-// /proc/meminfo, sysinfo), swap standing in for the paging file. There is no
-// keep-awake function to load and no version record in ELF files.
+// /proc/meminfo, sysinfo), swap standing in for the paging file, and the
+// library's own version note in ELF files. There is no keep-awake function to
+// load.
+#include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/sysinfo.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include "os/elfnote.h"
 #include "os/platform_sysinfo.h"
 
 namespace gnutil::platform {
@@ -81,7 +86,23 @@ long GetLocaleInfoText(unsigned long, unsigned long, char* buffer, int size) {
   return 0;
 }
 
-bool ReadFileVersion(const char*, uint32_t*, uint32_t*) { return false; }
+bool ReadFileVersion(const char* file, uint32_t* most_significant, uint32_t* least_significant) {
+  int fd = open(file, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  bool found = false;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+    size_t size = static_cast<size_t>(st.st_size);
+    void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (map != MAP_FAILED) {
+      found = elf::FindVersionNote(static_cast<const unsigned char*>(map), size, most_significant,
+                                   least_significant);
+      munmap(map, size);
+    }
+  }
+  close(fd);
+  return found;
+}
 
 bool LoadExecutionState(void**, ExecutionStateFunction* function) {
   *function = nullptr;

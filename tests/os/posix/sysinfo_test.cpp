@@ -2,6 +2,7 @@
 // own descriptions, swap as the paging file, and no keep-awake or version
 // record to find.
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <string.h>
 #include <sys/sysinfo.h>
 #include <sys/utsname.h>
@@ -59,10 +60,32 @@ TEST(PosixSysInfo, NoLocaleInformationSourceYet) {
   EXPECT_STREQ(buffer, "");
 }
 
-TEST(PosixSysInfo, ElfFilesHaveNoVersionRecord) {
-  COSBuildVersion v("/proc/self/exe");
-  EXPECT_EQ(v.Init(), 0);
-  EXPECT_STREQ(v.GetVersionString(), "Version 0.00.00");
+TEST(PosixSysInfo, VersionNoteSplitsTheFirstNumberIntoTwoBytes) {
+  COSBuildVersion v(GNUTIL_VERSION_PROBE);
+  ASSERT_EQ(v.Init(), 1);
+  EXPECT_EQ(v.GetVersionMajorNumber(), 5);
+  EXPECT_EQ(v.GetVersionMinorNumber(), 1);
+  EXPECT_EQ(v.GetVersionMaintenanceNumber(), 3);
+  EXPECT_EQ(v.GetVersionPatchNumber(), 2);
+  EXPECT_EQ(v.GetVersionBuildNumber(), 9);
+  EXPECT_STREQ(v.GetVersionString(), "Version 5.01.03");
+}
+
+TEST(PosixSysInfo, TheLibrarysOwnFileCarriesItsVersion) {
+  COSBuildVersion v(GNUTIL_SHARED_LIBRARY);
+  ASSERT_EQ(v.Init(), 1);
+  char expect[32];
+  snprintf(expect, sizeof expect, "Version %d.%02d.%02d", GNUTIL_VERSION_MAJOR,
+           GNUTIL_VERSION_MINOR, GNUTIL_VERSION_PATCH);
+  EXPECT_STREQ(v.GetVersionString(), expect);
+}
+
+TEST(PosixSysInfo, FilesWithoutAVersionNoteGiveVersionZero) {
+  for (const char* file : {"/proc/self/exe", "/etc/hostname", "/", "/no/such/file"}) {
+    COSBuildVersion v(file);
+    EXPECT_EQ(v.Init(), 0) << file;
+    EXPECT_STREQ(v.GetVersionString(), "Version 0.00.00");
+  }
 }
 
 TEST(PosixSysInfo, KeepAwakeHoldsNoRequest) {

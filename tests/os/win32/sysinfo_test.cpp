@@ -5,6 +5,7 @@
 #include <winsock2.h>
 #include <windows.h>
 // clang-format on
+#include <stdio.h>
 #include <string.h>
 
 #include <string>
@@ -35,6 +36,15 @@ TEST(Win32SysInfo, VersionRecordSplitsTheFirstNumberIntoTwoBytes) {
   EXPECT_STREQ(v.GetVersionString(), "Version 5.01.03");
   COSBuildVersion copy(v);
   EXPECT_STREQ(copy.GetVersionString(), "Version 5.01.03");
+}
+
+TEST(Win32SysInfo, TheLibrarysOwnFileCarriesItsVersion) {
+  COSBuildVersion v(BesideTheTests("gnutil.dll").c_str());
+  ASSERT_EQ(v.Init(), 1);
+  char expect[32];
+  snprintf(expect, sizeof expect, "Version %d.%02d.%02d", GNUTIL_VERSION_MAJOR,
+           GNUTIL_VERSION_MINOR, GNUTIL_VERSION_PATCH);
+  EXPECT_STREQ(v.GetVersionString(), expect);
 }
 
 TEST(Win32SysInfo, ModuleWithoutAVersionRecordGivesVersionZero) {

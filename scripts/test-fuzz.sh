@@ -6,7 +6,8 @@
 # a ctest-style summary; exits nonzero on any finding (crash, leak,
 # sanitizer report, timeout). The seed is fixed (GNUTIL_FUZZ_SEED, default 1)
 # so that a CI run repeats, within its time, the inputs a developer's run
-# already went through; set another seed to explore further.
+# already went through; set another seed to explore further. The input of
+# a finding is kept beside its log (build/logs/fuzz/NAME-crash-*).
 set -uo pipefail
 source "$(dirname "$0")/env.sh"
 

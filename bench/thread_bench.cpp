@@ -130,9 +130,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-      // Per operation and per thread, so thread counts compare fairly.
-      times_[run.benchmark_name()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+      if (run.error_occurred) continue;
+      // Per operation and per thread, so thread counts compare fairly. With
+      // --benchmark_repetitions the median stands for the benchmark.
+      if (run.run_type == Run::RT_Iteration) {
+        times_.emplace(run.run_name.str(),
+                       Times{run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()});
+      } else if (run.aggregate_name == "median") {
+        times_[run.run_name.str()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+      }
     }
   }
   void Finalize() override {

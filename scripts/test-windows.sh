@@ -36,11 +36,23 @@ if [ "${1:-}" != "--under-x" ]; then
     echo "== windows: BUILD FAILED"
     exit 1
   fi
+  # The installed package as a user project meets it: the import library
+  # and the CMake package; the DLLs are found at run time through WINEPATH.
+  rm -rf "$build/install"
+  if ! { cmake --install "$build" --prefix "$build/install" &&
+         cmake -S "$GNUTIL_ROOT/examples/consumer" -B "$build/consumer" \
+           -DCMAKE_TOOLCHAIN_FILE="$GNUTIL_ROOT/cmake/toolchain-mingw32.cmake" \
+           -Dgnutil_DIR="$build/install/lib/cmake/gnutil" &&
+         cmake --build "$build/consumer"; } >> "$logs/windows-build.log" 2>&1; then
+    tail -30 "$logs/windows-build.log"
+    echo "== windows: INSTALL OR CONSUMER BUILD FAILED"
+    exit 1
+  fi
   echo "   built in $((SECONDS - start)) s"
   set +e
   # One X display for the whole run: windows, DDE and the input method need
   # one, and a wineserver must not see the display come and go.
-  exec xvfb-run -a "$0" --under-x "$@"
+  exec xvfb-run -a bash "$0" --under-x "$@"
 fi
 shift
 
@@ -97,6 +109,12 @@ for entry in "${users[@]}"; do
   grep -E 'tests passed|No tests were found|Errors while running' "$logs/windows-$user.log" | tail -3
   echo "   ($((SECONDS - start)) s, log: build/logs/windows-$user.log)"
 
+  if [ "$user" = en ]; then
+    consumer=$(WINEPATH="$build/install/bin" wine "$build/consumer/consumer.exe" </dev/null | tr -d '\r')
+    echo "   consumer.exe: $consumer"
+    check "a program built against the installed package runs with its DLLs" \
+      [ "$consumer" = "consumer ok (11 bytes)" ]
+  fi
   if [ "$user" = ja ]; then
     # The tool on the Shift-JIS sample with nothing but the user's locale to
     # go by must walk it exactly as with the code set named (the first line

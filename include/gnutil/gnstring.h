@@ -260,7 +260,9 @@ class GNUTIL_API CGNString {
 // Line ends exchanged with server hosts: LF there, CR LF on the client.
 
 // Inserts a CR before every LF that has none (one at the very start too).
-// Returns the new byte length; an empty string gives 0.
+// Returns the old byte length plus one for every LF, whether it had its CR or
+// not: the room the client form needs at most (for a text with no CR LF yet,
+// its new length). An empty string gives 0.
 GNUTIL_API int OSClientFormatString(CGNString& text);
 // Removes every CR that is directly followed by LF. Returns the new length.
 GNUTIL_API int OSServerFormatString(CGNString& text);

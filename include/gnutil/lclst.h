@@ -17,7 +17,9 @@ struct CGNLclStSlot {
 
 // A thread's table is one malloc'd block: this header, then m_count slots.
 // A block of this layout given to OSThreadCreate as threadData becomes the
-// new thread's table (threads given the same block share it, without a lock).
+// new thread's table (threads given the same block share it, without a lock)
+// and stays the caller's to free. A table made by Init goes when its thread
+// ends: a later thread that happens to get the same id starts without one.
 struct CGNLclStBlock {
   long m_count;
 };

@@ -14,7 +14,8 @@
 #include <new>
 
 #include "genutil/alloc.h"
-#include "genutil/textscan.h"
+#include "genutil/mbutil_internal.h"
+#include "gnutil/mbstring.h"
 
 namespace {
 
@@ -264,11 +265,15 @@ unsigned int CGNStringList::ParseFrom(const CGNString& text, char separator) {
 
 void CGNStringList::Sort() {
   if (m_nCount < 2) return;
+  // Collation follows the process locale, which the code-set module sets to
+  // the user's default on its first use.
+  gnutil::CurrentCodeSet();
   std::sort(m_pItems, m_pItems + m_nCount, [](long a, long b) {
     const CGNString* sa = AsPointer<const CGNString>(a);
     const CGNString* sb = AsPointer<const CGNString>(b);
-    return gnutil::CollateNarrow(sa ? static_cast<const char*>(*sa) : nullptr,
-                                 sb ? static_cast<const char*>(*sb) : nullptr) < 0;
+    // A null entry sorts as the empty text.
+    return mbstrcoll(sa ? static_cast<const char*>(*sa) : "",
+                     sb ? static_cast<const char*>(*sb) : "") < 0;
   });
 }
 
@@ -404,7 +409,7 @@ void CGNString::Split(CGNStringList& list, const char* separator) {
   const size_t sepLength = sep.GetLength();
   const char* p = m_pData;
   while (true) {
-    const char* hit = sepLength != 0 ? gnutil::FindAligned(p, sep) : nullptr;
+    const char* hit = sepLength != 0 ? mbstrstr(p, sep) : nullptr;
     if (hit == nullptr) {
       AppendPiece(list, p, strlen(p));
       return;

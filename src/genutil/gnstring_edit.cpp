@@ -16,9 +16,9 @@
 #include <new>
 
 #include "genutil/alloc.h"
-#include "genutil/textscan.h"
 #include "genutil/widetext.h"
 #include "gnutil/gnstring.h"
+#include "gnutil/mbstring.h"
 #include "os/platform_locale.h"
 #include "os/platform_wctype.h"
 
@@ -298,27 +298,30 @@ void CGNString::MidString(CGNString& dest, int start, int count) const {
 void CGNString::SubStr(unsigned int start, int count) { SubStr(*this, start, count); }
 
 void CGNString::LeftStringInBytes(CGNString& dest, unsigned int n) const {
-  size_t keep;
-  if (m_nDataLength >= n) {
-    // Stop at an embedded NUL as a string copy would, and never split a
-    // character at byte n.
-    keep = gnutil::AlignedPrefix(m_pData, n);
-  } else {
-    keep = m_nDataLength;
+  if (&dest == this) {
+    // The copy below reads this text while writing dest's.
+    CGNString source(*this);
+    source.LeftStringInBytes(dest, n);
+    return;
   }
   size_t reserve = n;
   if (n > m_nDataLength && n - m_nDataLength > kMaxReserveSlack) reserve = m_nDataLength;
   if (reserve + 1 > kMaxLength) reserve = m_nDataLength;
   if (dest.m_nDataCapacity < reserve + 1) dest.ReallocateToNumBytes(static_cast<int>(reserve + 1));
-  // Read the text only now: when dest is this string the reallocation has
-  // moved it (and the move below is then a no-op).
-  const char* source = m_pData;
   if (dest.m_pwzBuffer != nullptr) {
     FreeUnits(dest.m_pwzBuffer);
     dest.m_pwzBuffer = nullptr;
     dest.m_nWzLength = dest.m_nWzCapacity = 0;
   }
-  memmove(dest.m_pData, source, keep);
+  size_t keep;
+  if (m_nDataLength >= n) {
+    // A character that byte n would split is left out; an embedded NUL ends
+    // the copy as it ends any string copy.
+    keep = static_cast<size_t>(mbstrncpyi(dest.m_pData, m_pData, n));
+  } else {
+    keep = m_nDataLength;
+    memcpy(dest.m_pData, m_pData, keep);
+  }
   dest.m_pData[keep] = '\0';
   dest.m_nDataLength = static_cast<unsigned int>(keep);
 }
@@ -543,8 +546,7 @@ void CGNString::CopyUntil(const char* source, const char* stop) {
     return;
   }
   // An empty stop text would match at once; it counts as absent.
-  const char* hit =
-      stop != nullptr && stop[0] != '\0' ? gnutil::FindAligned(source, stop) : nullptr;
+  const char* hit = stop != nullptr && stop[0] != '\0' ? mbstrstr(source, stop) : nullptr;
   size_t len = hit != nullptr ? static_cast<size_t>(hit - source) : strlen(source);
   if (len > kMaxLength) throw GMemoryException();
   CopyNBytes(source, static_cast<unsigned int>(len));

@@ -27,7 +27,8 @@ namespace {
 // with this, never with the literal unit.
 unsigned short UnitOf(char c) {
   unsigned short unit = 0;
-  if (gnutil::ToUnits(&unit, 1, &c, 1) != 1) return 0;
+  const char text[2] = {c, '\0'};  // the conversion reads up to the NUL
+  if (gnutil::ToUnits(&unit, 1, text, 1) != 1) return 0;
   return unit;
 }
 

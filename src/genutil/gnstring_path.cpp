@@ -71,8 +71,8 @@ void CGNString::SplitFilePath(CGNString& directory, CGNString& name) const {
   // The backslash byte may stand for another unit (U+00A5 in glibc's
   // Shift-JIS locale); ask the locale.
   unsigned short backslash = '\\';
-  const char bs = '\\';
-  gnutil::ToUnits(&backslash, 1, &bs, 1);
+  const char bs[2] = {'\\', '\0'};  // the conversion reads up to the NUL
+  gnutil::ToUnits(&backslash, 1, bs, 1);
   int mark = LastMark(m_pwzBuffer, m_nWzLength,
                       [backslash](unsigned short u) { return u == '/' || u == backslash; });
   SplitAt(m_pwzBuffer, m_nWzLength, mark, *this, directory, name, false);

@@ -184,14 +184,15 @@ inline size_t FourEucToSjis(uint64_t w, uint64_t* sjis) {
 // --- Eight pairs at a time ------------------------------------------------------
 //
 // Where the compiler has generic vector types (GCC and Clang), the same
-// arithmetic runs on sixteen bytes at once; it compiles to SSE2 or NEON where
-// the target has them and to plain word operations elsewhere.
-#if defined(__GNUC__)
+// arithmetic runs on sixteen bytes at once; it compiles to SSE2 or NEON. Targets without vector
+// registers (32-bit x86 without SSE2) keep the word-at-a-time path, where vectors would only be
+// emulated.
+#if defined(__GNUC__) && (defined(__SSE2__) || defined(__ARM_NEON) || defined(__aarch64__))
 #define GNUTIL_VECTOR_PAIRS 1
 
 typedef uint16_t U16x8 __attribute__((vector_size(16)));
 
-inline U16x8 Mask(U16x8 m) { return m; }
+// The lane masks of comparisons, as the unsigned vector type.
 template <typename T>
 inline U16x8 Mask(T m) {
   return reinterpret_cast<U16x8>(m);
@@ -205,20 +206,25 @@ inline size_t LeadingSet(U16x8 m) {
   return lanes < 4 ? lanes : 4 + LeadingLanes(half[1]);
 }
 
+// Lanes of two ASCII bytes are taken too when the output is EUC (eucHigh
+// set): line ends and short words inside Japanese text then stay in the run.
 inline size_t EightSjis(const unsigned char* p, uint16_t eucHigh, unsigned char* out) {
   U16x8 w;
   memcpy(&w, p, 16);
   U16x8 c1 = w & 0xFF;
   U16x8 c2 = w >> 8;
   U16x8 lead = Mask((c1 >= 0x81) & (c1 <= 0x9F)) | Mask((c1 >= 0xE0) & (c1 <= 0xEF));
-  U16x8 valid = lead & Mask((c2 >= 0x40) & (c2 <= 0xFC));
+  U16x8 pair = lead & Mask((c2 >= 0x40) & (c2 <= 0xFC));
+  U16x8 ascii = Mask((w & 0x8080) == 0);
+  if (eucHigh == 0) ascii = ascii ^ ascii;
+  U16x8 valid = pair | ascii;
   U16x8 adjust = Mask(c2 < 0x9F);  // all ones where the cell is in the first half
   U16x8 rowOffset = 0xB0 - (Mask(c1 < 0xA0) & 0x40);
   U16x8 j1 = (c1 - rowOffset) * 2 + adjust;  // + all ones subtracts one
   U16x8 cell = 0x1F - Mask(c2 > 0x7F);
   U16x8 cellOffset = (cell & adjust) | (0x7E & ~adjust);
   U16x8 j2 = c2 - cellOffset;
-  U16x8 result = (j1 & 0xFF) | ((j2 & 0xFF) << 8) | eucHigh;
+  U16x8 result = (((j1 & 0xFF) | ((j2 & 0xFF) << 8) | eucHigh) & pair) | (w & ascii);
   memcpy(out, &result, 16);
   return LeadingSet(valid);
 }
@@ -228,7 +234,9 @@ inline size_t EightEuc(const unsigned char* p, unsigned char* out) {
   memcpy(&w, p, 16);
   U16x8 c1 = w & 0xFF;
   U16x8 c2 = w >> 8;
-  U16x8 valid = Mask((c1 >= 0xA1) & (c1 <= 0xFE) & (c2 >= 0xA1) & (c2 <= 0xFE));
+  U16x8 pair = Mask((c1 >= 0xA1) & (c1 <= 0xFE) & (c2 >= 0xA1) & (c2 <= 0xFE));
+  U16x8 ascii = Mask((w & 0x8080) == 0);  // as in EightSjis
+  U16x8 valid = pair | ascii;
   U16x8 j1 = c1 & 0x7F;
   U16x8 j2 = c2 & 0x7F;
   U16x8 rowOffset = 0x70 + (Mask(j1 >= 0x5F) & 0x40);
@@ -236,7 +244,7 @@ inline size_t EightEuc(const unsigned char* p, unsigned char* out) {
   U16x8 odd = Mask((j1 & 1) != 0);
   U16x8 cellOffset = ((0x1F - Mask(j2 > 0x5F)) & odd) | (0x7E & ~odd);
   U16x8 s2 = j2 + cellOffset;
-  U16x8 result = (s1 & 0xFF) | ((s2 & 0xFF) << 8);
+  U16x8 result = (((s1 & 0xFF) | ((s2 & 0xFF) << 8)) & pair) | (w & ascii);
   memcpy(out, &result, 16);
   return LeadingSet(valid);
 }
@@ -416,10 +424,9 @@ size_t SjisToEuc(const unsigned char* s, size_t n, unsigned char* d, bool last, 
     unsigned c = s[r.i];
     size_t before = r.i;
     if (words && r.i + 8 <= n) {
-      if (c < 0x80) {
-        AsciiRun(&r);
-      } else if (IsSjisLead(c)) {
+      if (c < 0x80 || IsSjisLead(c)) {
         SjisPairRun(&r, 0x8080808080808080ull);
+        if (r.i == before && c < 0x80) AsciiRun(&r);
       } else if (IsKana(c)) {
         SjisKanaToEucRun(&r);
       }
@@ -465,10 +472,9 @@ size_t EucToSjis(const unsigned char* s, size_t n, unsigned char* d, bool last, 
     unsigned c = s[r.i];
     size_t before = r.i;
     if (words && r.i + 8 <= n) {
-      if (c < 0x80) {
-        AsciiRun(&r);
-      } else if (IsEucByte(c)) {
+      if (c < 0x80 || IsEucByte(c)) {
         EucPairRun(&r);
+        if (r.i == before && c < 0x80) AsciiRun(&r);
       } else if (c == 0x8E) {
         EucKanaToSjisRun(&r);
       }

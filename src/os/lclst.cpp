@@ -36,6 +36,14 @@ void ClearSlot(CGNLclStSlot& slot) {
   slot.m_pValue = nullptr;
 }
 
+// A table made by Init belongs to its thread alone and goes when it ends.
+void FreeThreadTable(void* table) {
+  CGNLclStBlock* block = static_cast<CGNLclStBlock*>(table);
+  CGNLclStSlot* slots = SlotsOf(block);
+  for (long i = 0; i < block->m_count; ++i) free(slots[i].m_pName);
+  free(block);
+}
+
 // Room for count slots, or 0 when count is unusable or too large.
 size_t SlotBytes(long count) {
   if (count < 1 || static_cast<unsigned long>(count) >
@@ -94,7 +102,7 @@ unsigned char CGNLclSt::Init(long count) {
     CGNLclStBlock* block = static_cast<CGNLclStBlock*>(calloc(1, sizeof(CGNLclStBlock) + bytes));
     if (block == nullptr) return 0;
     block->m_count = count;
-    if (!OSSetThreadData(block)) {
+    if (!gnutil::RegisterThreadData(block, FreeThreadTable)) {
       free(block);
       return 0;
     }

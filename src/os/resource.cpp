@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "gnutil/mbutil.h"
+#include "gnutil/mbstring.h"
 #include "gnutil/osresource.h"
 #include "os/platform_langid.h"
 #include "os/platform_resource.h"
@@ -28,17 +28,11 @@ constexpr int kResourceSlots = 10;
 long g_resourceSlots[kResourceSlots] = {};
 
 // Length of the directory part of a file name, separator included; 0 when
-// there is none. Walks by characters, because in a double-byte code set the
-// second byte of a character can equal the separator.
+// there is none. The search goes by characters, because in a double-byte code
+// set the second byte of a character can equal the separator.
 size_t DirectoryLength(const std::string& name, char sep) {
-  const char* s = name.c_str();
-  size_t end = 0;
-  size_t i = 0;
-  while (i < name.size()) {
-    if (s[i] == sep) end = i + 1;
-    i += static_cast<size_t>(mbbytesinchar(s + i));
-  }
-  return end;
+  const char* last = mbstrrchr(name.c_str(), static_cast<unsigned char>(sep));
+  return last == nullptr ? 0 : static_cast<size_t>(last - name.c_str()) + 1;
 }
 
 std::string ModuleDirectory(long module) {

@@ -63,6 +63,7 @@ struct RegistryEntry {
   uint32_t thread;
   void* value;
   RegistryEntry* next;
+  void (*atExit)(void*);
 };
 
 platform::Mutex* g_registryMutex = nullptr;
@@ -103,14 +104,15 @@ HeldBucket g_held[kThreadTableSize];
 // once held many mutexes keeps at most kMaxFreeEntries of them.
 constexpr int kMaxFreeEntries = 64;
 
-// One per thread that has locked a mutex through OSMutexWait; malloc'd, and
-// freed by the platform's thread-exit callback.
+// One per thread that has locked a mutex through OSMutexWait or registered a
+// value; malloc'd, and freed by the platform's thread-exit callback.
 struct Holdings {
   uint32_t thread;
   HeldEntry* held;  // newest first: a release usually undoes the latest lock
   HeldEntry* free;
   int freeCount;
-  Holdings* next;  // in its bucket
+  Holdings* next;      // in its bucket
+  bool hasThreadData;  // the thread registered a value, to be dropped when it ends
 
   HeldEntry* Take() {
     HeldEntry* entry = free;
@@ -143,8 +145,28 @@ void FreeEntries(HeldEntry* e) {
 
 // A thread that ends still holding mutexes leaves them locked, as the
 // platform does; only the bookkeeping goes.
+// A thread's registered value goes with the thread: a later thread that is
+// given the same id must not find it.
+void ForgetThreadData(uint32_t thread) {
+  RegistryEntry* gone = nullptr;
+  platform::LockMutex(g_registryMutex);
+  for (RegistryEntry** link = &g_registry[thread % kThreadTableSize]; *link != nullptr;
+       link = &(*link)->next) {
+    if ((*link)->thread == thread) {
+      gone = *link;
+      *link = gone->next;
+      break;
+    }
+  }
+  platform::UnlockMutex(g_registryMutex);
+  if (gone == nullptr) return;
+  if (gone->atExit != nullptr) gone->atExit(gone->value);
+  free(gone);
+}
+
 void HoldingsAtThreadExit(void* record) {
   Holdings* mine = static_cast<Holdings*>(record);
+  if (mine->hasThreadData) ForgetThreadData(mine->thread);
   HeldBucket& bucket = g_held[mine->thread % kThreadTableSize];
   bucket.lock.Lock();
   for (Holdings** link = &bucket.head; *link != nullptr; link = &(*link)->next) {
@@ -252,26 +274,29 @@ void OSSetThreaded() {
 
 // --- Thread-data registry ---
 
-unsigned char OSSetThreadData(void* value) {
-  using gnutil::RegistryEntry;
-  if (value == nullptr || !gnutil::Threaded() || gnutil::g_registryMutex == nullptr) return 0;
-  uint32_t thread = platform::CurrentThreadId();
-  if (thread == 0) return 0;
+unsigned char OSSetThreadData(void* value) { return gnutil::RegisterThreadData(value, nullptr); }
+
+unsigned char gnutil::RegisterThreadData(void* value, void (*atExit)(void*)) {
+  if (value == nullptr || !Threaded() || g_registryMutex == nullptr) return 0;
+  // The thread's record is what tells us when the thread ends.
+  Holdings* mine = MyHoldings();
+  if (mine == nullptr) return 0;
+  uint32_t thread = mine->thread;
   RegistryEntry* entry = static_cast<RegistryEntry*>(malloc(sizeof(RegistryEntry)));
   if (entry == nullptr) return 0;
-  entry->thread = thread;
-  entry->value = value;
-  entry->next = nullptr;
-  platform::LockMutex(gnutil::g_registryMutex);
-  RegistryEntry** link = &gnutil::g_registry[thread % kThreadTableSize];
+  *entry = {thread, value, nullptr, atExit};
+  platform::LockMutex(g_registryMutex);
+  RegistryEntry** link = &g_registry[thread % kThreadTableSize];
   while (*link != nullptr && (*link)->thread != thread) link = &(*link)->next;
   if (*link != nullptr) {
     (*link)->value = value;
+    (*link)->atExit = atExit;
   } else {
     *link = entry;
     entry = nullptr;
   }
-  platform::UnlockMutex(gnutil::g_registryMutex);
+  mine->hasThreadData = true;
+  platform::UnlockMutex(g_registryMutex);
   free(entry);
   return 1;
 }

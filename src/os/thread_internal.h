@@ -10,10 +10,15 @@ namespace gnutil {
 // of a reader/writer lock's reader table.
 constexpr unsigned kThreadTableSize = 211;
 
+// OSSetThreadData, and when the calling thread ends its value is unregistered
+// and, when atExit is given, handed to it.
+unsigned char RegisterThreadData(void* value, void (*atExit)(void*));
+
 }  // namespace gnutil
 
-// Registers value for the calling thread, replacing an earlier one. 0 when the
-// value is null, memory is short or the process is unthreaded.
+// Registers value for the calling thread, replacing an earlier one, until the
+// thread ends. 0 when the value is null, memory is short or the process is
+// unthreaded.
 unsigned char OSSetThreadData(void* value);
 
 // The value registered for the calling thread, or null (always null while the

@@ -171,30 +171,6 @@ TEST(ConcurrencyAcceptance, SignalIsNotRememberedAndBroadcastWakesAll) {
   OSMutexDestroy(m);
 }
 
-TEST(ConcurrencyAcceptance, NamedVariableSlotRules) {
-  CGNLclSt* vars = CGNLclSt::Instance();
-  int a = 1, a2 = 2, b = 3, c = 4;
-  EXPECT_EQ(vars->SetLocalVariable("a", &a), -1);
-  EXPECT_EQ(vars->GetLocalVariable("a"), nullptr);
-  ASSERT_EQ(vars->Init(4), 1);
-  EXPECT_EQ(vars->SetLocalVariable("a", &a), 0);
-  EXPECT_EQ(vars->SetLocalVariable("b", &b), 1);
-  EXPECT_EQ(vars->SetLocalVariable("a", &a2), -1);
-  EXPECT_EQ(vars->GetLocalVariable("a"), &a);
-  EXPECT_EQ(vars->GetIndex("b"), 1);
-  EXPECT_STREQ(vars->GetVarName(1), "b");
-  EXPECT_EQ(vars->GetVarName(7), nullptr);
-  vars->UnsetLocalVariable("a");
-  EXPECT_EQ(vars->SetLocalVariable("c", &c), 0);
-  EXPECT_EQ(vars->SetLocalVariable("d", &c), 2);
-  EXPECT_EQ(vars->SetLocalVariable("e", &c), 3);
-  EXPECT_EQ(vars->SetLocalVariable("f", &c), -1);
-  EXPECT_EQ(vars->ResetLocalVariable(0, "c", &a), -1);
-  vars->UnsetLocalVariable(static_cast<const char*>(nullptr));
-  EXPECT_EQ(vars->GetLocalVariable("b"), nullptr);
-  CGNLclSt::Free();
-}
-
 TEST(ConcurrencyAcceptance, NamedVariablesArePerThread) {
   OSSetThreaded();
   CGNLclSt* vars = CGNLclSt::Instance();

@@ -1,6 +1,6 @@
 // Searching and editing beyond the public promises: allocation failure in the
 // middle of an edit, bytes the locale rejects, characters outside the BMP and
-// the character-aligned narrow search under each code set's rules.
+// the character-aligned byte cuts under each code set's rules.
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -119,49 +119,7 @@ TEST(EditUnicode, CaseAndClassInUtf8) {
   EXPECT_EQ(s.GetNumChars(), 3u);
 }
 
-// The narrow search under each code set's byte rules.
-TEST(AlignedScan, ShiftJisTrailAndLeadNeverPair) {
-  InitMbutil();
-  InitMbutilExt(CODESET_SJIS);
-  // Trail of the first character (0xA0) + lead of the second (0x82).
-  const char text[] = "\x82\xA0\x82\xA0";
-  EXPECT_EQ(gnutil::FindAligned(text, "\xA0\x82"), nullptr);
-  EXPECT_EQ(gnutil::FindAligned(text, "\x82\xA0"), text);
-  const char table[] = "x\x95\x5C\\";  // x, a character ending in 0x5C, a backslash
-  EXPECT_EQ(gnutil::FindAligned(table, "\\"), table + 3);
-}
-
-TEST(AlignedScan, NullAndEmptyArguments) {
-  InitMbutil();
-  InitMbutilExt(CODESET_SJIS);
-  const char text[] = "abc";
-  EXPECT_EQ(gnutil::FindAligned(nullptr, "a"), nullptr);
-  EXPECT_EQ(gnutil::FindAligned(text, nullptr), text);
-  EXPECT_EQ(gnutil::FindAligned(text, ""), text);
-  EXPECT_EQ(gnutil::FindAligned(text, "abcd"), nullptr);
-  EXPECT_EQ(gnutil::FindAligned(text, "c"), text + 2);
-  EXPECT_EQ(gnutil::FindAligned("", "c"), nullptr);
-}
-
-TEST(AlignedScan, ASoughtCharacterMustMatchWhole) {
-  InitMbutil();
-  InitMbutilExt(CODESET_EUC_J);
-  // Three-byte EUC-J character (SS3) against a sought text that only shares
-  // its first two bytes.
-  const char text[] = "\x8F\xB0\xA1z";
-  EXPECT_EQ(gnutil::FindAligned(text, "\x8F\xB0\xA2"), nullptr);
-  EXPECT_EQ(gnutil::FindAligned(text, "\x8F\xB0\xA1"), text);
-  EXPECT_EQ(gnutil::FindAligned(text, "\xB0\xA1"), nullptr);
-  EXPECT_EQ(gnutil::FindAligned(text, "z"), text + 3);
-}
-
-TEST(AlignedScan, SingleByteCodeSetIsPlainSearch) {
-  InitMbutil();
-  InitMbutilExt(CODESET_1250);
-  const char text[] = "\x82\xA0\x82\xA0";
-  EXPECT_EQ(gnutil::FindAligned(text, "\xA0\x82"), text + 1);
-}
-
+// Byte cuts under each code set's rules.
 TEST(AlignedPrefix, CutsBeforeASplitCharacter) {
   InitMbutil();
   InitMbutilExt(CODESET_EUC_TW);

@@ -117,7 +117,7 @@ TEST(FormatEstimate, UnknownConversionEndsTheWalk) {
 
 TEST(FormatEstimate, HugeWidthsSaturate) {
   size_t big = Estimate("%99999999999999999999999d%99999999999999999999s");
-  EXPECT_GT(big, static_cast<size_t>(1) << 30);
+  EXPECT_EQ(static_cast<size_t>(-1) / 4, big);
 }
 
 TEST(FormatEstimate, TruncatedConversionStops) {

@@ -117,8 +117,8 @@ TEST(AttachResDLL, MissingLibraryGivesZeroAndTheLastCandidate) {
   EXPECT_EQ("program: hundred", Load(100));
 }
 
-TEST(AttachResDLL, EnglishVariantsShareThePrimaryDirectory) {
-  REQUIRE_USER_LANGUAGE("en_GB.UTF-8", 0x0809);
+TEST(AttachResDLL, EnglishUsersShareThePrimaryDirectory) {
+  REQUIRE_USER_LANGUAGE("en_US.UTF-8", 0x0409);
   CGNString path;
   EXPECT_NE(0, OSAttachLocaleResDLL(0, ("english" + kSuffix).c_str(), path));
   EXPECT_EQ(ResPath("0009", "english" + kSuffix), static_cast<const char*>(path));
@@ -199,6 +199,14 @@ TEST(LoadString, TheTableHoldsTenLibraries) {
 }
 
 TEST(LoadString, EmptyTextsCountAsMissing) { EXPECT_EQ("<none>", Load(206)); }
+
+TEST(LoadString, LongTextsArriveWhole) {
+  std::string text = Load(207);
+  ASSERT_EQ(3000u, text.size());
+  EXPECT_EQ("00abcdefghij", text.substr(0, 12));
+  EXPECT_EQ("29abcdefghij", text.substr(2900, 12));
+  EXPECT_EQ("abcdefgh", text.substr(2992));
+}
 
 // program.rc's texts, as the Windows resource compiler builds them.
 TEST(LoadString, SourceTextsReadAlikeOnBothPlatforms) {

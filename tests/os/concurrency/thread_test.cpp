@@ -153,9 +153,25 @@ TEST_F(ThreadTest, TableGivenAtCreationIsTheThreadsTable) {
   auto* slots = reinterpret_cast<CGNLclStSlot*>(block + 1);
   EXPECT_STREQ(slots[0].m_pName, "recflag");
   EXPECT_EQ(block->m_count, 3);
-  // The registry keeps the block for the (ended) thread; it must stay alive.
+  // The caller's block stays the caller's once the thread has ended.
   free(slots[0].m_pName);
-  slots[0].m_pName = nullptr;
+  free(block);
+}
+
+// Thread ids are reused (quickly on Windows): a new thread must not find the
+// table or the registered value of a thread that has ended.
+TEST_F(ThreadTest, ThreadsNeverInheritAnEndedThreadsVariables) {
+  CGNLclSt* vars = CGNLclSt::Instance();
+  std::atomic<int> failures{0};
+  static int marker;
+  for (int i = 0; i < 60; ++i) {
+    TestThread t([&] {
+      if (OSGetThreadData() != nullptr) ++failures;
+      if (vars->GetLocalVariable("recflag") != nullptr) ++failures;
+      if (vars->Init(1) != 1 || vars->SetLocalVariable("recflag", &marker) != 0) ++failures;
+    });
+  }
+  EXPECT_EQ(failures, 0);
 }
 
 }  // namespace

@@ -12,4 +12,5 @@
 #define IDS_KEPT 204
 #define IDS_FORMAT 205
 #define IDS_EMPTY 206
+#define IDS_LONG 207
 #endif

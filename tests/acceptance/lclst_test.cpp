@@ -1,4 +1,5 @@
-// Named variables: the slot rules, in the process table and in a thread's.
+// Named variables: the exact slot rules, in the process table (unthreaded)
+// and in the calling thread's table (threaded).
 #include <gnutil/lclst.h>
 #include <gnutil/osthread.h>
 #include <gtest/gtest.h>

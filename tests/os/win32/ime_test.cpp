@@ -1,0 +1,80 @@
+// The input method for real: a window of this process, its input context
+// opened and closed through the library and read back through imm32 itself.
+// Needs a display (the Windows suite runs under Xvfb).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "gnutil/osresource.h"
+
+namespace {
+
+using ImmGetContextFn = HIMC(WINAPI*)(HWND);
+using ImmGetOpenStatusFn = BOOL(WINAPI*)(HIMC);
+using ImmReleaseContextFn = BOOL(WINAPI*)(HWND, HIMC);
+
+class InputMethodWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = CreateWindowExA(0, "EDIT", "", WS_OVERLAPPEDWINDOW, 0, 0, 200, 50, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+    if (window_ == nullptr) GTEST_SKIP() << "no window (no display?)";
+    imm_ = LoadLibraryA("imm32.dll");
+    ASSERT_NE(imm_, nullptr);
+  }
+  void TearDown() override {
+    if (window_ != nullptr) DestroyWindow(window_);
+  }
+
+  // The open state as imm32 reports it, or -1 without an input context.
+  int ReferenceState() {
+    auto get = reinterpret_cast<ImmGetContextFn>(
+        reinterpret_cast<void*>(GetProcAddress(imm_, "ImmGetContext")));
+    auto status = reinterpret_cast<ImmGetOpenStatusFn>(
+        reinterpret_cast<void*>(GetProcAddress(imm_, "ImmGetOpenStatus")));
+    auto release = reinterpret_cast<ImmReleaseContextFn>(
+        reinterpret_cast<void*>(GetProcAddress(imm_, "ImmReleaseContext")));
+    HIMC context = get(window_);
+    if (context == nullptr) return -1;
+    int open = status(context) ? 1 : 0;
+    release(window_, context);
+    return open;
+  }
+
+  long Handle() const { return static_cast<long>(reinterpret_cast<INT_PTR>(window_)); }
+
+  HWND window_ = nullptr;
+  HMODULE imm_ = nullptr;
+};
+
+bool NeedsInputMethod() {
+  const unsigned primary = GetUserDefaultLangID() & 0x3ff;
+  return primary == 17 || primary == 18 || primary == 4;  // Japanese, Korean, Chinese
+}
+
+TEST_F(InputMethodWindow, EastAsianUserOpensAndCloses) {
+  if (!NeedsInputMethod()) GTEST_SKIP() << "not a Japanese, Korean or Chinese user";
+  ASSERT_NE(-1, ReferenceState()) << "the window has no input context";
+  EXPECT_EQ(1, OSIMEOpenClose(Handle(), 1));
+  EXPECT_EQ(1, ReferenceState());
+  EXPECT_EQ(1, OSIMEGetState(Handle()));
+  EXPECT_EQ(1, OSIMEOpenClose(Handle(), 0));
+  EXPECT_EQ(0, ReferenceState());
+  EXPECT_EQ(0, OSIMEGetState(Handle()));
+}
+
+TEST_F(InputMethodWindow, EnglishUserLeavesItAlone) {
+  if ((GetUserDefaultLangID() & 0x3ff) != 9) GTEST_SKIP() << "not an English user";
+  int before = ReferenceState();
+  EXPECT_EQ(1, OSIMEOpenClose(Handle(), before == 1 ? 0 : 1));
+  EXPECT_EQ(before, ReferenceState());
+  EXPECT_EQ(0, OSIMEGetState(Handle()));
+}
+
+TEST(InputMethod, WindowWithoutContextFails) {
+  if (!NeedsInputMethod()) GTEST_SKIP() << "not a Japanese, Korean or Chinese user";
+  // No such window: no input context.
+  EXPECT_EQ(0, OSIMEOpenClose(0x7ffffff0, 1));
+  EXPECT_EQ(0, OSIMEGetState(0x7ffffff0));
+}
+
+}  // namespace

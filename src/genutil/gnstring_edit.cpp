@@ -496,6 +496,11 @@ void CGNString::Replace(const char* sought, const char* replacement) {
   const size_t len = m_nWzLength;
   const size_t whatLen = what.m_nWzLength;
   const size_t withLen = with.m_nWzLength;
+  // Text that decodes to nothing would match everywhere and never advance.
+  if (whatLen == 0) {
+    CommitWide();
+    return;
+  }
   // Count first, then build the result in one exact buffer. Each search
   // resumes after the previous occurrence, so the replacement is never
   // searched again.

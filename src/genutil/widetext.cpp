@@ -30,8 +30,7 @@ size_t DecodeChecked(uint32_t* cps, size_t cap, const char* s, size_t len, size_
                      platform::RunEnd* end) {
   const char* p = s + *pos;
   const char* start = p;
-  // The byte after the text is its NUL, so len - pos + 1 never reads past it.
-  size_t got = platform::DecodeRun(cps, cap, &p, len - *pos + 1, end);
+  size_t got = platform::DecodeRun(cps, cap, &p, len - *pos, end);
   for (size_t i = 0; i < got; ++i) {
     if (!Representable(cps[i])) {
       // Find the bad character's first byte by decoding the ones before it.

@@ -41,10 +41,12 @@ int CodePointToMb(char* out, uint32_t cp);
 // a conversion set-up each.
 enum class RunEnd { kFull, kNul, kInvalid };
 
-// Decodes characters from *src (n bytes readable) into cps (room for cap)
-// until cps is full, a NUL is reached (not stored; *src then points at it),
-// or a sequence is invalid or incomplete (*src then points at its first byte).
-// Advances *src past what was decoded and returns how many were decoded.
+// Decodes characters from *src (n bytes of text) into cps (room for cap)
+// until cps is full, the n bytes are used up or a NUL is reached (not stored;
+// *src then points at it), or a sequence is invalid or incomplete (*src then
+// points at its first byte). Advances *src past what was decoded and returns
+// how many were decoded. The terminating NUL is never part of the n bytes:
+// glibc silently drops an incomplete character that a NUL cuts short.
 size_t DecodeRun(uint32_t* cps, size_t cap, const char** src, size_t n, RunEnd* end);
 
 // Encodes n code points into out (room for n * MbCurMax() bytes). Returns the

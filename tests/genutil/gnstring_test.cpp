@@ -150,3 +150,17 @@ TEST(WideConversion, SmallRoomNeverOverrunsAfterAPair) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WideConversion, IncompleteCharacterAtTheEndIsInvalidNotDropped) {
+  GNUTIL_USE_LOCALE("zh_TW.euctw");
+  // 0x8E 0xA1 starts a four-byte character that the text cuts short.
+  CGNString s("\x8E\xA1");
+  EXPECT_EQ(s.GetNumChars(), 2u);
+  CGNString t("\x8E\x8E\xFB\x8E");
+  t.Replace("\x8E\xA1", "x");  // must end, and find nothing
+  EXPECT_EQ(std::string(static_cast<const char*>(t)), "\x8E\x8E\xFB\x8E");
+}
+
+}  // namespace

@@ -92,18 +92,34 @@ size_t DecodeRun(uint32_t* cps, size_t cap, const char** src, size_t n, RunEnd* 
   if (window > n) window = n;
   const char* p = start;
   size_t r = mbsnrtowcs(reinterpret_cast<wchar_t*>(cps), &p, window, cap, &state);
-  if (r != static_cast<size_t>(-1)) {
-    if (p == nullptr) {  // reached the NUL
+  if (r != static_cast<size_t>(-1) && mbsinit(&state)) {
+    if (p == nullptr) {  // reached an embedded NUL
       *src = start + strnlen(start, window);
       *end = RunEnd::kNul;
     } else {
       *src = p;
-      if (r == cap || window < n) {
+      if (r == cap) {
         *end = RunEnd::kFull;
+      } else if (p == start + n) {
+        *end = RunEnd::kNul;  // all of the input
       } else {
-        *end = p == start + n ? RunEnd::kNul : RunEnd::kInvalid;  // out of input, or incomplete
+        *end = window < n ? RunEnd::kFull : RunEnd::kInvalid;
       }
     }
+    return r;
+  }
+  if (r != static_cast<size_t>(-1)) {
+    // The window ended inside a character, whose first bytes mbsnrtowcs kept
+    // in its state: re-read the r whole characters to find where it starts.
+    // Cut by the window it is read again by the next run; cut by the end of
+    // the input it is invalid.
+    const char* q = start;
+    for (size_t i = 0; i < r; ++i) {
+      uint32_t cp = 0;
+      q += MbToCodePoint(&cp, q, static_cast<size_t>(start + window - q));
+    }
+    *src = q;
+    *end = window < n ? RunEnd::kFull : RunEnd::kInvalid;
     return r;
   }
   // mbsnrtowcs does not say how many it stored before the bad sequence, only

@@ -19,8 +19,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (cut == std::string_view::npos) return 0;
     p = in.substr(0, cut);
     in.remove_prefix(cut + 1);
+    // Names and values reach the engine as C strings: nothing after a NUL.
+    size_t nul = p.find('\0');
+    if (nul != std::string_view::npos) p = p.substr(0, nul);
   }
   std::string section(parts[0]), key(parts[1]), value(parts[2]);
+  // A byte-order mark at the very start of a file is not part of its first
+  // line, so a name that begins with one cannot be read back from there.
+  // Names are compared trimmed, so look at them trimmed.
+  const std::string_view bom("\xEF\xBB\xBF");
+  for (const std::string* name : {&section, &key}) {
+    size_t first = name->find_first_not_of(" \t\r\v\f");
+    if (first != std::string::npos && std::string_view(*name).substr(first, 3) == bom) return 0;
+  }
   std::string text(in);
 
   std::string before;

@@ -4,7 +4,10 @@
 # about a minute (GNUTIL_FUZZ_SECONDS, default 60), two at a time. Corpora
 # persist in build/fuzz-corpus between runs. Prints one line per target and
 # a ctest-style summary; exits nonzero on any finding (crash, leak,
-# sanitizer report, timeout).
+# sanitizer report, timeout). The seed is fixed (GNUTIL_FUZZ_SEED, default 1)
+# so that a CI run repeats, within its time, the inputs a developer's run
+# already went through; set another seed to explore further. The input of
+# a finding is kept beside its log (build/logs/fuzz/NAME-crash-*).
 set -uo pipefail
 source "$(dirname "$0")/env.sh"
 
@@ -43,6 +46,7 @@ run_one() {
   mkdir -p "$corpus_root/$name"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$target" -max_total_time="$share" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+    -seed="${GNUTIL_FUZZ_SEED:-1}" -artifact_prefix="$log_dir/$name-" \
     -print_final_stats=1 "$corpus_root/$name" > "$log_dir/$name.log" 2>&1
   local rc=$?
   local runs

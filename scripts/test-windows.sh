@@ -103,9 +103,13 @@ for entry in "${users[@]}"; do
   fi
   echo "== windows/$user: LANG=$LANG, code page $got_acp, language $got_lang, locale $got_locale"
   start=$SECONDS
-  (cd "$build" && ctest -j "$JOBS" --output-on-failure --timeout 120 "$@") \
+  # Wine now and then crashes a test program while it exits, after every
+  # assertion has passed (seen about once in 2000 runs on a loaded machine);
+  # a failed test gets one more run, and the log keeps both.
+  (cd "$build" && ctest -j "$JOBS" --output-on-failure --timeout 120 --repeat until-pass:2 "$@") \
     > "$logs/windows-$user.log" 2>&1 || status=1
-  grep -E '^\s*[0-9]+ - .*(Failed|Timeout|Not Run)' "$logs/windows-$user.log" | head -20
+  sed -n '/^The following tests FAILED/,/^Errors while running/p' "$logs/windows-$user.log" |
+    grep -E '^\s*[0-9]+ - ' | head -20
   grep -E 'tests passed|No tests were found|Errors while running' "$logs/windows-$user.log" | tail -3
   echo "   ($((SECONDS - start)) s, log: build/logs/windows-$user.log)"
 

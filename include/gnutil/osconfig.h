@@ -26,9 +26,9 @@
 //     writers in several processes never lose each other's updates and a
 //     crash leaves either the old or the new file.
 //
-// Values read from initialisation files are cut to 1023 bytes (never inside
-// a multibyte character); registry values whose data is 1024 bytes or longer
-// with its terminator are not read. Key paths of 1024 bytes or more (256 for
+// Values read from initialisation files are cut to 1023 bytes (on Linux never
+// inside a multibyte character); registry values whose data, terminator
+// included, is longer than 1024 bytes are not read. Key paths of 1024 bytes or more (256 for
 // OSDelSystemConfigReg) are refused with status 0.
 #ifndef GNUTIL_OSCONFIG_H
 #define GNUTIL_OSCONFIG_H

@@ -183,10 +183,10 @@ inline size_t FourEucToSjis(uint64_t w, uint64_t* sjis) {
 
 // --- Eight pairs at a time ------------------------------------------------------
 //
-// Where the compiler has generic vector types (GCC and Clang), the same
-// arithmetic runs on sixteen bytes at once; it compiles to SSE2 or NEON. Targets without vector
-// registers (32-bit x86 without SSE2) keep the word-at-a-time path, where vectors would only be
-// emulated.
+// Where the compiler has generic vector types (GCC and Clang) and the target
+// has vector registers (SSE2, NEON), the same arithmetic runs on sixteen
+// bytes at once. Elsewhere (32-bit x86 without SSE2) the word-at-a-time path
+// serves, since vectors would only be emulated.
 #if defined(__GNUC__) && (defined(__SSE2__) || defined(__ARM_NEON) || defined(__aarch64__))
 #define GNUTIL_VECTOR_PAIRS 1
 
@@ -1226,6 +1226,29 @@ bool ConvertStream(Conversion c, FILE* in, FILE* out) {
 size_t JpCodeDetector::Feed(const unsigned char* p, size_t n) {
   size_t i = 0;
   while (i < n && !Decided()) {
+    if (state_ == State::kStart) {
+      // Whole words that cannot decide anything: ASCII without ESC, or four
+      // pairs of bytes 0xA1-0xDF, each ambiguous between EUC and Shift-JIS
+      // half-width katakana. A file that stays ambiguous is mostly these.
+      while (i + 8 <= n) {
+        uint64_t w = Load8(p + i);
+        uint64_t high = w & 0x8080808080808080ull;
+        if (high == 0) {
+          uint64_t esc = w ^ (0x0101010101010101ull * kEsc);
+          if (((esc - 0x0101010101010101ull) & ~esc & 0x8080808080808080ull) != 0) break;
+          i += 8;
+          continue;
+        }
+        if (high != 0x8080808080808080ull) break;
+        uint64_t x = w & 0x7F7F7F7F7F7F7F7Full;  // each byte 0x21-0x5F when it was 0xA1-0xDF
+        uint64_t below = (x + 0x5F5F5F5F5F5F5F5Full) & 0x8080808080808080ull;  // >= 0x21
+        uint64_t above = (x + 0x2020202020202020ull) & 0x8080808080808080ull;  // >= 0x60
+        if (below != 0x8080808080808080ull || above != 0) break;
+        result_ = CODESET_EUC_OR_SJIS;
+        i += 8;
+      }
+      if (i >= n) break;
+    }
     unsigned c = p[i];
     switch (state_) {
       case State::kStart:

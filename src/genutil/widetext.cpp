@@ -75,8 +75,9 @@ size_t ToUnits(unsigned short* dst, size_t cap, const char* s, size_t len) {
     size_t got = DecodeChecked(cps, want, s, len, &pos, &end);
     for (size_t i = 0; i < got; ++i) {
       uint32_t cp = cps[i];
+      // A pair takes two units, so a run can hold more than the room left.
+      if (out + (cp > 0xFFFF ? 2 : 1) > cap) return out;
       if (cp > 0xFFFF) {
-        if (out + 2 > cap) return out;
         cp -= 0x10000;
         dst[out++] = static_cast<unsigned short>(0xD800 | (cp >> 10));
         dst[out++] = static_cast<unsigned short>(0xDC00 | (cp & 0x3FF));

@@ -228,6 +228,9 @@ bool Set(std::string_view text, std::string_view section, std::string_view key,
   std::string r;
   r.reserve(text.size() + s.size() + k.size() + value.size() + 16);
   if (found_section) {
+    // A key that starts like a byte-order mark cannot open the file: it
+    // would be read as the mark.
+    if (insert_at == 0 && k.substr(0, 3) == "\xEF\xBB\xBF") return false;
     // The new entry goes after the section's last non-blank line, before
     // any blank lines that separate it from the next section.
     r.append(text.substr(0, insert_at));

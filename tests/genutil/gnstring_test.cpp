@@ -8,6 +8,7 @@
 #include <string>
 
 #include "genutil/alloc.h"
+#include "genutil/widetext.h"
 #include "support/test_locale.h"
 
 namespace {
@@ -132,5 +133,20 @@ INSTANTIATE_TEST_SUITE_P(Locales, LongText,
                                            LongCase{"zh_CN.gbk", "\xD6\xD0\xCE\xC4 "},
                                            LongCase{"ja_JP.utf8",
                                                     "\xE3\x81\x82\xF0\x9F\x98\x80q"}));
+
+}  // namespace
+
+namespace {
+
+TEST(WideConversion, SmallRoomNeverOverrunsAfterAPair) {
+  GNUTIL_USE_LOCALE("ja_JP.utf8");
+  // Two ASCII, one character beyond the BMP (two units), then more text:
+  // converting into exactly four units must stop there.
+  const char text[] = "((\xF0\x9F\x98\x80xyz";
+  unsigned short units[8] = {0x7777, 0x7777, 0x7777, 0x7777, 0x7777, 0x7777, 0x7777, 0x7777};
+  EXPECT_EQ(gnutil::ToUnits(units, 4, text, strlen(text)), 4u);
+  EXPECT_EQ(units[4], 0x7777);
+  EXPECT_EQ(gnutil::ToUnits(units, 3, text, strlen(text)), 2u);  // the pair does not fit
+}
 
 }  // namespace

@@ -187,6 +187,7 @@ TEST(Detector, PiecesGiveTheSameResultAsTheWhole) {
 
 struct LocaleCase {
   const char* locale;
+  int codeset;  // what the locale stands for (Windows names Taiwan's so that InitMbutil gives 0)
   const char* windows;
   const char* unix;
 };
@@ -196,18 +197,20 @@ class UnixWindowsInLocale : public ::testing::TestWithParam<LocaleCase> {};
 TEST_P(UnixWindowsInLocale, ConvertsByTheLocaleCodeSet) {
   GNUTIL_USE_LOCALE(GetParam().locale);
   InitMbutil();
+  InitMbutilExt(GetParam().codeset);
   EXPECT_STREQ(WindowsCodingToUnixCoding(GetParam().windows), GetParam().unix);
   EXPECT_STREQ(UnixCodingToWindowsCoding(GetParam().unix), GetParam().windows);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Legacy, UnixWindowsInLocale,
-    ::testing::Values(LocaleCase{"ja_JP.sjis", "\x82\xA0\xB1", "\xA4\xA2\x8E\xB1"},
-                      LocaleCase{"ja_JP.eucjp", "\x82\xA0\xB1", "\xA4\xA2\x8E\xB1"},
-                      LocaleCase{"zh_TW.big5", "\xA4\x40\xC9\x40", "\xC4\xA1\x8E\xA2\xA1\xA1"},
-                      LocaleCase{"zh_TW.euctw", "\xA4\x40\xC9\x40", "\xC4\xA1\x8E\xA2\xA1\xA1"},
-                      LocaleCase{"ko_KR.euckr", "\xB0\xA1", "\xB0\xA1"},
-                      LocaleCase{"zh_CN.gbk", "\xB0\xA1", "\xB0\xA1"}));
+    ::testing::Values(
+        LocaleCase{"ja_JP.sjis", CODESET_SJIS, "\x82\xA0\xB1", "\xA4\xA2\x8E\xB1"},
+        LocaleCase{"ja_JP.eucjp", CODESET_EUC_J, "\x82\xA0\xB1", "\xA4\xA2\x8E\xB1"},
+        LocaleCase{"zh_TW.big5", CODESET_BIG5, "\xA4\x40\xC9\x40", "\xC4\xA1\x8E\xA2\xA1\xA1"},
+        LocaleCase{"zh_TW.euctw", CODESET_EUC_TW, "\xA4\x40\xC9\x40", "\xC4\xA1\x8E\xA2\xA1\xA1"},
+        LocaleCase{"ko_KR.euckr", CODESET_EUC_K, "\xB0\xA1", "\xB0\xA1"},
+        LocaleCase{"zh_CN.gbk", CODESET_GB, "\xB0\xA1", "\xB0\xA1"}));
 
 TEST(FullWidthNumbersInLocale, ShiftJisLocale) {
   GNUTIL_USE_LOCALE("ja_JP.sjis");

@@ -27,6 +27,16 @@ std::string Whole(Conversion c, const std::string& in) {
   return std::string(reinterpret_cast<char*>(out.data()), n);
 }
 
+// Equality of long texts, reported by size and first difference rather than
+// by the whole texts.
+::testing::AssertionResult Same(const std::string& got, const std::string& expected) {
+  if (got == expected) return ::testing::AssertionSuccess();
+  size_t at = 0;
+  while (at < got.size() && at < expected.size() && got[at] == expected[at]) ++at;
+  return ::testing::AssertionFailure() << "sizes " << got.size() << " and " << expected.size()
+                                       << ", first difference at byte " << at;
+}
+
 std::string CrLfToLf(std::string s) {
   std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
@@ -85,9 +95,9 @@ TEST_F(FileTest, LongShiftJisLinesIntoEucLocale) {
   std::string in = Make(sjis);
   std::string out = Name();
   ASSERT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, CODESET_SJIS), 1);
-  EXPECT_EQ(Read(out), CrLfToLf(Whole(Conversion::kSjisToEuc, sjis)));
+  EXPECT_TRUE(Same(Read(out), CrLfToLf(Whole(Conversion::kSjisToEuc, sjis))));
   ASSERT_EQ(mbconvertfile2native_ex(in.c_str(), out.c_str(), 0, CODESET_SJIS), 1);
-  EXPECT_EQ(Read(out), Whole(Conversion::kSjisToEuc, sjis));
+  EXPECT_TRUE(Same(Read(out), Whole(Conversion::kSjisToEuc, sjis)));
 }
 
 // Every position of a CR LF pair around the end of the line buffer.
@@ -99,7 +109,7 @@ TEST_F(FileTest, CrLfSplitByTheLineBuffer) {
     std::string in = Make(text);
     std::string out = Name();
     ASSERT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, CODESET_SJIS), 1);
-    EXPECT_EQ(Read(out), std::string(pad, 'x') + "\nnext\n") << pad;
+    EXPECT_TRUE(Same(Read(out), std::string(pad, 'x') + "\nnext\n")) << pad;
   }
 }
 
@@ -113,7 +123,7 @@ TEST_F(FileTest, LoneCrAtTheEndOfTheFile) {
     std::string in = Make(text);
     std::string out = Name();
     ASSERT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, CODESET_EUC_J), 1);
-    EXPECT_EQ(Read(out), text);
+    EXPECT_TRUE(Same(Read(out), text));
   }
 }
 
@@ -133,13 +143,17 @@ TEST_F(FileTest, JisFileInChunksIntoShiftJisLocale) {
   std::string out = Name();
   ASSERT_EQ(mbconvertfile2native_ex(in.c_str(), out.c_str(), 0, CODESET_JIS), 1);
   std::string expected = Whole(Conversion::kJisToSjis, jis);
-  EXPECT_EQ(Read(out), expected);
+  EXPECT_TRUE(Same(Read(out), expected));
   EXPECT_EQ(expected.find('\x1b'), std::string::npos);
 }
 
+// Windows names the Taiwanese locale "Chinese (Traditional)_Taiwan.950",
+// which the locale-name rule does not take for Big5, so the tests in that
+// locale choose the code set themselves.
 TEST_F(FileTest, EucTwFileIntoBig5Locale) {
   GNUTIL_USE_LOCALE("zh_TW.big5");
   InitMbutil();
+  InitMbutilExt(CODESET_BIG5);
   std::string tw;
   for (int i = 0; i < 40000; ++i) tw += "\xC4\xA1\x8E\xA2\xA1\xA1z";
   std::string in = Make(tw);
@@ -147,11 +161,11 @@ TEST_F(FileTest, EucTwFileIntoBig5Locale) {
   ASSERT_EQ(mbconvertfile2native_ex(in.c_str(), out.c_str(), 0, CODESET_EUC_TW), 1);
   std::string expected;
   for (int i = 0; i < 40000; ++i) expected += "\xA4\x40\xC9\x40z";
-  EXPECT_EQ(Read(out), expected);
+  EXPECT_TRUE(Same(Read(out), expected));
   // And back, from the Big5 locale into an EUC-TW file.
   std::string back = Name();
   ASSERT_EQ(mbconvertnativefile(out.c_str(), back.c_str(), 0, CODESET_EUC_TW), 1);
-  EXPECT_EQ(Read(back), tw);
+  EXPECT_TRUE(Same(Read(back), tw));
 }
 
 // mbfgets with a small buffer: pieces never split a character and their
@@ -211,6 +225,7 @@ TEST(MbSingleByteLocale, PlainFunctionsFollowTheLocale) {
 TEST(MbBig5Locale, TrailBytesInTheAsciiRange) {
   GNUTIL_USE_LOCALE("zh_TW.big5");
   InitMbutil();
+  InitMbutilExt(CODESET_BIG5);
   // Big5 0xA4 0x5C has a backslash as its trail byte.
   const char path[] =
       "C:\\dir\xA4\x5C"

@@ -131,6 +131,7 @@ TEST(IniSet, WritesThatCouldNotReadBackAreRefused) {
   EXPECT_FALSE(Set("", "s", "a=b", "v", &out));
   EXPECT_FALSE(Set("", "s", "[k", "v", &out));
   EXPECT_FALSE(Set("", "s", " ;k", "v", &out));
+  EXPECT_FALSE(Set("", "", "\xEF\xBB\xBFk", "v", &out));  // would read as a byte-order mark
   EXPECT_EQ(out, "untouched");
 }
 

@@ -224,7 +224,10 @@ bool ProfileWrite(const char* file, const char* section, const char* key, const 
   std::string probe;
   if (!ini::Set("", section, key, value, &probe)) return false;  // never create a file for it
   std::string path = ProfilePath(file);
-  return files::UpdateFile(path, file == nullptr, [&](const std::string& old, std::string* text) {
+  // The system file's directory is ours to create, also for the bare file
+  // names that live in it; a private file's directory must exist.
+  const bool ours = file == nullptr || strchr(file, '/') == nullptr;
+  return files::UpdateFile(path, ours, [&](const std::string& old, std::string* text) {
     return ini::Set(old, section, key, value, text);
   });
 }

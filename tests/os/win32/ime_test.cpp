@@ -46,8 +46,13 @@ class InputMethodWindow : public ::testing::Test {
   HMODULE imm_ = nullptr;
 };
 
-TEST_F(InputMethodWindow, JapaneseUserOpensAndCloses) {
-  if ((GetUserDefaultLangID() & 0x3ff) != 17) GTEST_SKIP() << "not a Japanese user";
+bool NeedsInputMethod() {
+  const unsigned primary = GetUserDefaultLangID() & 0x3ff;
+  return primary == 17 || primary == 18 || primary == 4;  // Japanese, Korean, Chinese
+}
+
+TEST_F(InputMethodWindow, EastAsianUserOpensAndCloses) {
+  if (!NeedsInputMethod()) GTEST_SKIP() << "not a Japanese, Korean or Chinese user";
   ASSERT_NE(-1, ReferenceState()) << "the window has no input context";
   EXPECT_EQ(1, OSIMEOpenClose(Handle(), 1));
   EXPECT_EQ(1, ReferenceState());
@@ -66,7 +71,7 @@ TEST_F(InputMethodWindow, EnglishUserLeavesItAlone) {
 }
 
 TEST(InputMethod, WindowWithoutContextFails) {
-  if ((GetUserDefaultLangID() & 0x3ff) != 17) GTEST_SKIP() << "not a Japanese user";
+  if (!NeedsInputMethod()) GTEST_SKIP() << "not a Japanese, Korean or Chinese user";
   // No such window: no input context.
   EXPECT_EQ(0, OSIMEOpenClose(0x7ffffff0, 1));
   EXPECT_EQ(0, OSIMEGetState(0x7ffffff0));

@@ -82,8 +82,6 @@ size_t ToUnits(unsigned short* dst, size_t cap, const char* s, size_t len) {
         dst[out++] = static_cast<unsigned short>(0xD800 | (cp >> 10));
         dst[out++] = static_cast<unsigned short>(0xDC00 | (cp & 0x3FF));
       } else {
-        // A pair earlier in the run may have used the room of this one.
-        if (out + 1 > cap) return out;
         dst[out++] = static_cast<unsigned short>(cp);
       }
     }

@@ -107,6 +107,19 @@ TEST(EditUnicode, CharactersBeyondTheBmpTakeTwoIndexes) {
   EXPECT_LT(CGNString("a").Collate(s), 0);
 }
 
+TEST(EditUnicode, CopyNCharsStopsInsideThePairThatDoesNotFit) {
+  GNUTIL_USE_LOCALE("ja_JP.utf8");
+  const std::string clef = "\xF0\x9D\x84\x9E";  // two units
+  const std::string text = "a" + clef + "bcd";
+  CGNString s;
+  s.CopyNChars(text.c_str(), 3);  // a pair before the last unit that fits
+  EXPECT_EQ(Bytes(s), "a" + clef);
+  s.CopyNChars(text.c_str(), 2);  // the pair does not fit whole
+  EXPECT_EQ(Bytes(s), "a");
+  s.CopyNChars(text.c_str(), 4);
+  EXPECT_EQ(Bytes(s), "a" + clef + "b");
+}
+
 TEST(EditUnicode, CaseAndClassInUtf8) {
   GNUTIL_USE_LOCALE("ja_JP.utf8");
   CGNString s("\xC3\xA9t\xC3\xA9");  // été

@@ -64,17 +64,19 @@ std::string SafeFormat(const std::string& in) {
       out += "%%";
       continue;
     }
-    std::string spec = "%";
-    while (i < in.size() && strchr("-+ 0#", in[i]) != nullptr) spec += in[i++];
-    for (int d = 0; d < 5 && i < in.size() && in[i] >= '0' && in[i] <= '9'; ++d) spec += in[i++];
+    std::string directive = "%";
+    while (i < in.size() && strchr("-+ 0#", in[i]) != nullptr) directive += in[i++];
+    for (int d = 0; d < 5 && i < in.size() && in[i] >= '0' && in[i] <= '9'; ++d)
+      directive += in[i++];
     while (i < in.size() && in[i] >= '0' && in[i] <= '9') ++i;
     if (i < in.size() && in[i] == '.') {
-      spec += in[i++];
-      for (int d = 0; d < 5 && i < in.size() && in[i] >= '0' && in[i] <= '9'; ++d) spec += in[i++];
+      directive += in[i++];
+      for (int d = 0; d < 5 && i < in.size() && in[i] >= '0' && in[i] <= '9'; ++d)
+        directive += in[i++];
       while (i < in.size() && in[i] >= '0' && in[i] <= '9') ++i;
     }
     if (i < in.size()) ++i;  // the conversion character, whatever it was
-    out += spec + "s";
+    out += directive + "s";
     ++conversions;
   }
   return out;

@@ -17,11 +17,6 @@ set(CMAKE_C_COMPILER ${GNUTIL_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${GNUTIL_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${GNUTIL_MINGW_TRIPLE}-windres)
 
-# The baseline is plain i686, without SSE2. GCC then notes that internal
-# helpers returning generic vector types pass them differently than with
-# SSE; none crosses a module boundary, so the note is no use here.
-set(CMAKE_CXX_FLAGS_INIT "-Wno-psabi")
-
 set(CMAKE_FIND_ROOT_PATH /usr/${GNUTIL_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

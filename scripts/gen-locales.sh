@@ -35,4 +35,8 @@ gen en_US.utf8   en_US UTF-8
 gen C.utf8       C     UTF-8
 gen de_DE.iso88591 de_DE ISO-8859-1
 gen cs_CZ.iso88592 cs_CZ ISO-8859-2
+gen de_DE.utf8     de_DE UTF-8
+gen fr_FR.utf8     fr_FR UTF-8
+gen fr_FR.iso88591 fr_FR ISO-8859-1
+gen hi_IN.utf8     hi_IN UTF-8
 echo "$dest"

@@ -14,5 +14,6 @@
 #include "gnutil/osresource.h"
 #include "gnutil/ossysinfo.h"
 #include "gnutil/osthread.h"
+#include "gnutil/ostime.h"
 
 #endif  // GNUTIL_GNUTIL_H

@@ -1,0 +1,294 @@
+// Timing: the clock functions, the OSTime line and its switch, the
+// performance log and the cumulative counters with their callback events.
+#include "gnutil/ostime.h"
+
+#include <gtest/gtest.h>
+#include <time.h>
+
+#include <chrono>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+struct DiffCase {
+  long s1, us1, s2, us2, expected;
+};
+
+TEST(OSGetMsTimeDiff, TruncatesTowardZero) {
+  const DiffCase cases[] = {
+      {10, 900000, 12, 100000, 1200},   //
+      {10, 100000, 10, 99000, -1},      //
+      {0, 0, 0, 999000, 999},           //
+      {5, 0, 4, 1000, -999},            //
+      {12, 100000, 10, 900000, -1200},  //
+      {7, 500000, 7, 500000, 0},        //
+      {0, 0, 1000000, 0, 1000000000},   //
+      {3, 1500, 3, 0, -1},              // -1500 us truncates to -1, not -2
+  };
+  for (const DiffCase& c : cases) {
+    EXPECT_EQ(OSGetMsTimeDiff(c.s1, c.us1, c.s2, c.us2), c.expected)
+        << c.s1 << "," << c.us1 << " -> " << c.s2 << "," << c.us2;
+  }
+}
+
+TEST(OSGetTime, IsTheCalendarTimeInMilliseconds) {
+  long before = static_cast<long>(time(nullptr));
+  long seconds = 0;
+  long micros = -1;
+  OSGetTime(seconds, micros);
+  long after = static_cast<long>(time(nullptr));
+  EXPECT_GE(seconds, before);
+  EXPECT_LE(seconds, after);
+  EXPECT_GE(micros, 0);
+  EXPECT_LT(micros, 1000000);
+  EXPECT_EQ(micros % 1000, 0);
+  // From a stamp to now, with the clock moving forward.
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  long elapsed = OSGetMsTimeDiff(seconds, micros);
+  EXPECT_GE(elapsed, 25);
+  EXPECT_LT(elapsed, 5000);
+}
+
+TEST(OSPerfTime, CountsMillisecondsSinceStart) {
+  long s1 = -1, us1 = -1, s2 = -1, us2 = -1;
+  OSPerfTime(s1, us1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  OSPerfTime(s2, us2);
+  for (long us : {us1, us2}) {
+    EXPECT_GE(us, 0);
+    EXPECT_LT(us, 1000000);
+    EXPECT_EQ(us % 1000, 0);
+  }
+  EXPECT_GE(s1, 0);
+  long elapsed = OSGetMsTimeDiff(s1, us1, s2, us2);
+  EXPECT_GE(elapsed, 35);  // tick counts may be a tick coarse
+  EXPECT_LT(elapsed, 5000);
+}
+
+// Collects what OSTime hands to its handler.
+std::vector<std::string> g_lines;
+void Collect(const char* line) { g_lines.push_back(line); }
+
+class OSTimeLog : public ::testing::Test {
+ protected:
+  void SetUp() override { g_lines.clear(); }
+  void TearDown() override { OSTime::EnableLog(0); }
+};
+
+TEST_F(OSTimeLog, OffWritesNothingAndReadsNoClock) {
+  ASSERT_EQ(OSTime::LogEnabled(), 0);
+  {
+    OSTime watch("load");
+    watch.SetLogHandler(Collect);
+    watch.SetVaTraceMsg("step %d", 1);
+    watch.Log();
+    watch.VaLog("step %d", 2);
+  }
+  EXPECT_TRUE(g_lines.empty());
+}
+
+TEST_F(OSTimeLog, LineHasLabelSecondsAndElapsed) {
+  OSTime::EnableLog(1);
+  {
+    OSTime watch("load");
+    watch.SetLogHandler(Collect);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ASSERT_EQ(g_lines.size(), 1u);
+  std::smatch m;
+  ASSERT_TRUE(
+      std::regex_match(g_lines[0], m, std::regex("load : time (\\d+) : elapsed ms (\\d+)\n")))
+      << g_lines[0];
+  EXPECT_LE(std::stol(m[1]), 2);
+  EXPECT_GE(std::stol(m[2]), 15);
+}
+
+TEST_F(OSTimeLog, WithoutLabelOrHandlerGoesToStandardOutput) {
+  OSTime::EnableLog(1);
+  ::testing::internal::CaptureStdout();
+  {
+    OSTime watch;
+    watch.Log();
+  }
+  fflush(stdout);
+  std::string out = ::testing::internal::GetCapturedStdout();
+  EXPECT_TRUE(std::regex_match(out, std::regex("(time \\d+ : elapsed ms \\d+\n){2}"))) << out;
+}
+
+TEST_F(OSTimeLog, LabelForms) {
+  OSTime::EnableLog(1);
+  OSTime watch;
+  watch.SetLogHandler(Collect);
+  watch.Log("first");
+  watch.Log(CGNString("second"));
+  watch.VaLog("third %d/%s", 3, "x");
+  watch.SetVaTraceMsg("%s", "");  // empty result: the label stays
+  watch.Log();
+  watch.Reset();  // drops the label
+  watch.Log();
+  watch.SetTraceMsg(CGNString("fifth"));
+  OSTime copy(watch);
+  watch.SetTraceMsg("sixth");
+  copy.Log();
+  ASSERT_EQ(g_lines.size(), 6u);
+  const char* expected[] = {"first : time",     "second : time", "third 3/x : time",
+                            "third 3/x : time", "time",          "fifth : time"};
+  for (size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(g_lines[i].rfind(expected[i], 0), 0u) << i << ": " << g_lines[i];
+  }
+}
+
+TEST_F(OSTimeLog, LongLabelsAreCutToTheirBuffers) {
+  OSTime::EnableLog(1);
+  OSTime watch;
+  watch.SetLogHandler(Collect);
+  std::string big(20000, 'a');
+  watch.VaLog("%s", big.c_str());  // the label keeps 10015 bytes ...
+  watch.Log(big.c_str());          // ... the line at most 9999
+  ASSERT_EQ(g_lines.size(), 2u);
+  EXPECT_EQ(g_lines[0].size(), 9999u);
+  EXPECT_EQ(g_lines[0], std::string(9999, 'a'));
+  EXPECT_EQ(g_lines[1], g_lines[0]);
+}
+
+TEST_F(OSTimeLog, SecondsCountFromTheLastSwitch) {
+  OSTime::EnableLog(1);
+  long start = OSTime::m_startTime;
+  OSTime::EnableLog(1);  // no change: the start stays
+  EXPECT_EQ(OSTime::m_startTime, start);
+  EXPECT_LE(static_cast<long>(time(nullptr)) - start, 2);
+  OSTime::EnableLog(0);
+  EXPECT_EQ(OSTime::LogEnabled(), 0);
+}
+
+TEST_F(OSTimeLog, AssignmentCopiesTheLabel) {
+  OSTime::EnableLog(1);
+  OSTime a("alpha");
+  a.SetLogHandler(Collect);
+  {
+    OSTime b("beta");
+    b = a;  // b now logs as alpha through Collect, with its own label copy
+    b = b;
+  }
+  a.Log();
+  ASSERT_EQ(g_lines.size(), 2u);
+  EXPECT_EQ(g_lines[0].rfind("alpha : time", 0), 0u);
+  EXPECT_EQ(g_lines[1].rfind("alpha : time", 0), 0u);
+  OSTime::EnableLog(0);  // a's destructor then writes nothing
+}
+
+TEST(CGNPerf, LogFileLifecycle) {
+  // The log is a text stream: CR LF line ends on Windows.
+  gnutil_test::TempDir dir("gnutil-perf");
+  const std::string first = dir.File("perf1.log");
+  const std::string second = dir.File("perf2.log");
+  gnutil_test::WriteWholeFile(first, "old content\n");
+
+  EXPECT_EQ(CGNPerf::OpenFile(dir.File("no/such/dir/perf.log").c_str()), 0);
+  EXPECT_EQ(OSTime::LogEnabled(), 0);  // a failed open does not switch logs on
+  EXPECT_EQ(CGNPerf::perfFile, nullptr);
+
+  ASSERT_EQ(CGNPerf::OpenFile(first.c_str()), 1);
+  EXPECT_EQ(OSTime::LogEnabled(), 1);
+  { CGNPerf p("open"); }
+  // Flushed per line: readable while the log is open.
+  std::string text = gnutil_test::ReadWholeFile(first);
+  EXPECT_TRUE(std::regex_match(text, std::regex("open : time \\d+ : elapsed ms \\d+\r?\n"))) << text;
+
+  ASSERT_EQ(CGNPerf::ChangeFile(second.c_str()), 1);
+  { CGNPerf p(CGNString("changed")); }
+  CGNPerf::CloseFile();
+  EXPECT_EQ(CGNPerf::perfFile, nullptr);
+  EXPECT_EQ(OSTime::LogEnabled(), 1);
+  { CGNPerf p; }  // no log open: dropped
+  CGNPerf::LogHandler("direct\n");
+  EXPECT_EQ(gnutil_test::ReadWholeFile(first), text);
+  EXPECT_TRUE(std::regex_match(gnutil_test::ReadWholeFile(second),
+                               std::regex("changed : time \\d+ : elapsed ms \\d+\r?\n")));
+  OSTime::EnableLog(0);
+}
+
+struct Event {
+  bool stamp;
+  int event;
+};
+std::vector<Event> g_events;
+void Record(void* stamp, int event) { g_events.push_back({stamp != nullptr, event}); }
+
+class CummPerf : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_events.clear();
+    CGNCummPerf::SetPerfCallBack(Record);
+  }
+  void TearDown() override { CGNCummPerf::SetPerfCallBack(nullptr); }
+};
+
+TEST_F(CummPerf, NestedScopesTimeTheOutermostOnly) {
+  long counter = 0;
+  {
+    CGNCummPerf outer(&counter);
+    EXPECT_EQ(counter, -1);
+    {
+      CGNCummPerf inner(&counter);
+      EXPECT_EQ(counter, -1);
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    EXPECT_EQ(counter, -1);
+  }
+  EXPECT_GE(counter, 25);
+  EXPECT_LT(counter, 5000);
+  const Event expected[] = {{true, 55}, {false, 55}, {false, 66}, {true, 66}};
+  ASSERT_EQ(g_events.size(), 4u);
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(g_events[i].stamp, expected[i].stamp) << i;
+    EXPECT_EQ(g_events[i].event, expected[i].event) << i;
+  }
+}
+
+TEST_F(CummPerf, CounterAccumulatesCompletedScopes) {
+  long counter = 1000;
+  { CGNCummPerf a(&counter); }
+  EXPECT_GE(counter, 1000);
+  long after_first = counter;
+  {
+    CGNCummPerf b(&counter);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_GE(counter, after_first + 15);
+}
+
+TEST_F(CummPerf, NullCounterCallsNothing) {
+  { CGNCummPerf none; }
+  { CGNCummPerf none(nullptr); }
+  EXPECT_TRUE(g_events.empty());
+}
+
+long g_stamp[2] = {-1, -1};
+void KeepStamp(void* stamp, int event) {
+  Record(stamp, event);
+  if (stamp != nullptr && event == 55) {
+    g_stamp[0] = static_cast<const long*>(stamp)[0];
+    g_stamp[1] = static_cast<const long*>(stamp)[1];
+  }
+}
+
+TEST_F(CummPerf, StampIsTheStartingPerfTime) {
+  CGNCummPerf::SetPerfCallBack(KeepStamp);
+  long before_s = 0, before_us = 0, after_s = 0, after_us = 0;
+  long counter = 0;
+  OSPerfTime(before_s, before_us);
+  { CGNCummPerf timing(&counter); }
+  OSPerfTime(after_s, after_us);
+  ASSERT_EQ(g_events.size(), 2u);
+  EXPECT_GE(OSGetMsTimeDiff(before_s, before_us, g_stamp[0], g_stamp[1]), 0);
+  EXPECT_GE(OSGetMsTimeDiff(g_stamp[0], g_stamp[1], after_s, after_us), 0);
+  EXPECT_EQ(g_stamp[1] % 1000, 0);
+}
+
+}  // namespace

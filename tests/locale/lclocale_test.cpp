@@ -1,0 +1,570 @@
+// The locale record: built-in values, accessors, copying, the format tables,
+// and filling it (Init, Customize, the refreshes, the initialisation file)
+// against a stand-in for the system's locale information.
+#include "gnutil/lclocale.h"
+
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <string>
+
+#include "gnutil/osconfig.h"
+#include "locale/lclocale_internal.h"
+#include "support/fake_locale_info.h"
+#include "support/test_locale.h"
+
+namespace {
+
+namespace item = gnutil::lcitem;
+using gnutil_test::FakeLocaleInfo;
+
+std::string Text(unsigned char (CLCLocale::*get)(CGNString&), CLCLocale& l) {
+  CGNString s;
+  (l.*get)(s);
+  return std::string(s);
+}
+
+std::string Indexed(unsigned char (CLCLocale::*get)(long, CGNString&), CLCLocale& l, long i) {
+  CGNString s("sentinel");
+  (l.*get)(i, s);
+  return std::string(s);
+}
+
+// A temporary directory for initialisation files, with the system's own file
+// moved into it where the platform allows (Linux), so tests never read or
+// write the machine's settings.
+class TempConfig {
+ public:
+  TempConfig() {
+    char pattern[] = "/tmp/gnutil-locale-XXXXXX";
+#if defined(_WIN32)
+    dir_ = std::string(getenv("TEMP") ? getenv("TEMP") : ".") + "\\gnutil-locale-" +
+           std::to_string(rand());
+    std::string cmd = "mkdir \"" + dir_ + "\"";
+    (void)system(cmd.c_str());
+    (void)pattern;
+#else
+    dir_ = mkdtemp(pattern);
+#endif
+    systemFileMoved_ = OSSetSystemConfigFile((dir_ + "/system.ini").c_str()) == 1;
+  }
+  ~TempConfig() {
+    if (systemFileMoved_) OSSetSystemConfigFile(nullptr);
+    std::string cmd = std::string(gnutil_test::kWindows ? "rmdir /s /q \"" : "rm -rf '") + dir_ +
+                      (gnutil_test::kWindows ? "\"" : "'");
+    (void)system(cmd.c_str());
+  }
+  std::string Path(const char* name) const { return dir_ + "/" + name; }
+  bool SystemFileMoved() const { return systemFileMoved_; }
+  void Write(const char* name, const std::string& text) const {
+    std::ofstream(Path(name), std::ios::binary) << text;
+  }
+
+ private:
+  std::string dir_;
+  bool systemFileMoved_ = false;
+};
+
+TEST(LocaleRecord, BuiltInValues) {
+  CLCLocale l;
+  EXPECT_EQ("M/d/yy", Text(&CLCLocale::DateFormatString, l));
+  EXPECT_EQ("dddd, MMMM dd, yyyy", Indexed(&CLCLocale::DateFormatString, l, 2));
+  EXPECT_EQ("hh:mm:ss tt", Text(&CLCLocale::TimeFormatString, l));
+  EXPECT_EQ("/", Text(&CLCLocale::DateSep, l));
+  EXPECT_EQ(":", Text(&CLCLocale::TimeSep, l));
+  EXPECT_EQ("AM", std::string(l.GetAMString()));
+  EXPECT_EQ("PM", std::string(l.GetPMString()));
+  EXPECT_EQ(".", Text(&CLCLocale::GetDecDecimalSymbol, l));
+  EXPECT_EQ(",", Text(&CLCLocale::GetDecDigitGroupSeparator, l));
+  EXPECT_EQ("-", Text(&CLCLocale::GetDecNegativeSign, l));
+  EXPECT_EQ("", Text(&CLCLocale::GetDecNumDigitsInGroup, l));
+  EXPECT_EQ(1, l.GetCalendarType());
+  EXPECT_EQ(1024u, l.GetLocaleId());
+  EXPECT_EQ(LANGCLASS_UNKNOWN, l.GetLang());
+  EXPECT_EQ(LANGNAME_UNKNOWN, l.GetLangName());
+  EXPECT_EQ(0, l.IsMultiByte());
+  EXPECT_EQ(0, l.IsUnicode());
+  EXPECT_EQ(0, l.Customized());
+  EXPECT_EQ(0, l.LongOrShort());
+  EXPECT_EQ(0, l.GetDecNegativeNumFormat());
+  EXPECT_EQ(0, l.GetDecDisplayLeadingZeroes());
+  EXPECT_EQ(nullptr, l.m_pEmperors);
+
+  struct {
+    unsigned char (CLCLocale::*get)(long, CGNString&);
+    long index;
+    const char* expected;
+  } names[] = {
+      {&CLCLocale::MonthName, 0, "January"}, {&CLCLocale::MonthName, 11, "December"},
+      {&CLCLocale::MonthName, 12, ""},       {&CLCLocale::MonthAbbrev, 8, "Sep"},
+      {&CLCLocale::MonthAbbrev, 12, ""},     {&CLCLocale::DayName, 0, "Monday"},
+      {&CLCLocale::DayName, 6, "Sunday"},    {&CLCLocale::DayAbbrev, 2, "Wed"},
+      {&CLCLocale::MonthName, 13, ""},       {&CLCLocale::MonthName, -1, ""},
+      {&CLCLocale::DayName, 7, ""},          {&CLCLocale::DayAbbrev, -5, ""},
+  };
+  for (auto& n : names) EXPECT_EQ(n.expected, Indexed(n.get, l, n.index)) << n.index;
+}
+
+TEST(LocaleRecord, WhichFormatAndMarker) {
+  CLCLocale l;
+  struct {
+    long which;
+    const char* date;
+    const char* marker;
+  } cases[] = {{2, "dddd, MMMM dd, yyyy", "PM"},
+               {1, "M/d/yy", "PM"},
+               {0, "M/d/yy", "AM"},
+               {-1, "M/d/yy", "PM"},
+               {3, "M/d/yy", "PM"}};
+  for (auto& c : cases) {
+    EXPECT_EQ(c.date, Indexed(&CLCLocale::DateFormatString, l, c.which)) << c.which;
+    EXPECT_EQ(c.marker, Indexed(&CLCLocale::AMPMMarker, l, c.which)) << c.which;
+  }
+  l.SetDateFormatString(1, CGNString("yy/M/d"));
+  l.SetDateFormatString(2, CGNString("d MMMM, yyyy"));
+  l.SetAMPMMarker(0, CGNString("a.m."));
+  l.SetAMPMMarker(5, CGNString("p.m."));
+  EXPECT_EQ("yy/M/d", Text(&CLCLocale::DateFormatString, l));
+  l.SetLongOrShort(2);
+  EXPECT_EQ("d MMMM, yyyy", Text(&CLCLocale::DateFormatString, l));
+  EXPECT_EQ("a.m.", std::string(l.GetAMString()));
+  EXPECT_EQ("p.m.", std::string(l.GetPMString()));
+}
+
+TEST(LocaleRecord, UnitCharactersAndSuffix) {
+  CLCLocale l;
+  void (CLCLocale::*units[])(CGNString&) = {&CLCLocale::YearChar,   &CLCLocale::MonthChar,
+                                            &CLCLocale::DayChar,    &CLCLocale::HourChar,
+                                            &CLCLocale::MinuteChar, &CLCLocale::SecondChar};
+  const char* japanese[] = {"\x94\x4E", "\x8C\x8E", "\x93\xFA", "\x8E\x9E", "\x95\xAA", "\x95\x62"};
+  for (auto unit : units) {
+    CGNString s("x");
+    (l.*unit)(s);
+    EXPECT_STREQ("", s);
+  }
+  l.m_langName = LANGNAME_JAPANESE;
+  EXPECT_EQ(1, l.LocaleIsJapanese());
+  EXPECT_EQ(0, l.LocaleIsEnglish());
+  for (int i = 0; i < 6; ++i) {
+    CGNString s;
+    (l.*units[i])(s);
+    EXPECT_STREQ(japanese[i], s) << i;
+  }
+  l.m_langName = LANGNAME_ENGLISH;
+  EXPECT_EQ(1, l.LocaleIsEnglish());
+
+  struct {
+    const char* abbreviation;
+    const char* suffix;
+  } suffixes[] = {{"ENU", "EN"}, {"JPN", "JP"}, {"", ""}, {"D", "D"}};
+  for (auto& c : suffixes) {
+    char buffer[4] = {'z', 'z', 'z', 'z'};
+    l.m_langAbbrev = c.abbreviation;
+    l.GetFileSuffix(buffer);
+    EXPECT_STREQ(c.suffix, buffer);
+    EXPECT_EQ('z', buffer[3]);
+  }
+}
+
+TEST(LocaleRecord, CopiesOwnTheirEraTable) {
+  CLCLocale* first = new CLCLocale;
+  first->Init();
+  first->m_dateSep = ".";
+  CLCLocale copy(*first);
+  CLCLocale assigned;
+  assigned = *first;
+  assigned = *first;  // twice: one table, no leak (checked under ASan)
+  EXPECT_NE(first->m_pEmperors, copy.m_pEmperors);
+  delete first;
+  CGNString s;
+  copy.Emperor(0, s);
+  EXPECT_STREQ("\x95\xBD\x90\xAC", s);
+  assigned.Emperor(1, s);
+  EXPECT_STREQ("\x8F\xBA\x98\x61", s);
+  EXPECT_EQ(2, assigned.EmperorCount());
+  EXPECT_EQ(".", Text(&CLCLocale::DateSep, copy));
+  assigned = assigned;
+  EXPECT_EQ(2, assigned.EmperorCount());
+
+  CLCLocale none;
+  copy = none;  // a record without a table gives its copy none
+  EXPECT_EQ(nullptr, copy.m_pEmperors);
+}
+
+TEST(LocaleRecord, FormatTables) {
+  EXPECT_EQ(4, LC_NUM_TIME_FORMATS);
+  EXPECT_EQ(24, LC_NUM_SHORT_DATE_FORMATS);
+  EXPECT_EQ(48, LC_NUM_LONG_DATE_FORMATS);
+  struct {
+    const char** table;
+    int index;
+    const char* expected;
+  } cases[] = {
+      {CLCLocale::TimeFormats(), 0, "h:mm:ss tt"},
+      {CLCLocale::TimeFormats(), 3, "HH:mm:ss"},
+      {CLCLocale::ShortDateFormats(), 0, "MM/dd/yyyy"},
+      {CLCLocale::ShortDateFormats(), 16, "yyyy/MM/dd"},
+      {CLCLocale::ShortDateFormats(), 23, "yy/M/d"},
+      {CLCLocale::LongDateFormats(), 4, "d MMMM, yyyy"},
+      {CLCLocale::LongDateFormats(), 15, "MMM d, yy"},
+      {CLCLocale::LongDateFormats(), 16, "dddd, MMMM dd, yyyy"},
+      {CLCLocale::LongDateFormats(), 32, "ddd, MMMM dd, yyyy"},
+      {CLCLocale::LongDateFormats(), 47, "ddd, d MMM, yy"},
+  };
+  for (auto& c : cases) EXPECT_STREQ(c.expected, c.table[c.index]) << c.index;
+  // The third group is the second with the abbreviated day name.
+  for (int i = 0; i < 16; ++i)
+    EXPECT_EQ(std::string(CLCLocale::LongDateFormats()[16 + i]).substr(1),
+              CLCLocale::LongDateFormats()[32 + i]);
+}
+
+// --- Filling the record ---
+
+constexpr unsigned long kJapan = 0x411;
+
+class LocaleInit : public ::testing::Test {
+ protected:
+  void TearDown() override { CLCGlobalLocale::Free(); }
+  FakeLocaleInfo fake_;
+  TempConfig config_;
+};
+
+TEST_F(LocaleInit, LanguageFromAbbreviation) {
+  struct {
+    const char* abbreviation;
+    int languageClass, languageName;
+    unsigned char multiByte, result;
+  } cases[] = {
+      {"JPN", 10, 30, 1, 1}, {"jpn", 10, 30, 1, 1}, {"ENU", 4, 13, 0, 1},  {"ENG", 4, 13, 0, 1},
+      {"DEU", 4, 16, 0, 1},  {"FRA", 4, 15, 0, 1},  {"KOR", 12, 32, 1, 1}, {"CHS", 0, 0, 0, 1},
+      {"CHT", 0, 0, 0, 1},   {"PLK", 2, 4, 0, 1},   {"RUS", 3, 10, 0, 1},  {"XYZ", 0, 0, 0, 1},
+      {"j", 0, 0, 0, 1},     {"ZHI", 11, 31, 1, 1},
+  };
+  for (auto& c : cases) {
+    fake_.Set(kJapan, item::kSAbbrevLangName, c.abbreviation);
+    CLCLocale l;
+    l.m_localeId = kJapan;
+    l.m_langClass = LANGCLASS_GREEK;  // Init starts from unknown
+    EXPECT_EQ(c.result, l.Init()) << c.abbreviation;
+    EXPECT_EQ(c.languageClass, l.GetLang()) << c.abbreviation;
+    EXPECT_EQ(c.languageName, l.GetLangName()) << c.abbreviation;
+    EXPECT_EQ(c.multiByte, l.IsMultiByte()) << c.abbreviation;
+    EXPECT_EQ(c.abbreviation, std::string(l.m_langAbbrev));
+  }
+}
+
+TEST_F(LocaleInit, AbbreviationFromProfile) {
+  if (!config_.SystemFileMoved()) GTEST_SKIP() << "the system's own profile is not moved here";
+  // The user's default locale: the profile, not the locale information.
+  fake_.Set(1024, item::kSAbbrevLangName, "FRA");
+  config_.Write("system.ini", "[intl]\nsLanguage=JPN\n");
+  CLCLocale l;
+  EXPECT_EQ(1, l.Init());
+  EXPECT_EQ("JPN", std::string(l.m_langAbbrev));
+  EXPECT_EQ(1, l.LocaleIsJapanese());
+
+  // Another locale whose query fails falls back to the profile as well.
+  CLCLocale other;
+  other.m_localeId = 0x407;
+  other.Init();
+  EXPECT_EQ("JPN", std::string(other.m_langAbbrev));
+}
+
+TEST_F(LocaleInit, TakesEveryItemThatAnswers) {
+  const unsigned long id = 0x407;
+  struct {
+    unsigned long what;
+    const char* text;
+  } answers[] = {
+      {item::kSAbbrevLangName, "DEU"},
+      {item::kSDate, "."},
+      {item::kSTime, ":"},
+      {item::kSTimeFormat, "HH:mm:ss"},
+      {item::kSShortDate, "dd.MM.yyyy"},
+      {item::kSLongDate, "dddd, d. MMMM yyyy"},
+      {item::kIDate, "1"},
+      {item::kILDate, "1"},
+      {item::kITime, "1"},
+      {item::kITimeMarkPosn, "0"},
+      {item::kICentury, "1"},
+      {item::kITLZero, "1"},
+      {item::kIDayLZero, "1"},
+      {item::kIMonLZero, "1"},
+      {item::kSGrouping, "3;0"},
+      {item::kINegNumber, "1"},
+      {item::kILZero, "1"},
+      {item::kSDecimal, ","},
+      {item::kSThousand, "."},
+      {item::kS1159, ""},
+      {item::kIOptionalCalendar, "2"},
+      {item::kSDayName1, "Montag"},
+      {item::kSDayName1 + 6, "Sonntag"},
+      {item::kSAbbrevDayName1, "Mo"},
+      {item::kSMonthName1, "Januar"},
+      {item::kSMonthName1 + 11, "Dezember"},
+      {item::kSAbbrevMonthName1 + 2, "Mrz"},
+      {item::kSMonthName13, ""},
+  };
+  for (auto& a : answers) fake_.Set(id, a.what, a.text);
+  CLCLocale l;
+  l.m_localeId = id;
+  l.m_calendarType = 3;
+  l.m_longOrShort = 2;
+  EXPECT_EQ(1, l.Init());
+  EXPECT_EQ(LANGNAME_GERMAN, l.GetLangName());
+  EXPECT_EQ(".", std::string(l.m_dateSep));
+  EXPECT_EQ("HH:mm:ss", std::string(l.m_timeFormat));
+  EXPECT_EQ("dd.MM.yyyy", std::string(l.m_shortDateFormat));
+  EXPECT_EQ("dddd, d. MMMM yyyy", std::string(l.m_longDateFormat));
+  long numbers[] = {l.m_shortDateOrder,   l.m_longDateOrder,       l.m_24HourTime,
+                    l.m_century,          l.m_hourLeadingZero,     l.m_dayLeadingZero,
+                    l.m_monthLeadingZero, l.m_decNegativeNumFormat};
+  for (long n : numbers) EXPECT_EQ(1, n);
+  EXPECT_EQ(0, l.m_ampmPrefix);
+  EXPECT_EQ(2, l.m_optionalCalendar);
+  EXPECT_EQ(1, l.GetDecDisplayLeadingZeroes());
+  EXPECT_EQ("3;0", std::string(l.m_decNumDigitsInGroup));
+  EXPECT_EQ(",", std::string(l.m_decDecimalSymbol));
+  EXPECT_EQ(".", std::string(l.m_decDigitGroupSeparator));
+  EXPECT_EQ("-", std::string(l.m_decNegativeSign));  // never from the system
+  EXPECT_EQ("", std::string(l.m_amString));          // an empty answer is an answer
+  EXPECT_EQ("PM", std::string(l.m_pmString));        // a failed one keeps the value
+  EXPECT_EQ("Montag", Indexed(&CLCLocale::DayName, l, 0));
+  EXPECT_EQ("Tuesday", Indexed(&CLCLocale::DayName, l, 1));
+  EXPECT_EQ("Sonntag", Indexed(&CLCLocale::DayName, l, 6));
+  EXPECT_EQ("Mo", Indexed(&CLCLocale::DayAbbrev, l, 0));
+  EXPECT_EQ("Januar", Indexed(&CLCLocale::MonthName, l, 0));
+  EXPECT_EQ("Dezember", Indexed(&CLCLocale::MonthName, l, 11));
+  EXPECT_EQ("Mrz", Indexed(&CLCLocale::MonthAbbrev, l, 2));
+  EXPECT_EQ(1, l.GetCalendarType());
+  EXPECT_EQ(0, l.LongOrShort());
+  // Twice: still one table of two eras and the end record.
+  l.Init();
+  EXPECT_EQ(2, l.EmperorCount());
+}
+
+TEST_F(LocaleInit, NothingAnswersLeavesBuiltInValues) {
+  CLCLocale l;
+  l.m_localeId = 0x999;
+  EXPECT_EQ(config_.SystemFileMoved() ? 0 : l.Init(), l.Init());
+  EXPECT_EQ("M/d/yy", std::string(l.m_shortDateFormat));
+  EXPECT_EQ("AM", std::string(l.m_amString));
+  EXPECT_EQ("January", std::string(l.m_monthNames[0]));
+}
+
+TEST_F(LocaleInit, OlderSystemGivesFixedJapaneseMarkers) {
+  fake_.Set(kJapan, item::kSAbbrevLangName, "JPN");
+  fake_.Set(kJapan, item::kS1159, "am");
+  fake_.Set(kJapan, item::kS2359, "pm");
+  gnutil::testing::SetOlderSystem(1);
+  CLCLocale l;
+  l.m_localeId = kJapan;
+  l.Init();
+  EXPECT_STREQ("\x8C\xDF\x91\x4F", l.m_amString);
+  EXPECT_STREQ("\x8C\xDF\x8C\xE3", l.m_pmString);
+  l.InitControlPanelTimeSettings();
+  EXPECT_STREQ("\x8C\xDF\x91\x4F", l.m_amString);
+
+  gnutil::testing::SetOlderSystem(0);
+  l.InitControlPanelTimeSettings();
+  EXPECT_STREQ("am", l.m_amString);
+  l.Init();
+  EXPECT_STREQ("pm", l.m_pmString);
+}
+
+TEST_F(LocaleInit, CustomizeKeepsOrTakes) {
+  CLCLocale l;
+  l.m_timeFormat = "h:mm tt";
+  l.m_24HourTime = 0;
+  l.m_decNumDigitsInGroup = "3;0";
+  struct {
+    const char* timeFormat;
+    const char* expectedFormat;
+    long expected24;
+  } cases[] = {
+      {"HH:mm", "HH:mm", 1}, {"", "HH:mm", 1}, {"h:mm tt", "h:mm tt", 0}, {"H.mm", "H.mm", 1}};
+  for (auto& c : cases) {
+    l.Customize(CGNString(c.timeFormat), CGNString(""), CGNString("d MMMM yyyy"), 2, CGNString(""),
+                3, 1, CGNString(""), CGNString("~"), CGNString(""), CGNString(""));
+    EXPECT_EQ(c.expectedFormat, std::string(l.m_timeFormat));
+    EXPECT_EQ(c.expected24, l.m_24HourTime);
+  }
+  EXPECT_EQ("M/d/yy", std::string(l.m_shortDateFormat));
+  EXPECT_EQ("d MMMM yyyy", std::string(l.m_longDateFormat));
+  EXPECT_EQ(2, l.LongOrShort());
+  EXPECT_EQ("", std::string(l.m_decNumDigitsInGroup));
+  EXPECT_EQ(3, l.GetDecNegativeNumFormat());
+  EXPECT_EQ(1, l.GetDecDisplayLeadingZeroes());
+  EXPECT_EQ(".", std::string(l.m_decDecimalSymbol));
+  EXPECT_EQ("~", std::string(l.m_decNegativeSign));
+  EXPECT_EQ(",", std::string(l.m_decDigitGroupSeparator));
+  EXPECT_EQ(1, l.Customized());
+
+  // Customized: the automatic sources change nothing.
+  fake_.Set(1024, item::kSDate, "-");
+  fake_.Set(1024, item::kSTime, ".");
+  l.InitControlPanelDateSettings();
+  l.InitControlPanelTimeSettings();
+  EXPECT_EQ("/", std::string(l.m_dateSep));
+  EXPECT_EQ(":", std::string(l.m_timeSep));
+  config_.Write("app.ini", "[Dates]\nDateSeparator=#\nTimeSeparator=!\n");
+  CGNString file(config_.Path("app.ini").c_str());
+  char section[] = "Dates";
+  l.LoadIniDateTimeSettings(section, file);
+  EXPECT_EQ("/", std::string(l.m_dateSep));
+  // Back to automatic.
+  l.SetCustomized(0);
+  l.InitControlPanelDateSettings();
+  EXPECT_EQ("-", std::string(l.m_dateSep));
+  l.LoadIniDateTimeSettings(section, file);
+  EXPECT_EQ("#", std::string(l.m_dateSep));
+  EXPECT_EQ("!", std::string(l.m_timeSep));
+}
+
+TEST_F(LocaleInit, GetDefaultsReReadsTheSystem) {
+  fake_.Set(1024, item::kSTimeFormat, "H:mm:ss");
+  fake_.Set(1024, item::kSDecimal, ",");
+  CLCLocale l;
+  l.Customize(CGNString("hh:mm tt"), CGNString("yy/M/d"), CGNString(""), 2, CGNString("3"), 1, 1,
+              CGNString(";"), CGNString(""), CGNString(""), CGNString(""));
+  CGNString timeFormat, shortDate, longDate, grouping, decimal, negative, separator, name;
+  long longOrShort = -1, negativeFormat = -1;
+  unsigned char leadingZeroes = 9;
+  l.GetDefaults(timeFormat, shortDate, longDate, longOrShort, grouping, negativeFormat,
+                leadingZeroes, decimal, negative, separator, name);
+  EXPECT_STREQ("H:mm:ss", timeFormat);
+  EXPECT_STREQ("yy/M/d", shortDate);  // the system did not answer
+  EXPECT_STREQ("dddd, MMMM dd, yyyy", longDate);
+  EXPECT_EQ(0, longOrShort);  // Init always resets it
+  EXPECT_STREQ(",", decimal);
+  EXPECT_EQ(1, l.Customized());  // and stays customized
+}
+
+TEST_F(LocaleInit, NewRecordFollowsCustomizedGlobal) {
+  fake_.Set(1024, item::kSShortDate, "dd/MM/yyyy");
+  CLCGlobalLocale* global = CLCGlobalLocale::Instance();
+  EXPECT_EQ(global, CLCGlobalLocale::Instance());
+  EXPECT_EQ("dd/MM/yyyy", std::string(global->m_shortDateFormat));
+  CLCLocale automatic;
+  automatic.Init();
+  EXPECT_EQ(0, automatic.Customized());
+
+  global->Customize(CGNString("HH:mm"), CGNString("yyyy-MM-dd"), CGNString(""), 2,
+                    CGNString("3;2;0"), 4, 1, CGNString(""), CGNString(""), CGNString("'"),
+                    CGNString(""));
+  CLCLocale follower;
+  follower.Init();
+  EXPECT_EQ(1, follower.Customized());
+  EXPECT_EQ("HH:mm", std::string(follower.m_timeFormat));
+  EXPECT_EQ(1, follower.m_24HourTime);
+  // What the follower gets comes through the global record's GetDefaults,
+  // which re-reads the system first: the system's values win where the
+  // system answers, and Init resets the long-or-short choice.
+  EXPECT_EQ("dd/MM/yyyy", std::string(follower.m_shortDateFormat));
+  EXPECT_EQ("dd/MM/yyyy", std::string(global->m_shortDateFormat));
+  EXPECT_EQ(0, follower.LongOrShort());
+  EXPECT_EQ("3;2;0", std::string(follower.m_decNumDigitsInGroup));
+  EXPECT_EQ("'", std::string(follower.m_decDigitGroupSeparator));
+
+  CLCGlobalLocale::Free();
+  CLCGlobalLocale* fresh = CLCGlobalLocale::Instance();
+  EXPECT_EQ(0, fresh->Customized());
+  EXPECT_EQ("dd/MM/yyyy", std::string(fresh->m_shortDateFormat));
+  CLCGlobalLocale copy(*fresh);
+  EXPECT_EQ(2, copy.EmperorCount());
+}
+
+TEST(LocaleOldFormats, ShortDate) {
+  struct {
+    const char* sep;
+    const char* old;
+    const char* expected;
+  } cases[] = {
+      {"/", "dd/MM/yy", "d/M/yy"}, {"/", "yy/MM/dd", "yy/M/d"}, {"/", "MM/dd/yy", "M/d/yy"},
+      {"/", "x", "M/d/yy"},        {"/", "", "M/d/yy"},         {"-", "d", "d-M-yy"},
+      {".", "y", "yy.M.d"},        {". ", "Q", "M. d. yy"},
+  };
+  for (auto& c : cases) {
+    CLCLocale l;
+    l.m_dateSep = c.sep;
+    CGNString old(c.old);
+    l.ConvertOldImportShortDateFormat(old);
+    EXPECT_EQ(c.expected, std::string(l.m_shortDateFormat)) << c.old;
+  }
+}
+
+TEST(LocaleOldFormats, LongDate) {
+  struct {
+    const char* old;
+    const char* expected;
+  } cases[] = {
+      {"ddd' yy", "dddd, yyyy MMMM d"},    {"ddd' dd MMMM", "dddd, d MMMM, yyyy"},
+      {"ddd' MMMM", "dddd, MMMM d, yyyy"}, {"ddd' ", "dddd, MMMM d, yyyy"},
+      {"dd' y", "dddd, MMMM d, yyyy"},     {"x ddd' y", "dddd, MMMM d, yyyy"},
+      {"", "dddd, MMMM d, yyyy"},
+  };
+  for (auto& c : cases) {
+    CLCLocale l;
+    CGNString old(c.old);
+    l.ConvertOldImportLongDateFormat(old);
+    EXPECT_EQ(c.expected, std::string(l.m_longDateFormat)) << c.old;
+  }
+}
+
+TEST_F(LocaleInit, IniSettingsAndMigration) {
+  config_.Write("app.ini",
+                "[Locale]\n"
+                "DateSeparator=-\n"
+                "LongDateFormat=ddd' y\n"
+                "ShortDateFormat=dd-MM-yy\n"
+                "CalendarType=3\n"
+                "DateDisplayMode=2\n"
+                "TimeSeparator=.\n"
+                "AMString=vorm.\n"
+                "PMString=nachm.\n"
+                "24HourTimeFormat=1\n"
+                "AMPMPrefix=1\n");
+  CGNString file(config_.Path("app.ini").c_str());
+  char section[] = "Locale";
+  CLCLocale l;
+  l.LoadIniDateTimeSettings(section, file);
+  EXPECT_EQ("-", std::string(l.m_dateSep));
+  EXPECT_EQ("dddd, yyyy MMMM d", std::string(l.m_longDateFormat));
+  EXPECT_EQ("d-M-yy", std::string(l.m_shortDateFormat));  // with the separator just read
+  EXPECT_EQ(3, l.GetCalendarType());
+  EXPECT_EQ(2, l.LongOrShort());
+  EXPECT_EQ(".", std::string(l.m_timeSep));
+  EXPECT_EQ("vorm.", std::string(l.m_amString));
+  EXPECT_EQ("nachm.", std::string(l.m_pmString));
+  EXPECT_EQ(1, l.m_24HourTime);
+  EXPECT_EQ(1, l.m_ampmPrefix);
+
+  auto key = [&](const char* name) {
+    CGNString v;
+    OSGetConfig(v, CGNString("missing"), CGNString("Locale"), CGNString(name), file);
+    return std::string(v);
+  };
+  EXPECT_EQ("0", key("LongDateFormat"));
+  EXPECT_EQ("dddd, yyyy MMMM d", key("NewLongDateFormat"));
+  EXPECT_EQ("0", key("ShortDateFormat"));
+  EXPECT_EQ("d-M-yy", key("NewShortDateFormat"));
+
+  // The second time the keys are already migrated; the user's new formats win.
+  OSSetConfig(CGNString("yyyy MMMM d"), CGNString("Locale"), CGNString("NewLongDateFormat"), file);
+  CLCLocale again;
+  again.LoadIniDateTimeSettings(section, file);
+  EXPECT_EQ("yyyy MMMM d", std::string(again.m_longDateFormat));
+  EXPECT_EQ("0", key("LongDateFormat"));
+  EXPECT_EQ("d-M-yy", std::string(again.m_shortDateFormat));
+
+  // Missing keys leave the fields alone.
+  CLCLocale untouched;
+  char other[] = "Nothing";
+  untouched.LoadIniDateTimeSettings(other, file);
+  EXPECT_EQ("M/d/yy", std::string(untouched.m_shortDateFormat));
+  EXPECT_EQ(1, untouched.GetCalendarType());
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+// A stand-in for the system's locale information, for tests of the locale
+// record's logic: answers from a table, fails everything else.
+#ifndef GNUTIL_TESTS_SUPPORT_FAKE_LOCALE_INFO_H
+#define GNUTIL_TESTS_SUPPORT_FAKE_LOCALE_INFO_H
+
+#include <string.h>
+
+#include <map>
+#include <string>
+#include <utility>
+
+#include "locale/lclocale_internal.h"
+
+namespace gnutil_test {
+
+class FakeLocaleInfo {
+ public:
+  FakeLocaleInfo() {
+    Answers().clear();
+    gnutil::testing::SetLocaleInfoQuery(&Query);
+  }
+  ~FakeLocaleInfo() {
+    gnutil::testing::SetLocaleInfoQuery(nullptr);
+    gnutil::testing::SetOlderSystem(-1);
+    Answers().clear();
+  }
+  void Set(unsigned long id, unsigned long what, const std::string& text) {
+    Answers()[{id, what}] = text;
+  }
+  static int Calls() { return CallCount(); }
+
+ private:
+  static std::map<std::pair<unsigned long, unsigned long>, std::string>& Answers() {
+    static std::map<std::pair<unsigned long, unsigned long>, std::string> answers;
+    return answers;
+  }
+  static int& CallCount() {
+    static int calls = 0;
+    return calls;
+  }
+  // GetLocaleInfoA's contract: the length with the terminator, 0 on failure
+  // or when the buffer is too small.
+  static long Query(unsigned long id, unsigned long what, char* buffer, int size) {
+    ++CallCount();
+    auto it = Answers().find({id, what});
+    if (it == Answers().end()) return 0;
+    long need = static_cast<long>(it->second.size()) + 1;
+    if (size == 0) return need;
+    if (need > size) return 0;
+    memcpy(buffer, it->second.c_str(), static_cast<size_t>(need));
+    return need;
+  }
+};
+
+}  // namespace gnutil_test
+
+#endif  // GNUTIL_TESTS_SUPPORT_FAKE_LOCALE_INFO_H

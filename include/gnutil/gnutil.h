@@ -2,6 +2,7 @@
 #ifndef GNUTIL_GNUTIL_H
 #define GNUTIL_GNUTIL_H
 
+#include "gnutil/datetime.h"
 #include "gnutil/export.h"
 #include "gnutil/gnlist.h"
 #include "gnutil/gnstring.h"

@@ -1,0 +1,58 @@
+// Threads that each convert in their own zone at the same time: every
+// conversion must see its own thread's zone, whatever the others switch to.
+// Runs under ThreadSanitizer with the other concurrency tests.
+#include <gnutil/datetime.h>
+#include <gnutil/gnstring.h>
+#include <gnutil/lclst.h>
+#include <gnutil/osthread.h>
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "support/thread_runner.h"
+
+namespace {
+
+struct ZoneCase {
+  const char* zone;  // empty: the system zone
+  int hourOffset;    // from UTC, for a zone without daylight saving
+};
+
+TEST(DateTimeThreads, EachThreadConvertsInItsOwnZone) {
+  OSSetThreaded();
+  ASSERT_EQ(1, CGNDateTime::ModuleInit());
+  const ZoneCase cases[] = {{"UTC0", 0}, {"EST5", -5}, {"JST-9", 9}, {"IST-5:30", 5}, {"", 0}};
+  const long secs = 983801229L;  // 2001-03-05 14:07:09 UTC
+  time_t tt = secs;
+  tm utc;
+  gmtime_r(&tt, &utc);
+  tm system;
+  localtime_r(&tt, &system);  // the machine's zone, TZ being unset below
+  std::atomic<int> failures{0};
+  std::vector<std::unique_ptr<gnutil_test::TestThread>> threads;
+  for (const ZoneCase& c : cases) {
+    threads.emplace_back(new gnutil_test::TestThread([&, c] {
+      CGNLclSt::Instance()->Init(4);
+      CGNString zone(c.zone);
+      if (*c.zone) CGNLclSt::Instance()->SetLocalVariable("timezone", &zone);
+      int expectedHour = *c.zone ? (utc.tm_hour + c.hourOffset + 24) % 24 : system.tm_hour;
+      for (int i = 0; i < 300; ++i) {
+        tm t;
+        CGNDateTime::LocalTimeTS(secs, t);
+        if (t.tm_hour != expectedHour) ++failures;
+        tm back = t;
+        back.tm_isdst = -1;
+        if (CGNDateTime::MkTimeTS(&back) != secs) ++failures;
+        if (i % 50 == 0) CGNDateTime::TimeTS(nullptr);
+      }
+      CGNLclSt::Instance()->UnsetLocalVariable("timezone");
+    }));
+  }
+  threads.clear();
+  EXPECT_EQ(0, failures.load());
+}
+
+}  // namespace

@@ -1,0 +1,249 @@
+// CGNDateTime as a value, its clock conversions in zones east and west of
+// UTC and with daylight saving, and the range checks at the 1970 and 2038
+// edges.
+#include <gnutil/datetime.h>
+#include <gnutil/lclst.h>
+#include <gnutil/osthread.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "support/test_zone.h"
+
+using gnutil_test::ScopedSystemZone;
+
+namespace {
+
+tm MakeTm(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+  tm t;
+  memset(&t, 0, sizeof t);
+  t.tm_year = year - 1900;
+  t.tm_mon = month - 1;
+  t.tm_mday = day;
+  t.tm_hour = hour;
+  t.tm_min = minute;
+  t.tm_sec = second;
+  t.tm_isdst = -1;
+  return t;
+}
+
+TEST(DateTimeValue, DefaultIsEmptyWithTodayAtMidnight) {
+  CGNDateTime v;
+  EXPECT_TRUE(v.IsEmpty());
+  EXPECT_EQ(0, v.GetSecsFrom70());
+  CGNString display("old");
+  v.GetDisplayBuffer(display);
+  EXPECT_TRUE(display.IsEmpty());
+  CGNDateTime withLocale(static_cast<CLCLocale*>(nullptr));
+  EXPECT_TRUE(withLocale.IsEmpty());
+}
+
+struct EpochCase {
+  const char* zone;
+  int year, month, day, hour, minYear;
+};
+
+TEST(DateTimeValue, SecondZeroInZonesEastAndWest) {
+  const EpochCase cases[] = {
+      {gnutil_test::kZoneUTC, 1970, 0, 1, 0, 70},
+      {gnutil_test::kZoneWest5, 1969, 11, 31, 19, 69},
+      {gnutil_test::kZoneEast9, 1970, 0, 1, 9, 70},
+  };
+  for (const EpochCase& c : cases) {
+    SCOPED_TRACE(c.zone);
+    ScopedSystemZone zone(c.zone);
+    CGNDateTime v(0L);
+    tm t;
+    v.ToTM(&t);
+    EXPECT_EQ(c.year - 1900, t.tm_year);
+    EXPECT_EQ(c.month, t.tm_mon);
+    EXPECT_EQ(c.day, t.tm_mday);
+    EXPECT_EQ(c.hour, t.tm_hour);
+    EXPECT_EQ(c.minYear, CGNDateTime::MinYear());
+    EXPECT_EQ(0, v.GetSecsFrom70());
+  }
+}
+
+TEST(DateTimeValue, FromSecondsKeepsSecondsAndFields) {
+  ScopedSystemZone zone(gnutil_test::kZoneUTC);
+  CGNDateTime v(983801229L);  // 2001-03-05 14:07:09 UTC, a Monday
+  EXPECT_EQ(983801229L, v.GetSecsFrom70());
+  EXPECT_FALSE(v.IsEmpty());
+  tm t;
+  v.ToTM(&t);
+  EXPECT_EQ(101, t.tm_year);
+  EXPECT_EQ(2, t.tm_mon);
+  EXPECT_EQ(5, t.tm_mday);
+  EXPECT_EQ(14, t.tm_hour);
+  EXPECT_EQ(7, t.tm_min);
+  EXPECT_EQ(9, t.tm_sec);
+  EXPECT_EQ(1, t.tm_wday);
+  v.Empty();
+  EXPECT_TRUE(v.IsEmpty());
+  EXPECT_EQ(0, v.GetSecsFrom70());
+}
+
+TEST(DateTimeClock, NegativeSecondsConvertAsTheLastSecond) {
+  ScopedSystemZone zone(gnutil_test::kZoneUTC);
+  tm a, b;
+  CGNDateTime::LocalTimeTS(-5, a);
+  CGNDateTime::LocalTimeTS(2147483647L, b);
+  EXPECT_EQ(0, memcmp(&a, &b, sizeof a));
+  EXPECT_EQ(138, a.tm_year);
+  EXPECT_EQ(3, a.tm_hour);
+  int h, m, s;
+  CGNDateTime::MaxTime(&h, &m, &s);
+  EXPECT_EQ(3, h);
+  EXPECT_EQ(14, m);
+  EXPECT_EQ(7, s);
+}
+
+TEST(DateTimeClock, MkTimeRoundTripsAndNormalises) {
+  ScopedSystemZone zone(gnutil_test::kZoneEast9);
+  tm t = MakeTm(2001, 3, 5, 14, 7, 9);
+  long s = CGNDateTime::MkTimeTS(&t);
+  EXPECT_EQ(983801229L - 9 * 3600, s);
+  tm back;
+  CGNDateTime::LocalTimeTS(s, back);
+  EXPECT_EQ(14, back.tm_hour);
+  tm april31 = MakeTm(2001, 4, 31);
+  CGNDateTime::MkTimeTS(&april31);
+  EXPECT_EQ(4, april31.tm_mon);
+  EXPECT_EQ(1, april31.tm_mday);
+  tm beyond = MakeTm(2038, 1, 20);
+  EXPECT_EQ(-1, CGNDateTime::MkTimeTS(&beyond));
+  EXPECT_EQ(-1, CGNDateTime::MkTimeTS(nullptr));
+}
+
+TEST(DateTimeClock, MidnightTodayAndNow) {
+  long now = CGNDateTime::Now();
+  long midnight = CGNDateTime::GetLocalMidnightToday();
+  EXPECT_LE(midnight, now);
+  EXPECT_LT(now - midnight, 86400 + 5);
+  long t = 0;
+  EXPECT_GE(CGNDateTime::TimeTS(&t), now);
+  EXPECT_GE(t, now);
+}
+
+TEST(DateTimeRange, IsValidDate) {
+  ScopedSystemZone zone(gnutil_test::kZoneUTC);
+  struct {
+    int year, month, day;
+    unsigned char expected;
+  } const cases[] = {
+      {138, 0, 31, 0}, {100, 1, 30, 1}, {70, 0, 1, 1},    {69, 11, 31, 0},
+      {138, 0, 19, 1}, {138, 0, 20, 0}, {137, 11, 31, 1},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(c.expected, CGNDateTime::IsValidDate(c.year, c.month, c.day))
+        << c.year << "/" << c.month << "/" << c.day;
+}
+
+struct VerifyCase {
+  const char* zone;
+  tm t;
+  unsigned char result;
+  long status;
+};
+
+TEST(DateTimeRange, VerifyDateTime) {
+  const VerifyCase cases[] = {
+      {gnutil_test::kZoneUTC, MakeTm(2038, 1, 18, 12, 0, 0), 0, 4},
+      {gnutil_test::kZoneUTC, MakeTm(2038, 1, 18, 3, 14, 7), 1, 1},
+      {gnutil_test::kZoneUTC, MakeTm(2038, 1, 19, 0, 0, 0), 0, 2},
+      {gnutil_test::kZoneUTC, MakeTm(2038, 2, 1, 0, 0, 0), 0, 2},
+      {gnutil_test::kZoneUTC, MakeTm(2037, 12, 31, 23, 59, 59), 1, 1},
+      {gnutil_test::kZoneUTC, MakeTm(2001, 4, 31), 0, 1},
+      {gnutil_test::kZoneUTC, MakeTm(2039, 13, 40, 10, 60, 0), 0, 3},
+      {gnutil_test::kZoneUTC, MakeTm(2001, 1, 1, 24, 0, 0), 0, 3},
+      {gnutil_test::kZoneUTC, MakeTm(1969, 12, 31, 0, 0, 0), 0, 2},
+      {gnutil_test::kZoneUTC, MakeTm(1970, 1, 1, 0, 0, 0), 1, 1},
+      {gnutil_test::kZoneUTC, MakeTm(2000, 2, 29), 1, 1},
+      {gnutil_test::kZoneUTC, MakeTm(2001, 2, 29), 0, 1},
+      {gnutil_test::kZoneUTC, MakeTm(2001, 0, 1), 0, 2},
+      // West of UTC second 0 falls on 31 December 1969 and MaxTime is 22:14:07.
+      {gnutil_test::kZoneWest5, MakeTm(1969, 12, 31, 20, 0, 0), 1, 1},
+      {gnutil_test::kZoneWest5, MakeTm(2038, 1, 18, 22, 14, 8), 0, 4},
+      // East of UTC MaxTime is 12:14:07.
+      {gnutil_test::kZoneEast9, MakeTm(2038, 1, 18, 12, 14, 7), 1, 1},
+      {gnutil_test::kZoneEast9, MakeTm(2038, 1, 18, 12, 14, 8), 0, 4},
+  };
+  for (const VerifyCase& c : cases) {
+    ScopedSystemZone zone(c.zone);
+    CGNDateTime v;
+    tm t = c.t;
+    tm before = t;
+    SCOPED_TRACE(testing::Message() << c.zone << " " << t.tm_year + 1900 << "-" << t.tm_mon + 1
+                                    << "-" << t.tm_mday << " " << t.tm_hour << ":" << t.tm_min);
+    EXPECT_EQ(c.result, v.VerifyDateTime(&t));
+    EXPECT_EQ(c.status, v.GetDateTimeRangeStatus());
+    EXPECT_EQ(0, memcmp(&before, &t, sizeof t));
+  }
+}
+
+TEST(DateTimeRange, VerifyDayRejectsTheHourSkippedByDaylightSaving) {
+  ScopedSystemZone zone(gnutil_test::kZoneUSEastern);
+  CGNDateTime v;
+  // 2001: summer time began on 1 April at 02:00 in the US Eastern zone.
+  tm skipped = MakeTm(2001, 4, 1, 2, 30, 0);
+  EXPECT_EQ(0, v.VerifyDay(&skipped));
+  EXPECT_EQ(0, v.VerifyDateTime(&skipped));
+  EXPECT_EQ(1, v.GetDateTimeRangeStatus());
+  tm summer = MakeTm(2001, 7, 4, 12, 0, 0);
+  EXPECT_EQ(1, v.VerifyDay(&summer));
+  tm repeated = MakeTm(2001, 10, 28, 1, 30, 0);
+  EXPECT_EQ(1, v.VerifyDay(&repeated));
+  tm winter = MakeTm(2001, 1, 15, 12, 0, 0);
+  EXPECT_EQ(1, v.VerifyDay(&winter));
+}
+
+TEST(DateTimeZone, UnthreadedProcessNeverTouchesTheEnvironment) {
+  ScopedSystemZone zone(gnutil_test::kZoneUTC);
+  ASSERT_EQ(1, CGNLclSt::Instance()->Init(8));
+  CGNString west(gnutil_test::kZoneWest5);
+  ASSERT_GE(CGNLclSt::Instance()->SetLocalVariable("timezone", &west), 0);
+  tm t;
+  CGNDateTime::LocalTimeTS(983801229L, t);
+  EXPECT_EQ(14, t.tm_hour);  // the variable changes nothing
+  CGNDateTime::TimeTS(nullptr);
+  ASSERT_NE(nullptr, getenv("TZ"));
+  EXPECT_STREQ(gnutil_test::kZoneUTC, getenv("TZ"));
+  CGNLclSt::Instance()->UnsetLocalVariable("timezone");
+}
+
+TEST(DateTimeZone, ThreadedProcessSwitchesToTheThreadsZone) {
+  OSSetThreaded();
+  ASSERT_EQ(1, CGNDateTime::ModuleInit());
+  ASSERT_EQ(1, CGNDateTime::ModuleInit());
+  ASSERT_NE(nullptr, CGNDateTime::osMutexLocalTime);
+  ScopedSystemZone zone(gnutil_test::kZoneUTC);
+  CGNDateTime::TimeTS(nullptr);  // back to the machine's zone
+  EXPECT_EQ(nullptr, getenv("TZ"));
+  ASSERT_EQ(1, CGNLclSt::Instance()->Init(8));
+  CGNString west(gnutil_test::kZoneWest5);
+  ASSERT_GE(CGNLclSt::Instance()->SetLocalVariable("timezone", &west), 0);
+  const long secs = 983801229L;  // 14:07:09 UTC
+  tm t;
+  CGNDateTime::LocalTimeTS(secs, t);
+  EXPECT_EQ(9, t.tm_hour);
+  ASSERT_NE(nullptr, getenv("TZ"));
+  EXPECT_STREQ(gnutil_test::kZoneWest5, getenv("TZ"));
+  tm local = MakeTm(2001, 3, 5, 9, 7, 9);
+  EXPECT_EQ(secs, CGNDateTime::MkTimeTS(&local));
+  CGNDateTime::TimeTS(nullptr);
+  EXPECT_EQ(nullptr, getenv("TZ"));
+  // An empty variable, or one too long for the environment, means the system
+  // zone.
+  CGNLclSt::Instance()->UnsetLocalVariable("timezone");
+  CGNString tooLong(std::string(125, 'A').c_str());
+  ASSERT_GE(CGNLclSt::Instance()->SetLocalVariable("timezone", &tooLong), 0);
+  tm sys;
+  CGNDateTime::LocalTimeTS(secs, sys);
+  tm expected;
+  time_t ts = secs;
+  expected = *localtime(&ts);
+  EXPECT_EQ(expected.tm_hour, sys.tm_hour);
+  CGNLclSt::Instance()->UnsetLocalVariable("timezone");
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+// The glibc clock seam against glibc itself: MakeTime must give what mktime
+// gives (value and normalised fields) in zones with and without daylight
+// saving, around the transitions, with every daylight flag and with fields
+// out of range; LocalTime must follow TZ changes without an explicit tzset.
+#include "platform/timezone.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+
+#include "support/test_zone.h"
+
+namespace {
+
+struct Fields {
+  int year, mon, mday, hour, min, sec;
+};
+
+TEST(PosixClock, MakeTimeMatchesMktime) {
+  const char* zones[] = {"UTC0",
+                         "EST5",
+                         "JST-9",
+                         "America/New_York",
+                         "Europe/Berlin",
+                         "Australia/Lord_Howe",
+                         "Asia/Tokyo",
+                         "EST5EDT,M3.2.0,M11.1.0",
+                         "America/Sao_Paulo"};
+  const Fields fields[] = {
+      {101, 2, 5, 14, 7, 9},  {101, 3, 1, 2, 30, 0},    {101, 3, 1, 1, 59, 59},
+      {101, 3, 1, 3, 0, 0},   {101, 9, 28, 1, 30, 0},   {101, 9, 28, 2, 30, 0},
+      {120, 2, 8, 2, 30, 0},  {120, 10, 1, 1, 30, 0},   {120, 2, 29, 2, 30, 0},
+      {120, 9, 25, 2, 30, 0}, {99, 11, 31, 23, 59, 59}, {70, 0, 1, 0, 0, 0},
+      {69, 11, 31, 19, 0, 0}, {138, 0, 19, 3, 14, 7},   {101, 12, 1, 0, 0, 0},
+      {101, 3, 31, 0, 0, 0},  {101, 0, 0, 25, -5, 70},  {101, -1, 15, 0, 0, 0},
+      {120, 3, 5, 2, 15, 0},  {119, 9, 6, 2, 15, 0},    {101, 6, 4, 12, 0, 0},
+  };
+  for (const char* zone : zones) {
+    gnutil_test::ScopedSystemZone scoped(zone);
+    for (const Fields& f : fields) {
+      for (int isdst = -1; isdst <= 1; ++isdst) {
+        tm mine;
+        memset(&mine, 0, sizeof mine);
+        mine.tm_year = f.year;
+        mine.tm_mon = f.mon;
+        mine.tm_mday = f.mday;
+        mine.tm_hour = f.hour;
+        mine.tm_min = f.min;
+        mine.tm_sec = f.sec;
+        mine.tm_isdst = isdst;
+        tm theirs = mine;
+        SCOPED_TRACE(testing::Message()
+                     << zone << " " << f.year + 1900 << "-" << f.mon + 1 << "-" << f.mday << " "
+                     << f.hour << ":" << f.min << ":" << f.sec << " isdst " << isdst);
+        long long expected = mktime(&theirs);
+        long long got = gnutil::platform::MakeTime(mine);
+        EXPECT_EQ(expected, got);
+        EXPECT_EQ(theirs.tm_year, mine.tm_year);
+        EXPECT_EQ(theirs.tm_mon, mine.tm_mon);
+        EXPECT_EQ(theirs.tm_mday, mine.tm_mday);
+        EXPECT_EQ(theirs.tm_hour, mine.tm_hour);
+        EXPECT_EQ(theirs.tm_min, mine.tm_min);
+        EXPECT_EQ(theirs.tm_sec, mine.tm_sec);
+        EXPECT_EQ(theirs.tm_wday, mine.tm_wday);
+        EXPECT_EQ(theirs.tm_yday, mine.tm_yday);
+        EXPECT_EQ(theirs.tm_isdst, mine.tm_isdst);
+      }
+    }
+  }
+}
+
+TEST(PosixClock, LocalTimeFollowsTZWithoutTzset) {
+  gnutil_test::ScopedSystemZone scoped("UTC0");
+  tm t;
+  ASSERT_TRUE(gnutil::platform::LocalTime(0, t));
+  EXPECT_EQ(0, t.tm_hour);
+  setenv("TZ", "JST-9", 1);  // no tzset: the seam notices by itself
+  ASSERT_TRUE(gnutil::platform::LocalTime(0, t));
+  EXPECT_EQ(9, t.tm_hour);
+}
+
+TEST(PosixClock, ApplyZoneLeavesAnEqualZoneAlone) {
+  gnutil_test::ScopedSystemZone scoped("UTC0");
+  gnutil::platform::ApplyZone("EST5");
+  ASSERT_NE(nullptr, getenv("TZ"));
+  EXPECT_STREQ("EST5", getenv("TZ"));
+  const char* before = getenv("TZ");
+  gnutil::platform::ApplyZone("EST5");
+  EXPECT_EQ(before, getenv("TZ"));  // not even rewritten
+  gnutil::platform::ApplyZone("");
+  EXPECT_EQ(nullptr, getenv("TZ"));
+  gnutil::platform::ApplyZone("");
+  EXPECT_EQ(nullptr, getenv("TZ"));
+}
+
+}  // namespace

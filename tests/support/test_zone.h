@@ -1,0 +1,54 @@
+// Time zones for date tests. The system zone of a test process is what the
+// runtime reads without a thread's own zone: TZ when it is set, otherwise the
+// machine's zone. ScopedSystemZone sets TZ for one test (on Windows through
+// _putenv, which the runtime's conversions read) and restores it afterwards.
+#ifndef GNUTIL_TESTS_SUPPORT_TEST_ZONE_H
+#define GNUTIL_TESTS_SUPPORT_TEST_ZONE_H
+
+#include <stdlib.h>
+#include <time.h>
+
+#include <string>
+
+namespace gnutil_test {
+
+inline void SetTZ(const char* value) {
+#if defined(_WIN32)
+  std::string s = std::string("TZ=") + (value ? value : "");
+  _putenv(s.c_str());
+  _tzset();
+#else
+  if (value)
+    setenv("TZ", value, 1);
+  else
+    unsetenv("TZ");
+  tzset();
+#endif
+}
+
+class ScopedSystemZone {
+ public:
+  explicit ScopedSystemZone(const char* zone) {
+    const char* old = getenv("TZ");
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    SetTZ(zone);
+  }
+  ~ScopedSystemZone() { SetTZ(had_ ? old_.c_str() : nullptr); }
+  ScopedSystemZone(const ScopedSystemZone&) = delete;
+  ScopedSystemZone& operator=(const ScopedSystemZone&) = delete;
+
+ private:
+  bool had_ = false;
+  std::string old_;
+};
+
+// Zones in the runtime's TZ syntax that both runtimes read the same way.
+inline constexpr const char* kZoneUTC = "UTC0";
+inline constexpr const char* kZoneWest5 = "EST5";         // five hours west, no DST
+inline constexpr const char* kZoneEast9 = "JST-9";        // nine hours east
+inline constexpr const char* kZoneUSEastern = "EST5EDT";  // with daylight saving
+
+}  // namespace gnutil_test
+
+#endif  // GNUTIL_TESTS_SUPPORT_TEST_ZONE_H

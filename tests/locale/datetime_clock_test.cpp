@@ -8,11 +8,30 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "support/test_locale.h"
 #include "support/test_zone.h"
 
-using gnutil_test::ScopedSystemZone;
-
 namespace {
+
+// Converts in the given zone from now on: the process goes threaded and the
+// thread's "timezone" variable names the zone. (The system zone of Windows is
+// the system's own whatever TZ says, so a test zone has to be the thread's.)
+class ThreadZone {
+ public:
+  explicit ThreadZone(const char* zone) : zone_(zone) {
+    OSSetThreaded();
+    CGNDateTime::ModuleInit();
+    CGNLclSt::Instance()->Init(8);
+    CGNLclSt::Instance()->UnsetLocalVariable("timezone");
+    CGNLclSt::Instance()->SetLocalVariable("timezone", &zone_);
+  }
+  ~ThreadZone() { CGNLclSt::Instance()->UnsetLocalVariable("timezone"); }
+  ThreadZone(const ThreadZone&) = delete;
+  ThreadZone& operator=(const ThreadZone&) = delete;
+
+ private:
+  CGNString zone_;
+};
 
 tm MakeTm(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
   tm t;
@@ -51,7 +70,7 @@ TEST(DateTimeValue, SecondZeroInZonesEastAndWest) {
   };
   for (const EpochCase& c : cases) {
     SCOPED_TRACE(c.zone);
-    ScopedSystemZone zone(c.zone);
+    ThreadZone zone(c.zone);
     CGNDateTime v(0L);
     tm t;
     v.ToTM(&t);
@@ -65,7 +84,7 @@ TEST(DateTimeValue, SecondZeroInZonesEastAndWest) {
 }
 
 TEST(DateTimeValue, FromSecondsKeepsSecondsAndFields) {
-  ScopedSystemZone zone(gnutil_test::kZoneUTC);
+  ThreadZone zone(gnutil_test::kZoneUTC);
   CGNDateTime v(983801229L);  // 2001-03-05 14:07:09 UTC, a Monday
   EXPECT_EQ(983801229L, v.GetSecsFrom70());
   EXPECT_FALSE(v.IsEmpty());
@@ -84,7 +103,7 @@ TEST(DateTimeValue, FromSecondsKeepsSecondsAndFields) {
 }
 
 TEST(DateTimeClock, NegativeSecondsConvertAsTheLastSecond) {
-  ScopedSystemZone zone(gnutil_test::kZoneUTC);
+  ThreadZone zone(gnutil_test::kZoneUTC);
   tm a, b;
   CGNDateTime::LocalTimeTS(-5, a);
   CGNDateTime::LocalTimeTS(2147483647L, b);
@@ -99,7 +118,7 @@ TEST(DateTimeClock, NegativeSecondsConvertAsTheLastSecond) {
 }
 
 TEST(DateTimeClock, MkTimeRoundTripsAndNormalises) {
-  ScopedSystemZone zone(gnutil_test::kZoneEast9);
+  ThreadZone zone(gnutil_test::kZoneEast9);
   tm t = MakeTm(2001, 3, 5, 14, 7, 9);
   long s = CGNDateTime::MkTimeTS(&t);
   EXPECT_EQ(983801229L - 9 * 3600, s);
@@ -126,7 +145,7 @@ TEST(DateTimeClock, MidnightTodayAndNow) {
 }
 
 TEST(DateTimeRange, IsValidDate) {
-  ScopedSystemZone zone(gnutil_test::kZoneUTC);
+  ThreadZone zone(gnutil_test::kZoneUTC);
   struct {
     int year, month, day;
     unsigned char expected;
@@ -162,14 +181,16 @@ TEST(DateTimeRange, VerifyDateTime) {
       {gnutil_test::kZoneUTC, MakeTm(2001, 2, 29), 0, 1},
       {gnutil_test::kZoneUTC, MakeTm(2001, 0, 1), 0, 2},
       // West of UTC second 0 falls on 31 December 1969 and MaxTime is 22:14:07.
-      {gnutil_test::kZoneWest5, MakeTm(1969, 12, 31, 20, 0, 0), 1, 1},
+      // (The Windows runtime's mktime refuses a moment before 1970 UTC.)
+      {gnutil_test::kZoneWest5, MakeTm(1969, 12, 31, 20, 0, 0),
+       gnutil_test::PosixOrWindows<unsigned char>(1, 0), 1},
       {gnutil_test::kZoneWest5, MakeTm(2038, 1, 18, 22, 14, 8), 0, 4},
       // East of UTC MaxTime is 12:14:07.
       {gnutil_test::kZoneEast9, MakeTm(2038, 1, 18, 12, 14, 7), 1, 1},
       {gnutil_test::kZoneEast9, MakeTm(2038, 1, 18, 12, 14, 8), 0, 4},
   };
   for (const VerifyCase& c : cases) {
-    ScopedSystemZone zone(c.zone);
+    ThreadZone zone(c.zone);
     CGNDateTime v;
     tm t = c.t;
     tm before = t;
@@ -182,7 +203,8 @@ TEST(DateTimeRange, VerifyDateTime) {
 }
 
 TEST(DateTimeRange, VerifyDayRejectsTheHourSkippedByDaylightSaving) {
-  ScopedSystemZone zone(gnutil_test::kZoneUSEastern);
+  if (gnutil_test::kWindows) GTEST_SKIP() << "Wine's runtime applies no daylight rules to TZ";
+  ThreadZone zone(gnutil_test::kZoneUSEastern);
   CGNDateTime v;
   // 2001: summer time began on 1 April at 02:00 in the US Eastern zone.
   tm skipped = MakeTm(2001, 4, 1, 2, 30, 0);
@@ -198,13 +220,16 @@ TEST(DateTimeRange, VerifyDayRejectsTheHourSkippedByDaylightSaving) {
 }
 
 TEST(DateTimeZone, UnthreadedProcessNeverTouchesTheEnvironment) {
-  ScopedSystemZone zone(gnutil_test::kZoneUTC);
+  gnutil_test::ScopedSystemZone zone(gnutil_test::kZoneUTC);
   ASSERT_EQ(1, CGNLclSt::Instance()->Init(8));
   CGNString west(gnutil_test::kZoneWest5);
   ASSERT_GE(CGNLclSt::Instance()->SetLocalVariable("timezone", &west), 0);
   tm t;
   CGNDateTime::LocalTimeTS(983801229L, t);
-  EXPECT_EQ(14, t.tm_hour);  // the variable changes nothing
+  tm expected;
+  time_t tt = 983801229L;
+  expected = *localtime(&tt);
+  EXPECT_EQ(expected.tm_hour, t.tm_hour);  // the variable changes nothing
   CGNDateTime::TimeTS(nullptr);
   ASSERT_NE(nullptr, getenv("TZ"));
   EXPECT_STREQ(gnutil_test::kZoneUTC, getenv("TZ"));
@@ -216,7 +241,7 @@ TEST(DateTimeZone, ThreadedProcessSwitchesToTheThreadsZone) {
   ASSERT_EQ(1, CGNDateTime::ModuleInit());
   ASSERT_EQ(1, CGNDateTime::ModuleInit());
   ASSERT_NE(nullptr, CGNDateTime::osMutexLocalTime);
-  ScopedSystemZone zone(gnutil_test::kZoneUTC);
+  gnutil_test::ScopedSystemZone zone(gnutil_test::kZoneUTC);
   CGNDateTime::TimeTS(nullptr);  // back to the machine's zone
   EXPECT_EQ(nullptr, getenv("TZ"));
   ASSERT_EQ(1, CGNLclSt::Instance()->Init(8));

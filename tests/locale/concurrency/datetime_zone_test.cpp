@@ -24,6 +24,7 @@ struct ZoneCase {
 TEST(DateTimeThreads, EachThreadConvertsInItsOwnZone) {
   OSSetThreaded();
   ASSERT_EQ(1, CGNDateTime::ModuleInit());
+  CGNLclSt::Instance();  // process-wide objects are made before the threads
   const ZoneCase cases[] = {{"UTC0", 0}, {"EST5", -5}, {"JST-9", 9}, {"IST-5:30", 5}, {"", 0}};
   const long secs = 983801229L;  // 2001-03-05 14:07:09 UTC
   time_t tt = secs;

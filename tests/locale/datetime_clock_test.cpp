@@ -46,6 +46,13 @@ tm MakeTm(int year, int month, int day, int hour = 0, int minute = 0, int second
   return t;
 }
 
+// The nine standard members (struct tm may carry more, and padding).
+bool SameTm(const tm& a, const tm& b) {
+  return a.tm_sec == b.tm_sec && a.tm_min == b.tm_min && a.tm_hour == b.tm_hour &&
+         a.tm_mday == b.tm_mday && a.tm_mon == b.tm_mon && a.tm_year == b.tm_year &&
+         a.tm_wday == b.tm_wday && a.tm_yday == b.tm_yday && a.tm_isdst == b.tm_isdst;
+}
+
 TEST(DateTimeValue, DefaultIsEmptyWithTodayAtMidnight) {
   CGNDateTime v;
   EXPECT_TRUE(v.IsEmpty());
@@ -107,7 +114,7 @@ TEST(DateTimeClock, NegativeSecondsConvertAsTheLastSecond) {
   tm a, b;
   CGNDateTime::LocalTimeTS(-5, a);
   CGNDateTime::LocalTimeTS(2147483647L, b);
-  EXPECT_EQ(0, memcmp(&a, &b, sizeof a));
+  EXPECT_TRUE(SameTm(a, b));
   EXPECT_EQ(138, a.tm_year);
   EXPECT_EQ(3, a.tm_hour);
   int h, m, s;
@@ -198,7 +205,7 @@ TEST(DateTimeRange, VerifyDateTime) {
                                     << "-" << t.tm_mday << " " << t.tm_hour << ":" << t.tm_min);
     EXPECT_EQ(c.result, v.VerifyDateTime(&t));
     EXPECT_EQ(c.status, v.GetDateTimeRangeStatus());
-    EXPECT_EQ(0, memcmp(&before, &t, sizeof t));
+    EXPECT_TRUE(SameTm(before, t));
   }
 }
 

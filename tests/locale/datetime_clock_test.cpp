@@ -13,25 +13,7 @@
 
 namespace {
 
-// Converts in the given zone from now on: the process goes threaded and the
-// thread's "timezone" variable names the zone. (The system zone of Windows is
-// the system's own whatever TZ says, so a test zone has to be the thread's.)
-class ThreadZone {
- public:
-  explicit ThreadZone(const char* zone) : zone_(zone) {
-    OSSetThreaded();
-    CGNDateTime::ModuleInit();
-    CGNLclSt::Instance()->Init(8);
-    CGNLclSt::Instance()->UnsetLocalVariable("timezone");
-    CGNLclSt::Instance()->SetLocalVariable("timezone", &zone_);
-  }
-  ~ThreadZone() { CGNLclSt::Instance()->UnsetLocalVariable("timezone"); }
-  ThreadZone(const ThreadZone&) = delete;
-  ThreadZone& operator=(const ThreadZone&) = delete;
-
- private:
-  CGNString zone_;
-};
+using gnutil_test::ThreadZone;
 
 tm MakeTm(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
   tm t;

@@ -1,0 +1,356 @@
+// Date-time display text: the date pattern interpreter, the time composer and
+// the single-field writers, all in the conventions of the process-wide locale.
+//
+// The date pattern is walked character by character in the current code set;
+// only a character's first byte is compared with the pattern letters, so a
+// multibyte character whose trail byte happens to be a letter is copied, not
+// interpreted.
+#include <stdio.h>
+#include <string.h>
+
+#include "gnutil/mbutil.h"
+#include "locale/datetime_internal.h"
+
+namespace gnutil {
+
+int CharBytes(const char* p) {
+  if (static_cast<unsigned char>(*p) < 0x80) return 1;
+  int n = mb_mblen(p, 4);
+  if (n < 1) return 1;
+  for (int k = 1; k < n; ++k)
+    if (p[k] == '\0') return k;
+  return n;
+}
+
+int FindText(const char* text, const char* needle) {
+  size_t n = strlen(needle);
+  if (n == 0) return -1;
+  for (const char* p = text; *p; p += CharBytes(p))
+    if (strncmp(p, needle, n) == 0) return static_cast<int>(p - text);
+  return -1;
+}
+
+bool EqualNoCase(const char* a, size_t aLen, const CGNString& b) {
+  const char* bt = b;
+  size_t bLen = b.GetLengthInBytes();
+  bool ascii = true;
+  for (size_t i = 0; i < aLen && ascii; ++i) ascii = static_cast<unsigned char>(a[i]) < 0x80;
+  for (size_t i = 0; i < bLen && ascii; ++i) ascii = static_cast<unsigned char>(bt[i]) < 0x80;
+  if (ascii) {
+    if (aLen != bLen) return false;
+    for (size_t i = 0; i < aLen; ++i) {
+      char x = a[i], y = bt[i];
+      if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+      if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+      if (x != y) return false;
+    }
+    return true;
+  }
+  CGNString left(std::string(a, aLen).c_str());
+  return left.IsEqualNoCase(b) != 0;
+}
+
+namespace {
+
+void AppendNumber(std::string& out, long n, bool twoDigits) {
+  char buf[24];
+  snprintf(buf, sizeof buf, twoDigits ? "%02ld" : "%ld", n);
+  out += buf;
+}
+
+void SetNumber(CGNString& dest, long n, bool twoDigits) {
+  std::string s;
+  AppendNumber(s, n, twoDigits);
+  dest = s.c_str();
+}
+
+const CGNString& DatePattern(CLCLocale& loc, long form) {
+  static const CGNString kNone;
+  switch (form) {
+    case 1:
+      return loc.m_shortDateFormat;
+    case 2:
+      return loc.m_longDateFormat;
+    case 3:
+      return loc.m_longOrShort == 2 ? loc.m_longDateFormat : loc.m_shortDateFormat;
+    default:
+      return kNone;
+  }
+}
+
+// Weekday tables of the locale begin with Monday.
+long WeekdayIndex(int weekday) { return weekday == 0 ? 6 : weekday - 1; }
+
+const CGNString& NameAt(const CGNString* table, long count, long index) {
+  static const CGNString kNone;
+  return index >= 0 && index < count ? table[index] : kNone;
+}
+
+// Measures a run of the same single-byte letter starting at p.
+int RunLength(const char* p) {
+  int n = 1;
+  while (p[n] == p[0]) ++n;
+  return n;
+}
+
+}  // namespace
+}  // namespace gnutil
+
+using namespace gnutil;
+
+CGNDateTime::CGNDateTime(tm* t) : m_secsFrom70(0), m_era(0), m_rangeStatus(1) {
+  m_hour = t ? t->tm_hour : 0;
+  m_minute = t ? t->tm_min : 0;
+  m_second = t ? t->tm_sec : 0;
+  m_year = t ? t->tm_year + 1900 : 0;
+  m_month = t ? t->tm_mon : 0;
+  m_day = t ? t->tm_mday : 0;
+  m_weekday = t ? t->tm_wday : 0;
+  SetWorkingTimeToToday();
+  FormatForDisplay(3);
+}
+
+unsigned char CGNDateTime::Is12Hour() { return Locale().m_24HourTime == 0; }
+
+unsigned char CGNDateTime::TimeSep(CGNString& dest) {
+  dest = Locale().m_timeSep;
+  return 1;
+}
+
+unsigned char CGNDateTime::FormatForDisplay(long form) {
+  m_displayBuffer.Empty();
+  if (IsEmpty()) return 0;
+  AddDateString(form);
+  m_displayBuffer += " ";
+  AddTimeString();
+  return 1;
+}
+
+unsigned char CGNDateTime::FormatDateForDisplay(long form) {
+  if (IsEmpty()) return 0;
+  m_displayBuffer.Empty();
+  return AddDateString(form);
+}
+
+unsigned char CGNDateTime::FormatTimeForDisplay() {
+  if (IsEmpty()) return 0;
+  m_displayBuffer.Empty();
+  return AddTimeString();
+}
+
+namespace {
+
+// The year that the year writers show: the era year under the Japanese era
+// calendar.
+long ShownYear(CLCLocale& loc, int year) {
+  return loc.GetCalendarType() == 3 ? loc.EmperorYrFromGregorianYr(year) : year;
+}
+
+}  // namespace
+
+unsigned char CGNDateTime::AddDateString(long form) {
+  CLCLocale& loc = Locale();
+  loc.InitControlPanelDateSettings();
+  const CGNString& patternText = DatePattern(loc, form);
+  const char* pattern = patternText;
+  std::string out;
+  out.reserve(64);
+  unsigned char result = 1;
+  bool quoted = false;
+  const char* quoteStart = nullptr;
+  const char* p = pattern;
+  while (*p) {
+    char c = *p;
+    if (c == '\'') {
+      if (quoted)
+        out.append(quoteStart, p);
+      else
+        quoteStart = p + 1;
+      quoted = !quoted;
+      ++p;
+      continue;
+    }
+    if (quoted) {
+      p += CharBytes(p);
+      continue;
+    }
+    if (c == 'd' || c == 'M' || c == 'y') {
+      int run = RunLength(p);
+      if (run >= 5 || (c == 'y' && run == 3)) {
+        result = 0;
+        break;
+      }
+      if (c == 'd') {
+        if (run <= 2)
+          AppendNumber(out, m_day, run == 2);
+        else
+          out += NameAt(run == 3 ? loc.m_dayAbbrevs : loc.m_dayNames, 7, WeekdayIndex(m_weekday));
+      } else if (c == 'M') {
+        if (run <= 2)
+          AppendNumber(out, m_month + 1, run == 2);
+        else
+          out += NameAt(run == 3 ? loc.m_monthAbbrevs : loc.m_monthNames, 13, m_month);
+      } else {
+        long year = ShownYear(loc, m_year);
+        if (run == 4)
+          AppendNumber(out, year, true);
+        else
+          AppendNumber(out, year % 100, run == 2);
+      }
+      p += run;
+      continue;
+    }
+    if (c == 'g' || c == 'W') {
+      if (p[1] != c) {
+        result = 0;
+        break;
+      }
+      if (c == 'g') {
+        // The era itself shows no text here, and the character after it
+        // (normally a space) goes with it.
+        p += 2;
+        if (*p) p += CharBytes(p);
+      } else {
+        p += p[2] == 'W' ? 1 : 2;
+      }
+      continue;
+    }
+    int n = CharBytes(p);
+    out.append(p, n);
+    p += n;
+  }
+  m_displayBuffer += out.c_str();
+  return result;
+}
+
+unsigned char CGNDateTime::AddTimeString() {
+  CLCLocale& loc = Locale();
+  loc.InitControlPanelTimeSettings();
+  const CGNString& marker = m_hour <= 11 ? loc.m_amString : loc.m_pmString;
+  bool twelve = loc.m_24HourTime == 0;
+  bool leadingZero = loc.m_hourLeadingZero != 0;
+  std::string out;
+  out.reserve(32);
+  if (twelve && loc.m_ampmPrefix != 0) {
+    out += static_cast<const char*>(marker);
+    out += ' ';
+  }
+  int hour = twelve ? (m_hour % 12 == 0 ? 12 : m_hour % 12) : m_hour;
+  AppendNumber(out, hour, leadingZero);
+  out += static_cast<const char*>(loc.m_timeSep);
+  AppendNumber(out, m_minute, true);
+  out += static_cast<const char*>(loc.m_timeSep);
+  AppendNumber(out, m_second, true);
+  if (twelve && loc.m_ampmPrefix == 0) {
+    out += ' ';
+    out += static_cast<const char*>(marker);
+  }
+  m_displayBuffer += out.c_str();
+  return 1;
+}
+
+unsigned char CGNDateTime::Emperor(CGNString& dest) {
+  Locale().EmperorFromGregorianYr(m_year, dest);
+  return 1;
+}
+
+unsigned char CGNDateTime::Year1Digit(CGNString& dest) {
+  SetNumber(dest, ShownYear(Locale(), m_year) % 100, false);
+  return 1;
+}
+
+unsigned char CGNDateTime::Year2Digit(CGNString& dest) {
+  SetNumber(dest, ShownYear(Locale(), m_year) % 100, true);
+  return 1;
+}
+
+unsigned char CGNDateTime::Year4Digit(CGNString& dest) {
+  SetNumber(dest, ShownYear(Locale(), m_year), true);
+  return 1;
+}
+
+unsigned char CGNDateTime::MonthNum(CGNString& dest) {
+  SetNumber(dest, m_month + 1, false);
+  return 1;
+}
+
+unsigned char CGNDateTime::MonthNumLZ(CGNString& dest) {
+  SetNumber(dest, m_month + 1, true);
+  return 1;
+}
+
+unsigned char CGNDateTime::MonthAbbrev(CGNString& dest) {
+  dest = NameAt(Locale().m_monthAbbrevs, 13, m_month);
+  return 1;
+}
+
+unsigned char CGNDateTime::MonthName(CGNString& dest) {
+  dest = NameAt(Locale().m_monthNames, 13, m_month);
+  return 1;
+}
+
+unsigned char CGNDateTime::DayNum(CGNString& dest) {
+  SetNumber(dest, m_day, false);
+  return 1;
+}
+
+unsigned char CGNDateTime::DayNumLZ(CGNString& dest) {
+  SetNumber(dest, m_day, true);
+  return 1;
+}
+
+unsigned char CGNDateTime::WeekDayNum(CGNString& dest) {
+  SetNumber(dest, m_weekday + 1, false);
+  return 1;
+}
+
+unsigned char CGNDateTime::DayAbbrev(CGNString& dest) {
+  dest = NameAt(Locale().m_dayAbbrevs, 7, WeekdayIndex(m_weekday));
+  return 1;
+}
+
+unsigned char CGNDateTime::DayName(CGNString& dest) {
+  dest = NameAt(Locale().m_dayNames, 7, WeekdayIndex(m_weekday));
+  return 1;
+}
+
+unsigned char CGNDateTime::DateSep(CGNString& dest) {
+  dest = Locale().m_dateSep;
+  return 1;
+}
+
+unsigned char CGNDateTime::Hour12(CGNString& dest) {
+  SetNumber(dest, m_hour % 12 == 0 ? 12 : m_hour % 12, false);
+  return 1;
+}
+
+unsigned char CGNDateTime::Hour12LZ(CGNString& dest) {
+  SetNumber(dest, m_hour % 12 == 0 ? 12 : m_hour % 12, true);
+  return 1;
+}
+
+unsigned char CGNDateTime::Hour24(CGNString& dest) {
+  SetNumber(dest, m_hour, false);
+  return 1;
+}
+
+unsigned char CGNDateTime::Hour24LZ(CGNString& dest) {
+  SetNumber(dest, m_hour, true);
+  return 1;
+}
+
+unsigned char CGNDateTime::Minute(CGNString& dest) {
+  SetNumber(dest, m_minute, true);
+  return 1;
+}
+
+unsigned char CGNDateTime::Second(CGNString& dest) {
+  SetNumber(dest, m_second, true);
+  return 1;
+}
+
+unsigned char CGNDateTime::AMPMMarker(CGNString& dest) {
+  CLCLocale& loc = Locale();
+  dest = m_hour <= 11 ? loc.m_amString : loc.m_pmString;
+  return 1;
+}

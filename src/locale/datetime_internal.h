@@ -1,0 +1,72 @@
+// Shared internals of the date-time formatting and parsing sources.
+//
+// The readers and the free-form parser work on byte views of the text (a
+// pointer into a NUL-terminated buffer) and step over whole characters of the
+// current code set, so a trail byte is never mistaken for a letter or a
+// delimiter. The public members that take and give CGNString are thin
+// wrappers around these.
+#ifndef GNUTIL_SRC_LOCALE_DATETIME_INTERNAL_H
+#define GNUTIL_SRC_LOCALE_DATETIME_INTERNAL_H
+
+#include <string.h>
+
+#include <string>
+
+#include "gnutil/datetime.h"
+#include "gnutil/lclocale.h"
+
+namespace gnutil {
+
+// Bytes of the character at p (at least 1, never past the terminator).
+int CharBytes(const char* p);
+
+// Byte offset of the first occurrence of needle in text that starts on a
+// character boundary; -1 when there is none (or needle is empty).
+int FindText(const char* text, const char* needle);
+
+// Text equality without regard to case, as the locale's names and markers
+// are compared.
+bool EqualNoCase(const char* a, size_t aLen, const CGNString& b);
+
+// The process-wide locale record.
+inline CLCLocale& Locale() { return *CLCGlobalLocale::Instance(); }
+
+// Reaches the private state of CGNDateTime for the internal readers.
+class DateTimeCore {
+ public:
+  static tm& Working(CGNDateTime& v) { return v.m_tm; }
+  static long& Status(CGNDateTime& v) { return v.m_rangeStatus; }
+  static long& Era(CGNDateTime& v) { return v.m_era; }
+  static int& HourField(CGNDateTime& v) { return v.m_hour; }
+  static int& MonthField(CGNDateTime& v) { return v.m_month; }
+
+  // Format-driven readers: text at the reading position, *rest receives the
+  // position after what was consumed (on failure, the position given).
+  static bool ReadUsingFormat(CGNDateTime& v, const char* text, const char** rest,
+                              const char* pattern);
+  static bool ReadTime(CGNDateTime& v, const char* text, const char** rest);
+  static bool ReadMonthNum(CGNDateTime& v, const char* text, const char** rest);
+  static bool ReadMonthName(CGNDateTime& v, const char* text, const char** rest, bool abbrev);
+  static bool ReadDayNum(CGNDateTime& v, const char* text, const char** rest);
+  static bool ReadDayName(CGNDateTime& v, const char* text, const char** rest, bool abbrev);
+  static bool ReadYear(CGNDateTime& v, const char* text, const char** rest, int digits);
+  static bool ReadDateSep(const char* text, const char** rest);
+  static bool ReadChar(const char* text, const char** rest, char c);
+  static long ReadEra(const char* text, const char** rest);
+
+  // The free-form parser on byte strings.
+  static bool ParseDate(CGNDateTime& v, const std::string& text, std::string& rest);
+  static bool ParseNumDate(CGNDateTime& v, int first, std::string& rest);
+  static bool ParseCharDate(CGNDateTime& v, const std::string& word, std::string& rest);
+  static bool ParseKanjiDate(CGNDateTime& v, const std::string& text, std::string& rest);
+  static bool ParseTime(CGNDateTime& v, const std::string& text);
+  static int ExtractDateWord(const std::string& text, std::string& word, std::string& rest);
+  static int ExtractTimeWord(const std::string& text, std::string& word, std::string& rest);
+  static int FindMarker(const std::string& text, std::string& before);
+  static int MonthFromName(CGNDateTime& v, const std::string& word, bool abbrev);
+  static int DayFromName(const std::string& word, bool abbrev);
+};
+
+}  // namespace gnutil
+
+#endif  // GNUTIL_SRC_LOCALE_DATETIME_INTERNAL_H

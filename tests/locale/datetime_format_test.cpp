@@ -1,0 +1,248 @@
+// Display text of dates and times in three kinds of locale: the date pattern
+// interpreter, the time composer, the single-field writers and the era year
+// under the Japanese calendar.
+#include <gnutil/datetime.h>
+#include <gnutil/lclocale.h>
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <string>
+
+#include "support/datetime_settings.h"
+#include "support/test_locale.h"
+#include "support/test_zone.h"
+
+namespace {
+
+using gnutil_test::ApplySettings;
+using gnutil_test::DateSettings;
+
+const long kMonday = 983801229L;  // 2001-03-05 14:07:09 UTC, a Monday
+
+std::string Display(CGNDateTime& v) {
+  CGNString s;
+  v.GetDisplayBuffer(s);
+  return std::string(s);
+}
+
+struct FormCase {
+  const char* locale;
+  const DateSettings* settings;
+  long form;
+  const char* expected;
+};
+
+TEST(DateTimeFormat, FormsInEnglish) {
+  const FormCase cases[] = {
+      {"C", &gnutil_test::kEnglishUS, 1, "3/5/01 2:07:09 PM"},
+      {"C", &gnutil_test::kEnglishUS, 2, "Monday, March 05, 2001 2:07:09 PM"},
+      {"C", &gnutil_test::kEnglishUS, 3, "3/5/01 2:07:09 PM"},
+      {"C", &gnutil_test::kEnglishUS, 7, " 2:07:09 PM"},
+  };
+  gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
+  for (const FormCase& c : cases) {
+    ApplySettings(*c.settings);
+    CGNDateTime v(kMonday);
+    EXPECT_EQ(1, v.FormatForDisplay(c.form));
+    EXPECT_EQ(c.expected, Display(v)) << c.form;
+  }
+}
+
+// The same in the real legacy locales (one process each).
+void CheckForms(const char* locale, const DateSettings& settings, const char* form1,
+                const char* form2) {
+  gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(settings);
+  CGNDateTime v(kMonday);
+  EXPECT_EQ(1, v.FormatForDisplay(1));
+  EXPECT_EQ(form1, Display(v)) << locale;
+  EXPECT_EQ(1, v.FormatForDisplay(2));
+  EXPECT_EQ(form2, Display(v)) << locale;
+}
+
+TEST(DateTimeFormat, GermanDayFirst24Hour) {
+  const char* german = gnutil_test::PosixOrWindows("de_DE.iso88591", "C");
+  GNUTIL_USE_LOCALE(german);
+  CheckForms(german, gnutil_test::kGerman, "05.03.2001 14:07:09",
+             "Montag, 5. M\xE4rz 2001 14:07:09");
+}
+
+TEST(DateTimeFormat, JapaneseShiftJIS) {
+  GNUTIL_USE_LOCALE("ja_JP.sjis");
+  CheckForms("ja_JP.sjis", gnutil_test::kJapanese, "2001/03/05 14:07:09",
+             "2001\x94\x4E"
+             "3\x8C\x8E"
+             "5\x93\xFA 14:07:09");
+}
+
+struct PatternCase {
+  const char* pattern;
+  unsigned char result;
+  const char* expected;
+};
+
+TEST(DateTimeFormat, PatternLanguage) {
+  const PatternCase cases[] = {
+      {"dd/MM/yyyy", 1, "05/03/2001"},
+      {"dddd, MMMM d, yy", 1, "Monday, March 5, 01"},
+      {"ddd MMM y", 1, "Mon Mar 1"},
+      {"d-M", 1, "5-3"},
+      {"MMMMM d", 0, ""},
+      {"d/MMMMM", 0, "5/"},
+      {"yyy", 0, ""},
+      {"yyyyy", 0, ""},
+      {"ddddd", 0, ""},
+      {"'Day' d", 1, "Day 5"},
+      {"d 'of the month", 1, "5 "},
+      {"''d", 1, "5"},
+      {"'dMy'", 1, "dMy"},
+      {"WW d", 1, " 5"},
+      {"WWW d", 1, " 5"},
+      {"W d", 0, ""},
+      {"g d", 0, ""},
+      {"gg yy", 1, "01"},
+      {"", 1, ""},
+  };
+  gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kEnglishUS);
+  CLCLocale& loc = *CLCGlobalLocale::Instance();
+  for (const PatternCase& c : cases) {
+    loc.m_shortDateFormat = c.pattern;
+    CGNDateTime v(kMonday);
+    EXPECT_EQ(c.result, v.FormatDateForDisplay(1)) << c.pattern;
+    EXPECT_EQ(c.expected, Display(v)) << c.pattern;
+  }
+}
+
+TEST(DateTimeFormat, JapaneseEraYears) {
+  gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kEnglishUS);
+  CLCLocale& loc = *CLCGlobalLocale::Instance();
+  ASSERT_NE(nullptr, loc.m_pEmperors);
+  loc.m_calendarType = 3;
+  struct {
+    const char* pattern;
+    long seconds;
+    const char* expected;
+  } const cases[] = {
+      {"gg yy", kMonday, "13"},  // 2001 is year 13 of the era from 1989
+      {"yyyy", kMonday, "13"},          {"yyyy", 725846400L, "05"},  // 1993
+      {"y", 599616000L, "1"},                                        // 1989
+      {"yy/M/d", 567993600L, "63/1/1"},  // 1988, last year of the era from 1926
+  };
+  for (const auto& c : cases) {
+    loc.m_shortDateFormat = c.pattern;
+    CGNDateTime v(c.seconds);
+    EXPECT_EQ(1, v.FormatDateForDisplay(1));
+    EXPECT_EQ(c.expected, Display(v)) << c.pattern;
+  }
+  CGNDateTime v(kMonday);
+  CGNString era("unchanged");
+  v.Emperor(era);
+  EXPECT_EQ(std::string("\x95\xBD\x90\xAC"), std::string(era));  // 平成
+  CGNDateTime old(-1L);                                          // 2038: still the running era
+  old.Emperor(era);
+  EXPECT_EQ(std::string("\x95\xBD\x90\xAC"), std::string(era));
+}
+
+struct TimeCase {
+  int hour;
+  long is24, prefix, leadingZero;
+  const char* expected;
+};
+
+TEST(DateTimeFormat, TimeComposer) {
+  const TimeCase cases[] = {
+      {0, 0, 0, 0, "12:07:09 AM"}, {12, 0, 0, 0, "12:07:09 PM"}, {23, 0, 0, 0, "11:07:09 PM"},
+      {9, 0, 0, 1, "09:07:09 AM"}, {14, 0, 1, 0, "PM 2:07:09"},  {14, 1, 0, 1, "14:07:09"},
+      {5, 1, 0, 0, "5:07:09"},     {5, 1, 1, 1, "05:07:09"},
+  };
+  gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kEnglishUS);
+  CLCLocale& loc = *CLCGlobalLocale::Instance();
+  for (const TimeCase& c : cases) {
+    loc.m_24HourTime = c.is24;
+    loc.m_ampmPrefix = c.prefix;
+    loc.m_hourLeadingZero = c.leadingZero;
+    CGNDateTime v(kMonday - 14 * 3600L + c.hour * 3600L);
+    EXPECT_EQ(1, v.FormatTimeForDisplay());
+    EXPECT_EQ(c.expected, Display(v)) << c.hour;
+    EXPECT_EQ(c.is24 ? 0 : 1, CGNDateTime::Is12Hour());
+  }
+}
+
+TEST(DateTimeFormat, SingleFieldWriters) {
+  gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kEnglishUS);
+  CGNDateTime sunday(984268800L);  // 2001-03-11 00:00:00, a Sunday
+  CGNDateTime monday(kMonday);
+  using Writer = unsigned char (CGNDateTime::*)(CGNString&);
+  struct {
+    CGNDateTime* value;
+    Writer writer;
+    const char* expected;
+  } const cases[] = {
+      {&sunday, &CGNDateTime::WeekDayNum, "1"},    {&sunday, &CGNDateTime::DayName, "Sunday"},
+      {&sunday, &CGNDateTime::DayAbbrev, "Sun"},   {&monday, &CGNDateTime::WeekDayNum, "2"},
+      {&monday, &CGNDateTime::DayNum, "5"},        {&monday, &CGNDateTime::DayNumLZ, "05"},
+      {&monday, &CGNDateTime::MonthNum, "3"},      {&monday, &CGNDateTime::MonthNumLZ, "03"},
+      {&monday, &CGNDateTime::MonthName, "March"}, {&monday, &CGNDateTime::MonthAbbrev, "Mar"},
+      {&monday, &CGNDateTime::Year1Digit, "1"},    {&monday, &CGNDateTime::Year2Digit, "01"},
+      {&monday, &CGNDateTime::Year4Digit, "2001"}, {&monday, &CGNDateTime::Hour12, "2"},
+      {&monday, &CGNDateTime::Hour12LZ, "02"},     {&monday, &CGNDateTime::Hour24, "14"},
+      {&monday, &CGNDateTime::Hour24LZ, "14"},     {&monday, &CGNDateTime::Minute, "07"},
+      {&monday, &CGNDateTime::Second, "09"},       {&monday, &CGNDateTime::AMPMMarker, "PM"},
+      {&sunday, &CGNDateTime::AMPMMarker, "AM"},   {&sunday, &CGNDateTime::Hour12, "12"},
+      {&monday, &CGNDateTime::DateSep, "/"},
+  };
+  for (const auto& c : cases) {
+    CGNString s("old text");
+    EXPECT_EQ(1, (c.value->*c.writer)(s));
+    EXPECT_EQ(c.expected, std::string(s));
+  }
+  CGNString sep;
+  EXPECT_EQ(1, CGNDateTime::TimeSep(sep));
+  EXPECT_EQ(":", std::string(sep));
+}
+
+TEST(DateTimeFormat, EmptyValueHasNoDisplayForm) {
+  ApplySettings(gnutil_test::kEnglishUS);
+  CGNDateTime v;
+  EXPECT_EQ(0, v.FormatForDisplay(1));
+  EXPECT_EQ("", Display(v));
+  gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
+  CGNDateTime full(kMonday);
+  full.FormatForDisplay(1);
+  full.Empty();
+  EXPECT_EQ("", Display(full));
+  CGNDateTime kept(kMonday);
+  kept.FormatForDisplay(1);
+  tm t;
+  memset(&t, 0, sizeof t);
+  CGNDateTime fromTm(&t);  // year 1900: not empty, shown as it is
+  EXPECT_EQ("1/0/00 12:00:00 AM", Display(fromTm));
+  t.tm_year = 101;
+  t.tm_mon = 2;
+  t.tm_mday = 5;
+  t.tm_hour = 14;
+  CGNDateTime formatted(&t);
+  EXPECT_EQ("3/5/01 2:00:00 PM", Display(formatted));
+  EXPECT_EQ(0, formatted.GetSecsFrom70());
+}
+
+TEST(DateTimeRangeText, FirstAndLastSupportedMoments) {
+  gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kEnglishUS);
+  CGNString min, max;
+  CGNDateTime::GetMinMaxDateRange(min, max, 1);
+  EXPECT_EQ("1/1/70", std::string(min));
+  EXPECT_EQ("1/19/38", std::string(max));
+  CGNDateTime::GetMinMaxTimeRange(min, max);
+  EXPECT_EQ(" 12:00:00 AM", std::string(min));
+  EXPECT_EQ(" 11:59:59 PM", std::string(max));
+  CGNDateTime::GetMinMaxDateTimeRange(min, max, 1);
+  EXPECT_EQ("1/1/70 12:00:00 AM", std::string(min));
+  EXPECT_EQ("1/19/38 3:14:07 AM", std::string(max));
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+// Date and time settings of three real kinds of user, put into the
+// process-wide locale the way a program fixes them: Customize for the
+// formats, the record's own fields for what the system would give (names,
+// separators, markers). Texts are in the process locale's encoding.
+#ifndef GNUTIL_TESTS_SUPPORT_DATETIME_SETTINGS_H
+#define GNUTIL_TESTS_SUPPORT_DATETIME_SETTINGS_H
+
+#include <gnutil/lclocale.h>
+
+namespace gnutil_test {
+
+struct DateSettings {
+  const char* timeFormat;
+  const char* shortDate;
+  const char* longDate;
+  const char* dateSep;
+  const char* am;
+  const char* pm;
+  long ampmPrefix;
+  long hourLeadingZero;
+  languageName language;
+  const char* const* months;  // 12 full names
+  const char* const* monthAbbrevs;
+  const char* const* days;  // 7 full names, Monday first
+  const char* const* dayAbbrevs;
+};
+
+inline constexpr const char* kEnglishMonths[12] = {"January",   "February", "March",    "April",
+                                                   "May",       "June",     "July",     "August",
+                                                   "September", "October",  "November", "December"};
+inline constexpr const char* kEnglishMonthAbbrevs[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+inline constexpr const char* kEnglishDays[7] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
+                                                "Friday", "Saturday", "Sunday"};
+inline constexpr const char* kEnglishDayAbbrevs[7] = {"Mon", "Tue", "Wed", "Thu",
+                                                      "Fri", "Sat", "Sun"};
+
+// ISO-8859-1 (and code page 1252): M\xE4rz is März.
+inline constexpr const char* kGermanMonths[12] = {"Januar",    "Februar", "M\xE4rz",  "April",
+                                                  "Mai",       "Juni",    "Juli",     "August",
+                                                  "September", "Oktober", "November", "Dezember"};
+inline constexpr const char* kGermanMonthAbbrevs[12] = {
+    "Jan", "Feb", "M\xE4r", "Apr", "Mai", "Jun", "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
+inline constexpr const char* kGermanDays[7] = {"Montag",  "Dienstag", "Mittwoch", "Donnerstag",
+                                               "Freitag", "Samstag",  "Sonntag"};
+inline constexpr const char* kGermanDayAbbrevs[7] = {"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"};
+
+// Shift-JIS: 1月 .. 12月, 月曜日 .. 日曜日, 月 .. 日.
+#define GNUTIL_SJIS_GATSU "\x8C\x8E"
+inline constexpr const char* kJapaneseMonths[12] = {
+    "1" GNUTIL_SJIS_GATSU, "2" GNUTIL_SJIS_GATSU,  "3" GNUTIL_SJIS_GATSU,  "4" GNUTIL_SJIS_GATSU,
+    "5" GNUTIL_SJIS_GATSU, "6" GNUTIL_SJIS_GATSU,  "7" GNUTIL_SJIS_GATSU,  "8" GNUTIL_SJIS_GATSU,
+    "9" GNUTIL_SJIS_GATSU, "10" GNUTIL_SJIS_GATSU, "11" GNUTIL_SJIS_GATSU, "12" GNUTIL_SJIS_GATSU};
+inline constexpr const char* kJapaneseDays[7] = {
+    "\x8C\x8E\x97\x6A\x93\xFA", "\x89\xCE\x97\x6A\x93\xFA", "\x90\x85\x97\x6A\x93\xFA",
+    "\x96\xD8\x97\x6A\x93\xFA", "\x8B\xE0\x97\x6A\x93\xFA", "\x93\x79\x97\x6A\x93\xFA",
+    "\x93\xFA\x97\x6A\x93\xFA"};
+inline constexpr const char* kJapaneseDayAbbrevs[7] = {
+    "\x8C\x8E", "\x89\xCE", "\x90\x85", "\x96\xD8", "\x8B\xE0", "\x93\x79", "\x93\xFA"};
+
+// United States English: month first, 12-hour clock with the marker after.
+inline constexpr DateSettings kEnglishUS = {"h:mm:ss tt",
+                                            "M/d/yy",
+                                            "dddd, MMMM dd, yyyy",
+                                            "/",
+                                            "AM",
+                                            "PM",
+                                            0,
+                                            0,
+                                            LANGNAME_ENGLISH,
+                                            kEnglishMonths,
+                                            kEnglishMonthAbbrevs,
+                                            kEnglishDays,
+                                            kEnglishDayAbbrevs};
+
+// German: day first, 24-hour clock with leading zero, "." between fields.
+inline constexpr DateSettings kGerman = {"HH:mm:ss",
+                                         "dd.MM.yyyy",
+                                         "dddd, d. MMMM yyyy",
+                                         ".",
+                                         "",
+                                         "",
+                                         0,
+                                         1,
+                                         LANGNAME_GERMAN,
+                                         kGermanMonths,
+                                         kGermanMonthAbbrevs,
+                                         kGermanDays,
+                                         kGermanDayAbbrevs};
+
+// Japanese in Shift-JIS: year first, 24-hour clock; 年 月 日 in the long date;
+// 午前 and 午後 as markers.
+inline constexpr DateSettings kJapanese = {"H:mm:ss",
+                                           "yyyy/MM/dd",
+                                           "yyyy'\x94\x4E'M'\x8C\x8E'd'\x93\xFA'",
+                                           "/",
+                                           "\x8C\xDF\x91\x4F",
+                                           "\x8C\xDF\x8C\xE3",
+                                           0,
+                                           0,
+                                           LANGNAME_JAPANESE,
+                                           kJapaneseMonths,
+                                           kJapaneseMonths,
+                                           kJapaneseDays,
+                                           kJapaneseDayAbbrevs};
+
+inline void ApplySettings(const DateSettings& s) {
+  CLCLocale& l = *CLCGlobalLocale::Instance();
+  l.Customize(s.timeFormat, s.shortDate, s.longDate, 1, "", 0, 0, "", "", "", l.m_localeName);
+  l.m_dateSep = s.dateSep;
+  l.m_timeSep = ":";
+  l.m_amString = s.am;
+  l.m_pmString = s.pm;
+  l.m_ampmPrefix = s.ampmPrefix;
+  l.m_hourLeadingZero = s.hourLeadingZero;
+  l.m_langName = s.language;
+  l.m_calendarType = 1;
+  for (int i = 0; i < 12; ++i) {
+    l.m_monthNames[i] = s.months[i];
+    l.m_monthAbbrevs[i] = s.monthAbbrevs[i];
+  }
+  l.m_monthNames[12] = "";
+  l.m_monthAbbrevs[12] = "";
+  for (int i = 0; i < 7; ++i) {
+    l.m_dayNames[i] = s.days[i];
+    l.m_dayAbbrevs[i] = s.dayAbbrevs[i];
+  }
+}
+
+}  // namespace gnutil_test
+
+#endif  // GNUTIL_TESTS_SUPPORT_DATETIME_SETTINGS_H

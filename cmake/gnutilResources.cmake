@@ -11,11 +11,14 @@
 #     Gives an executable target its own string table, from which OSLoadString
 #     loads what no attached library has. One per program.
 #
-# The .rc file is UTF-8; see gnutil_rcgen.cpp beside this file for the subset
-# of the resource language that both sides accept alike.
+# The .rc file is UTF-8; see gnutil_rcgen.cpp (the table generator, installed
+# beside this file; tools/rcgen/ in gnutil's own tree) for the subset of the
+# resource language that both sides accept alike.
 include_guard(GLOBAL)
 
-set(GNUTIL_RESOURCES_DIR "${CMAKE_CURRENT_LIST_DIR}")
+if(NOT GNUTIL_RCGEN_SOURCE)
+  set(GNUTIL_RCGEN_SOURCE "${CMAKE_CURRENT_LIST_DIR}/gnutil_rcgen.cpp")
+endif()
 
 function(_gnutil_windres out_var)
   if(CMAKE_RC_COMPILER)
@@ -46,7 +49,7 @@ function(_gnutil_compile_rc target source out_var)
       COMMENT "Compiling string resources ${source}" VERBATIM)
   else()
     if(NOT TARGET gnutil_rcgen)
-      add_executable(gnutil_rcgen "${GNUTIL_RESOURCES_DIR}/gnutil_rcgen.cpp")
+      add_executable(gnutil_rcgen "${GNUTIL_RCGEN_SOURCE}")
       set_target_properties(gnutil_rcgen PROPERTIES CXX_STANDARD 17 CXX_STANDARD_REQUIRED ON)
     endif()
     set(out "${work}/strings.cpp")

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "os/ini.h"
+#include "os/config/ini.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Layout: section, key and value (each up to the first 0xFF byte), then

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "os/regstore.h"
+#include "os/config/regstore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -16,6 +16,32 @@ failed=0
 status=0
 log_dir="$GNUTIL_ROOT/build/logs"
 mkdir -p "$log_dir"
+start_all=$SECONDS
+
+# tally LOG RC: adds the counts of every ctest-style summary line in LOG
+# ("N% tests passed, B tests failed out of T"). A suite that failed (RC != 0)
+# or printed no summary at all counts as one more failure, so nothing can go
+# quietly green.
+tally() {
+  local log=$1 rc=$2 line bad total seen=0
+  while read -r line; do
+    bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+    total=$(sed -E 's/.* failed out of ([0-9]+).*/\2/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+    seen=1
+  done < <(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log")
+  if [ "$rc" -ne 0 ]; then
+    status=1
+    if [ $seen -eq 0 ] || ! grep -qE '[1-9][0-9]* tests? failed out of' "$log"; then
+      failed=$((failed + 1))
+    fi
+  elif [ $seen -eq 0 ]; then
+    echo "   no test summary in $log"
+    failed=$((failed + 1))
+    status=1
+  fi
+}
 
 # run_ctest NAME BUILD_DIR [ctest args...]: runs ctest, adds its counts.
 run_ctest() {
@@ -25,17 +51,25 @@ run_ctest() {
   (cd "$dir" && ctest -j "$JOBS" --output-on-failure --timeout 300 "$@") > "$log_dir/$name.log" 2>&1
   local rc=$?
   grep -E 'tests passed|FAILED|Failed|\*\*\*' "$log_dir/$name.log" | tail -20
-  local line total bad
-  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log_dir/$name.log" | tail -1)
-  if [ -n "$line" ]; then
-    bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
-    total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
-    passed=$((passed + total - bad))
-    failed=$((failed + bad))
-  else
+  tally "$log_dir/$name.log" $rc
+}
+
+# run_suite NAME: runs scripts/NAME.sh, which CI expects to exist and to be
+# executable; a missing suite is a failure, not a skip.
+run_suite() {
+  local name=$1 script="$GNUTIL_ROOT/scripts/$1.sh" log="$log_dir/$1.log" rc start=$SECONDS
+  echo "== $name"
+  if [ ! -x "$script" ]; then
+    echo "   FAILED: $script is missing or not executable"
     failed=$((failed + 1))
+    status=1
+    return
   fi
-  [ $rc -eq 0 ] || status=1
+  "$script" > "$log" 2>&1
+  rc=$?
+  grep -E '^== |tests passed|FAILED|Failed|ERROR|retried' "$log" | tail -40
+  tally "$log" $rc
+  echo "   ($name: $((SECONDS - start)) s)"
 }
 
 # build NAME [cmake args...]
@@ -87,45 +121,13 @@ else
   status=1
 fi
 
-# Optional suites, each owned by its own script: ThreadSanitizer over the
-# concurrency tests, a short libFuzzer run. Each prints ctest-style summaries.
-for extra in test-tsan test-fuzz; do
-  script="$GNUTIL_ROOT/scripts/$extra.sh"
-  [ -x "$script" ] || continue
-  echo "== $extra"
-  "$script" > "$log_dir/$extra.log" 2>&1
-  rc=$?
-  grep -E '^== |tests passed|FAILED|Failed|ERROR' "$log_dir/$extra.log" | tail -20
-  while read -r line; do
-    bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
-    total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
-    passed=$((passed + total - bad))
-    failed=$((failed + bad))
-  done < <(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log_dir/$extra.log")
-  if [ $rc -ne 0 ]; then
-    status=1
-    failed=$((failed + 1))
-  fi
+# Suites owned by their own scripts: ThreadSanitizer over the concurrency
+# tests, a short libFuzzer run, and the Windows suite under Wine.
+for suite in test-tsan test-fuzz test-windows; do
+  run_suite $suite
 done
 
-if [ -x "$GNUTIL_ROOT/scripts/test-windows.sh" ]; then
-  echo "== windows: under Wine"
-  "$GNUTIL_ROOT/scripts/test-windows.sh" > "$log_dir/windows.log" 2>&1
-  rc=$?
-  grep -E '^== |tests passed|FAILED|Failed' "$log_dir/windows.log" | tail -40
-  while read -r line; do
-    bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
-    total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
-    passed=$((passed + total - bad))
-    failed=$((failed + bad))
-  done < <(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log_dir/windows.log")
-  if [ $rc -ne 0 ]; then
-    status=1
-    [ "$failed" -gt 0 ] || failed=1
-  fi
-fi
-
 echo
-echo "logs: $log_dir"
+echo "logs: $log_dir ($((SECONDS - start_all)) s in all)"
 echo "gnutil: $passed passed, $failed failed"
 exit $status

@@ -6,6 +6,8 @@
 #ifndef GNUTIL_LCLST_H
 #define GNUTIL_LCLST_H
 
+#include <stdint.h>
+
 #include "gnutil/export.h"
 
 // One variable: an owned copy of its name (null for a free slot) and a value
@@ -20,8 +22,10 @@ struct CGNLclStSlot {
 // new thread's table (threads given the same block share it, without a lock)
 // and stays the caller's to free. A table made by Init goes when its thread
 // ends: a later thread that happens to get the same id starts without one.
-struct CGNLclStBlock {
-  long m_count;
+// The count is a 32-bit field on every platform; the header is padded to a
+// pointer's alignment, so on a 64-bit host the slots start 8 bytes in.
+struct alignas(void*) CGNLclStBlock {
+  int32_t m_count;
 };
 
 class GNUTIL_API CGNLclSt {
@@ -65,7 +69,7 @@ class GNUTIL_API CGNLclSt {
   // The table of the calling thread or of the process; null when none.
   CGNLclStSlot* Table(long* count);
 
-  int m_count;
+  int32_t m_count;
   CGNLclStSlot* m_pSlots;
 };
 

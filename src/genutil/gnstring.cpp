@@ -13,7 +13,7 @@
 #include "genutil/alloc.h"
 #include "genutil/widetext.h"
 #include "gnutil/mbutil.h"
-#include "os/platform_locale.h"
+#include "platform/locale.h"
 
 namespace {
 

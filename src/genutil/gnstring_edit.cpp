@@ -19,8 +19,8 @@
 #include "genutil/widetext.h"
 #include "gnutil/gnstring.h"
 #include "gnutil/mbstring.h"
-#include "os/platform_locale.h"
-#include "os/platform_wctype.h"
+#include "platform/locale.h"
+#include "platform/wctype.h"
 
 using gnutil::AllocBytes;
 using gnutil::AllocUnits;

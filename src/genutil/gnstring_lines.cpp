@@ -6,7 +6,7 @@
 #include "genutil/alloc.h"
 #include "gnutil/gnstring.h"
 #include "gnutil/jaconv.h"
-#include "os/platform_langid.h"
+#include "platform/langid.h"
 
 void CGNString::ClientFormat() {
   if (m_nDataLength == 0) return;

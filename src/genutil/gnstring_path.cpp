@@ -8,8 +8,8 @@
 #include "genutil/widetext.h"
 #include "gnutil/gnstring.h"
 #include "gnutil/mbutil.h"
-#include "os/platform_resource.h"
-#include "os/platform_wctype.h"
+#include "platform/resource.h"
+#include "platform/wctype.h"
 
 namespace {
 

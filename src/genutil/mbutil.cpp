@@ -11,7 +11,7 @@
 #include <string>
 
 #include "genutil/mbutil_internal.h"
-#include "os/platform_locale.h"
+#include "platform/locale.h"
 
 namespace gnutil {
 namespace {

@@ -8,7 +8,7 @@
 
 #include <stdint.h>
 
-#include "os/platform_locale.h"
+#include "platform/locale.h"
 
 namespace gnutil {
 namespace {

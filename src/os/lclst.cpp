@@ -95,13 +95,15 @@ CGNLclStSlot* CGNLclSt::Table(long* count) {
 }
 
 unsigned char CGNLclSt::Init(long count) {
+  // Both kinds of table count their slots in a 32-bit field.
+  if (count > INT32_MAX) return 0;
   if (OSIsThreaded()) {
     if (OSGetThreadData() != nullptr) return 1;
     size_t bytes = SlotBytes(count);
     if (bytes == 0) return 0;
     CGNLclStBlock* block = static_cast<CGNLclStBlock*>(calloc(1, sizeof(CGNLclStBlock) + bytes));
     if (block == nullptr) return 0;
-    block->m_count = count;
+    block->m_count = static_cast<int32_t>(count);
     if (!gnutil::RegisterThreadData(block, FreeThreadTable)) {
       free(block);
       return 0;
@@ -109,13 +111,11 @@ unsigned char CGNLclSt::Init(long count) {
     return 1;
   }
   if (m_pSlots != nullptr) return 1;
-  // The process table's count is a 32-bit field.
-  if (count > INT32_MAX) return 0;
   size_t bytes = SlotBytes(count);
   if (bytes == 0) return 0;
   m_pSlots = static_cast<CGNLclStSlot*>(calloc(1, bytes));
   if (m_pSlots == nullptr) return 0;
-  m_count = static_cast<int>(count);
+  m_count = static_cast<int32_t>(count);
   return 1;
 }
 

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "gnutil/osthread.h"
+#include "os/thread_internal.h"
 
 struct CGNNamedMutex {
   _osmutex* m_pMutex;
@@ -46,17 +47,12 @@ void DestroyRecord(CGNNamedMutex* record) {
 // else can still refer to it. Never destroyed: the spares stay reachable.
 constexpr int kMaxSpareRecords = 16;
 
-std::atomic<bool> g_sparesLocked{false};
+gnutil::SpinLock g_sparesLock;
 CGNNamedMutex* g_spares = nullptr;
 int g_spareCount = 0;
 
-void LockSpares() {
-  while (g_sparesLocked.exchange(true, std::memory_order_acquire)) {
-    while (g_sparesLocked.load(std::memory_order_relaxed)) std::this_thread::yield();
-  }
-}
-
-void UnlockSpares() { g_sparesLocked.store(false, std::memory_order_release); }
+void LockSpares() { g_sparesLock.Lock(); }
+void UnlockSpares() { g_sparesLock.Unlock(); }
 
 void RetireRecord(CGNNamedMutex* record) {
   // A mutex made while unthreaded never locks: it is not worth keeping.

@@ -16,8 +16,8 @@
 
 #include "gnutil/mbstring.h"
 #include "gnutil/osresource.h"
-#include "os/platform_langid.h"
-#include "os/platform_resource.h"
+#include "platform/langid.h"
+#include "platform/resource.h"
 
 namespace {
 

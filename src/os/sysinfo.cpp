@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "gnutil/ossysinfo.h"
-#include "os/platform_sysinfo.h"
+#include "platform/sysinfo.h"
 #include "os/sysinfo_internal.h"
 
 namespace gnutil {

@@ -4,7 +4,7 @@
 #ifndef GNUTIL_SRC_OS_SYSINFO_INTERNAL_H
 #define GNUTIL_SRC_OS_SYSINFO_INTERNAL_H
 
-#include "os/platform_sysinfo.h"
+#include "platform/sysinfo.h"
 
 namespace gnutil {
 

@@ -1,5 +1,5 @@
 // Threads and synchronisation: the portable rules over the platform objects
-// of src/os/platform_thread.h.
+// of src/platform/thread.h.
 //
 // Two process-wide tables live here. The thread-data registry gives each
 // thread one value of its own (the per-thread named variables use it). The
@@ -14,6 +14,8 @@
 // holdings records of the threads that have locked something and are locked
 // only when a thread first locks a mutex and when it ends. Entries come from
 // a per-thread free list instead of the heap.
+#include "platform/thread.h"
+
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -23,7 +25,6 @@
 #include <thread>
 
 #include "gnutil/osthread.h"
-#include "os/platform_thread.h"
 #include "os/thread_internal.h"
 
 struct _osthread {
@@ -32,7 +33,6 @@ struct _osthread {
 
 struct _osmutex {
   gnutil::platform::Mutex* mutex;  // null when made while unthreaded
-  std::atomic<uint32_t> owner;     // 0 when free
 };
 
 struct _osrdwr {
@@ -74,21 +74,6 @@ RegistryEntry* g_registry[kThreadTableSize];
 struct HeldEntry {
   _osmutex* mutex;
   HeldEntry* next;
-};
-
-// A test-and-test-and-set lock for the buckets: held for a few pointer moves
-// when a thread joins or leaves the table.
-class SpinLock {
- public:
-  void Lock() {
-    while (locked_.exchange(true, std::memory_order_acquire)) {
-      while (locked_.load(std::memory_order_relaxed)) std::this_thread::yield();
-    }
-  }
-  void Unlock() { locked_.store(false, std::memory_order_release); }
-
- private:
-  std::atomic<bool> locked_{false};
 };
 
 struct Holdings;
@@ -238,12 +223,7 @@ void ForgetReader(void* context) {
 
 }  // namespace
 
-void ReportError(unsigned long code) {
-  if (code == 0) return;
-  printf("Error %lx\n", code);
-  fflush(stdout);
-}
-
+// Every thread that OSThreadCreate starts begins here.
 unsigned int RunThread(void* startRecord) {
   StartRecord start = *static_cast<StartRecord*>(startRecord);
   free(startRecord);
@@ -330,7 +310,7 @@ _osthread* OSThreadCreate(unsigned int (*function)(void*), void* argument, void*
     return nullptr;
   }
   *start = {function, argument, threadData};
-  thread->handle = platform::StartThread(start);
+  thread->handle = platform::StartThread(gnutil::RunThread, start);
   if (thread->handle == nullptr) {
     free(start);
     free(thread);
@@ -360,7 +340,6 @@ _osmutex* OSMutexCreate() {
   if (memory == nullptr) return nullptr;
   _osmutex* mutex = new (memory) _osmutex;
   mutex->mutex = nullptr;
-  mutex->owner.store(0, std::memory_order_relaxed);
   if (gnutil::Threaded()) {
     mutex->mutex = platform::MakeMutex();
     if (mutex->mutex == nullptr) {
@@ -377,7 +356,6 @@ void OSMutexWait(_osmutex* mutex) {
   platform::LockMutex(mutex->mutex);
   gnutil::Holdings* mine = gnutil::MyHoldings();
   if (mine == nullptr) return;  // out of memory: held, but not recorded
-  mutex->owner.store(mine->thread, std::memory_order_relaxed);
   HeldEntry* entry = mine->Take();
   if (entry == nullptr) return;
   entry->mutex = mutex;
@@ -387,7 +365,6 @@ void OSMutexWait(_osmutex* mutex) {
 
 void OSMutexRelease(_osmutex* mutex) {
   if (!gnutil::Threaded() || mutex == nullptr || mutex->mutex == nullptr) return;
-  mutex->owner.store(0, std::memory_order_relaxed);
   auto* mine = static_cast<gnutil::Holdings*>(platform::GetThreadRecord());
   if (mine != nullptr) {
     for (HeldEntry** link = &mine->held; *link != nullptr; link = &(*link)->next) {
@@ -411,7 +388,6 @@ void OSMutexWaitRemoveThisThread() {
   mine->held = nullptr;
   while (entry != nullptr) {
     HeldEntry* next = entry->next;
-    entry->mutex->owner.store(0, std::memory_order_relaxed);
     platform::UnlockMutex(entry->mutex->mutex);
     mine->Give(entry);
     entry = next;

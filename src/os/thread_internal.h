@@ -4,7 +4,26 @@
 #ifndef GNUTIL_SRC_OS_THREAD_INTERNAL_H
 #define GNUTIL_SRC_OS_THREAD_INTERNAL_H
 
+#include <atomic>
+#include <thread>
+
 namespace gnutil {
+
+// A test-and-test-and-set lock for a few pointer moves (the held-mutex
+// table's buckets, the named-mutex pool's spare records): it works before the
+// process is threaded and costs no system object.
+class SpinLock {
+ public:
+  void Lock() {
+    while (locked_.exchange(true, std::memory_order_acquire)) {
+      while (locked_.load(std::memory_order_relaxed)) std::this_thread::yield();
+    }
+  }
+  void Unlock() { locked_.store(false, std::memory_order_release); }
+
+ private:
+  std::atomic<bool> locked_{false};
+};
 
 // Buckets of the thread-data registry and of the held-mutex table, and slots
 // of a reader/writer lock's reader table.

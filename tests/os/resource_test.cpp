@@ -14,8 +14,8 @@
 #include <string>
 
 #include "gnutil/osresource.h"
-#include "os/platform_langid.h"
-#include "os/platform_resource.h"
+#include "platform/langid.h"
+#include "platform/resource.h"
 #include "support/test_locale.h"
 
 namespace {

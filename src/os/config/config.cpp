@@ -1,0 +1,160 @@
+// The configuration store's public functions: fixed-size working buffers,
+// key paths, and numbers as decimal text. The stores themselves sit behind
+// the platform seam (platform/config.h).
+#include <limits.h>
+#include <stdio.h>
+
+#include "gnutil/gnlist.h"
+#include "gnutil/osconfig.h"
+#include "os/config/config_internal.h"
+#include "os/config/store.h"
+
+namespace gnutil {
+namespace {
+
+constexpr size_t kProfileBuffer = 1024;
+
+}  // namespace
+
+bool BuildRegistryPath(char* buffer, size_t size, const char* file, const char* section) {
+  int n = (section[0] == '\0') ? snprintf(buffer, size, "%s", file)
+                               : snprintf(buffer, size, "%s\\%s", file, section);
+  return n >= 0 && static_cast<size_t>(n) < size;
+}
+
+long DecimalTextToLong(const char* text) {
+  // atoi's rules, but an out-of-range number saturates instead of being
+  // undefined, as the Windows runtime's atoi does.
+  const char* p = text;
+  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  long long v = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    v = v * 10 + (*p - '0');
+    if (v > static_cast<long long>(INT_MAX) + 1) break;
+  }
+  if (negative) v = -v;
+  if (v > INT_MAX) v = INT_MAX;
+  if (v < INT_MIN) v = INT_MIN;
+  return static_cast<long>(v);
+}
+
+}  // namespace gnutil
+
+using gnutil::BuildRegistryPath;
+using gnutil::DecimalTextToLong;
+using gnutil::kRegistryDeletePathBuffer;
+using gnutil::kRegistryPathBuffer;
+using gnutil::kRegistryValueBuffer;
+
+long OSGetConfig(CGNString& value, const CGNString& def, const CGNString& section,
+                 const CGNString& key, const CGNString& file) {
+  char buffer[gnutil::kProfileBuffer];
+  gnutil::store::ProfileRead(file, section, key, def, buffer, sizeof buffer);
+  value = buffer;
+  return 1;
+}
+
+long OSGetConfig(long& value, long def, const CGNString& section, const CGNString& key,
+                 const CGNString& file) {
+  char text[32];
+  snprintf(text, sizeof text, "%ld", def);
+  char buffer[gnutil::kProfileBuffer];
+  gnutil::store::ProfileRead(file, section, key, text, buffer, sizeof buffer);
+  value = DecimalTextToLong(buffer);
+  return 1;
+}
+
+int OSSetConfig(const CGNString& value, const CGNString& section, const CGNString& key,
+                const CGNString& file) {
+  gnutil::store::ProfileWrite(file, section, key, value);
+  return 1;
+}
+
+int OSSetConfig(const int& value, const CGNString& section, const CGNString& key,
+                const CGNString& file) {
+  char text[16];
+  snprintf(text, sizeof text, "%d", value);
+  return OSSetConfig(CGNString(text), section, key, file);
+}
+
+int OSGetSystemConfig(CGNString& value, const CGNString& def, const CGNString& section,
+                      const CGNString& key) {
+  char buffer[gnutil::kProfileBuffer];
+  gnutil::store::ProfileRead(nullptr, section, key, def, buffer, sizeof buffer);
+  value = buffer;
+  return 1;
+}
+
+int OSSetSystemConfig(const CGNString& value, const CGNString& section, const CGNString& key) {
+  gnutil::store::ProfileWrite(nullptr, section, key, value);
+  return 1;
+}
+
+int OSGetSystemConfigReg(CGNString& value, const CGNString& def, const CGNString& section,
+                         const CGNString& key, const CGNString& file) {
+  CGNString fallback(def);  // value and def may be the same object
+  value = fallback;
+  char path[kRegistryPathBuffer];
+  if (!BuildRegistryPath(path, sizeof path, file, section)) return 0;
+  char buffer[kRegistryValueBuffer];
+  if (!gnutil::store::RegistryRead(path, key, buffer, sizeof buffer)) return 0;
+  value = buffer;
+  return 1;
+}
+
+int OSGetSystemConfigReg(long& value, long def, const CGNString& section, const CGNString& key,
+                         const CGNString& file) {
+  char text[32];
+  snprintf(text, sizeof text, "%ld", def);
+  CGNString read;
+  if (!OSGetSystemConfigReg(read, CGNString(text), section, key, file)) {
+    value = def;
+    return 0;
+  }
+  value = DecimalTextToLong(read);
+  return 1;
+}
+
+int OSSetSystemConfigReg(const CGNString& value, const CGNString& section, const CGNString& key,
+                         const CGNString& file) {
+  char path[kRegistryPathBuffer];
+  if (!BuildRegistryPath(path, sizeof path, file, section)) return 0;
+  return gnutil::store::RegistryWrite(path, key, value) ? 1 : 0;
+}
+
+int OSSetSystemConfigReg(int& value, const CGNString& section, const CGNString& key,
+                         const CGNString& file) {
+  char text[16];
+  snprintf(text, sizeof text, "%d", value);
+  return OSSetSystemConfigReg(CGNString(text), section, key, file);
+}
+
+int OSDelSystemConfigReg(const CGNString& section, const CGNString& key, const CGNString& file) {
+  char path[kRegistryDeletePathBuffer];
+  if (!BuildRegistryPath(path, sizeof path, file, section)) return 0;
+  return gnutil::store::RegistryDelete(path, key) ? 1 : 0;
+}
+
+unsigned char OSSetSystemConfigFile(const char* path) {
+  return gnutil::store::SetSystemProfilePath(path) ? 1 : 0;
+}
+
+unsigned char OSSetSystemConfigRegRoot(const char* directory) {
+  return gnutil::store::SetRegistryRoot(directory) ? 1 : 0;
+}
+
+int OSGetSystemConfigReg(const CGNString& section, CGNStringList& names, CGNStringList& values,
+                         const CGNString& file) {
+  char path[kRegistryPathBuffer];
+  if (!BuildRegistryPath(path, sizeof path, file, section)) return 0;
+  bool opened = gnutil::store::RegistryList(path, gnutil::kRegistryNameBuffer, kRegistryValueBuffer,
+                                            [&](const char* name, const char* data) {
+                                              // A value's text goes in only with its name, so the
+                                              // lists stay parallel.
+                                              if (names.AddItem(CGNString(name)))
+                                                values.AddItem(CGNString(data));
+                                            });
+  return opened ? 1 : 0;
+}

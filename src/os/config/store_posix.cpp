@@ -1,0 +1,198 @@
+// The configuration store on Linux, which has no system profile or registry:
+// initialisation files kept by our own engine (ini.h) and a registry store
+// (regstore.h) in one file, both read without locks and replaced atomically
+// under an advisory lock by the ground floor's file primitives.
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "gnutil/mbutil.h"
+#include "os/config/ini.h"
+#include "os/config/regstore.h"
+#include "os/config/store.h"
+#include "platform/posix/files.h"
+
+namespace gnutil {
+namespace {
+
+const char kDefaultSystemProfile[] = "/etc/gnutil/system.ini";
+const char kDefaultRegistryRoot[] = "/var/lib/gnutil/registry";
+const char kRegistryFileName[] = "HKEY_LOCAL_MACHINE.reg";
+
+std::mutex g_places_mutex;
+std::string g_system_profile = kDefaultSystemProfile;
+std::string g_registry_root = kDefaultRegistryRoot;
+
+std::string SystemProfilePath() {
+  std::lock_guard<std::mutex> lock(g_places_mutex);
+  return g_system_profile;
+}
+
+std::string RegistryFilePath() {
+  std::lock_guard<std::mutex> lock(g_places_mutex);
+  return g_registry_root + "/" + kRegistryFileName;
+}
+
+std::string DirectoryOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// A bare file name lives beside the system's own file, as on Windows it
+// lives in the Windows directory.
+std::string ProfilePath(const char* file) {
+  if (file == nullptr) return SystemProfilePath();
+  if (strchr(file, '/') != nullptr) return file;
+  return DirectoryOf(SystemProfilePath()) + "/" + file;
+}
+
+// Copies text into buffer cut to size - 1 bytes, never inside a multibyte
+// character of the current code set.
+void CopyCut(std::string_view text, char* buffer, size_t size) {
+  if (size == 0) return;
+  size_t n = text.size();
+  if (n > size - 1) {
+    size_t limit = size - 1, i = 0;
+    while (i < limit) {
+      size_t step = 1;
+      if (static_cast<unsigned char>(text[i]) >= 0x80) {
+        int len = mb_mblen(text.data() + i, text.size() - i);
+        if (len > 1) step = static_cast<size_t>(len);
+      }
+      if (i + step > limit) break;
+      i += step;
+    }
+    n = i;
+  }
+  memcpy(buffer, text.data(), n);
+  buffer[n] = '\0';
+}
+
+bool ReadRegistry(reg::Store* store) {
+  std::string text;
+  if (!files::ReadWholeFile(RegistryFilePath(), &text)) return false;
+  store->Parse(text);  // a damaged line costs only what it held
+  return true;
+}
+
+}  // namespace
+
+namespace store {
+
+void ProfileRead(const char* file, const char* section, const char* key, const char* def,
+                 char* buffer, size_t size) {
+  std::string text, value;
+  if (files::ReadWholeFile(ProfilePath(file), &text) && ini::Find(text, section, key, &value)) {
+    CopyCut(value, buffer, size);
+    return;
+  }
+  // Trailing blanks of the default are dropped, as the Windows profile
+  // functions do.
+  std::string_view d(def);
+  while (!d.empty() && (d.back() == ' ' || d.back() == '\t')) d.remove_suffix(1);
+  CopyCut(d, buffer, size);
+}
+
+bool ProfileWrite(const char* file, const char* section, const char* key, const char* value) {
+  std::string probe;
+  if (!ini::Set("", section, key, value, &probe)) return false;  // never create a file for it
+  std::string path = ProfilePath(file);
+  // The system file's directory is ours to create, also for the bare file
+  // names that live in it; a private file's directory must exist.
+  const bool ours = file == nullptr || strchr(file, '/') == nullptr;
+  return files::UpdateFile(path, ours, [&](const std::string& old, std::string* text) {
+    return ini::Set(old, section, key, value, text);
+  });
+}
+
+bool RegistryRead(const char* path, const char* name, char* buffer, size_t size) {
+  std::vector<std::string> parts;
+  reg::Store store;
+  if (!reg::SplitPath(path, &parts)) return false;
+  ReadRegistry(&store);  // no store yet: only the root key exists
+  const reg::Key* key = store.FindKey(parts);
+  if (key == nullptr) return false;
+  const reg::Value* v = reg::Store::FindValue(*key, name);
+  if (v == nullptr || v->data.size() + 1 > size) return false;
+  memcpy(buffer, v->data.c_str(), v->data.size() + 1);
+  return true;
+}
+
+bool RegistryList(const char* path, size_t name_size, size_t data_size,
+                  const std::function<void(const char* name, const char* data)>& visit) {
+  std::vector<std::string> parts;
+  reg::Store store;
+  if (!reg::SplitPath(path, &parts)) return false;
+  ReadRegistry(&store);  // no store yet: only the root key exists
+  const reg::Key* key = store.FindKey(parts);
+  if (key == nullptr) return false;
+  for (const reg::Value& v : key->values) {
+    if (v.name.size() + 1 > name_size || v.data.size() + 1 > data_size) break;
+    visit(v.name.c_str(), v.data.c_str());
+  }
+  return true;
+}
+
+bool RegistryWrite(const char* path, const char* name, const char* value) {
+  std::vector<std::string> parts;
+  if (!reg::SplitPath(path, &parts) || strlen(name) > reg::kMaxValueNameBytes) return false;
+  return files::UpdateFile(RegistryFilePath(), true,
+                           [&](const std::string& old, std::string* text) {
+                             reg::Store store;
+                             // A store we cannot fully read is never rewritten:
+                             // that would drop what we did not understand.
+                             if (!store.Parse(old)) return false;
+                             if (!reg::Store::SetValue(store.CreateKey(parts), name, value))
+                               return false;
+                             *text = store.Serialize();
+                             return true;
+                           });
+}
+
+bool RegistryDelete(const char* path, const char* name) {
+  std::vector<std::string> parts;
+  reg::Store current;
+  if (!reg::SplitPath(path, &parts) || !ReadRegistry(&current)) return false;
+  const reg::Key* key = current.FindKey(parts);
+  if (key == nullptr || reg::Store::FindValue(*key, name) == nullptr) return false;
+  bool deleted = false;
+  bool ok =
+      files::UpdateFile(RegistryFilePath(), false, [&](const std::string& old, std::string* text) {
+        reg::Store store;
+        if (!store.Parse(old)) return false;
+        reg::Key* k = store.FindKey(parts);
+        deleted = k != nullptr && reg::Store::DeleteValue(k, name);
+        if (!deleted) return false;
+        *text = store.Serialize();
+        return true;
+      });
+  return ok && deleted;
+}
+
+bool SetSystemProfilePath(const char* path) {
+  std::lock_guard<std::mutex> lock(g_places_mutex);
+  g_system_profile = (path != nullptr && *path != '\0') ? path : kDefaultSystemProfile;
+  return true;
+}
+
+bool SetRegistryRoot(const char* directory) {
+  std::lock_guard<std::mutex> lock(g_places_mutex);
+  g_registry_root = (directory != nullptr && *directory != '\0') ? directory : kDefaultRegistryRoot;
+  return true;
+}
+
+}  // namespace store
+}  // namespace gnutil

@@ -1,0 +1,140 @@
+// Whole-file reads and locked, atomic replacement of small text files.
+//
+// A writer opens the current file, takes an exclusive flock on it, checks that
+// the path still names the file it locked (another writer may have replaced
+// it meanwhile; then it starts again), reads it, writes the new text to a
+// temporary file beside it and renames that over the path before it lets the
+// lock go. Readers therefore always see a whole file, old or new; writers in
+// any number of processes are serialised, so none loses another's update; and
+// a writer killed at any moment leaves the old file (and at most one stale
+// temporary file, which the next writer reuses).
+#include "platform/posix/files.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string_view>
+
+namespace gnutil {
+namespace {
+
+std::string DirectoryOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+}  // namespace
+
+namespace files {
+
+FileDescriptor::~FileDescriptor() {
+  if (fd_ >= 0) close(fd_);
+}
+
+int FileDescriptor::release() {
+  int fd = fd_;
+  fd_ = -1;
+  return fd;
+}
+
+bool ReadAll(int fd, std::string* out) {
+  char chunk[8192];
+  for (;;) {
+    ssize_t n = read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    out->append(chunk, static_cast<size_t>(n));
+  }
+}
+
+bool ReadWholeFile(const std::string& path, std::string* out) {
+  FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.valid()) return false;
+  out->clear();
+  return ReadAll(fd.get(), out);
+}
+
+namespace {
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t n = write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+bool MakeDirectories(const std::string& dir) {
+  struct stat st;
+  if (stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  std::string parent = DirectoryOf(dir);
+  if (parent != dir && !MakeDirectories(parent)) return false;
+  return mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+// Writes text to a temporary file beside target and renames it over target.
+bool Replace(const std::string& target, const struct stat& old, std::string_view text) {
+  std::string dir = DirectoryOf(target);
+  std::string base = target.substr(target.rfind('/') + 1);
+  std::string temp = dir + "/." + base + ".gnutil-tmp";
+  // Only the holder of the lock on the current file writes this name, so a
+  // file found here was left by a writer that died: it is simply reused.
+  FileDescriptor fd(
+      open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
+  if (!fd.valid()) return false;
+  bool ok = WriteAll(fd.get(), text);
+  if (ok) {
+    if (fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
+      // Only root may give the file away; others keep their own ownership.
+    }
+    ok = fchmod(fd.get(), old.st_mode & 07777) == 0 && fsync(fd.get()) == 0;
+  }
+  if (close(fd.release()) != 0) ok = false;
+  if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) unlink(temp.c_str());
+  return ok;
+}
+
+}  // namespace
+
+bool UpdateFile(const std::string& path, bool make_directories,
+                const std::function<bool(const std::string& old, std::string* text)>& edit) {
+  std::string target = path;
+  char resolved[PATH_MAX];
+  if (realpath(path.c_str(), resolved) != nullptr) target = resolved;  // write through links
+  if (make_directories && !MakeDirectories(DirectoryOf(target))) return false;
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    FileDescriptor fd(open(target.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    if (!fd.valid()) return false;
+    int rc;
+    do {
+      rc = flock(fd.get(), LOCK_EX);
+    } while (rc != 0 && errno == EINTR);
+    struct stat locked, current;
+    if (rc != 0 || fstat(fd.get(), &locked) != 0) return false;
+    if (stat(target.c_str(), &current) != 0 || current.st_ino != locked.st_ino ||
+        current.st_dev != locked.st_dev) {
+      continue;  // replaced while we waited: lock the new file
+    }
+    std::string old;
+    bool ok = ReadAll(fd.get(), &old);
+    std::string text;
+    if (ok) ok = edit(old, &text);
+    if (ok && text != old) ok = Replace(target, locked, text);
+    return ok;  // closing the descriptor releases the lock
+  }
+  return false;
+}
+
+}  // namespace files
+}  // namespace gnutil

@@ -1,0 +1,117 @@
+// The initialisation-file engine held against the real profile functions:
+// random files, every lookup answered the same way by both.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <random>
+#include <string>
+
+#include "os/config/ini.h"
+
+namespace {
+
+std::string TempDir() {
+  char dir[MAX_PATH];
+  GetTempPathA(MAX_PATH, dir);
+  return dir;
+}
+
+void WriteWholeFile(const std::string& path, const std::string& text) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(h);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::string text;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return text;
+  char chunk[4096];
+  DWORD n = 0;
+  while (ReadFile(h, chunk, sizeof chunk, &n, nullptr) && n > 0) text.append(chunk, n);
+  CloseHandle(h);
+  return text;
+}
+
+std::string RandomIni(std::mt19937& rng) {
+  static const char* const kPieces[] = {
+      "[",           "]",        " ",       "\t",     "=",       ";",
+      "\"",          "'",        "a",       "A",      "b",       "x",
+      "1",           "\r\n",     "\n",      "[a]\n",  "[b]\r\n", "a=1\n",
+      "b = 2 \n",    "A='q'\n",  "[ a ]\n", "[a]]\n", "[a] x\n", "a=\"1\"\n",
+      "a= ' x ' \n", "  ;a=1\n", "b==\n",   "[]\n",   "=z\n",    "\t[b]\t\n"};
+  std::string text;
+  int n = static_cast<int>(rng() % 40);
+  for (int i = 0; i < n; ++i) text += kPieces[rng() % (sizeof kPieces / sizeof kPieces[0])];
+  return text;
+}
+
+TEST(Win32Profile, LookupsAgreeWithTheSystemsProfileFunctions) {
+  std::mt19937 rng(2024);
+  const char* const names[] = {"a", "A", "b", "x", "", " a", "a ", "[a"};
+  const std::string dir = TempDir();
+  int compared = 0;
+  for (int file = 0; file < 150; ++file) {
+    std::string text = RandomIni(rng);
+    std::string path = dir + "gnutil-profile-" + std::to_string(GetCurrentProcessId()) + "-" +
+                       std::to_string(file) + ".ini";
+    WriteWholeFile(path, text);
+    for (const char* section : names) {
+      for (const char* key : names) {
+        char buffer[1024];
+        GetPrivateProfileStringA(section, key, "<default>", buffer, sizeof buffer, path.c_str());
+        std::string ours = "<default>";
+        gnutil::ini::Find(text, section, key, &ours);
+        EXPECT_EQ(ours, buffer) << "section '" << section << "' key '" << key << "' in:\n" << text;
+        ++compared;
+      }
+    }
+    DeleteFileA(path.c_str());
+  }
+  EXPECT_EQ(compared, 150 * 64);
+}
+
+TEST(Win32Profile, WritesReadBackAsTheSystemsWritesDoAndChangeNothingElse) {
+  // The system rewrites the whole file in its own layout (and on odd files,
+  // such as ones with repeated sections, that changes what other lookups
+  // find); we change one line. So the written entry must read the same in
+  // both results, and every other lookup must read as before our write.
+  std::mt19937 rng(77);
+  const char* const names[] = {"a", "A", "b", "x", "", " a"};
+  const char* const values[] = {"1", " v ", "'q'", ""};
+  const std::string stem = TempDir() + "gnutil-write-" + std::to_string(GetCurrentProcessId());
+  int written = 0;
+  for (int file = 0; file < 120; ++file) {
+    std::string text = RandomIni(rng);
+    const char* section = names[rng() % 6];
+    const char* key = names[rng() % 6];
+    const char* value = values[rng() % 4];
+    std::string ours;
+    if (!gnutil::ini::Set(text, section, key, value, &ours)) continue;
+    ++written;
+    std::string path = stem + "-" + std::to_string(file) + ".ini";
+    WriteWholeFile(path, text);
+    WritePrivateProfileStringA(section, key, value, path.c_str());
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());  // flush the cache
+    std::string theirs = ReadWholeFile(path);
+    DeleteFileA(path.c_str());
+    for (const char* s : names) {
+      for (const char* k : names) {
+        std::string after = "<default>", expect = "<default>";
+        gnutil::ini::Find(ours, s, k, &after);
+        bool target = gnutil::ini::NamesEqual(s, section) && gnutil::ini::NamesEqual(k, key);
+        gnutil::ini::Find(target ? theirs : text, s, k, &expect);
+        EXPECT_EQ(after, expect) << "[" << s << "] " << k << " after [" << section << "] " << key
+                                 << "=" << value << " on:\n"
+                                 << text << "\n-- ours:\n"
+                                 << ours << "\n-- system's:\n"
+                                 << theirs;
+      }
+    }
+  }
+  EXPECT_GT(written, 100);
+}
+
+}  // namespace

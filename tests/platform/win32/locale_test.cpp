@@ -1,0 +1,228 @@
+// The Win32 locale layer against the real API: the Windows user's code page
+// and locale as the library reports them, and the conversions compared with
+// the runtime's own where the runtime is right and with the documented
+// strict behaviour where it is not.
+#include "platform/win32/locale.h"
+
+#include <gtest/gtest.h>
+#include <locale.h>
+#include <stdlib.h>
+#include <string.h>
+#include <windows.h>
+
+#include <string>
+
+#include "gnutil/gnstring.h"
+#include "gnutil/mbutil.h"
+#include "platform/locale.h"
+
+namespace {
+
+namespace platform = gnutil::platform;
+
+// What each user of scripts/test-windows.sh must look like from inside.
+struct WineUser {
+  const char* name;
+  unsigned acp;
+  int codeSet;         // mbGetLocaleCodeSet, from the code page
+  const char* locale;  // the runtime's default locale
+  int initCodeSet;     // InitMbutil, from the locale's name
+  int mbCurMax;
+};
+
+const WineUser kUsers[] = {
+    {"en", 1252, CODESET_NONE, "English_United States.1252", CODESET_NONE, 1},
+    {"ja", 932, CODESET_SJIS, "Japanese_Japan.932", CODESET_SJIS, 2},
+    {"tw", 950, CODESET_BIG5, "Chinese (Traditional)_Taiwan.950", CODESET_NONE, 2},
+    {"ko", 949, CODESET_KSC_5601_92, "Korean_Korea.949", CODESET_KSC_5601_87, 2},
+    {"cn", 936, CODESET_GB, "Chinese (Simplified)_China.936", CODESET_NONE, 2},
+};
+
+const WineUser* CurrentUser() {
+  const char* name = getenv("GNUTIL_WINE_USER");
+  if (name == nullptr) return nullptr;
+  for (const WineUser& u : kUsers) {
+    if (strcmp(u.name, name) == 0) return &u;
+  }
+  return nullptr;
+}
+
+#define REQUIRE_WINE_USER(u)         \
+  const WineUser* u = CurrentUser(); \
+  if (u == nullptr) GTEST_SKIP() << "GNUTIL_WINE_USER names no known user"
+
+TEST(WineUser, CodePageAndLocaleAreTheUsers) {
+  REQUIRE_WINE_USER(user);
+  EXPECT_EQ(platform::AnsiCodePage(), user->acp);
+  EXPECT_EQ(mbGetLocaleCodeSet(), user->codeSet);
+  // The runtime starts in the C locale whoever the user is.
+  EXPECT_EQ(platform::CurrentProcessLocaleName(), "C");
+  EXPECT_EQ(platform::RuntimeCodePage(), 0u);
+  EXPECT_EQ(platform::SetDefaultProcessLocale(), user->locale);
+  EXPECT_EQ(platform::RuntimeCodePage(), user->acp);
+  EXPECT_EQ(platform::MbCurMax(), user->mbCurMax);
+}
+
+TEST(WineUser, InitMbutilGoesByTheLocaleName) {
+  REQUIRE_WINE_USER(user);
+  InitMbutilExt(CODESET_EUC_TW);
+  EXPECT_EQ(InitMbutil(), CODESET_EUC_TW);
+  EXPECT_EQ(InitMbutilExt(CODESET_NONE), user->initCodeSet);
+  EXPECT_EQ(platform::CurrentProcessLocaleName(), user->locale);
+  // Switching the runtime's locale does not change the user's code page.
+  ASSERT_NE(setlocale(LC_ALL, ".949"), nullptr);
+  EXPECT_EQ(mbGetLocaleCodeSet(), user->codeSet);
+}
+
+TEST(RuntimeLocale, NameIsThatOfCtypeWhenCategoriesDiffer) {
+  ASSERT_NE(setlocale(LC_ALL, "Japanese_Japan.932"), nullptr);
+  ASSERT_NE(setlocale(LC_NUMERIC, "C"), nullptr);
+  EXPECT_NE(strchr(setlocale(LC_ALL, nullptr), ';'), nullptr);
+  EXPECT_EQ(platform::CurrentProcessLocaleName(), "Japanese_Japan.932");
+  ASSERT_NE(setlocale(LC_CTYPE, "C"), nullptr);
+  EXPECT_EQ(platform::CurrentProcessLocaleName(), "C");
+}
+
+int Decode(const char* s, size_t n, uint32_t* cp) { return platform::MbToCodePoint(cp, s, n); }
+
+std::string Encode(uint32_t cp) {
+  char buf[8] = {};
+  int r = platform::CodePointToMb(buf, cp);
+  return r < 0 ? std::string("<none>") : std::string(buf, static_cast<size_t>(r));
+}
+
+TEST(Conversion, StricterThanTheRuntimeWhereItSubstitutes) {
+  ASSERT_NE(setlocale(LC_ALL, "Japanese_Japan.932"), nullptr);
+  uint32_t cp = 0;
+  wchar_t wc = 0;
+  // A lead byte with one byte available: the runtime makes it a katakana
+  // middle dot; it is an incomplete character.
+  EXPECT_EQ(mbtowc(&wc, "\x82\xA0", 1), 1);
+  EXPECT_EQ(Decode("\x82\xA0", 1, &cp), -1);
+  // A lead byte before a byte that cannot trail: substituted by the runtime.
+  EXPECT_EQ(mbtowc(&wc, "\x82\x3F", 2), 2);
+  EXPECT_EQ(Decode("\x82\x3F", 2, &cp), -1);
+  EXPECT_EQ(Decode("\x82", 2, &cp), -1);  // the text ends after the lead byte
+  // Best fit: the runtime writes a plain 'e' for e with acute.
+  char out[4] = {};
+  EXPECT_EQ(wctomb(out, L'\u00E9'), 1);
+  EXPECT_EQ(out[0], 'e');
+  EXPECT_EQ(Encode(0xE9), "<none>");
+  EXPECT_EQ(Encode(0xAC00), "<none>");  // hangul has no form in 932
+  EXPECT_EQ(Encode(0xDC82), "<none>");  // nor has a lone surrogate
+  EXPECT_EQ(Encode(0x1F600), "<none>");
+  EXPECT_EQ(Encode(0x3042), "\x82\xA0");
+  EXPECT_EQ(Encode(0xFF71), "\xB1");
+}
+
+TEST(Conversion, CLocaleBytesAreTheirOwnCharacters) {
+  ASSERT_NE(setlocale(LC_ALL, "C"), nullptr);
+  EXPECT_EQ(platform::MbCurMax(), 1);
+  uint32_t cp = 0;
+  EXPECT_EQ(Decode("\xE9", 1, &cp), 1);
+  EXPECT_EQ(cp, 0xE9u);
+  EXPECT_EQ(Decode("", 1, &cp), 0);
+  EXPECT_EQ(Encode(0xE9), "\xE9");
+  EXPECT_EQ(Encode(0x100), "<none>");
+}
+
+// Every one- and two-byte sequence of the code page: where the strict
+// decoder accepts one, the runtime's mbtowc reads the same character; the
+// run decoder agrees with the one-character decoder; and encoding gives back
+// bytes that decode to the same character.
+class WholeCodePage : public ::testing::TestWithParam<unsigned> {};
+
+TEST_P(WholeCodePage, DecodersAndEncoderAgree) {
+  const std::string name = "." + std::to_string(GetParam());
+  ASSERT_NE(setlocale(LC_ALL, name.c_str()), nullptr) << name;
+  ASSERT_EQ(platform::RuntimeCodePage(), GetParam());
+  int accepted = 0;
+  int mismatches = 0;
+  for (unsigned lead = 1; lead < 0x100; ++lead) {
+    const bool isLead = IsDBCSLeadByteEx(GetParam(), static_cast<BYTE>(lead)) != 0;
+    for (unsigned trail = isLead ? 1 : 0; trail < (isLead ? 0x100u : 1u); ++trail) {
+      char s[3] = {static_cast<char>(lead), static_cast<char>(trail), 0};
+      const size_t len = isLead ? 2 : 1;
+      uint32_t cp = 0;
+      int r = Decode(s, len + 1, &cp);
+      if (r < 0) continue;
+      ++accepted;
+      wchar_t wc = 0;
+      if (mbtowc(&wc, s, len) != static_cast<int>(len) || static_cast<uint32_t>(wc) != cp) {
+        if (++mismatches < 5) ADD_FAILURE() << "mbtowc differs at " << lead << "," << trail;
+      }
+      const char* p = s;
+      uint32_t run[4];
+      platform::RunEnd end;
+      ASSERT_EQ(platform::DecodeRun(run, 4, &p, len + 1, &end), 1u);
+      EXPECT_EQ(run[0], cp);
+      EXPECT_EQ(end, platform::RunEnd::kNul);
+      std::string back = Encode(cp);
+      uint32_t again = 0;
+      ASSERT_NE(back, "<none>") << lead << "," << trail;
+      EXPECT_EQ(Decode(back.c_str(), back.size() + 1, &again), static_cast<int>(back.size()));
+      EXPECT_EQ(again, cp);
+    }
+  }
+  // Thousands of characters in the double-byte pages, 255 or fewer otherwise.
+  EXPECT_GT(accepted, GetParam() == 1252 ? 200 : 7000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, WholeCodePage, ::testing::Values(932u, 936u, 949u, 950u, 1252u));
+
+TEST(Runs, StopAtTheFirstBadByteAndAtTheEnd) {
+  ASSERT_NE(setlocale(LC_ALL, "Japanese_Japan.932"), nullptr);
+  uint32_t cps[8];
+  platform::RunEnd end;
+  const char text[] = "a\x82\xA0\xB1\x82\x3Fz";
+  const char* p = text;
+  EXPECT_EQ(platform::DecodeRun(cps, 8, &p, sizeof text, &end), 3u);
+  EXPECT_EQ(end, platform::RunEnd::kInvalid);
+  EXPECT_EQ(p, text + 4);  // at the lead byte of the bad pair
+  EXPECT_EQ(cps[1], 0x3042u);
+  EXPECT_EQ(cps[2], 0xFF71u);
+
+  p = text;
+  EXPECT_EQ(platform::DecodeRun(cps, 2, &p, sizeof text, &end), 2u);
+  EXPECT_EQ(end, platform::RunEnd::kFull);
+  EXPECT_EQ(p, text + 3);
+
+  const char cut[] = "ab\x82";  // a lead byte at the end of the input
+  p = cut;
+  EXPECT_EQ(platform::DecodeRun(cps, 8, &p, 3, &end), 2u);
+  EXPECT_EQ(end, platform::RunEnd::kInvalid);
+  EXPECT_EQ(p, cut + 2);
+
+  const uint32_t good[] = {'x', 0x3042, 0xFF71};
+  char out[8] = {};
+  EXPECT_EQ(platform::EncodeRun(out, good, 3), 4u);
+  EXPECT_EQ(std::string(out, 4), "x\x82\xA0\xB1");
+  const uint32_t bad[] = {'x', 0xE9};
+  EXPECT_EQ(platform::EncodeRun(out, bad, 2), static_cast<size_t>(-1));
+}
+
+TEST(Runs, StringCountsAgreeWithTheRuntimeInEveryDoubleBytePage) {
+  // Two characters of each page and ASCII, as the string class sees them.
+  const struct {
+    const char* locale;
+    const char* text;
+    unsigned chars;
+  } kTexts[] = {
+      {"Japanese_Japan.932", "\x93\xFA\x96\x7B x\xB1", 5},
+      {"Chinese (Traditional)_Taiwan.950", "\xA4\xA4\xA4\xE5 x", 4},
+      {"Korean_Korea.949", "\xC7\xD1\xB1\xDB x\x81\x41", 5},
+      {"Chinese (Simplified)_China.936", "\xD6\xD0\xCE\xC4 x", 4},
+  };
+  for (const auto& t : kTexts) {
+    ASSERT_NE(setlocale(LC_ALL, t.locale), nullptr) << t.locale;
+    CGNString s(t.text);
+    EXPECT_EQ(s.GetNumChars(), t.chars) << t.locale;
+    EXPECT_EQ(mbstowcs(nullptr, t.text, 0), t.chars) << t.locale;
+    CGNString rebuilt;
+    char buf[8];
+    for (unsigned i = 0; i < t.chars; ++i) rebuilt += s.GetCodePageCharAt(static_cast<int>(i), buf);
+    EXPECT_STREQ(rebuilt, t.text) << t.locale;
+  }
+}
+
+}  // namespace

@@ -10,7 +10,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "os/platform_locale.h"
+#include "platform/locale.h"
 
 namespace gnutil {
 namespace {

@@ -4,9 +4,11 @@
 
 #include "gnutil/datetime.h"
 #include "gnutil/export.h"
+#include "gnutil/gnassert.h"
 #include "gnutil/gnlist.h"
 #include "gnutil/gnstring.h"
 #include "gnutil/emperor.h"
+#include "gnutil/gntrace.h"
 #include "gnutil/jaconv.h"
 #include "gnutil/lclocale.h"
 #include "gnutil/lclst.h"

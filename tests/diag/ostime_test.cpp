@@ -198,7 +198,8 @@ TEST(CGNPerf, LogFileLifecycle) {
   { CGNPerf p("open"); }
   // Flushed per line: readable while the log is open.
   std::string text = gnutil_test::ReadWholeFile(first);
-  EXPECT_TRUE(std::regex_match(text, std::regex("open : time \\d+ : elapsed ms \\d+\r?\n"))) << text;
+  EXPECT_TRUE(std::regex_match(text, std::regex("open : time \\d+ : elapsed ms \\d+\r?\n")))
+      << text;
 
   ASSERT_EQ(CGNPerf::ChangeFile(second.c_str()), 1);
   { CGNPerf p(CGNString("changed")); }

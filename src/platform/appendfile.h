@@ -1,0 +1,42 @@
+// The platform seam of append-only log files (the trace file).
+//
+// Every AppendToFile is one append at the end of the file as it is at that
+// moment, however many processes and handles write to it (O_APPEND on POSIX,
+// FILE_APPEND_DATA without FILE_WRITE_DATA on Windows), so a line written in
+// one call is never torn by another writer's line.
+//
+// Writers that empty the file when it reaches a size cap serialise with each
+// other through LockForTruncation, a lock that plain appends never wait for
+// (an advisory flock on POSIX; on Windows a byte-range lock far past any real
+// end of file, so it never blocks a write).
+#ifndef GNUTIL_SRC_PLATFORM_APPENDFILE_H
+#define GNUTIL_SRC_PLATFORM_APPENDFILE_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+namespace gnutil::platform {
+
+struct AppendFile;
+
+// Opens path for appending, creating it when missing; with truncate the file
+// is emptied first. Null when it cannot be opened.
+AppendFile* OpenAppendFile(const char* path, bool truncate);
+void CloseAppendFile(AppendFile* file);
+
+// The file's current size in bytes, written by anyone; -1 when unknown.
+int64_t AppendFileSize(AppendFile* file);
+
+// Appends size bytes of text in one write. Line ends are the platform's text
+// line ends: each "\n" becomes "\r\n" on Windows. Returns the number of the
+// given bytes that reached the file (fewer on a full disk or an error).
+size_t AppendToFile(AppendFile* file, const char* text, size_t size);
+
+// Holds the file's truncation lock until UnlockTruncation; blocks while
+// another handle (in any process) holds it. False when it cannot be taken.
+bool LockForTruncation(AppendFile* file);
+void UnlockTruncation(AppendFile* file);
+
+}  // namespace gnutil::platform
+
+#endif  // GNUTIL_SRC_PLATFORM_APPENDFILE_H

@@ -24,10 +24,10 @@
 #include <time.h>
 
 #include <atomic>
-#include <mutex>
 #include <new>
 
 #include "diag/trace_internal.h"
+#include "gnutil/datetime.h"
 #include "gnutil/gntrace.h"
 #include "gnutil/osresource.h"
 #include "gnutil/osthread.h"
@@ -146,14 +146,11 @@ class LineBuffer {
   size_t capacity_ = sizeof stack_;
 };
 
-// The local time now, as the date-time layer breaks it down.
+// The local time now, in the calling thread's zone. The clock lock is taken
+// inside, with this trace's mutex held: that is the library's lock order.
 void BreakDownNow(tm* parts) {
-  // Until the date-time layer's clock conversions are in: the runtime's own,
-  // serialised here.
-  static std::mutex clock;
-  time_t now = time(nullptr);
-  std::lock_guard<std::mutex> lock(clock);
-  *parts = *localtime(&now);
+  long now = static_cast<long>(time(nullptr));
+  CGNDateTime::LocalTimeTS(now, *parts);
 }
 
 size_t FormatDateStamp(char* out, size_t size) {

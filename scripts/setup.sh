@@ -4,8 +4,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
+# libspdlog-dev: only the trace benchmark uses it, as the peer it measures against.
 packages=(cmake make g++ pkg-config googletest libgtest-dev libbenchmark-dev locales
-          libicu-dev clang libclang-rt-14-dev)
+          libicu-dev clang libclang-rt-14-dev libspdlog-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

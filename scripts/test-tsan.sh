@@ -12,7 +12,8 @@ log="$log_dir/tsan-ctest.log"
 echo "== tsan: build"
 if ! { cmake -S "$GNUTIL_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGNUTIL_WERROR=ON \
          -DGNUTIL_SANITIZE=thread -DGNUTIL_BUILD_TOOLS=OFF &&
-       cmake --build "$build" -j "$JOBS" --target gnutil_concurrency_tests gnutil_locale_concurrency_tests; } \
+       cmake --build "$build" -j "$JOBS" --target gnutil_concurrency_tests gnutil_locale_concurrency_tests \
+         gnutil_diag_concurrency_tests; } \
      > "$log_dir/tsan-build.log" 2>&1; then
   tail -40 "$log_dir/tsan-build.log"
   echo "== tsan: BUILD FAILED"

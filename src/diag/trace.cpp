@@ -10,9 +10,10 @@
 // that see the cap reached at the same moment must not both empty it, or the
 // second would wipe the line the first wrote into the fresh file: so the
 // emptying takes the file's truncation lock and looks at the size again
-// under it. Plain appends never take that lock, which keeps the common line
-// at one system call; a line appended just before the file is emptied goes
-// with the old content, as it would in a single process.
+// under it. On POSIX plain appends never take that lock, which keeps the
+// common line at one system call (on Windows every append takes it, see the
+// platform file). A line appended just before the file is emptied goes with
+// the old content, as it would in a single process.
 //
 // A disabled category costs two relaxed loads: the output and the mask are
 // stored atomically (under the mutex) so that this first test needs no lock.
@@ -355,10 +356,13 @@ void CGNTrace::WriteLine(const char* fileLine, const CGNString& source, const ch
         CloseFile();
         toFile = false;
       } else {
+        // Closing the old handle lets the lock go before this line is
+        // written: a writer that waited for it now finds the file below
+        // the cap and leaves it as it is.
         m_file->file = fresh;
         m_file->torn = false;
         ++gnutil::g_filesEmptied;
-        platform::CloseAppendFile(old);  // lets the lock go
+        platform::CloseAppendFile(old);
       }
     } else if (locked) {
       platform::UnlockTruncation(old);

@@ -6,9 +6,12 @@
 // one call is never torn by another writer's line.
 //
 // Writers that empty the file when it reaches a size cap serialise with each
-// other through LockForTruncation, a lock that plain appends never wait for
-// (an advisory flock on POSIX; on Windows a byte-range lock far past any real
-// end of file, so it never blocks a write).
+// other through LockForTruncation (an advisory flock on POSIX; on Windows a
+// byte-range lock far past any real end of file, so it never blocks a write
+// by itself). On POSIX plain appends never take it. On Windows each
+// AppendToFile holds it for its write, because an append there is not atomic
+// across handles everywhere (Wine, network shares); so a caller must not
+// append while it holds the lock itself.
 #ifndef GNUTIL_SRC_PLATFORM_APPENDFILE_H
 #define GNUTIL_SRC_PLATFORM_APPENDFILE_H
 

@@ -1,8 +1,10 @@
-// Diagnostics through the public API: timing.
+// Diagnostics through the public API: timing, trace and assertions.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "gnutil/gnassert.h"
+#include "gnutil/gntrace.h"
 #include "gnutil/ostime.h"
 
 namespace {
@@ -28,6 +30,22 @@ TEST(Diag, StopwatchAndCounters) {
   long counter = 0;
   { CGNCummPerf timing(&counter); }
   EXPECT_GE(counter, 0);
+}
+
+TEST(Diag, TraceAndAssert) {
+  EXPECT_STREQ(CGNTraceFileLine(42, "a.cpp"), "Line    42 in a.cpp");
+  CGNGlobalTrace* trace = CGNGlobalTrace::Instance();
+  EXPECT_EQ(trace->ResetOutput(2), 1);
+  trace->ResetMask(1);
+  trace->DisableDateTime();
+  EXPECT_EQ(trace->IsEnabled(static_cast<short>(0xFF01)), 1);
+  ::testing::internal::CaptureStdout();
+  CGNAssert::Instance()->SetNativeAssert(0);
+  EXPECT_EQ(CGNAssert::Instance()->cgnassert(0, "a.cpp", 42), 0);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "cgnassert : Assertion Failure !! : Line    42 in a.cpp\n");
+  CGNAssert::Free();
+  CGNGlobalTrace::Free();
 }
 
 }  // namespace

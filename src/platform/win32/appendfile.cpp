@@ -3,6 +3,12 @@
 // file as it is then (the runtime's "a" mode only seeks to the end before each
 // write, which two processes can race). The text is written with CR LF line
 // ends, as the runtime's text mode would.
+//
+// Where the append is not atomic across handles after all (Wine finds the end
+// and then writes; network shares may do the same), two writers could still
+// land on the same offset. So each append also holds the file's lock byte:
+// appends and truncations of every handle on the file, in any process, take
+// turns.
 #include "platform/appendfile.h"
 
 #include <windows.h>
@@ -78,8 +84,15 @@ size_t AppendToFile(AppendFile* file, const char* text, size_t size) {
     count = converted.size();
   }
   if (count > 0xFFFFFFFFu) return 0;
+  const bool locked = LockForTruncation(file);
   DWORD written = 0;
-  if (!WriteFile(file->handle, bytes, static_cast<DWORD>(count), &written, nullptr)) return 0;
+  // Both offsets all ones: at the end of the file, whatever the position.
+  OVERLAPPED atEnd = {};
+  atEnd.Offset = 0xFFFFFFFF;
+  atEnd.OffsetHigh = 0xFFFFFFFF;
+  BOOL ok = WriteFile(file->handle, bytes, static_cast<DWORD>(count), &written, &atEnd);
+  if (locked) UnlockTruncation(file);
+  if (!ok) return 0;
   if (written == count) return size;
   // Count how many of the caller's bytes made it.
   size_t given = 0;

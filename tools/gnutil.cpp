@@ -45,6 +45,7 @@ const char kUsage[] =
     "  detect FILE...                  show the Japanese code set of files\n"
     "  convert --from NAME --to NAME [-o OUT] [FILE]\n"
     "                                  convert between Shift-JIS, EUC, JIS, Big5, EUC-TW\n"
+    "  locale [NAME] | --list          the locale record, or the installed locales\n"
     "\n"
     "Run 'gnutil <command> --help' for the options of a command.\n";
 
@@ -65,5 +66,6 @@ int main(int argc, char** argv) {
   if (command == "chars") return RunChars(args);
   if (command == "detect") return RunDetect(args);
   if (command == "convert") return RunConvert(args);
+  if (command == "locale") return RunLocale(args);
   return Fail("unknown command '" + command + "' (see 'gnutil --help')");
 }

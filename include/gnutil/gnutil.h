@@ -11,6 +11,7 @@
 #include "gnutil/gntrace.h"
 #include "gnutil/jaconv.h"
 #include "gnutil/lclocale.h"
+#include "gnutil/localeinfo.h"
 #include "gnutil/lclst.h"
 #include "gnutil/mbstring.h"
 #include "gnutil/mbutil.h"

@@ -6,14 +6,20 @@
 // Precedence, lowest first: built-in values, the system, the file, the
 // caller. A customized record is left alone by the automatic sources except
 // Init itself, which always re-reads the system (GetDefaults relies on that).
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <string>
+
 #include "gnutil/lclocale.h"
+#include "gnutil/localeinfo.h"
 #include "gnutil/mbstring.h"
 #include "gnutil/osconfig.h"
 #include "gnutil/ossysinfo.h"
 #include "locale/lclocale_internal.h"
+#include "platform/locale.h"
+#include "platform/localeinfo.h"
 
 namespace gnutil {
 namespace {
@@ -62,8 +68,38 @@ void SetLocaleInfoQuery(LocaleInfoQuery query) { g_query = query; }
 void SetOlderSystem(int older) { g_olderSystem = older; }
 }  // namespace testing
 
+namespace {
+
+// The text in the process locale's code set, or empty when it cannot hold
+// every character.
+std::string FromUtf8(const char* utf8) {
+  std::string out;
+  char buffer[16];
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8);
+  while (*p != 0) {
+    // The table holds only three-byte sequences (CJK characters).
+    uint32_t cp = (static_cast<uint32_t>(p[0] & 0x0F) << 12) |
+                  (static_cast<uint32_t>(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+    p += 3;
+    if (platform::MbCurMax() > static_cast<int>(sizeof buffer)) return std::string();
+    int n = platform::CodePointToMb(buffer, cp);
+    if (n <= 0) return std::string();
+    out.append(buffer, static_cast<size_t>(n));
+  }
+  return out;
+}
+
+}  // namespace
+
 CGNString FixedJapaneseText(JapaneseText which) {
-  return CGNString(kFixedTexts[static_cast<int>(which)].sjis);
+  const FixedText& text = kFixedTexts[static_cast<int>(which)];
+  // Shift-JIS is both the table's form and, where the platform has it as
+  // the process code set, the answer.
+  if (platform::FixedTextsFollowProcessLocale() && platform::AnsiCodePage() != 932) {
+    std::string converted = FromUtf8(text.utf8);
+    if (!converted.empty()) return CGNString(converted.c_str());
+  }
+  return CGNString(text.sjis);
 }
 
 CEmperor* NewEraTable(long source) {
@@ -113,7 +149,11 @@ unsigned char CLCLocale::Init() {
       gnutil::Query(m_localeId, item::kSAbbrevLangName, buffer, sizeof buffer)) {
     m_langAbbrev = buffer;
   } else {
-    OSGetSystemConfig(m_langAbbrev, CGNString(""), CGNString("intl"), CGNString("sLanguage"));
+    // Where the system has no profile setting of its own (Linux), the
+    // user's locale stands in for it; a value in the profile still wins.
+    std::string fallback = gnutil::platform::DefaultLanguageAbbreviation();
+    OSGetSystemConfig(m_langAbbrev, CGNString(fallback.c_str()), CGNString("intl"),
+                      CGNString("sLanguage"));
   }
 
   int languageClass = 0, languageName = 0;
@@ -190,7 +230,16 @@ unsigned char CLCLocale::Init() {
 
 void CLCLocale::SetLocale(CGNString name) {
   m_localeName = name;
+  gnutil::platform::SetProcessLocale(name);
   m_localeId = item::kUserDefault;
+  long count = LocaleInfo::GetLocaleInfoCount();
+  for (long i = 0; i < count; ++i) {
+    LocaleInfo* entry = LocaleInfo::GetLocaleInfoItem(i);
+    if (entry != nullptr && entry->m_name.IsEqualNoCase(name)) {
+      m_localeId = entry->m_localeId;
+      break;
+    }
+  }
   Init();
 }
 

@@ -6,6 +6,8 @@
 // request every 2000 ms (a request made with ES_CONTINUOUS belongs to the
 // thread that made it, so a long-lived thread must keep making it) until the
 // count is back to 0 or the owner stops it.
+#include "platform/sysinfo.h"
+
 #include <stdio.h>
 
 #include <chrono>
@@ -14,8 +16,8 @@
 #include <thread>
 
 #include "gnutil/ossysinfo.h"
-#include "platform/sysinfo.h"
 #include "os/sysinfo_internal.h"
+#include "platform/localeinfo.h"
 
 namespace gnutil {
 namespace {

@@ -23,8 +23,6 @@ void GetMemoryFigures(MemoryFigures* figures);
 // Writes the host name into buffer (63 bytes) or leaves it empty.
 void GetHostName(char* buffer);
 
-long GetLocaleInfoText(unsigned long lcid, unsigned long type, char* buffer, int size);
-
 // The file version words of a module's version record. False when the file
 // has none.
 bool ReadFileVersion(const char* file, uint32_t* most_significant, uint32_t* least_significant);

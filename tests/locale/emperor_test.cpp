@@ -6,6 +6,7 @@
 #include <string>
 
 #include "gnutil/lclocale.h"
+#include "support/fake_locale_info.h"
 
 namespace {
 
@@ -69,6 +70,7 @@ TEST(Emperor, DateInEraThatStartsInTheYear) {
 }
 
 TEST(LocaleEras, BuiltInTableAfterInit) {
+  gnutil_test::UseShiftJisFixedTexts();
   CLCLocale l;
   CGNString s("unchanged");
   // No table before Init: no era, the year comes back.
@@ -111,6 +113,7 @@ TEST(LocaleEras, GregorianFromEraYear) {
 }
 
 TEST(LocaleEras, CurrentEraIsOptIn) {
+  gnutil_test::UseShiftJisFixedTexts();
   EXPECT_EQ(LC_ERAS_CLASSIC, CLCLocale::GetEraSource());
   EXPECT_EQ(0, CLCLocale::SetEraSource(7));
   ASSERT_EQ(1, CLCLocale::SetEraSource(LC_ERAS_CURRENT));

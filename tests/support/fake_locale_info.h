@@ -3,15 +3,25 @@
 #ifndef GNUTIL_TESTS_SUPPORT_FAKE_LOCALE_INFO_H
 #define GNUTIL_TESTS_SUPPORT_FAKE_LOCALE_INFO_H
 
+#include <locale.h>
 #include <string.h>
 
 #include <map>
 #include <string>
 #include <utility>
 
+#include "gnutil/mbutil.h"
 #include "locale/lclocale_internal.h"
 
 namespace gnutil_test {
+
+// The locale records deliver their fixed Japanese texts (era names, markers,
+// unit characters) as Shift-JIS where the process code set cannot hold them;
+// tests that compare those bytes run in the C locale.
+inline void UseShiftJisFixedTexts() {
+  InitMbutil();
+  setlocale(LC_ALL, "C");
+}
 
 class FakeLocaleInfo {
  public:

@@ -81,11 +81,6 @@ void GetHostName(char* buffer) {
   memcpy(buffer, name, strlen(name) + 1);
 }
 
-long GetLocaleInfoText(unsigned long, unsigned long, char* buffer, int size) {
-  if (buffer != nullptr && size > 0) buffer[0] = '\0';
-  return 0;
-}
-
 bool ReadFileVersion(const char* file, uint32_t* most_significant, uint32_t* least_significant) {
   int fd = open(file, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;

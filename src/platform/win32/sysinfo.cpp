@@ -81,10 +81,6 @@ void GetHostName(char* buffer) {
   if (gethostname(buffer, 63) != 0) buffer[0] = '\0';
 }
 
-long GetLocaleInfoText(unsigned long lcid, unsigned long type, char* buffer, int size) {
-  return GetLocaleInfoA(static_cast<LCID>(lcid), static_cast<LCTYPE>(type), buffer, size);
-}
-
 bool ReadFileVersion(const char* file, uint32_t* most_significant, uint32_t* least_significant) {
   DWORD handle = 0;
   DWORD size = GetFileVersionInfoSizeA(file, &handle);

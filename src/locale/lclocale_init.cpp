@@ -12,6 +12,7 @@
 
 #include <string>
 
+#include "genutil/mbutil_internal.h"
 #include "gnutil/lclocale.h"
 #include "gnutil/localeinfo.h"
 #include "gnutil/mbstring.h"
@@ -230,6 +231,9 @@ unsigned char CLCLocale::Init() {
 
 void CLCLocale::SetLocale(CGNString name) {
   m_localeName = name;
+  // The code-set module sets the process locale to the user's default on
+  // its first use; let that happen now, not after the switch.
+  gnutil::CurrentCodeSet();
   gnutil::platform::SetProcessLocale(name);
   m_localeId = item::kUserDefault;
   long count = LocaleInfo::GetLocaleInfoCount();

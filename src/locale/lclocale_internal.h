@@ -5,6 +5,14 @@
 #include "gnutil/emperor.h"
 #include "gnutil/gnstring.h"
 
+class LocaleInfo;
+
+// Destroys an installed-locale entry (their destructor is private: the table
+// owns them). For the table's Free and for tests of copies.
+struct LocaleInfoAccess {
+  static void Destroy(LocaleInfo* entry);
+};
+
 namespace gnutil {
 
 // Locale-information items, by the system's numbers (LOCALE_SABBREVLANGNAME

@@ -13,9 +13,7 @@
 
 CGNList LocaleInfo::m_localeInfoList(10, 10);
 
-struct LocaleInfoAccess {
-  static void Destroy(LocaleInfo* entry) { delete entry; }
-};
+void LocaleInfoAccess::Destroy(LocaleInfo* entry) { delete entry; }
 
 namespace gnutil {
 namespace {

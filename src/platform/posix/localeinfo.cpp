@@ -18,6 +18,7 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unicode/udat.h>
+#include <unicode/udatpg.h>
 #include <unicode/uloc.h>
 #include <unicode/unum.h>
 #include <unicode/ustring.h>
@@ -255,6 +256,21 @@ void AddDerivedItems(ItemMap* items) {
   m[kITimeMarkPosn] = markerFirst;
 }
 
+// The calendar Windows offers beside the Gregorian one: the Japanese era
+// calendar (3), the Taiwan calendar (4), the Korean one (5).
+std::string OptionalCalendar(unsigned short langId) {
+  switch (langId) {
+    case 0x0411:
+      return "3";
+    case 0x0404:
+      return "4";
+    case 0x0412:
+      return "5";
+    default:
+      return "0";
+  }
+}
+
 bool BuildItems(const char* icuLocale, unsigned short langId, ItemMap* items) {
   ItemMap& m = *items;
   UErrorCode status = U_ZERO_ERROR;
@@ -269,7 +285,18 @@ bool BuildItems(const char* icuLocale, unsigned short langId, ItemMap* items) {
       return WindowsPicture(IcuText(
           [f](UChar* b, int32_t n, UErrorCode* s) { return udat_toPattern(f, 0, b, n, s); }));
     };
-    m[kSShortDate] = pattern(date);
+    // The short date is the locale's all-numeric date with the full year,
+    // as Windows has it ("M/d/yyyy"), not CLDR's short form ("M/d/yy").
+    UDateTimePatternGenerator* generator = udatpg_open(icuLocale, &status);
+    if (generator != nullptr && U_SUCCESS(status)) {
+      static const UChar kSkeleton[] = {'y', 'M', 'd', 0};
+      m[kSShortDate] = WindowsPicture(IcuText([generator](UChar* b, int32_t n, UErrorCode* s) {
+        return udatpg_getBestPattern(generator, kSkeleton, 3, b, n, s);
+      }));
+      udatpg_close(generator);
+    }
+    status = U_ZERO_ERROR;
+    if (m[kSShortDate].empty()) m[kSShortDate] = pattern(date);
     m[kSLongDate] = pattern(longDate);
     m[kSTimeFormat] = pattern(time);
     auto symbol = [date](UDateFormatSymbolType type, int32_t index) {
@@ -286,11 +313,13 @@ bool BuildItems(const char* icuLocale, unsigned short langId, ItemMap* items) {
     }
     for (int month = 0; month < 12; ++month) {
       m[kSMonthName1 + month] = symbol(UDAT_MONTHS, month);
-      m[kSAbbrevMonthName1 + month] = symbol(UDAT_SHORT_MONTHS, month);
+      // Windows' abbreviations are the stand-alone ones (German "Mär", not
+      // "März"; "Jan", not "Jan.").
+      m[kSAbbrevMonthName1 + month] = symbol(UDAT_STANDALONE_SHORT_MONTHS, month);
     }
     m[kSMonthName13] = "";
     m[kSAbbrevMonthName13] = "";
-    m[kIOptionalCalendar] = "0";
+    m[kIOptionalCalendar] = OptionalCalendar(langId);
 
     auto numberSymbol = [number](UNumberFormatSymbol which) {
       return IcuText([&](UChar* b, int32_t n, UErrorCode* s) {
@@ -298,7 +327,10 @@ bool BuildItems(const char* icuLocale, unsigned short langId, ItemMap* items) {
       });
     };
     m[kSDecimal] = numberSymbol(UNUM_DECIMAL_SEPARATOR_SYMBOL);
+    // Windows separates thousands with U+00A0 where CLDR has the narrow
+    // U+202F (French), which no single-byte code page holds.
     m[kSThousand] = numberSymbol(UNUM_GROUPING_SEPARATOR_SYMBOL);
+    if (m[kSThousand] == "\xE2\x80\xAF") m[kSThousand] = "\xC2\xA0";
     int32_t primary = unum_getAttribute(number, UNUM_GROUPING_SIZE);
     int32_t secondary = unum_getAttribute(number, UNUM_SECONDARY_GROUPING_SIZE);
     std::string grouping = std::to_string(primary > 0 ? primary : 0);
@@ -314,6 +346,20 @@ bool BuildItems(const char* icuLocale, unsigned short langId, ItemMap* items) {
     m[kSEngLanguage] = IcuText([&](UChar* b, int32_t cap, UErrorCode* s) {
       return uloc_getDisplayLanguage(icuLocale, "en", b, cap, s);
     });
+    // Windows names Chinese by its script: "Chinese (Simplified)".
+    if ((langId & 0x3FF) == 0x04) {
+      char full[ULOC_FULLNAME_CAPACITY];
+      status = U_ZERO_ERROR;
+      uloc_addLikelySubtags(icuLocale, full, sizeof full, &status);
+      std::string script = IcuText([&](UChar* b, int32_t cap, UErrorCode* s) {
+        return uloc_getDisplayScript(full, "en", b, cap, s);
+      });
+      if (U_SUCCESS(status) && !script.empty()) {
+        size_t space = script.find(' ');  // "Simplified Han"
+        m[kSEngLanguage] += " (" + script.substr(0, space) + ")";
+      }
+      status = U_ZERO_ERROR;
+    }
     m[kSEngCountry] = IcuText([&](UChar* b, int32_t cap, UErrorCode* s) {
       return uloc_getDisplayCountry(icuLocale, "en", b, cap, s);
     });
@@ -502,7 +548,9 @@ std::string WindowsPicture(const std::string& icu) {
         i += c == 0xE2 ? 2 : 1;
         continue;
       }
-      if (c >= 0x80 || IsPatternLetter(static_cast<char>(c))) {
+      // Letters must be quoted or they would be fields; other text, CJK
+      // characters included, stands as it is, as the system gives it.
+      if (IsPatternLetter(static_cast<char>(c))) {
         quoted += static_cast<char>(c);
       } else if (c == '\'') {
         flushQuoted();

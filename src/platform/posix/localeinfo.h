@@ -14,8 +14,9 @@
 namespace gnutil::platform {
 
 // An ICU date or time pattern (UTF-8) in the Windows picture notation:
-// y and yyy+ become yyyy, weekdays ddd/dddd, a tt, letters and non-ASCII
-// literal text quoted; zones and fractions of seconds are dropped.
+// y and yyy+ become yyyy, weekdays ddd/dddd, a tt, literal letters quoted
+// (other literal text, CJK characters included, stays as it is, as Windows
+// gives it); zones and fractions of seconds are dropped.
 std::string WindowsPicture(const std::string& icuPattern);
 
 // The text of one item for a locale identifier, UTF-8. False when the

@@ -1,0 +1,154 @@
+// The installed-locale table, the handle classes, and records filled from
+// the real system in the test locales (switching by name, the fixed
+// Japanese texts in the process code set, the user's language).
+#include "gnutil/localeinfo.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gnutil/lclocale.h"
+#include "gnutil/osconfig.h"
+#include "locale/lclocale_internal.h"
+#include "support/test_locale.h"
+
+namespace {
+
+const LocaleInfo* Find(const char* name) {
+  for (long i = 0; i < LocaleInfo::GetLocaleInfoCount(); ++i) {
+    LocaleInfo* e = LocaleInfo::GetLocaleInfoItem(i);
+    if (std::string(e->m_name) == name) return e;
+  }
+  return nullptr;
+}
+
+TEST(InstalledLocales, FilledOnceAndAgainAfterFree) {
+  long count = LocaleInfo::GetLocaleInfoCount();
+  ASSERT_GT(count, 0);
+  LocaleInfo* first = LocaleInfo::GetLocaleInfoItem(0);
+  EXPECT_EQ(count, LocaleInfo::GetLocaleInfoCount());
+  EXPECT_EQ(first, LocaleInfo::GetLocaleInfoItem(0));  // not enumerated again
+  EXPECT_EQ(nullptr, LocaleInfo::GetLocaleInfoItem(count));
+  EXPECT_EQ(nullptr, LocaleInfo::GetLocaleInfoItem(-1));
+
+  LocaleInfo* copy = new LocaleInfo(*first);
+  EXPECT_EQ(count, LocaleInfo::GetLocaleInfoCount());
+  EXPECT_STREQ(first->m_name, copy->m_name);
+  EXPECT_EQ(first->m_localeId, copy->m_localeId);
+  *copy = *LocaleInfo::GetLocaleInfoItem(count - 1);
+  EXPECT_EQ(LocaleInfo::GetLocaleInfoItem(count - 1)->m_localeId, copy->m_localeId);
+  EXPECT_EQ(count, LocaleInfo::GetLocaleInfoCount());
+  LocaleInfoAccess::Destroy(copy);
+  LocaleInfo* added = new LocaleInfo;  // owned by the table from now on
+  EXPECT_EQ(count + 1, LocaleInfo::GetLocaleInfoCount());
+  EXPECT_EQ(added, LocaleInfo::GetLocaleInfoItem(count));
+
+  LocaleInfo::Free();
+  EXPECT_EQ(0, LocaleInfo::m_localeInfoList.GetCount());
+  EXPECT_EQ(count, LocaleInfo::GetLocaleInfoCount());
+  LocaleInfo::Free();
+}
+
+TEST(InstalledLocales, KnownEntries) {
+  struct {
+    const char* name;
+    unsigned long id;
+    const char* description;
+  } entries[] = {
+      {gnutil_test::PosixOrWindows("en_US.utf8", "ENU_USA.1252"), 0x409, "English (United States)"},
+      {gnutil_test::PosixOrWindows("ja_JP.sjis", "JPN_JPN.932"), 0x411, "Japanese (Japan)"},
+      {gnutil_test::PosixOrWindows("de_DE.iso88591", "DEU_DEU.1252"), 0x407, "German (Germany)"},
+  };
+  for (auto& e : entries) {
+    const LocaleInfo* found = Find(e.name);
+    if (found == nullptr && !gnutil_test::kWindows && !gnutil_test::LocalesRequired()) continue;
+    ASSERT_NE(nullptr, found) << e.name;
+    EXPECT_EQ(e.id, found->m_localeId);
+    EXPECT_STREQ(e.description, found->m_description);
+  }
+  LocaleInfo::Free();
+}
+
+TEST(LocaleHandles, OwnTheirObjects) {
+  CGNLocale handle;
+  CGNString s;
+  handle.m_pLocale->DateFormatString(s);
+  EXPECT_STREQ("M/d/yy", s);
+  CGNLocale copy(handle);
+  handle.m_pLocale->SetDateFormatString(1, CGNString("d.M.yy"));
+  copy.m_pLocale->DateFormatString(s);
+  EXPECT_STREQ("M/d/yy", s);
+  CGNMoney money;
+  CGNNumber number;
+  money.m_pMoney->m_value = 5;
+  CGNMoney otherMoney(money);
+  EXPECT_EQ(5, otherMoney.m_pMoney->m_value);
+  CLCDateTime a, b;
+  a.m_value1 = 1;
+  a.m_value2 = 2;
+  b = a;
+  EXPECT_EQ(2, b.m_value2);
+  CLCDecimal d1, d2;
+  d1 = d2;
+  EXPECT_NE(nullptr, number.m_pNumber);
+}
+
+struct JapaneseCase {
+  const char* locale;
+  const char* am;    // 午前
+  const char* era;   // 平成
+  const char* year;  // 年
+};
+
+class JapaneseRecord : public ::testing::TestWithParam<JapaneseCase> {};
+
+// A Japanese program reads its fixed texts in its own encoding on Linux; on
+// Windows they are Shift-JIS, the user's code page.
+TEST_P(JapaneseRecord, FixedTextsInTheProcessCodeSet) {
+  const JapaneseCase& c = GetParam();
+  GNUTIL_USE_LOCALE(c.locale);
+  CLCLocale l;
+  l.m_localeId = 0x411;
+  l.Init();
+  EXPECT_EQ(1, l.LocaleIsJapanese());
+  EXPECT_STREQ(c.am, l.m_amString);
+  CGNString s;
+  l.Emperor(0, s);
+  EXPECT_STREQ(c.era, s);
+  l.YearChar(s);
+  EXPECT_STREQ(c.year, s);
+  CGNString name;
+  EXPECT_EQ(1, l.EmperorFromGregorianYr(1999, name));
+  EXPECT_STREQ(c.era, name);
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, JapaneseRecord,
+                         ::testing::Values(JapaneseCase{"ja_JP.sjis", "\x8C\xDF\x91\x4F",
+                                                        "\x95\xBD\x90\xAC", "\x94\x4E"},
+                                           JapaneseCase{"ja_JP.eucjp", "\xB8\xE1\xC1\xB0",
+                                                        "\xCA\xBF\xC0\xAE", "\xC7\xAF"},
+                                           JapaneseCase{"ja_JP.utf8", "\xE5\x8D\x88\xE5\x89\x8D",
+                                                        "\xE5\xB9\xB3\xE6\x88\x90",
+                                                        "\xE5\xB9\xB4"}));
+
+TEST(SetLocaleByName, SwitchesProcessAndRecord) {
+  GNUTIL_USE_LOCALE("C");
+  const char* name = gnutil_test::PosixOrWindows("ja_JP.sjis", "JPN_JPN.932");
+  if (gnutil_test::kWindows) GTEST_SKIP() << "the runtime's names are checked on Linux";
+  CLCLocale l;
+  l.SetLocale(CGNString(name));
+  if (l.GetLocaleId() == 1024 && !gnutil_test::LocalesRequired()) GTEST_SKIP() << "no " << name;
+  EXPECT_EQ(0x411u, l.GetLocaleId());
+  EXPECT_STREQ(name, l.m_localeName);
+  EXPECT_STREQ("JPN", l.m_langAbbrev);
+  EXPECT_STREQ("yyyy/M/d", l.m_shortDateFormat);
+  EXPECT_STREQ("\x8C\xDF\x8C\xE3", l.m_pmString);  // Shift-JIS, the new process code set
+
+  // A name that is not installed keeps the user's default identifier.
+  CLCLocale other;
+  other.SetLocale(CGNString("xx_YY.none"));
+  EXPECT_EQ(1024u, other.GetLocaleId());
+  LocaleInfo::Free();
+}
+
+}  // namespace

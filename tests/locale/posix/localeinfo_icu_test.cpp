@@ -1,0 +1,205 @@
+// Locale information on Linux: ICU's patterns in the Windows notation, the
+// items derived from them, our own abbreviation table, and the encoding of
+// the answers in the process locale's code set.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+
+#include "gnutil/ossysinfo.h"
+#include "locale/lclocale_internal.h"
+#include "platform/localeinfo.h"
+#include "platform/posix/localeinfo.h"
+#include "support/test_locale.h"
+
+namespace {
+
+namespace item = gnutil::lcitem;
+using gnutil::platform::LocaleInfoUtf8;
+using gnutil::platform::WindowsPicture;
+
+TEST(IcuPicture, BecomesWindowsNotation) {
+  struct {
+    const char* icu;
+    const char* windows;
+  } cases[] = {
+      {"M/d/yy", "M/d/yy"},
+      {"y/MM/dd", "yyyy/MM/dd"},
+      {"yyyy-MM-dd", "yyyy-MM-dd"},
+      {"y\xE5\xB9\xB4M\xE6\x9C\x88"
+       "d\xE6\x97\xA5"
+       "EEEE",
+       "yyyy\xE5\xB9\xB4M\xE6\x9C\x88"
+       "d\xE6\x97\xA5"
+       "dddd"},
+      {"EEEE, MMMM d, y", "dddd, MMMM d, yyyy"},
+      {"EEE, d MMM", "ddd, d MMM"},
+      {"LLLL", "MMMM"},
+      {"h:mm:ss\xE2\x80\xAF"
+       "a",
+       "h:mm:ss tt"},
+      {"d\xC2\xA0MMM", "d MMM"},
+      {"d 'de' MMMM 'de' y", "d 'de' MMMM 'de' yyyy"},
+      {"HH:mm:ss zzzz", "HH:mm:ss"},
+      {"HH:mm:ss.SSS", "HH:mm:ss."},
+      {"Bh:mm:ss", "tth:mm:ss"},
+      {"a h:mm:ss", "tt h:mm:ss"},
+      {"G y", "gg yyyy"},
+      {"H 'h' mm", "H 'h' mm"},
+      {"H'h'mm", "H'h'mm"},
+      {"hh 'o''clock' a", "hh 'o''''clock' tt"},
+      {"K:mm", "h:mm"},
+      {"k:mm", "H:mm"},
+      {"", ""},
+  };
+  for (auto& c : cases) EXPECT_EQ(c.windows, WindowsPicture(c.icu)) << c.icu;
+}
+
+TEST(IcuLocaleInfo, ItemsForTheCommonLocales) {
+  struct {
+    unsigned long lcid, what;
+    const char* expected;
+  } cases[] = {
+      {0x409, item::kSAbbrevLangName, "ENU"},
+      {0x409, item::kSAbbrevCtryName, "USA"},
+      {0x409, item::kIDefaultAnsiCodePage, "1252"},
+      {0x409, item::kSEngLanguage, "English"},
+      {0x409, item::kSEngCountry, "United States"},
+      {0x409, item::kSTimeFormat, "h:mm:ss tt"},
+      {0x409, item::kITime, "0"},
+      {0x409, item::kSLongDate, "dddd, MMMM d, yyyy"},
+      {0x409, item::kILDate, "0"},
+      {0x409, item::kS1159, "AM"},
+      {0x409, item::kSDayName1, "Monday"},
+      {0x409, item::kSDayName1 + 6, "Sunday"},
+      {0x409, item::kSMonthName13, ""},
+      {0x409, item::kSGrouping, "3;0"},
+      {0x411, item::kSAbbrevLangName, "JPN"},
+      {0x411, item::kIDefaultAnsiCodePage, "932"},
+      {0x411, item::kSShortDate, "yyyy/M/d"},
+      {0x409, item::kSShortDate, "M/d/yyyy"},
+      {0x407, item::kSShortDate, "d.M.yyyy"},
+      {0x407, item::kSAbbrevMonthName1 + 2, "M\xC3\xA4r"},
+      {0x40c, item::kSThousand, "\xC2\xA0"},
+      {0x804, item::kSEngLanguage, "Chinese (Simplified)"},
+      {0x404, item::kSEngLanguage, "Chinese (Traditional)"},
+      {0x411, item::kIOptionalCalendar, "3"},
+      {0x411, item::kSDate, "/"},
+      {0x411, item::kIDate, "2"},
+      {0x411, item::kICentury, "1"},
+      {0x411, item::kIDayLZero, "0"},
+      {0x411, item::kITime, "1"},
+      {0x411, item::kS1159, "\xE5\x8D\x88\xE5\x89\x8D"},
+      {0x411, item::kS2359, "\xE5\x8D\x88\xE5\xBE\x8C"},
+      {0x404, item::kSAbbrevLangName, "CHT"},
+      {0x404, item::kIDefaultAnsiCodePage, "950"},
+      {0x404, item::kSTime, ":"},
+      {0x404, item::kITimeMarkPosn, "1"},
+      {0x804, item::kSAbbrevLangName, "CHS"},
+      {0x804, item::kIDefaultAnsiCodePage, "936"},
+      {0x412, item::kSAbbrevLangName, "KOR"},
+      {0x412, item::kIDefaultAnsiCodePage, "949"},
+      {0x407, item::kSAbbrevLangName, "DEU"},
+      {0x407, item::kSDecimal, ","},
+      {0x407, item::kSThousand, "."},
+      {0x407, item::kIDate, "1"},
+      {0x407, item::kSDayName1, "Montag"},
+      {0x40c, item::kSAbbrevLangName, "FRA"},
+      {0x40c, item::kSEngCountry, "France"},
+      {0x439, item::kSGrouping, "3;2;0"},
+      {0x439, item::kIDefaultAnsiCodePage, "0"},
+      {0x0c04, item::kSAbbrevLangName, "ZHH"},
+  };
+  for (auto& c : cases) {
+    std::string text;
+    EXPECT_TRUE(LocaleInfoUtf8(c.lcid, c.what, &text)) << std::hex << c.lcid << " " << c.what;
+    EXPECT_EQ(c.expected, text) << std::hex << c.lcid << " " << c.what;
+  }
+  std::string text;
+  EXPECT_FALSE(LocaleInfoUtf8(0x0999, item::kSAbbrevLangName, &text));
+  EXPECT_FALSE(LocaleInfoUtf8(0x409, 0x9999, &text));
+}
+
+TEST(IcuLocaleInfo, AbbreviationTable) {
+  struct {
+    unsigned short langId;
+    const char* abbreviation;
+    unsigned codePage;
+  } cases[] = {{0x409, "ENU", 1252}, {0x809, "ENG", 1252}, {0x404, "CHT", 950},
+               {0x804, "CHS", 936},  {0x1004, "ZHI", 936}, {0x411, "JPN", 932},
+               {0x419, "RUS", 1251}, {0x41e, "THA", 874},  {0x4409, "ENM", 1252},
+               {0x0c09, "ENA", 1252}};
+  for (auto& c : cases) {
+    unsigned cp = 99;
+    const char* a = gnutil::platform::LanguageAbbreviation(c.langId, &cp);
+    ASSERT_NE(nullptr, a) << std::hex << c.langId;
+    EXPECT_STREQ(c.abbreviation, a);
+    EXPECT_EQ(c.codePage, cp) << c.abbreviation;
+  }
+  unsigned cp = 0;
+  EXPECT_EQ(nullptr, gnutil::platform::LanguageAbbreviation(0x7e, &cp));
+}
+
+// The system's contract: length with the terminator, size 0 asks for it, a
+// short buffer fails.
+TEST(IcuLocaleInfo, BufferContract) {
+  char buffer[8];
+  EXPECT_EQ(4, OSGetLocaleInfo(0x409, item::kSAbbrevLangName, nullptr, 0));
+  EXPECT_EQ(4, OSGetLocaleInfo(0x409, item::kSAbbrevLangName, buffer, sizeof buffer));
+  EXPECT_STREQ("ENU", buffer);
+  EXPECT_EQ(0, OSGetLocaleInfo(0x409, item::kSAbbrevLangName, buffer, 3));
+  EXPECT_EQ(0, OSGetLocaleInfo(0x409, item::kSDayName1 + 2, buffer, sizeof buffer));  // Wednesday
+  EXPECT_EQ(0, OSGetLocaleInfo(0x409, 0x7777, buffer, sizeof buffer));
+  EXPECT_EQ(0, OSGetLocaleInfo(0x409, item::kSAbbrevLangName, buffer, -1));
+}
+
+struct EncodedCase {
+  const char* locale;
+  unsigned long lcid, what;
+  const char* expected;  // null: the query fails
+};
+
+void CheckEncoded(const EncodedCase& c) {
+  char buffer[64];
+  long r = OSGetLocaleInfo(c.lcid, c.what, buffer, sizeof buffer);
+  if (c.expected == nullptr) {
+    EXPECT_EQ(0, r) << c.locale;
+  } else {
+    EXPECT_EQ(static_cast<long>(strlen(c.expected)) + 1, r) << c.locale;
+    EXPECT_STREQ(c.expected, buffer) << c.locale;
+  }
+}
+
+class IcuEncoding : public ::testing::TestWithParam<EncodedCase> {};
+
+TEST_P(IcuEncoding, InTheProcessCodeSet) {
+  GNUTIL_USE_LOCALE(GetParam().locale);
+  CheckEncoded(GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, IcuEncoding,
+    ::testing::Values(EncodedCase{"ja_JP.sjis", 0x411, item::kS1159, "\x8C\xDF\x91\x4F"},
+                      EncodedCase{"ja_JP.eucjp", 0x411, item::kS1159, "\xB8\xE1\xC1\xB0"},
+                      EncodedCase{"ja_JP.utf8", 0x411, item::kS1159, "\xE5\x8D\x88\xE5\x89\x8D"},
+                      EncodedCase{"de_DE.iso88591", 0x411, item::kS1159, nullptr},
+                      EncodedCase{"de_DE.iso88591", 0x407, item::kSMonthName1 + 2, "M\xE4rz"},
+                      EncodedCase{"zh_TW.big5", 0x404, item::kS1159, "\xA4\x57\xA4\xC8"},
+                      EncodedCase{"ko_KR.euckr", 0x412, item::kS1159, "\xBF\xC0\xC0\xFC"},
+                      EncodedCase{"C", 0x411, item::kS1159, nullptr},
+                      EncodedCase{"C", 0x411, item::kSShortDate, "yyyy/M/d"}));
+
+// LOCALE_USER_DEFAULT is the user's locale, from the environment.
+TEST(IcuLocaleInfo, UserDefaultFollowsTheEnvironment) {
+  GNUTIL_USE_LOCALE("ja_JP.sjis");
+  char buffer[16];
+  ASSERT_GT(OSGetLocaleInfo(0x400, item::kSAbbrevLangName, buffer, sizeof buffer), 0);
+  EXPECT_STREQ("JPN", buffer);
+  EXPECT_EQ("JPN", gnutil::platform::DefaultLanguageAbbreviation());
+  setenv("LC_ALL", "de_DE.iso88591", 1);
+  ASSERT_GT(OSGetLocaleInfo(0x400, item::kSAbbrevLangName, buffer, sizeof buffer), 0);
+  EXPECT_STREQ("DEU", buffer);
+}
+
+}  // namespace

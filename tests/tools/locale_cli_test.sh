@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# gnutil locale in the test locales: usage: locale_cli_test.sh GNUTIL LOCALES CASE
+set -uo pipefail
+tool=$1
+export LOCPATH=$2
+case $3 in
+  japanese_sjis)
+    out=$(LC_ALL=ja_JP.sjis "$tool" locale) || exit 1
+    # 午前 and 平成 in Shift-JIS, the Japanese date picture.
+    printf '%s' "$out" | grep -q $'\x8c\xdf\x91\x4f' || { echo "no SJIS morning marker"; exit 1; }
+    printf '%s' "$out" | grep -q $'\x95\xbd\x90\xac' || { echo "no SJIS era name"; exit 1; }
+    printf '%s' "$out" | grep -q 'yyyy/M/d' || { echo "no Japanese short date"; exit 1; }
+    printf '%s' "$out" | grep -q '"JPN"  class 10  name 30' || { echo "not Japanese"; exit 1; }
+    ;;
+  german_latin1)
+    out=$(LC_ALL=de_DE.iso88591 "$tool" locale) || exit 1
+    printf '%s' "$out" | grep -q $'M\xe4rz' || { echo "no Latin-1 month name"; exit 1; }
+    printf '%s' "$out" | grep -q 'd.M.yyyy' || { echo "no German short date"; exit 1; }
+    printf '%s' "$out" | grep -q 'symbol ","' || { echo "no German decimal symbol"; exit 1; }
+    ;;
+  named_and_listed)
+    LC_ALL=C "$tool" locale --list | grep -q '^ja_JP.eucjp  *0x0411  Japanese (Japan)$' ||
+      { echo "ja_JP.eucjp not listed"; exit 1; }
+    out=$(LC_ALL=C "$tool" locale ja_JP.eucjp) || exit 1
+    printf '%s' "$out" | grep -q $'\xb8\xe1\xc1\xb0' || { echo "no EUC morning marker"; exit 1; }
+    LC_ALL=C "$tool" locale xx_YY.none 2>/dev/null && { echo "accepted a missing locale"; exit 1; }
+    out=$(LC_ALL=ja_JP.utf8 "$tool" locale --current-era) || exit 1
+    printf '%s' "$out" | grep -q '令和 2019-5-1..' || { echo "no current era"; exit 1; }
+    ;;
+  *) echo "unknown case $3"; exit 2 ;;
+esac

@@ -32,8 +32,8 @@ TEST(LocaleAgreement, IcuMatchesTheSystemItems) {
     if (kKnownDifferences.count({r.lcid, r.item}) != 0) {
       EXPECT_FALSE(same) << std::hex << r.lcid << " " << r.item << " now agrees: update the list";
     } else {
-      EXPECT_TRUE(same) << std::hex << r.lcid << " " << r.item << ": ICU [" << text
-                        << "], system [" << r.text << "]";
+      EXPECT_TRUE(same) << std::hex << r.lcid << " " << r.item << ": ICU [" << text << "], system ["
+                        << r.text << "]";
     }
   }
   EXPECT_EQ(458u, agreeing);

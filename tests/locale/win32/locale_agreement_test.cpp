@@ -1,9 +1,8 @@
 // The recorded system items (the reference the Linux side is compared with)
 // against GetLocaleInfoA as this Windows user's program sees it: the items of
 // the locales whose ANSI code page is this user's.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 
@@ -28,13 +27,15 @@ TEST(LocaleAgreement, RecordedItemsAreTheSystemsOwn) {
   for (const auto& r : gnutil_test::RecordedLocaleItems()) {
     char page[8];
     if (OSGetLocaleInfo(r.lcid, LOCALE_IDEFAULTANSICODEPAGE, page, sizeof page) == 0 ||
-        strtoul(page, nullptr, 10) != GetACP())
+        strtoul(page, nullptr, 10) != GetACP()) {
       continue;
+    }
     char buffer[256];
     long n = OSGetLocaleInfo(r.lcid, r.item, buffer, sizeof buffer);
     EXPECT_EQ(r.ok, n > 0) << std::hex << r.lcid << " " << r.item;
-    if (n > 0 && r.ok)
+    if (n > 0 && r.ok) {
       EXPECT_EQ(Utf8ToAnsi(r.text), buffer) << std::hex << r.lcid << " " << r.item;
+    }
     ++compared;
   }
   EXPECT_GT(compared, 0u) << "no recorded locale uses code page " << GetACP();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "support/datetime_settings.h"
+#include "support/fake_locale_info.h"
 #include "support/test_locale.h"
 #include "support/test_zone.h"
 
@@ -115,6 +116,7 @@ TEST(DateTimeFormat, PatternLanguage) {
 }
 
 TEST(DateTimeFormat, JapaneseEraYears) {
+  gnutil_test::UseShiftJisFixedTexts();  // the era names as Shift-JIS bytes
   gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
   ApplySettings(gnutil_test::kEnglishUS);
   CLCLocale& loc = *CLCGlobalLocale::Instance();

@@ -78,7 +78,20 @@ int PrintRecord(CLCLocale& l) {
     if (e.GetFirstMonth() != 1 || e.GetFirstDay() != 1)
       from += "-" + Number(e.GetFirstMonth()) + "-" + Number(e.GetFirstDay());
     std::string to = e.GetSpan() != 0 ? Number(e.GetFirstYear() + e.GetSpan() - 1) : "";
-    eras += (i ? "  " : "") + std::string(name) + " " + from + ".." + to;
+    // Outside Japanese locales the names are Shift-JIS bytes that the
+    // terminal would garble: show them as hexadecimal.
+    std::string shown = std::string(name);
+    if (!l.LocaleIsJapanese()) {
+      shown = "<";
+      for (const char* p = name; *p != '\0'; ++p) {
+        char hex[4];
+        snprintf(hex, sizeof hex, "%s%02X", p == static_cast<const char*>(name) ? "" : " ",
+                 static_cast<unsigned char>(*p));
+        shown += hex;
+      }
+      shown += ">";
+    }
+    eras += (i ? "  " : "") + shown + " " + from + ".." + to;
   }
   Line("eras", eras);
   Line("calendar", Number(l.GetCalendarType()) + "  optional " + Number(l.m_optionalCalendar));

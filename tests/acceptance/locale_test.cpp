@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "gnutil/lclocale.h"
+#include "gnutil/localeinfo.h"
 
 namespace {
 
@@ -26,6 +27,20 @@ TEST(Locale, BuiltInRecordAndTables) {
   EXPECT_STREQ("ddd, d MMM, yy", CLCLocale::LongDateFormats()[LC_NUM_LONG_DATE_FORMATS - 1]);
   CEmperor era(CGNString("x"), 1926, 63);
   EXPECT_EQ(63, era.EmperorYrFromGregorianYr(1988));
+}
+
+TEST(Locale, InstalledLocalesAndTheCurrentEra) {
+  // A machine may have no locale but C installed; then the table is empty.
+  for (long i = 0; i < LocaleInfo::GetLocaleInfoCount(); ++i)
+    EXPECT_FALSE(LocaleInfo::GetLocaleInfoItem(i)->m_name.IsEmpty());
+  LocaleInfo::Free();
+  ASSERT_EQ(1, CLCLocale::SetEraSource(LC_ERAS_CURRENT));
+  CLCLocale l;
+  l.Init();
+  EXPECT_EQ(3, l.EmperorCount());
+  EXPECT_EQ(31, l.EmperorYrFromGregorianDate(2019, 4, 30));
+  EXPECT_EQ(1, l.EmperorYrFromGregorianDate(2019, 5, 1));
+  CLCLocale::SetEraSource(LC_ERAS_CLASSIC);
 }
 
 }  // namespace

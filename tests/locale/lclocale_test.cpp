@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "gnutil/localeinfo.h"
 #include "gnutil/osconfig.h"
 #include "locale/lclocale_internal.h"
 #include "platform/localeinfo.h"
@@ -427,6 +428,26 @@ TEST_F(LocaleInit, CustomizeKeepsOrTakes) {
   l.LoadIniDateTimeSettings(section, file);
   EXPECT_EQ("#", std::string(l.m_dateSep));
   EXPECT_EQ("!", std::string(l.m_timeSep));
+}
+
+TEST_F(LocaleInit, CustomizeSwitchesLocaleFirst) {
+  fake_.Set(1024, item::kSTimeFormat, "H:mm:ss");
+  CLCLocale l;
+  l.m_localeName = "same";
+  l.m_localeId = 0x999;
+  // The record's own name: no switch, so the identifier stays.
+  l.Customize(CGNString("hh:mm tt"), CGNString(""), CGNString(""), 0, CGNString(""), 0, 0,
+              CGNString(""), CGNString(""), CGNString(""), CGNString("same"));
+  EXPECT_EQ(0x999u, l.GetLocaleId());
+  // Another name: SetLocale runs first (it re-reads the system), then the
+  // caller's values are stored over what it read.
+  l.Customize(CGNString("hh:mm tt"), CGNString(""), CGNString(""), 0, CGNString(""), 0, 0,
+              CGNString(""), CGNString(""), CGNString(""), CGNString("xx_YY.none"));
+  EXPECT_STREQ("xx_YY.none", l.m_localeName);
+  EXPECT_EQ(1024u, l.GetLocaleId());
+  EXPECT_STREQ("hh:mm tt", l.m_timeFormat);
+  EXPECT_EQ(0, l.m_24HourTime);
+  LocaleInfo::Free();
 }
 
 TEST_F(LocaleInit, GetDefaultsReReadsTheSystem) {

@@ -12,6 +12,7 @@ constexpr long kOleCreateFailed = 25204;
 constexpr long kOleCallFailed = 25205;
 constexpr long kOleCallFailedHint = 25206;
 constexpr long kOleNoInterface = 25207;
+constexpr long kOleNotAvailable = 25208;
 constexpr long kOleWaitEntry = 25210;
 constexpr long kOleWaitSection = 25211;
 constexpr long kDdeEmpty = 25215;
@@ -21,6 +22,7 @@ constexpr long kDdeNoHandle = 25223;        // %s "item" or "data handle"
 constexpr long kDdeTransactionFailed =
     25224;                                    // %X code, %s transaction, service, topic, item, data
 constexpr long kDdeDisconnectFailed = 25225;  // %X code
+constexpr long kDdeNotAvailable = 25226;
 
 }  // namespace gnutil::resid
 

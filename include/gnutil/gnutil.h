@@ -17,6 +17,8 @@
 #include "gnutil/mbutil.h"
 #include "gnutil/namedmutex.h"
 #include "gnutil/osconfig.h"
+#include "gnutil/osdde.h"
+#include "gnutil/osole.h"
 #include "gnutil/osresource.h"
 #include "gnutil/ossysinfo.h"
 #include "gnutil/osthread.h"

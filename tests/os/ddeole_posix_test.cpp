@@ -1,0 +1,54 @@
+// Linux has neither DDE nor COM: the calls say so instead of pretending.
+#include <gtest/gtest.h>
+
+#include "gnutil/osdde.h"
+#include "gnutil/osole.h"
+#include "support/library_texts.h"
+#include "support/ole_table.h"
+
+namespace {
+
+using gnutil_test::LibraryText;
+
+TEST(NoDde, EveryCallFailsWithItsText) {
+  ASSERT_TRUE(gnutil_test::AttachLibraryTexts());
+  EXPECT_EQ("DDE does not exist on this platform.", LibraryText(25226));
+  EXPECT_EQ(0, OSDDESupported());
+  CGNString service("Service");
+  long instance = -1;
+  EXPECT_EQ(0, OSDDEInit(0, nullptr, service, &instance));
+  EXPECT_EQ(0, instance);
+  for (unsigned long type : {OSDDE_EXECUTE, OSDDE_POKE, OSDDE_REQUEST, 9UL}) {
+    CGNString result("old");
+    EXPECT_EQ(0, OSDDESend(service, CGNString("Topic"), CGNString("Item"), type,
+                           CGNString("server"), CGNString("data"), 30, 5, result));
+    EXPECT_EQ(LibraryText(25226), static_cast<const char*>(result));
+  }
+  EXPECT_EQ(1, OSDDEUnInit());
+}
+
+TEST(NoAutomation, EveryCallFailsWithItsText) {
+  ASSERT_TRUE(gnutil_test::AttachLibraryTexts());
+  const std::string text = "OLE automation does not exist on this platform.";
+  EXPECT_EQ(text, LibraryText(25208));
+  COSOLEAutomation automation;
+  EXPECT_EQ(0, automation.IsAutomationSupported());
+  char classId[] = "{EE09B103-97E0-11CF-978F-00A02463E06F}";
+  CGNString summary, detail, hint, result;
+  void* root = &summary;
+  EXPECT_EQ(0, automation.CreateUnknownPointer(classId, &root, summary, detail, hint));
+  EXPECT_EQ(nullptr, root);
+  EXPECT_EQ(text, static_cast<const char*>(summary));
+
+  OSZEAutomationStruct table =
+      gnutil_test::MakeTable(classId, {{"Count", OSCOM_PROPERTY_GET | gnutil_test::kVtI4, 0, {}}});
+  automation.SetOSZEAutoStruct(table);
+  summary.Empty();
+  int type = -1;
+  int dummy = 0;
+  EXPECT_EQ(0, automation.Invoke(&dummy, result, type, summary, detail, hint));
+  EXPECT_EQ(text, static_cast<const char*>(summary));
+  EXPECT_EQ(-1, type);
+}
+
+}  // namespace

@@ -1,0 +1,135 @@
+// The automation object's description table: accessors, parameter texts and
+// ownership. No server is involved, so this runs on every platform (and
+// under the sanitizers, which check that the table is freed exactly once).
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gnutil/osole.h"
+#include "support/ole_table.h"
+
+namespace {
+
+using namespace gnutil_test;
+
+const char kClass[] = "{EE09B103-97E0-11CF-978F-00A02463E06F}";
+
+class AutomationTable : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    OSZEAutomationStruct table =
+        MakeTable(kClass, {{"First",
+                            OSCOM_PROPERTY_GET | kVtI4,
+                            5,
+                            {Literal(kVtBstr, "lit"), Field(kVtByRef | kVtBstr, "fld", 42),
+                             Result(kVtVariant, 0), Result(kVtVariant, 5)}},
+                           {"Second", kVtVoid, 0, {Field(kVtBstr, nullptr, 43)}}});
+    table.word0 = 11;
+    table.word2 = 22;
+    table.word3 = 33;
+    automation_.SetOSZEAutoStruct(table);
+  }
+  COSOLEAutomation automation_;
+};
+
+TEST(AutomationObject, WithoutTableAccessorsGiveNothing) {
+  COSOLEAutomation automation;
+  unsigned char flag = 7;
+  EXPECT_EQ(nullptr, automation.GetClsID());
+  EXPECT_STREQ("", automation.GetServerCLSID());
+  EXPECT_EQ(0u, automation.GetMethodCount());
+  EXPECT_EQ(nullptr, automation.GetMethodName(0));
+  EXPECT_EQ(nullptr, automation.GetMethodIID(0));
+  EXPECT_EQ(0u, automation.GetParamCount(0));
+  EXPECT_EQ(0u, automation.GetPTid(0, 0));
+  EXPECT_EQ(nullptr, automation.GetParamValue(0, 0, flag));
+  EXPECT_EQ(0, flag);
+  EXPECT_EQ(0u, automation.GetFieldID(0, 0, flag));
+  EXPECT_EQ(1, flag);
+  EXPECT_EQ(0, automation.SetParamValueText(0, 0, "x"));
+  automation.SetOSAutoFldValue(0, 0, CGNString("x"));  // nothing to change
+  automation.CleanUP();
+  automation.CleanUP();
+}
+
+TEST_F(AutomationTable, AccessorsReadTheTable) {
+  EXPECT_STREQ(kClass, automation_.GetClsID());
+  EXPECT_STREQ(kClass, automation_.GetServerCLSID());
+  EXPECT_EQ(11u, automation_.GetOSZEStruct().word0);
+  EXPECT_EQ(33u, automation_.GetOSZEStruct().word3);
+  EXPECT_EQ(2u, automation_.GetMethodCount());
+  EXPECT_STREQ("Second", automation_.GetMethodName(1));
+  EXPECT_STREQ(kIDispatch, automation_.GetMethodIID(0));
+  EXPECT_EQ(4u, automation_.GetParamCount(0));
+  EXPECT_EQ(5u, automation_.GetPTid(0, 3));
+  // Out of range: nothing, never a read past the table.
+  EXPECT_EQ(nullptr, automation_.GetMethodName(2));
+  EXPECT_EQ(0u, automation_.GetParamCount(2));
+  EXPECT_EQ(0u, automation_.GetPTid(0, 4));
+}
+
+TEST_F(AutomationTable, ParameterValuesByKind) {
+  struct Row {
+    unsigned int method, param;
+    const char* value;  // null: none
+    unsigned int fieldId;
+    unsigned char fieldError;
+  } rows[] = {
+      {0, 0, "lit", 0, 1},   {0, 1, "fld", 42, 0},   {0, 2, nullptr, 0, 1},
+      {0, 3, nullptr, 0, 1}, {1, 0, nullptr, 43, 0}, {1, 1, nullptr, 0, 1},
+  };
+  for (const Row& r : rows) {
+    unsigned char isResult = 9, error = 9;
+    const char* value = automation_.GetParamValue(r.method, r.param, isResult);
+    if (r.value == nullptr) {
+      EXPECT_EQ(nullptr, value) << r.method << "/" << r.param;
+    } else {
+      EXPECT_STREQ(r.value, value) << r.method << "/" << r.param;
+    }
+    EXPECT_EQ(0, isResult) << "no member has kept a result yet";
+    EXPECT_EQ(r.fieldId, automation_.GetFieldID(r.method, r.param, error));
+    EXPECT_EQ(r.fieldError, error) << r.method << "/" << r.param;
+  }
+}
+
+TEST_F(AutomationTable, SettingParameterTexts) {
+  unsigned char isResult = 0;
+  EXPECT_EQ(1, automation_.SetParamValueText(0, 0, ""));
+  EXPECT_STREQ("lit", automation_.GetParamValue(0, 0, isResult));
+  EXPECT_EQ(1, automation_.SetParamValueText(0, 0, "new literal"));
+  EXPECT_EQ(1, automation_.SetParamValueText(0, 0, "newer literal"));  // frees our first copy
+  EXPECT_STREQ("newer literal", automation_.GetParamValue(0, 0, isResult));
+  EXPECT_EQ(1, automation_.SetParamValueText(0, 1, "new field"));
+  EXPECT_STREQ("new field", automation_.GetParamValue(0, 1, isResult));
+  EXPECT_EQ(1, automation_.SetParamValueText(0, 2, "ignored"));  // a result parameter
+  EXPECT_EQ(nullptr, automation_.GetParamValue(0, 2, isResult));
+  EXPECT_EQ(1, automation_.SetParamValueText(1, 0, "was empty"));
+  EXPECT_STREQ("was empty", automation_.GetParamValue(1, 0, isResult));
+  EXPECT_EQ(0, automation_.SetParamValueText(0, 9, "x"));
+  EXPECT_EQ(0, automation_.SetParamValueText(-1, 0, "x"));
+
+  // Only a field that already has a text changes.
+  automation_.SetOSAutoFldValue(1, 0, CGNString("from server"));
+  EXPECT_STREQ("from server", automation_.GetParamValue(0, 1, isResult));
+  automation_.SetOSAutoFldValue(0, 0, CGNString("not a field"));
+  EXPECT_STREQ("newer literal", automation_.GetParamValue(0, 0, isResult));
+}
+
+TEST_F(AutomationTable, CallbackContextIsTheObject) {
+  int a = 0, b = 0;
+  auto fn = [](void*) {};
+  automation_.FillParamCallBackInfo(&a, &b, fn);
+  POINTERPARAMCONTEXT* context = &automation_;
+  EXPECT_EQ(static_cast<void*>(&automation_), static_cast<void*>(context));
+  EXPECT_EQ(&a, context->callerDataA);
+  EXPECT_EQ(&b, context->callerDataB);
+  EXPECT_EQ(&automation_, context->owner);
+  EXPECT_EQ(static_cast<void (*)(void*)>(fn), context->callback);
+
+  POINTERPARAMCONTEXT copy(*context);
+  copy.valueText = "changed";
+  EXPECT_EQ(&a, copy.callerDataA);
+  EXPECT_STREQ("", automation_.valueText);
+}
+
+}  // namespace

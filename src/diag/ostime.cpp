@@ -134,13 +134,18 @@ void OSTime::Log() {
   if (!m_logEnabled) return;
   char label[kLogPartSize];
   label[0] = '\0';
-  if (m_pTraceMsg != nullptr) {
-    snprintf(label, sizeof label, "%s : ", static_cast<const char*>(*m_pTraceMsg));
+  // Each part is cut to its buffer when the label is that long.
+  if (m_pTraceMsg != nullptr &&
+      snprintf(label, sizeof label, "%s : ", static_cast<const char*>(*m_pTraceMsg)) < 0) {
+    label[0] = '\0';
   }
   long elapsed = OSGetMsTimeDiff(m_startSecs, m_startUsecs);
   long sinceSwitch = static_cast<long>(time(nullptr)) - m_startTime;
   char line[kLogPartSize];
-  snprintf(line, sizeof line, "%stime %ld : elapsed ms %ld\n", label, sinceSwitch, elapsed);
+  if (snprintf(line, sizeof line, "%stime %ld : elapsed ms %ld\n", label, sinceSwitch, elapsed) <
+      0) {
+    return;
+  }
   if (m_pLogHandler != nullptr) {
     m_pLogHandler(line);
   } else {

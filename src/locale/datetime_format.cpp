@@ -5,7 +5,6 @@
 // only a character's first byte is compared with the pattern letters, so a
 // multibyte character whose trail byte happens to be a letter is copied, not
 // interpreted.
-#include <stdio.h>
 #include <string.h>
 
 #include "gnutil/mbutil.h"
@@ -52,10 +51,20 @@ bool EqualNoCase(const char* a, size_t aLen, const CGNString& b) {
 
 namespace {
 
+// "%d", or "%02d" when twoDigits, of n.
 void AppendNumber(std::string& out, long n, bool twoDigits) {
   char buf[24];
-  snprintf(buf, sizeof buf, twoDigits ? "%02ld" : "%ld", n);
-  out += buf;
+  char* p = buf + sizeof buf;
+  unsigned long v = n < 0 ? 0UL - static_cast<unsigned long>(n) : static_cast<unsigned long>(n);
+  int digits = 0;
+  do {
+    *--p = static_cast<char>('0' + v % 10);
+    v /= 10;
+    ++digits;
+  } while (v != 0);
+  if (twoDigits && digits < 2) *--p = '0';
+  if (n < 0) *--p = '-';
+  out.append(p, buf + sizeof buf);
 }
 
 void SetNumber(CGNString& dest, long n, bool twoDigits) {

@@ -8,12 +8,20 @@
 // it, and re-reads the zone itself (tzset) only when something may have
 // changed: TZ differs from what the last re-read saw, or, for the system zone
 // file, at most once a second.
+//
+// On top of that, each thread remembers a few stretches of time in which the
+// zone's offset is known to be constant (checked two days either side of a
+// converted moment). A conversion inside such a stretch is plain arithmetic;
+// any zone re-read starts a new generation and forgets them all. This
+// assumes that no zone changes its offset twice within two days, which no
+// zone in the time-zone database does.
 #include "platform/timezone.h"
 
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
 
+#include <atomic>
 #include <string>
 
 namespace gnutil::platform {
@@ -27,6 +35,23 @@ struct ZoneCache {
   long long checkedAt = 0;  // coarse monotonic seconds of the last re-read
 };
 ZoneCache g_zone;
+std::atomic<unsigned> g_generation{1};
+
+// A stretch [lo, hi] of UTC seconds with one offset and daylight flag.
+struct Span {
+  unsigned generation = 0;
+  long long lo = 0, hi = 0;
+  long gmtoff = 0;
+  int isdst = 0;
+  const char* zone = nullptr;
+  long long lastSeconds = 0;  // the last moment broken down, and its result
+  bool hasLast = false;
+  tm last;
+};
+constexpr int kSpans = 4;
+thread_local Span t_spans[kSpans];
+thread_local int t_nextSpan = 0;
+constexpr long long kSpanReach = 2 * 86400;
 
 long long CoarseSeconds() {
   timespec ts;
@@ -39,6 +64,7 @@ long long CoarseSeconds() {
 
 void Reload(const char* tz, long long now) {
   tzset();
+  g_generation.fetch_add(1, std::memory_order_relaxed);
   g_zone.loaded = true;
   g_zone.hadTZ = tz != nullptr;
   g_zone.tz = tz ? tz : "";
@@ -67,6 +93,72 @@ long long DaysFromCivil(long long y, long long m, long long d) {
   long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
   long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
   return era * 146097 + doe - 719468;
+}
+
+// Civil date of a day count from 1970-01-01.
+void CivilFromDays(long long z, long long* y, int* m, int* d) {
+  z += 719468;
+  long long era = (z >= 0 ? z : z - 146096) / 146097;
+  long long doe = z - era * 146097;
+  long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  long long mp = (5 * doy + 2) / 153;
+  *d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  *m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  *y = yoe + era * 400 + (*m <= 2);
+}
+
+// The broken-down local time of t in a stretch with a known offset.
+void Breakdown(long long t, const Span& span, tm& r) {
+  long long local = t + span.gmtoff;
+  long long days = local >= 0 ? local / 86400 : -((-local + 86399) / 86400);
+  long long secs = local - days * 86400;
+  long long year;
+  int month, day;
+  CivilFromDays(days, &year, &month, &day);
+  memset(&r, 0, sizeof r);
+  r.tm_sec = static_cast<int>(secs % 60);
+  r.tm_min = static_cast<int>(secs / 60 % 60);
+  r.tm_hour = static_cast<int>(secs / 3600);
+  r.tm_mday = day;
+  r.tm_mon = month - 1;
+  r.tm_year = static_cast<int>(year - 1900);
+  r.tm_wday = static_cast<int>(((days + 4) % 7 + 7) % 7);
+  r.tm_yday = static_cast<int>(days - DaysFromCivil(year, 1, 1));
+  r.tm_isdst = span.isdst;
+  r.tm_gmtoff = span.gmtoff;
+  r.tm_zone = span.zone;
+}
+
+// The remembered stretch holding t at least margin seconds from its ends.
+Span* FindSpan(long long t, long long margin) {
+  unsigned gen = g_generation.load(std::memory_order_relaxed);
+  for (Span& s : t_spans)
+    if (s.generation == gen && t - margin >= s.lo && t + margin <= s.hi) return &s;
+  return nullptr;
+}
+
+// Converts t with localtime_r and remembers the stretch around it when the
+// offset is the same two days either side.
+bool ConvertAndRemember(long long t, tm& r) {
+  time_t tt = static_cast<time_t>(t);
+  if (!localtime_r(&tt, &r)) return false;
+  tm before, after;
+  time_t tb = static_cast<time_t>(t - kSpanReach), ta = static_cast<time_t>(t + kSpanReach);
+  if (!localtime_r(&tb, &before) || !localtime_r(&ta, &after)) return true;
+  if (before.tm_gmtoff != r.tm_gmtoff || after.tm_gmtoff != r.tm_gmtoff ||
+      before.tm_isdst != r.tm_isdst || after.tm_isdst != r.tm_isdst)
+    return true;
+  Span& s = t_spans[t_nextSpan];
+  t_nextSpan = (t_nextSpan + 1) % kSpans;
+  s.generation = g_generation.load(std::memory_order_relaxed);
+  s.lo = t - kSpanReach;
+  s.hi = t + kSpanReach;
+  s.gmtoff = r.tm_gmtoff;
+  s.isdst = r.tm_isdst;
+  s.zone = r.tm_zone;
+  s.hasLast = false;
+  return true;
 }
 
 bool Offset(long long t, long* gmtoff, int* isdst) {
@@ -104,9 +196,19 @@ long long CurrentTime() { return static_cast<long long>(time(nullptr)); }
 
 bool LocalTime(long long seconds, tm& result) {
   Refresh();
-  time_t t = static_cast<time_t>(seconds);
+  if (Span* span = FindSpan(seconds, 0)) {
+    // The same few moments come back again and again (now, the first and
+    // the last supported second).
+    if (!span->hasLast || span->lastSeconds != seconds) {
+      Breakdown(seconds, *span, span->last);
+      span->lastSeconds = seconds;
+      span->hasLast = true;
+    }
+    result = span->last;
+    return true;
+  }
   tm r;
-  if (!localtime_r(&t, &r)) return false;
+  if (!ConvertAndRemember(seconds, r)) return false;
   result = r;
   return true;
 }
@@ -129,6 +231,16 @@ long long MakeTime(tm& t) {
   long long wall = (DaysFromCivil(year, mon + 1, 1) + t.tm_mday - 1) * 86400LL +
                    static_cast<long long>(t.tm_hour) * 3600 +
                    static_cast<long long>(t.tm_min) * 60 + t.tm_sec;
+  // Inside a stretch with one offset (a day away from its ends, so that no
+  // other offset can reach the same wall time) the answer is arithmetic.
+  for (const Span& span : t_spans) {
+    if (span.generation != g_generation.load(std::memory_order_relaxed)) continue;
+    long long cand = wall - span.gmtoff;
+    if (cand - 86400 < span.lo || cand + 86400 > span.hi) continue;
+    if (t.tm_isdst >= 0 && (t.tm_isdst > 0) != (span.isdst > 0)) break;
+    Breakdown(cand, span, t);
+    return cand;
+  }
   const long long probes[3] = {wall - 86400, wall, wall + 86400};
   long offsets[3];
   int n = 0;
@@ -183,7 +295,7 @@ long long MakeTime(tm& t) {
   }
   time_t tt = static_cast<time_t>(chosen);
   tm r;
-  if (static_cast<long long>(tt) != chosen || !localtime_r(&tt, &r)) return -1;
+  if (static_cast<long long>(tt) != chosen || !ConvertAndRemember(chosen, r)) return -1;
   t = r;
   return chosen;
 }

@@ -95,3 +95,31 @@ TEST(PosixClock, ApplyZoneLeavesAnEqualZoneAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+// LocalTime answers from its remembered stretches for moments near ones it
+// converted before; every answer must still be glibc's.
+TEST(PosixClock, LocalTimeMatchesLocaltimeR) {
+  const char* zones[] = {"UTC0", "America/New_York", "Europe/Berlin", "Australia/Lord_Howe",
+                         "Asia/Kolkata"};
+  for (const char* zone : zones) {
+    gnutil_test::ScopedSystemZone scoped(zone);
+    for (long long t = -86400; t < 2147483647LL; t += 7919LL * 613) {
+      for (long long d : {0LL, 1LL, 3599LL, 86399LL}) {
+        tm mine, theirs;
+        time_t tt = static_cast<time_t>(t + d);
+        ASSERT_TRUE(gnutil::platform::LocalTime(t + d, mine));
+        ASSERT_NE(nullptr, localtime_r(&tt, &theirs));
+        ASSERT_TRUE(mine.tm_hour == theirs.tm_hour && mine.tm_min == theirs.tm_min &&
+                    mine.tm_sec == theirs.tm_sec && mine.tm_mday == theirs.tm_mday &&
+                    mine.tm_mon == theirs.tm_mon && mine.tm_year == theirs.tm_year &&
+                    mine.tm_wday == theirs.tm_wday && mine.tm_yday == theirs.tm_yday &&
+                    mine.tm_isdst == theirs.tm_isdst && mine.tm_gmtoff == theirs.tm_gmtoff)
+            << zone << " " << t + d;
+      }
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,157 @@
+// Free-form parse plus display of a typed date and time, against the
+// natural peers doing the same round trip: glibc (strptime + mktime +
+// strftime of the same text, with an explicit format, where ours reads free
+// text) and ICU (SimpleDateFormat parse and format). In US English, and in
+// Japanese with Shift-JIS text in the real ja_JP.sjis locale (set LOCPATH),
+// including ICU's Japanese imperial calendar against our era dates.
+#include <benchmark/benchmark.h>
+#include <locale.h>
+#include <string.h>
+#include <time.h>
+#include <unicode/calendar.h>
+#include <unicode/locid.h>
+#include <unicode/smpdtfmt.h>
+#include <unicode/unistr.h>
+
+#include <memory>
+#include <string>
+
+#include "gnutil/datetime.h"
+#include "gnutil/lclocale.h"
+#include "gnutil/mbutil.h"
+
+namespace {
+
+const char kEnglishText[] = "3/5/01 2:07:09 PM";
+// 2001年3月5日 14:07:09 and 平成13年3月5日 14:07:09 in Shift-JIS.
+const char kJapaneseText[] =
+    "2001\x94\x4E"
+    "3\x8C\x8E"
+    "5\x93\xFA 14:07:09";
+const char kEraText[] =
+    "\x95\xBD\x90\xAC"
+    "13\x94\x4E"
+    "3\x8C\x8E"
+    "5\x93\xFA 14:07:09";
+
+// The process locale and the process-wide record as a program of that user
+// fixes them; switched only when a benchmark needs the other one.
+bool UseLocale(benchmark::State& state, bool japanese) {
+  static int current = -1;
+  if (current == static_cast<int>(japanese)) return true;
+  if (!setlocale(LC_ALL, japanese ? "ja_JP.sjis" : "C")) {
+    state.SkipWithError("ja_JP.sjis missing (set LOCPATH)");
+    return false;
+  }
+  InitMbutilExt(japanese ? CODESET_SJIS : CODESET_NONE);
+  CLCLocale& l = *CLCGlobalLocale::Instance();
+  if (japanese) {
+    l.Customize("H:mm:ss", "yyyy/MM/dd", "yyyy'\x94\x4E'M'\x8C\x8E'd'\x93\xFA'", 1, "", 0, 0, "",
+                "", "", l.m_localeName);
+    l.m_langName = LANGNAME_JAPANESE;
+  } else {
+    l.Customize("h:mm:ss tt", "M/d/yy", "dddd, MMMM dd, yyyy", 1, "", 0, 0, "", "", "",
+                l.m_localeName);
+    l.m_langName = LANGNAME_ENGLISH;
+  }
+  current = japanese;
+  return true;
+}
+
+void Ours(benchmark::State& state, const char* text, bool japanese) {
+  if (!UseLocale(state, japanese)) return;
+  CGNString input(text), display;
+  CGNDateTime value;
+  if (!value.FromString(input)) {
+    state.SkipWithError("not parsed");
+    return;
+  }
+  for (auto _ : state) {
+    value.FromString(input);
+    value.GetDisplayBuffer(display);
+    benchmark::DoNotOptimize(display);
+  }
+}
+
+void Glibc(benchmark::State& state, const char* text, const char* format, bool japanese) {
+  if (!UseLocale(state, japanese)) return;
+  char out[128];
+  for (auto _ : state) {
+    tm t;
+    memset(&t, 0, sizeof t);
+    if (!strptime(text, format, &t)) {
+      state.SkipWithError("not parsed");
+      return;
+    }
+    t.tm_isdst = -1;
+    time_t secs = mktime(&t);
+    benchmark::DoNotOptimize(secs);
+    strftime(out, sizeof out, format, &t);
+    benchmark::DoNotOptimize(out);
+  }
+}
+
+void Icu(benchmark::State& state, const icu::Locale& locale, const char* pattern,
+         const icu::UnicodeString& text) {
+  UErrorCode status = U_ZERO_ERROR;
+  icu::SimpleDateFormat format(icu::UnicodeString::fromUTF8(pattern), locale, status);
+  if (U_FAILURE(status)) {
+    state.SkipWithError("no format");
+    return;
+  }
+  icu::UnicodeString out;
+  for (auto _ : state) {
+    status = U_ZERO_ERROR;
+    UDate when = format.parse(text, status);
+    if (U_FAILURE(status)) {
+      state.SkipWithError("not parsed");
+      return;
+    }
+    out.remove();
+    format.format(when, out);
+    benchmark::DoNotOptimize(out);
+  }
+}
+
+void BM_RoundTrip_EnUS_Ours(benchmark::State& state) { Ours(state, kEnglishText, false); }
+void BM_RoundTrip_EnUS_Glibc(benchmark::State& state) {
+  Glibc(state, kEnglishText, "%m/%d/%y %I:%M:%S %p", false);
+}
+void BM_RoundTrip_EnUS_ICU(benchmark::State& state) {
+  Icu(state, icu::Locale::getUS(), "M/d/yy h:mm:ss a", icu::UnicodeString::fromUTF8(kEnglishText));
+}
+void BM_RoundTrip_JaJP_Ours(benchmark::State& state) { Ours(state, kJapaneseText, true); }
+void BM_RoundTrip_JaJP_Glibc(benchmark::State& state) {
+  Glibc(state, kJapaneseText, "%Y\x94\x4E%m\x8C\x8E%d\x93\xFA %H:%M:%S", true);
+}
+void BM_RoundTrip_JaJP_ICU(benchmark::State& state) {
+  Icu(state, icu::Locale::getJapan(),
+      "y\xE5\xB9\xB4M\xE6\x9C\x88"
+      "d\xE6\x97\xA5 H:mm:ss",
+      icu::UnicodeString::fromUTF8("2001\xE5\xB9\xB4"
+                                   "3\xE6\x9C\x88"
+                                   "5\xE6\x97\xA5 14:07:09"));
+}
+void BM_RoundTrip_JaJPEra_Ours(benchmark::State& state) { Ours(state, kEraText, true); }
+void BM_RoundTrip_JaJPEra_ICU(benchmark::State& state) {
+  Icu(state, icu::Locale("ja_JP@calendar=japanese"),
+      "GGGGy\xE5\xB9\xB4M\xE6\x9C\x88"
+      "d\xE6\x97\xA5 H:mm:ss",
+      icu::UnicodeString::fromUTF8("\xE5\xB9\xB3\xE6\x88\x90"
+                                   "13\xE5\xB9\xB4"
+                                   "3\xE6\x9C\x88"
+                                   "5\xE6\x97\xA5 14:07:09"));
+}
+
+BENCHMARK(BM_RoundTrip_EnUS_Ours);
+BENCHMARK(BM_RoundTrip_EnUS_Glibc);
+BENCHMARK(BM_RoundTrip_EnUS_ICU);
+BENCHMARK(BM_RoundTrip_JaJP_Ours);
+BENCHMARK(BM_RoundTrip_JaJP_Glibc);
+BENCHMARK(BM_RoundTrip_JaJP_ICU);
+BENCHMARK(BM_RoundTrip_JaJPEra_Ours);
+BENCHMARK(BM_RoundTrip_JaJPEra_ICU);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -14,6 +14,7 @@ int RunChars(const Args& args);
 int RunDetect(const Args& args);
 int RunConvert(const Args& args);
 int RunLocale(const Args& args);
+int RunDate(const Args& args);
 
 // Prints "gnutil: <message>" on standard error and returns 2.
 int Fail(const std::string& message);

@@ -46,6 +46,8 @@ const char kUsage[] =
     "  convert --from NAME --to NAME [-o OUT] [FILE]\n"
     "                                  convert between Shift-JIS, EUC, JIS, Big5, EUC-TW\n"
     "  locale [NAME] | --list          the locale record, or the installed locales\n"
+    "  date [--tz ZONE] [--format PATTERN] (--now | TEXT...)\n"
+    "                                  read typed dates as the locale's user types them\n"
     "\n"
     "Run 'gnutil <command> --help' for the options of a command.\n";
 
@@ -67,5 +69,6 @@ int main(int argc, char** argv) {
   if (command == "detect") return RunDetect(args);
   if (command == "convert") return RunConvert(args);
   if (command == "locale") return RunLocale(args);
+  if (command == "date") return RunDate(args);
   return Fail("unknown command '" + command + "' (see 'gnutil --help')");
 }

@@ -39,6 +39,10 @@ const char kEraText[] =
 bool UseLocale(benchmark::State& state, bool japanese) {
   static int current = -1;
   if (current == static_cast<int>(japanese)) return true;
+  // The code-set module and the record are made first: their first use sets
+  // the code set from the user's default locale.
+  InitMbutil();
+  CLCGlobalLocale::Instance();
   if (!setlocale(LC_ALL, japanese ? "ja_JP.sjis" : "C")) {
     state.SkipWithError("ja_JP.sjis missing (set LOCPATH)");
     return false;

@@ -54,6 +54,12 @@ void Configure(uint8_t choice) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
+  static bool initialised = false;
+  if (!initialised) {
+    InitMbutil();  // before the code set is chosen: its first use resets it
+    CLCGlobalLocale::Instance();
+    initialised = true;
+  }
   Configure(data[0]);
   std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
   CGNString input(text.c_str());

@@ -14,6 +14,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
+  static bool initialised = false;
+  if (!initialised) {
+    InitMbutil();  // before the code set is chosen: its first use resets it
+    CLCGlobalLocale::Instance();
+    initialised = true;
+  }
   CLCLocale& l = *CLCGlobalLocale::Instance();
   bool japanese = data[0] & 1;
   InitMbutilExt(japanese ? CODESET_SJIS : CODESET_NONE);

@@ -49,12 +49,13 @@ std::string RestFrom(const std::string& s, size_t pos) {
   return std::string(start, p);
 }
 
-// Byte offset of the first character of s that is one of the characters of
-// the delimiter texts; s.size() when none is.
-size_t FindDelimiter(const std::string& s, const char* ascii, const CGNString& extra) {
-  const char* base = s.c_str();
+// Byte offset (from p) of the first character that is one of the
+// characters of the delimiter texts; the offset of the terminator when none
+// is.
+size_t FindDelimiter(const char* base, const char* ascii, const CGNString& extra) {
   const char* ex = extra;
-  for (const char* p = base; *p;) {
+  const char* p = base;
+  for (; *p;) {
     int n = CharBytes(p);
     if (n == 1 && strchr(ascii, *p)) return p - base;
     for (const char* q = ex; *q;) {
@@ -64,13 +65,17 @@ size_t FindDelimiter(const std::string& s, const char* ascii, const CGNString& e
     }
     p += n;
   }
-  return s.size();
+  return p - base;
 }
 
-bool IsDateDelimiterAt(const std::string& s, size_t pos, const CGNString& sep) {
-  if (pos >= s.size()) return false;
-  std::string one(s.c_str() + pos, CharBytes(s.c_str() + pos));
-  return FindDelimiter(one, ", /.-", sep) == 0;
+bool IsDateDelimiterAt(const char* p, const CGNString& sep) {
+  return *p && FindDelimiter(p, ", /.-", sep) == 0;
+}
+
+int CountChars(const char* p, size_t bytes) {
+  int chars = 0;
+  for (const char* end = p + bytes; p < end; p += CharBytes(p)) ++chars;
+  return chars;
 }
 
 bool IsMarker(const std::string& word, const CLCLocale& loc) {
@@ -92,31 +97,32 @@ std::string ToStd(const CGNString& s) { return std::string(s, s.GetLengthInBytes
 
 int DateTimeCore::ExtractDateWord(const std::string& text, std::string& word, std::string& rest) {
   CLCLocale& loc = Locale();
-  std::string t = text.substr(SkipSpaces(text));
+  const char* t = text.c_str() + SkipSpaces(text);
   size_t pos = FindDelimiter(t, ", /.-", loc.m_dateSep);
-  word = t.substr(0, pos);
+  word.assign(t, pos);
   const CGNString& timeSep = loc.m_timeSep;
   if (!timeSep.IsEmpty() && FindText(word.c_str(), timeSep) >= 0) return -1;
   if (IsMarker(word, loc)) return -1;
-  size_t after = pos + (pos < t.size() ? CharBytes(t.c_str() + pos) : 1);
-  if (IsDateDelimiterAt(t, after, loc.m_dateSep)) after += CharBytes(t.c_str() + after);
-  rest = RestFrom(t, after);
-  // Characters, not bytes.
-  int chars = 0;
-  for (const char* p = word.c_str(); *p; p += CharBytes(p)) ++chars;
-  return chars;
+  const char* after = t + pos;
+  if (*after) {
+    after += CharBytes(after);
+    if (IsDateDelimiterAt(after, loc.m_dateSep)) after += CharBytes(after);
+  }
+  std::string r = RestFrom(text, after - text.c_str());
+  rest.swap(r);
+  return CountChars(word.c_str(), word.size());
 }
 
 int DateTimeCore::ExtractTimeWord(const std::string& text, std::string& word, std::string& rest) {
   CLCLocale& loc = Locale();
-  std::string t = text.substr(SkipSpaces(text));
+  const char* t = text.c_str() + SkipSpaces(text);
   size_t pos = FindDelimiter(t, " ", loc.m_timeSep);
-  word = t.substr(0, pos);
-  size_t after = pos + (pos < t.size() ? CharBytes(t.c_str() + pos) : 1);
-  rest = RestFrom(t, after);
-  int chars = 0;
-  for (const char* p = word.c_str(); *p; p += CharBytes(p)) ++chars;
-  return chars;
+  word.assign(t, pos);
+  const char* after = t + pos;
+  if (*after) after += CharBytes(after);
+  std::string r = RestFrom(text, after - text.c_str());
+  rest.swap(r);
+  return CountChars(word.c_str(), word.size());
 }
 
 int DateTimeCore::FindMarker(const std::string& text, std::string& before) {
@@ -297,7 +303,12 @@ bool DateTimeCore::ParseDate(CGNDateTime& v, const std::string& text, std::strin
     return false;
   }
   char converted[kMaxText + 1];
-  ConvertMBNumberToSBNumber(text.c_str(), converted);
+  bool ascii = true;
+  for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii)
+    memcpy(converted, text.c_str(), text.size() + 1);  // no full-width digit to turn
+  else
+    ConvertMBNumberToSBNumber(text.c_str(), converted);
   CLCLocale& loc = Locale();
   const char* after;
   if (ReadUsingFormat(v, converted, &after, loc.m_longDateFormat) ||

@@ -49,9 +49,14 @@ void Show(CGNDateTime& value, const std::string& label, const std::string& patte
   if (!pattern.empty()) {
     CLCLocale& locale = *CLCGlobalLocale::Instance();
     CGNString saved = locale.m_shortDateFormat;
+    unsigned char customized = locale.Customized();
+    // Customized for the moment, so that formatting does not refresh the
+    // pattern from the system.
+    locale.SetCustomized(1);
     locale.m_shortDateFormat = pattern.c_str();
     value.FormatDateForDisplay(1);
     locale.m_shortDateFormat = saved;
+    locale.SetCustomized(customized);
   }
   CGNString display;
   value.GetDisplayBuffer(display);

@@ -208,4 +208,32 @@ TEST_F(DdeClient, ProgramThatCannotStartLeavesTheFirstFailure) {
       << static_cast<const char*>(result);
 }
 
+// A client that is its own server: OSDDEInit registers the service name
+// and the caller's callback answers through the same instance.
+long g_ownInstance = 0;
+
+HDDEDATA CALLBACK AnswerOwnRequests(UINT type, UINT, HCONV, HSZ, HSZ item, HDDEDATA, ULONG_PTR,
+                                    ULONG_PTR) {
+  static char kAnswer[] = "own answer";
+  if (type == XTYP_CONNECT) return reinterpret_cast<HDDEDATA>(TRUE);
+  if (type != XTYP_REQUEST) return nullptr;
+  return DdeCreateDataHandle(static_cast<DWORD>(g_ownInstance), reinterpret_cast<LPBYTE>(kAnswer),
+                             sizeof kAnswer, 0, item, CF_TEXT, 0);
+}
+
+TEST(DdeClientState, InitRegistersTheServiceName) {
+  const std::string service = "GnutilOwn_" + std::to_string(GetCurrentProcessId());
+  CGNString name(service.c_str());
+  ASSERT_EQ(1, OSDDEInit(APPCLASS_STANDARD, reinterpret_cast<void*>(AnswerOwnRequests), name,
+                         &g_ownInstance));
+  CGNString result;
+  EXPECT_EQ(1, OSDDESend(name, CGNString("any"), CGNString("item"), OSDDE_REQUEST, CGNString(""),
+                         CGNString(""), 0, 5, result))
+      << static_cast<const char*>(result);
+  EXPECT_STREQ("own answer", result);
+  EXPECT_EQ(1, OSDDEUnInit());
+  EXPECT_EQ(0, OSDDESend(name, CGNString("any"), CGNString("item"), OSDDE_REQUEST, CGNString(""),
+                         CGNString(""), 0, 5, result));
+}
+
 }  // namespace

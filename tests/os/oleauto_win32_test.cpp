@@ -370,6 +370,46 @@ TEST_F(Automation, UnregisteredClass) {
   EXPECT_EQ(LibraryText(25200), out.summary);
 }
 
+// Classes of our own, registered for the test (Wine's HKEY_CLASSES_ROOT
+// does not show the user's own classes, so they go where it looks): the
+// server key found first decides how the object is created, and a
+// server that cannot be started gives the creation's texts.
+TEST_F(Automation, RegistrationDecidesHowTheServerIsCreated) {
+  struct Case {
+    const char* classId;
+    const char* serverKey;
+    long summaryId;
+  } cases[] = {
+      {"{6E1A0C2B-5D3F-4B7A-9C11-0A1B2C3D4E01}", "LocalServer32", 25204},
+      {"{6E1A0C2B-5D3F-4B7A-9C11-0A1B2C3D4E02}", "InprocServer32", 25204},
+      {"{6E1A0C2B-5D3F-4B7A-9C11-0A1B2C3D4E03}", "TreatAs", 25200},
+  };
+  for (const Case& c : cases) {
+    const std::string classKey = std::string("CLSID\\") + c.classId;
+    const std::string serverKey = classKey + "\\" + c.serverKey;
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CLASSES_ROOT, serverKey.c_str(), &key));
+    const char kMissing[] = "Z:\\nonexistent\\gnutil_missing_server.exe";
+    RegSetValueA(key, nullptr, REG_SZ, kMissing, sizeof kMissing - 1);
+    RegCloseKey(key);
+
+    COSOLEAutomation automation;
+    CGNString summary, detail, hint;
+    void* root = &summary;
+    EXPECT_EQ(0, automation.CreateUnknownPointer(const_cast<char*>(c.classId), &root, summary,
+                                                 detail, hint));
+    EXPECT_EQ(nullptr, root);
+    EXPECT_EQ(LibraryText(c.summaryId), static_cast<const char*>(summary)) << c.serverKey;
+    EXPECT_EQ(LibraryText(25201), static_cast<const char*>(hint)) << c.serverKey;
+    // The system's text for the creation's status; Wine has none for these.
+    if (c.summaryId == 25204 && !RunsUnderWine()) {
+      EXPECT_STRNE("", detail) << c.serverKey;
+    }
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, serverKey.c_str());
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, classKey.c_str());
+  }
+}
+
 TEST_F(Automation, NullRootFailsWithoutTexts) {
   COSOLEAutomation automation;
   OSZEAutomationStruct table = MakeTable(dictionary_.c_str(), {{"Count", kGet | kVtI4, 0, {}}});

@@ -93,7 +93,7 @@ fi
 
 if build asan -DCMAKE_BUILD_TYPE=Debug -DGNUTIL_SANITIZE=address,undefined; then
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    run_ctest asan "$GNUTIL_ROOT/build/asan"
+    run_ctest asan "$GNUTIL_ROOT/build/asan" -LE slow  # slow tests run once, above
 fi
 
 echo "== install: package, pkg-config and consumer"

@@ -3,6 +3,8 @@
 #ifndef GNUTIL_TESTS_SUPPORT_TEMP_DIR_H
 #define GNUTIL_TESTS_SUPPORT_TEMP_DIR_H
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -31,6 +33,8 @@ class TempDir {
   // The path of name inside the directory, as the library's functions take it.
   std::string File(const std::string& name) const { return (path_ / name).string(); }
   const std::filesystem::path& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return File(name); }
+  std::string str() const { return path_.string(); }
 
  private:
   std::filesystem::path path_;
@@ -45,6 +49,18 @@ inline std::string ReadWholeFile(const std::string& path) {
 inline void WriteWholeFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
+}
+
+// As WriteWholeFile, failing the test when the file cannot be written.
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out.good()) ADD_FAILURE() << "cannot write " << path;
+}
+
+inline bool Exists(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(path, ignored);
 }
 
 }  // namespace gnutil_test

@@ -1,0 +1,186 @@
+// Files and directories: the portable half.
+//
+// Every clean-up lists the directory first and removes afterwards, so that a
+// removal never disturbs the listing it is part of. "." and ".." are dropped
+// from every listing before anything else looks at it: whatever a match
+// function says, a clean-up never reaches the parent directory.
+#include "platform/file.h"
+
+#include <stdint.h>
+#include <string.h>
+
+#include <ctime>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "gnutil/mbstring.h"
+#include "gnutil/osfile.h"
+#include "platform/resource.h"
+
+namespace gnutil {
+namespace {
+
+int StatusFor(platform::FileError error) {
+  switch (error) {
+    case platform::FileError::kNone:
+      return 0;
+    case platform::FileError::kExists:
+      return -2;
+    case platform::FileError::kNotFound:
+      return -3;
+    case platform::FileError::kAccess:
+      return -4;
+    case platform::FileError::kNotEmpty:
+      return -5;
+    case platform::FileError::kOther:
+      break;
+  }
+  return -1;
+}
+
+bool IsDotEntry(const std::string& name) { return name == "." || name == ".."; }
+
+// The entries of directory other than "." and "..", or false when it cannot
+// be listed.
+bool ListEntries(const char* directory, std::vector<std::string>* names) {
+  std::vector<std::string> all;
+  if (!platform::ListDirectory(directory, &all)) return false;
+  for (std::string& name : all) {
+    if (!IsDotEntry(name)) names->push_back(std::move(name));
+  }
+  return true;
+}
+
+std::string JoinPath(const char* directory, const std::string& name) {
+  std::string path(directory);
+  path += platform::PathSeparator();
+  path += name;
+  return path;
+}
+
+// The current time in seconds since 1970, read afresh for every entry.
+int64_t NowSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
+
+}  // namespace
+}  // namespace gnutil
+
+using namespace gnutil;
+
+int OSFileStat(const char* path, struct _stat& record) {
+  if (path == nullptr) return -1;
+  return platform::StatFile(path, &record) ? 0 : -1;
+}
+
+int OSGetBinaryFileContents(char*& buffer, const char* path) {
+  if (path == nullptr) return 0;
+  int64_t size = 0;
+  int64_t modified = 0;
+  if (!platform::FileSizeAndTime(path, &size, &modified)) return 0;
+  // The count is returned as an int: a file it cannot hold fails here,
+  // before anything is allocated. An empty file reads as a failure too.
+  if (size <= 0 || size > INT32_MAX - 1) return 0;
+  char* data = new (std::nothrow) char[static_cast<size_t>(size) + 1];
+  if (data == nullptr) return 0;
+  memset(data, 0, static_cast<size_t>(size) + 1);
+  if (!platform::ReadExactly(path, data, static_cast<uint32_t>(size))) {
+    delete[] data;
+    return 0;
+  }
+  buffer = data;
+  return static_cast<int>(size);
+}
+
+int OSGetFileContents(char*& buffer, const char* path) {
+  char* data = nullptr;
+  if (OSGetBinaryFileContents(data, path) < 1) return 0;
+  OSDosToUnix(data);
+  buffer = data;
+  return 1;
+}
+
+int OSCreateDirectory(const CGNString& path) { return StatusFor(platform::MakeDirectory(path)); }
+
+int OSRemoveDirectory(const CGNString& path) {
+  return StatusFor(platform::RemoveEmptyDirectory(path));
+}
+
+int OSRemoveFile(const CGNString& path) { return StatusFor(platform::RemoveFile(path)); }
+
+int OSRemoveDirectoryAndContents(const CGNString& directory) {
+  std::vector<std::string> names;
+  if (ListEntries(directory, &names)) {
+    for (const std::string& name : names) {
+      OSRemoveFile(CGNString(JoinPath(directory, name).c_str()));
+    }
+  }
+  return OSRemoveDirectory(directory);
+}
+
+int OSRemovePatternFromDirectory(const CGNString& directory,
+                                 unsigned char (*match)(CGNString& name)) {
+  if (match == nullptr) return 0;
+  std::vector<std::string> names;
+  if (!ListEntries(directory, &names)) return 0;
+  for (const std::string& name : names) {
+    CGNString entry(name.c_str());
+    if (match(entry) == 0) continue;
+    CGNString path(JoinPath(directory, name).c_str());
+    if (OSRemoveDirectoryAndContents(path) != 0) OSRemoveFile(path);
+  }
+  return 0;
+}
+
+void OSRemoveOldFilesFromDirectory(const CGNString& directory, long age) {
+  std::vector<std::string> names;
+  if (!ListEntries(directory, &names)) return;
+  for (const std::string& name : names) {
+    std::string path = JoinPath(directory, name);
+    int64_t size = 0;
+    int64_t modified = 0;
+    if (!platform::FileSizeAndTime(path.c_str(), &size, &modified)) continue;
+    // 64-bit arithmetic: a time far from now must not wrap into "young".
+    if (NowSeconds() - modified > static_cast<int64_t>(age)) {
+      OSRemoveFile(CGNString(path.c_str()));
+    }
+  }
+}
+
+int OSGetTempDir(CGNString& directory) {
+  // When the platform names no temporary directory the result is empty, so
+  // that a caller's "directory + name" stays a plain relative name.
+  directory = platform::TemporaryDirectory().c_str();
+  return 1;
+}
+
+CGNString OSGetFileExtension(char* fileName) {
+  if (fileName == nullptr || fileName[0] == '\0') return CGNString();
+  const char* dot = mbstrrchr(fileName, '.');
+  if (dot == nullptr) return CGNString();
+  return CGNString(dot + 1);
+}
+
+CGNString OSGetFileNoExtension(char* fileName) {
+  if (fileName == nullptr || fileName[0] == '\0') return CGNString();
+  char* dot = mbstrrchr(fileName, '.');
+  if (dot == nullptr) return CGNString();
+  *dot = '\0';
+  return CGNString(fileName);
+}
+
+CGNString OSGetFileFromPath(const CGNString& path) {
+  CGNString directory;
+  CGNString name;
+  CGNString copy(path);
+  copy.SplitFilePath(directory, name);
+  return name;
+}
+
+unsigned char OSGetUniversalName(CGNString& result, CGNString& path) {
+  std::string universal;
+  if (platform::UniversalName(std::string(static_cast<const char*>(path)), &universal) == 0) {
+    return 0;
+  }
+  result = universal.c_str();
+  return 1;
+}

@@ -1,0 +1,144 @@
+// Linux counterparts of the file functions: the mount table behind
+// OSGetUniversalName, TMPDIR, access denied as an ordinary user, and links.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "gnutil/osfile.h"
+#include "platform/posix/mountinfo.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using gnutil_test::Exists;
+using gnutil_test::TempDir;
+using gnutil_test::WriteFile;
+
+const char kMountInfo[] =
+    "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+    "30 22 0:40 / /mnt/share rw,relatime shared:5 - cifs //fileserver/public rw,vers=3.0\n"
+    "31 22 0:41 / /srv/nfs rw - nfs4 storage:/export/home rw\n"
+    "32 22 0:42 /projects /srv/bind rw - nfs storage:/export/ rw\n"
+    "33 30 8:2 / /mnt/share/local rw - ext4 /dev/sdb1 rw\n"
+    "34 22 0:43 / /mnt/with\\040space rw master:2 shared:9 - smb3 //host/my\\040share rw\n"
+    "35 22 0:44 / /mnt/over rw - cifs //first/one rw\n"
+    "36 22 0:45 / /mnt/over rw - nfs second:/two rw\n"
+    "broken line\n"
+    "37 22 0:46 / /mnt/nodash rw cifs //x/y rw\n";
+
+TEST(MountTable, ParsesFieldsAndEscapes) {
+  auto mounts = gnutil::platform::ParseMountInfo(kMountInfo);
+  ASSERT_EQ(mounts.size(), 8u);
+  EXPECT_EQ(mounts[1].mount_point, "/mnt/share");
+  EXPECT_EQ(mounts[1].type, "cifs");
+  EXPECT_EQ(mounts[1].source, "//fileserver/public");
+  EXPECT_EQ(mounts[3].root, "/projects");
+  EXPECT_EQ(mounts[5].mount_point, "/mnt/with space");
+  EXPECT_EQ(mounts[5].source, "//host/my share");
+}
+
+TEST(MountTable, UniversalNames) {
+  auto mounts = gnutil::platform::ParseMountInfo(kMountInfo);
+  struct Case {
+    const char* path;
+    int result;
+    const char* universal;
+  };
+  const Case cases[] = {
+      {"/mnt/share/dir/f.txt", 1, "//fileserver/public/dir/f.txt"},
+      {"/mnt/share", 1, "//fileserver/public"},
+      {"/mnt/sharex/f", 1, "/mnt/sharex/f"},
+      {"/mnt/share/local/f", 1, "/mnt/share/local/f"},
+      {"/srv/nfs/u/f", 1, "storage:/export/home/u/f"},
+      {"/srv/bind/a", 1, "storage:/export/projects/a"},
+      {"/mnt/with space/f", 1, "//host/my share/f"},
+      {"/mnt/over/f", 1, "second:/two/f"},
+      {"/home/user/f", 1, "/home/user/f"},
+      {"relative/f", 0, "untouched"},
+      {"", 0, "untouched"},
+  };
+  for (const Case& c : cases) {
+    std::string result = "untouched";
+    EXPECT_EQ(gnutil::platform::UniversalNameFromMounts(mounts, c.path, &result), c.result)
+        << c.path;
+    EXPECT_EQ(result, c.universal) << c.path;
+  }
+}
+
+TEST(MountTable, LocalPathsOfThisMachineComeBackUnchanged) {
+  TempDir dir;
+  CGNString path(dir.str().c_str());
+  CGNString result;
+  ASSERT_EQ(OSGetUniversalName(result, path), 1);
+  EXPECT_STREQ(result, path);
+}
+
+TEST(FilePosix, TempDirFollowsTmpdir) {
+  const char* old = getenv("TMPDIR");
+  std::string saved = old != nullptr ? old : "";
+  struct Case {
+    const char* tmpdir;  // null: unset
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"/var/tmp", "/var/tmp/"}, {"/x/", "/x/"}, {"", "/tmp/"}, {nullptr, "/tmp/"}};
+  for (const Case& c : cases) {
+    if (c.tmpdir != nullptr) {
+      setenv("TMPDIR", c.tmpdir, 1);
+    } else {
+      unsetenv("TMPDIR");
+    }
+    CGNString temp;
+    EXPECT_EQ(OSGetTempDir(temp), 1);
+    EXPECT_STREQ(temp, c.expected);
+  }
+  if (old != nullptr) setenv("TMPDIR", saved.c_str(), 1);
+}
+
+// Root may write anywhere, so the check runs in a child that has become the
+// unprivileged user "nobody" (65534) when the test runs as root.
+TEST(FilePosix, ReadOnlyDirectoryDeniesAccess) {
+  TempDir dir;
+  std::string locked = dir / "locked";
+  std::filesystem::create_directories(locked + "/inner");
+  WriteFile(locked + "/f", "x");
+  chmod(dir.str().c_str(), 0755);
+  chmod(locked.c_str(), 0555);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(10);
+    int failures = 0;
+    failures += OSCreateDirectory(CGNString((locked + "/new").c_str())) != -4;
+    failures += OSRemoveFile(CGNString((locked + "/f").c_str())) != -4;
+    failures += OSRemoveDirectory(CGNString((locked + "/inner").c_str())) != -4;
+    _exit(failures);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 10) GTEST_SKIP() << "cannot become an unprivileged user";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "codes other than -4 given";
+  EXPECT_TRUE(Exists(locked + "/f"));
+}
+
+// A link to a directory is removed as a link: what it points to stays.
+TEST(FilePosix, CleanupDoesNotFollowLinks) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.path() / "target");
+  WriteFile(dir / "target/precious", "x");
+  std::filesystem::create_directories(dir.path() / "work");
+  std::filesystem::create_directory_symlink(dir.path() / "target", dir.path() / "work/link");
+  OSRemovePatternFromDirectory(CGNString((dir / "work").c_str()),
+                               [](CGNString&) -> unsigned char { return 1; });
+  EXPECT_FALSE(std::filesystem::is_symlink(dir.path() / "work/link"));
+  EXPECT_TRUE(Exists(dir / "target/precious"));
+  EXPECT_EQ(OSRemoveDirectoryAndContents(CGNString((dir / "target").c_str())), 0);
+}
+
+}  // namespace

@@ -1,0 +1,147 @@
+// Linux counterparts of the process functions: the command-line splitter,
+// children that never become zombies, other children's statuses left alone,
+// and xdg-open.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "gnutil/osprocess.h"
+#include "os/process_internal.h"
+#include "platform/posix/cmdline.h"
+#include "support/cmdline_cases.h"
+#include "support/temp_dir.h"
+
+extern char** environ;
+
+namespace {
+
+const std::string kChild = GNUTIL_TEST_CHILD;
+
+TEST(CommandLine, SplitsAsWindowsDoes) {
+  for (const auto& c : gnutil_test::CommandLineCases()) {
+    EXPECT_EQ(gnutil::platform::SplitCommandLine(c.line), c.args) << c.line;
+  }
+  EXPECT_TRUE(gnutil::platform::SplitCommandLine("").empty());
+  EXPECT_TRUE(gnutil::platform::SplitCommandLine(" \t ").empty());
+  EXPECT_EQ(gnutil::platform::SplitCommandLine("  prog a"),
+            (std::vector<std::string>{"prog", "a"}));
+}
+
+// The children of this process that have ended and not been waited for.
+std::vector<pid_t> Zombies() {
+  std::vector<pid_t> zombies;
+  DIR* proc = opendir("/proc");
+  if (proc == nullptr) return zombies;
+  while (struct dirent* entry = readdir(proc)) {
+    if (entry->d_name[0] < '0' || entry->d_name[0] > '9') continue;
+    std::ifstream in(std::string("/proc/") + entry->d_name + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    size_t close = text.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream fields(text.substr(close + 2));
+    char state = 0;
+    long parent = 0;
+    fields >> state >> parent;
+    if (state == 'Z' && parent == getpid()) zombies.push_back(atoi(entry->d_name));
+  }
+  closedir(proc);
+  return zombies;
+}
+
+// Waits up to five seconds for every zombie child of this process to go.
+bool NoZombiesSoon() {
+  for (int i = 0; i < 500; ++i) {
+    if (Zombies().empty()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+TEST(ProcessPosix, NoChildIsLeftAZombie) {
+  CGNString error;
+  CGNString output;
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_EQ(OSRunAsyncProcess(CGNString((kChild + " hello 0").c_str()), error), 1);
+    EXPECT_EQ(OSRunSyncProcess(CGNString((kChild + " hello 4").c_str()), output), 4);
+  }
+  EXPECT_EQ(OSRunAsyncProcess(CGNString("gnutil-no-such-program-xyz"), error), 0);
+  EXPECT_EQ(OSRunSyncProcess(CGNString("gnutil-no-such-program-xyz"), output), 1);
+  // One that outlives the window: it is still waited for when it ends.
+  gnutil::SetSyncProcessWindowMsForTesting(100);
+  EXPECT_EQ(OSRunSyncProcess(CGNString((kChild + " burst 300000").c_str()), output), 0);
+  EXPECT_EQ(OSRunSyncProcess(CGNString((kChild + " sleep 600 x").c_str()), output), 1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  EXPECT_TRUE(NoZombiesSoon()) << Zombies().size() << " zombie children";
+}
+
+TEST(ProcessPosix, OtherChildrenKeepTheirStatus) {
+  pid_t mine = 0;
+  char* argv[] = {const_cast<char*>(kChild.c_str()), const_cast<char*>("hello"),
+                  const_cast<char*>("7"), nullptr};
+  ASSERT_EQ(posix_spawn(&mine, kChild.c_str(), nullptr, nullptr, argv, environ), 0);
+  CGNString error;
+  CGNString output;
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(OSRunAsyncProcess(CGNString((kChild + " hello 0").c_str()), error), 1);
+    OSRunSyncProcess(CGNString((kChild + " hello 0").c_str()), output);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  int status = 0;
+  ASSERT_EQ(waitpid(mine, &status, 0), mine) << "the library took this child's status";
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 7);
+}
+
+TEST(ProcessPosix, MissingProgramGivesTheSystemsText) {
+  CGNString error;
+  EXPECT_EQ(OSRunAsyncProcess(CGNString("gnutil-no-such-program-xyz a b"), error), 0);
+  EXPECT_STREQ(error, "No such file or directory");
+  EXPECT_EQ(OSRunAsyncProcess(CGNString("/etc/passwd"), error), 0);
+  EXPECT_STREQ(error, "Permission denied");
+}
+
+TEST(ProcessPosix, ChildrenGetANewProcessGroup) {
+  CGNString output;
+  // ps-free check: the child prints nothing of its group, so ask /proc.
+  std::string script = "sh -c \"cut -d' ' -f5 /proc/self/stat\"";
+  ASSERT_EQ(OSRunSyncProcess(CGNString(script.c_str()), output), 0);
+  long group = atol(output);
+  EXPECT_NE(group, static_cast<long>(getpgrp()));
+}
+
+TEST(ProcessPosix, OpenFileUsesXdgOpen) {
+  gnutil_test::TempDir dir;
+  const char* old_path = getenv("PATH");
+  std::string saved = old_path != nullptr ? old_path : "";
+  setenv("PATH", dir.str().c_str(), 1);
+  EXPECT_EQ(OSOpenFile(CGNString("/some/document.txt")), 0) << "no xdg-open in PATH";
+
+  std::string opener = dir / "xdg-open";
+  std::string record = dir / "opened";
+  gnutil_test::WriteFile(opener, "#!/bin/sh\nprintf '%s' \"$1\" > " + record + ".part && mv " +
+                                     record + ".part " + record + "\n");
+  chmod(opener.c_str(), 0755);
+  setenv("PATH", (dir.str() + ":/usr/bin:/bin").c_str(), 1);
+  EXPECT_NE(OSOpenFile(CGNString("/some/my document.txt")), 0);
+  setenv("PATH", saved.c_str(), 1);
+  std::string opened;
+  for (int i = 0; i < 500 && opened.empty(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::ifstream in(record);
+    std::getline(in, opened);
+  }
+  EXPECT_EQ(opened, "/some/my document.txt");
+  EXPECT_TRUE(NoZombiesSoon());
+}
+
+}  // namespace

@@ -2,7 +2,9 @@
 // argument says what to do:
 //   hello CODE        print "hello", exit with CODE
 //   burst BYTES       write BYTES bytes of a known pattern at once, exit 0
-//   sleep MS TEXT     print TEXT, wait MS milliseconds, exit 0
+//   sleep MS TEXT     print TEXT, wait MS milliseconds, exit 0; standard
+//                     error is closed first, so that a test runner waiting
+//                     for it is not held up by a child left running
 //   args ...          print every further argument as "[arg]" on a line
 //   stdin             print "eof" when standard input is empty at once
 //   zero              write "a", a zero byte and "b"
@@ -29,6 +31,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (mode == "sleep" && argc > 3) {
+    fclose(stderr);
     fputs(argv[3], stdout);
     fflush(stdout);
     std::this_thread::sleep_for(std::chrono::milliseconds(atol(argv[2])));

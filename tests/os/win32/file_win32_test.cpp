@@ -1,7 +1,9 @@
 // Windows specifics of the file functions: drive paths and the network
 // enumeration, and a read-only file.
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <windows.h>
+#include <winnetwk.h>
 
 #include <string>
 
@@ -10,9 +12,15 @@
 
 namespace {
 
-// Wine connects no network drive, so every drive path comes back unchanged;
-// what counts is that the enumeration runs and the drive rule holds.
+// Wine connects no network drive, so a drive path comes back unchanged when
+// the enumeration can be opened at all; Wine without a network provider
+// refuses to open it, and then a drive path gives 0 as well.
 TEST(FileWin32, UniversalNameOfUnconnectedDrives) {
+  HANDLE enumeration = nullptr;
+  DWORD opened = WNetOpenEnumA(RESOURCE_CONNECTED, RESOURCETYPE_DISK, 0, nullptr, &enumeration);
+  bool listed = opened == NO_ERROR;
+  if (listed) WNetCloseEnum(enumeration);
+  printf("WNetOpenEnumA: %lu\n", static_cast<unsigned long>(opened));
   struct Case {
     const char* path;
     unsigned char result;
@@ -31,8 +39,9 @@ TEST(FileWin32, UniversalNameOfUnconnectedDrives) {
   for (const Case& c : cases) {
     CGNString result("untouched");
     CGNString path(c.path);
-    EXPECT_EQ(OSGetUniversalName(result, path), c.result) << c.path;
-    EXPECT_STREQ(result, c.universal) << c.path;
+    bool handled = c.result == 1 && listed;
+    EXPECT_EQ(OSGetUniversalName(result, path), handled ? 1 : 0) << c.path;
+    EXPECT_STREQ(result, handled ? c.universal : "untouched") << c.path;
   }
 }
 

@@ -9,13 +9,13 @@
 #include <stdint.h>
 #include <string.h>
 
-#include <ctime>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "gnutil/mbstring.h"
 #include "gnutil/osfile.h"
+#include "gnutil/ostime.h"
 #include "platform/resource.h"
 
 namespace gnutil {
@@ -60,7 +60,12 @@ std::string JoinPath(const char* directory, const std::string& name) {
 }
 
 // The current time in seconds since 1970, read afresh for every entry.
-int64_t NowSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
+int64_t NowSeconds() {
+  long seconds = 0;
+  long microseconds = 0;
+  OSGetTime(seconds, microseconds);
+  return static_cast<int64_t>(seconds);
+}
 
 }  // namespace
 }  // namespace gnutil

@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -113,7 +114,7 @@ void WaitForChild(pid_t pid) {
 // Waits for the child on a thread of its own; with output_fd, reads and
 // discards what the child still writes until it has ended.
 void ReapInBackground(pid_t pid, int output_fd) {
-  std::thread([pid, output_fd] {
+  auto reap = [pid, output_fd] {
     int fd = output_fd;
     int status;
     char discard[4096];
@@ -132,7 +133,16 @@ void ReapInBackground(pid_t pid, int output_fd) {
       }
     }
     WaitForChild(pid);
-  }).detach();
+  };
+  try {
+    std::thread(reap).detach();
+  } catch (const std::system_error&) {
+    // No thread to be had: the child can only be waited for when it has
+    // already ended. Its output is no longer read.
+    int status;
+    if (output_fd >= 0) close(output_fd);
+    waitpid(pid, &status, WNOHANG);
+  }
 }
 
 long ExitCodeOf(int status) {

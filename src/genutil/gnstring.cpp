@@ -76,6 +76,21 @@ CGNString::CGNString(const unsigned short* wide, int /*unused*/) {
 CGNString::~CGNString() { FreeBuffers(); }
 
 void CGNString::CopyFrom(const CGNString& other) {
+  // A buffer of the very capacity the copy would get takes the text in place:
+  // no allocation, so nothing can fail, and the result is the same. Values
+  // copied over and over (settings read into the same fields) cost nothing.
+  if (other.m_pwzBuffer == nullptr && m_pData != g_emptyText && m_pData != nullptr &&
+      m_nDataCapacity == other.m_nDataCapacity) {
+    memcpy(m_pData, other.m_pData, other.m_nDataLength);
+    m_pData[other.m_nDataLength] = '\0';
+    m_nDataLength = other.m_nDataLength;
+    if (m_pwzBuffer != nullptr) {
+      FreeUnits(m_pwzBuffer);
+      m_pwzBuffer = nullptr;
+      m_nWzLength = m_nWzCapacity = 0;
+    }
+    return;
+  }
   char* data = AllocBytes(static_cast<size_t>(other.m_nDataCapacity) + 1);
   unsigned short* wide = nullptr;
   if (other.m_pwzBuffer != nullptr) {

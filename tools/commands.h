@@ -15,6 +15,7 @@ int RunDetect(const Args& args);
 int RunConvert(const Args& args);
 int RunLocale(const Args& args);
 int RunDate(const Args& args);
+int RunDecimal(const Args& args);
 
 // Prints "gnutil: <message>" on standard error and returns 2.
 int Fail(const std::string& message);

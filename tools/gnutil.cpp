@@ -48,6 +48,8 @@ const char kUsage[] =
     "  locale [NAME] | --list          the locale record, or the installed locales\n"
     "  date [--tz ZONE] [--format PATTERN] (--now | TEXT...)\n"
     "                                  read typed dates as the locale's user types them\n"
+    "  decimal --to-c|--to-regional TEXT...\n"
+    "                                  decimal numbers between C and regional form\n"
     "\n"
     "Run 'gnutil <command> --help' for the options of a command.\n";
 
@@ -70,5 +72,6 @@ int main(int argc, char** argv) {
   if (command == "convert") return RunConvert(args);
   if (command == "locale") return RunLocale(args);
   if (command == "date") return RunDate(args);
+  if (command == "decimal") return RunDecimal(args);
   return Fail("unknown command '" + command + "' (see 'gnutil --help')");
 }

@@ -17,8 +17,10 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool Matches(const DecimalSymbol& s, const char* p, size_t avail) {
-  return s.length != 0 && s.length <= avail && memcmp(p, s.bytes, s.length) == 0;
+// The first byte decides almost every time; only a wide symbol compares on.
+inline bool Matches(const DecimalSymbol& s, const char* p, size_t avail) {
+  if (s.length == 0 || *p != s.bytes[0]) return false;
+  return s.length == 1 || (s.length <= avail && memcmp(p + 1, s.bytes + 1, s.length - 1) == 0);
 }
 
 // Bytes of the character at p (at least 1, at most avail).
@@ -29,24 +31,15 @@ size_t CharLength(const char* p, size_t avail) {
   return n > 0 ? static_cast<size_t>(n) : 1;
 }
 
-// Bytes of the number token at p: a digit, the decimal symbol or a group
-// separator; 0 for anything else.
-size_t TokenLength(const char* p, size_t avail, const DecimalSymbol& group,
-                   const DecimalSymbol& decimal) {
-  if (IsDigit(*p)) return 1;
-  if (Matches(decimal, p, avail)) return decimal.length;
-  if (Matches(group, p, avail)) return group.length;
-  return 0;
-}
-
-void SetBit(DecimalGrouping* g, unsigned position) {
+void Name(DecimalGrouping* g, unsigned position) {
   if (position >= 1 && position <= kDecimalMaxDigits) {
-    g->after[position / 64] |= uint64_t{1} << (position % 64);
+    g->named[position / 64] |= uint64_t{1} << (position % 64);
   }
 }
 
-bool HasBit(const DecimalGrouping& g, size_t position) {
-  return (g.after[position / 64] >> (position % 64)) & 1;
+bool SeparatorAt(const DecimalGrouping& g, size_t r) {
+  if ((g.named[r / 64] >> (r % 64)) & 1) return true;
+  return g.repeatStep != 0 && r > g.repeatFrom && (r - g.repeatFrom) % g.repeatStep == 0;
 }
 
 char* Emit(const DecimalNumberT& number, const DecimalSymbol& group, const DecimalSymbol& decimal,
@@ -68,6 +61,7 @@ DecimalSymbol DecimalByte(char c) {
 DecimalSymbol DecimalFirstCharacter(const char* text) {
   DecimalSymbol s{};
   if (text == nullptr || *text == '\0') return s;
+  if (static_cast<unsigned char>(*text) < 0x80) return DecimalByte(*text);
   size_t avail = strnlen(text, sizeof s.bytes);
   size_t n = CharLength(text, avail);
   if (n > avail) n = 1;
@@ -84,21 +78,18 @@ DecimalGrouping ParseDecimalGrouping(const char* text) {
   for (const char* p = text; *p != '\0' && position <= kDecimalMaxDigits; ++p) {
     if (!IsDigit(*p)) continue;  // ";" and anything else
     unsigned d = static_cast<unsigned>(*p - '0');
-    if (d != 0) {
-      position += d;
-      last = d;
-      g.active = true;
-      SetBit(&g, position);
-      continue;
-    }
-    // A final 0 repeats the last size to the end; no size yet means none.
-    if (last != 0) {
-      while (position <= kDecimalMaxDigits) {
-        position += last;
-        SetBit(&g, position);
+    if (d == 0) {
+      // A final 0 repeats the last size to the end; no size yet means none.
+      if (last != 0) {
+        g.repeatFrom = position;
+        g.repeatStep = last;
       }
+      break;
     }
-    break;
+    position += d;
+    last = d;
+    g.active = true;
+    Name(&g, position);
   }
   return g;
 }
@@ -107,7 +98,10 @@ int ParseDecimal(const char* text, DecimalNumberT* out, const DecimalSymbol& gro
                  const DecimalSymbol& decimal, int* end) {
   if (end != nullptr) *end = 0;
   if (text == nullptr || out == nullptr) return -1;
-  memset(out, 0, sizeof *out);
+  // Cleared as far as anyone reads: each part is terminated where it ends.
+  out->integerPart[0] = '\0';
+  out->fractionPart[0] = '\0';
+  out->negative = 0;
   size_t length = strlen(text);
   if (length == 0) return 0;
 
@@ -130,12 +124,43 @@ int ParseDecimal(const char* text, DecimalNumberT* out, const DecimalSymbol& gro
   }
   if (start >= last) return -1;
 
+  // The number, its digits gathered on the way: group separators are
+  // dropped before the decimal symbol; after it only digits may follow. A
+  // flaw found here fails the parse once the end is known.
   size_t stop = start;
+  size_t integerDigits = 0;
+  size_t fractionDigits = 0;
+  bool inFraction = false;
+  bool flawed = false;
   while (stop < last) {
-    size_t n = TokenLength(text + stop, last - stop, group, decimal);
-    if (n == 0) break;
-    stop += n;
+    char c = text[stop];
+    if (IsDigit(c)) {
+      if (!inFraction) {
+        if (integerDigits < kDecimalMaxDigits) {
+          out->integerPart[integerDigits] = c;
+        }
+        ++integerDigits;
+      } else {
+        if (fractionDigits < kDecimalMaxDigits) {
+          out->fractionPart[fractionDigits] = c;
+        }
+        ++fractionDigits;
+      }
+      ++stop;
+    } else if (Matches(decimal, text + stop, last - stop)) {
+      flawed |= inFraction;
+      inFraction = true;
+      stop += decimal.length;
+    } else if (Matches(group, text + stop, last - stop)) {
+      flawed |= inFraction;
+      stop += group.length;
+    } else {
+      break;
+    }
   }
+  flawed |= integerDigits > kDecimalMaxDigits || fractionDigits > kDecimalMaxDigits;
+  out->integerPart[integerDigits < kDecimalMaxDigits ? integerDigits : kDecimalMaxDigits] = '\0';
+  out->fractionPart[fractionDigits < kDecimalMaxDigits ? fractionDigits : kDecimalMaxDigits] = '\0';
   if (end != nullptr) *end = stop > INT_MAX ? INT_MAX : static_cast<int>(stop);
 
   size_t suffixChars = 0;
@@ -161,45 +186,23 @@ int ParseDecimal(const char* text, DecimalNumberT* out, const DecimalSymbol& gro
     out->negative = -1;
   }
 
-  // The digits: group separators are dropped before the decimal symbol; after
-  // it only digits may follow.
-  if (stop - start == decimal.length && Matches(decimal, text + start, stop - start)) return -1;
-  size_t integerDigits = 0;
-  size_t fractionDigits = 0;
-  bool inFraction = false;
-  for (size_t i = start; i < stop;) {
-    char c = text[i];
-    if (IsDigit(c)) {
-      if (inFraction) {
-        if (fractionDigits == kDecimalMaxDigits) return -1;
-        out->fractionPart[fractionDigits++] = c;
-      } else {
-        if (integerDigits == kDecimalMaxDigits) return -1;
-        out->integerPart[integerDigits++] = c;
-      }
-      ++i;
-    } else if (Matches(decimal, text + i, stop - i)) {
-      if (inFraction) return -1;
-      inFraction = true;
-      i += decimal.length;
-    } else {
-      if (inFraction) return -1;  // a group separator after the decimal symbol
-      i += group.length;
-    }
+  // The decimal symbol alone is no number.
+  if (stop - start == decimal.length && inFraction && integerDigits == 0 && fractionDigits == 0) {
+    return -1;
   }
-  return 0;
+  return flawed ? -1 : 0;
 }
 
 bool IsDecimalCForm(const char* text) {
   if (text == nullptr) return true;
-  size_t length = strlen(text);
-  size_t first = 0;
-  while (first < length && text[first] == ' ') ++first;
-  size_t last = length;
-  while (last > first && text[last - 1] == ' ') --last;
-  if (first < last && text[first] == '-') ++first;
-  for (size_t i = first; i < last; ++i) {
-    if (!IsDigit(text[i]) && text[i] != '.') return false;
+  const char* p = text;
+  while (*p == ' ') ++p;
+  if (*p == '-') ++p;
+  for (; *p != '\0'; ++p) {
+    if (IsDigit(*p) || *p == '.') continue;
+    // Only trailing blanks may follow.
+    while (*p == ' ') ++p;
+    return *p == '\0';
   }
   return true;
 }
@@ -212,7 +215,7 @@ size_t DecimalFormattedSize(const DecimalNumberT& number, const DecimalSymbol& g
   if (fractionDigits != 0) size += decimal.length + fractionDigits;
   if (grouping != nullptr && grouping->active) {
     for (size_t r = 1; r < integerDigits; ++r) {
-      if (HasBit(*grouping, r)) size += group.length;
+      if (SeparatorAt(*grouping, r)) size += group.length;
     }
   }
   return size;
@@ -228,7 +231,7 @@ size_t FormatDecimal(char* out, const DecimalNumberT& number, const DecimalSymbo
   for (size_t i = 0; i < integerDigits; ++i) {
     *p++ = number.integerPart[i];
     size_t remaining = integerDigits - i - 1;
-    if (grouped && remaining != 0 && HasBit(*grouping, remaining)) {
+    if (grouped && remaining != 0 && SeparatorAt(*grouping, remaining)) {
       memcpy(p, group.bytes, group.length);
       p += group.length;
     }
@@ -287,25 +290,25 @@ bool ShiftDecimal(DecimalNumberT* number, int exponent) {
   return true;
 }
 
+int ReadDecimalText(const char* text, DecimalNumberT* out, const DecimalSymbol& group,
+                    const DecimalSymbol& decimal, bool forceRegional) {
+  if (!forceRegional && IsDecimalCForm(text)) {
+    return ParseDecimal(text, out, DecimalByte(','), DecimalByte('.'), nullptr);
+  }
+  return ParseDecimal(text, out, group, decimal, nullptr);
+}
+
 char* ConvertDecimalToC(const char* text, const DecimalSymbol& group, const DecimalSymbol& decimal,
                         bool forceRegional) {
   DecimalNumberT number;
-  bool cForm = !forceRegional && IsDecimalCForm(text);
-  if (ParseDecimal(text, &number, cForm ? DecimalByte(',') : group,
-                   cForm ? DecimalByte('.') : decimal, nullptr) != 0) {
-    return nullptr;
-  }
+  if (ReadDecimalText(text, &number, group, decimal, forceRegional) != 0) return nullptr;
   return Emit(number, DecimalByte(','), DecimalByte('.'), nullptr);
 }
 
 char* ConvertDecimalToRegional(const char* text, const DecimalSymbol& group,
                                const DecimalSymbol& decimal, const DecimalGrouping* grouping) {
   DecimalNumberT number;
-  bool cForm = IsDecimalCForm(text);
-  if (ParseDecimal(text, &number, cForm ? DecimalByte(',') : group,
-                   cForm ? DecimalByte('.') : decimal, nullptr) != 0) {
-    return nullptr;
-  }
+  if (ReadDecimalText(text, &number, group, decimal, false) != 0) return nullptr;
   return Emit(number, group, decimal, grouping);
 }
 

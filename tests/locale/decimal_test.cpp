@@ -9,6 +9,7 @@
 #include <string>
 
 #include "gnutil/lclocale.h"
+#include "support/fake_locale_info.h"
 #include "support/test_locale.h"
 
 namespace {
@@ -257,10 +258,7 @@ class DecimalInLocale : public ::testing::TestWithParam<LocaleRow> {};
     if (!gnutil_test::kWindows) GNUTIL_USE_LOCALE((row).locale);                  \
   } while (0)
 
-TEST_P(DecimalInLocale, RoundTripThroughCustomize) {
-  const LocaleRow& row = GetParam();
-  GNUTIL_USE_ROW_LOCALE(row);
-  CustomizeNumbers(row.decimal, row.group, row.grouping);
+void CheckRoundTrip(const LocaleRow& row) {
   EXPECT_EQ(ToRegional("-1234567890.123456789"), row.regional);
   EXPECT_EQ(ToC(row.regional), "-1234567890.123456789");
   EXPECT_EQ(ToC(row.regional, 1), "-1234567890.123456789");
@@ -274,6 +272,25 @@ TEST_P(DecimalInLocale, RoundTripThroughCustomize) {
   EXPECT_EQ(CGNDecimal::DetermineNumDecimalChars(withUnit.c_str()),
             static_cast<int>(2 + strlen(row.regional)));
   EXPECT_EQ(CGNDecimal::IsThousandsSeparator(row.group[0]), 1);
+}
+
+TEST_P(DecimalInLocale, RoundTripThroughCustomize) {
+  const LocaleRow& row = GetParam();
+  GNUTIL_USE_ROW_LOCALE(row);
+  CustomizeNumbers(row.decimal, row.group, row.grouping);
+  CheckRoundTrip(row);
+}
+
+// The process-wide record filled by Init from what the system answers.
+TEST_P(DecimalInLocale, RoundTripThroughInit) {
+  const LocaleRow& row = GetParam();
+  GNUTIL_USE_ROW_LOCALE(row);
+  gnutil_test::FakeLocaleInfo system;
+  system.Set(gnutil::lcitem::kUserDefault, gnutil::lcitem::kSDecimal, row.decimal);
+  system.Set(gnutil::lcitem::kUserDefault, gnutil::lcitem::kSThousand, row.group);
+  system.Set(gnutil::lcitem::kUserDefault, gnutil::lcitem::kSGrouping, row.grouping);
+  ASSERT_FALSE(CLCGlobalLocale::Instance()->Customized());
+  CheckRoundTrip(row);
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, DecimalInLocale, ::testing::ValuesIn(kLocaleRows),

@@ -63,56 +63,6 @@ std::string Shifted(const char* regional, int exponent) {
   return static_cast<const char*>(out);
 }
 
-struct Case {
-  const char* text;
-  const char* toC;
-  const char* grouped;
-  const char* ungrouped;
-};
-
-// With "." as decimal symbol, "," as group separator and groups of three.
-const Case kEnglishCases[] = {
-    {"1,234,567.891", "1234567.891", "1,234,567.891", "1234567.891"},
-    {"-1234.5", "-1234.5", "-1,234.5", "-1234.5"},
-    {"1234.5-", "-1234.5", "-1,234.5", "-1234.5"},
-    {"(1234.5)", "-1234.5", "-1,234.5", "-1234.5"},
-    {".5", "0.5", "0.5", "0.5"},
-    {"0012", "0012", "0,012", "0012"},
-    {"- 42", "(fails)", "(fails)", "(fails)"},
-    {"42 -", "(fails)", "(fails)", "(fails)"},
-    {"--42", "(fails)", "(fails)", "(fails)"},
-    {"1.2.3", "(fails)", "(fails)", "(fails)"},
-    {".", "(fails)", "(fails)", "(fails)"},
-    {"abc", "(fails)", "(fails)", "(fails)"},
-    {"", "0", "0", "0"},
-    {"5.", "5", "5", "5"},
-    {"12a", "12", "12", "12"},
-    {"1,2,3", "123", "123", "123"},
-    {"  42  ", "42", "42", "42"},
-    {" -42", "-42", "-42", "-42"},
-};
-
-TEST(Decimal, EnglishSettings) {
-  CustomizeNumbers(".", ",", "3;0");
-  for (const Case& c : kEnglishCases) {
-    EXPECT_EQ(ToC(c.text), c.toC) << c.text;
-    EXPECT_EQ(ToRegional(c.text, 1), c.grouped) << c.text;
-    EXPECT_EQ(ToRegional(c.text, 0), c.ungrouped) << c.text;
-  }
-}
-
-TEST(Decimal, GroupingForms) {
-  struct Grouping {
-    const char* grouping;
-    const char* expected;
-  } groupings[] = {{"3;0", "1,234,567"}, {"3;2;0", "12,34,567"}, {"3", "1234,567"},
-                   {"0", "1234567"},     {"", "1234567"},        {"3 ;x0", "1,234,567"}};
-  for (const Grouping& g : groupings) {
-    CustomizeNumbers(".", ",", g.grouping);
-    EXPECT_EQ(ToRegional("1234567"), g.expected) << g.grouping;
-  }
-}
-
 TEST(Decimal, GermanSettings) {
   CustomizeNumbers(",", ".", "3;0");
   EXPECT_EQ(ToC("1.234,5"), "1234.5");
@@ -138,25 +88,14 @@ TEST(Decimal, OnlyTheFirst63BytesAreRead) {
 
 TEST(Decimal, ApplyExponent) {
   CustomizeNumbers(".", ",", "3;0");
-  struct Shift {
-    const char* text;
-    int exponent;
-    const char* expected;
-  } shifts[] = {
-      {"0.5", 1, "05"},
-      {"5", 2, "500"},
-      {"12", -3, "0.012"},
-      {"-1,234.5", -1, "-123.45"},
-      {"1,234.5", 0, "1,234.5"},
-      {"1234.5678", 2, "123456.78"},
-      {"1", -256, ""},  // a fraction of 256 digits: no result
-      {"1", 300, ""},
-      {"7", INT_MIN, ""},
-      {"abc", 2, ""},  // a failed conversion stays empty
-  };
-  for (const Shift& s : shifts) {
-    EXPECT_EQ(Shifted(s.text, s.exponent), s.expected) << s.text << " e" << s.exponent;
-  }
+  // The shift itself is the core's; here: the regional text it reads, and
+  // what is left when there is no number to shift.
+  EXPECT_EQ(Shifted("-1,234.5", -1), "-123.45");
+  EXPECT_EQ(Shifted("1234.5678", 2), "123456.78");
+  EXPECT_EQ(Shifted("1,234.5", 0), "1,234.5");
+  EXPECT_EQ(Shifted("1", -256), "");  // a fraction of 256 digits
+  EXPECT_EQ(Shifted("7", INT_MIN), "");
+  EXPECT_EQ(Shifted("abc", 2), "");  // a failed conversion stays empty
   EXPECT_EQ(Shifted("1", -255), "0." + std::string(254, '0') + "1");
   // Shifts add up; leading zeros stay.
   CGNDecimal d{CGNString("0.5")};

@@ -241,4 +241,43 @@ INSTANTIATE_TEST_SUITE_P(Locales, DecimalInLocale, ::testing::ValuesIn(kLocaleRo
                            return name;
                          });
 
+// The system's own settings: the locale information Init reads for the
+// user's locale (ICU's data on Linux, which gives French the no-break space
+// U+00A0 as group separator; Windows' data under the Windows users).
+const LocaleRow kSystemRows[] = {
+    {"C", ".", ",", "3;0", "-1,234,567,890.123456789"},
+    {"de_DE.utf8", ",", ".", "3;0", "-1.234.567.890,123456789"},
+    {"de_DE.iso88591", ",", ".", "3;0", "-1.234.567.890,123456789"},
+    {"fr_FR.utf8", ",", "\xC2\xA0", "3;0",
+     "-1\xC2\xA0"
+     "234\xC2\xA0"
+     "567\xC2\xA0"
+     "890,123456789"},
+    {"fr_FR.iso88591", ",", "\xA0", "3;0",
+     "-1\xA0"
+     "234\xA0"
+     "567\xA0"
+     "890,123456789"},
+    {"ja_JP.sjis", ".", ",", "3;0", "-1,234,567,890.123456789"},
+    {"hi_IN.utf8", ".", ",", "3;2;0", "-1,23,45,67,890.123456789"},
+};
+
+class DecimalInSystemLocale : public ::testing::TestWithParam<LocaleRow> {};
+
+TEST_P(DecimalInSystemLocale, RoundTripThroughTheSystemsSettings) {
+  const LocaleRow& row = GetParam();
+  GNUTIL_USE_LOCALE(row.locale);
+  ASSERT_FALSE(CLCGlobalLocale::Instance()->Customized());
+  CheckRoundTrip(row);
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, DecimalInSystemLocale, ::testing::ValuesIn(kSystemRows),
+                         [](const ::testing::TestParamInfo<LocaleRow>& info) {
+                           std::string name = info.param.locale;
+                           for (char& c : name) {
+                             if (c == '.') c = '_';
+                           }
+                           return name;
+                         });
+
 }  // namespace

@@ -87,7 +87,7 @@ bool Enabled(char output, short traceMask, short mask) {
 // when a message is long. If memory runs out the line keeps what fits.
 class LineBuffer {
  public:
-  LineBuffer() = default;
+  LineBuffer() { stack_[0] = '\0'; }
   ~LineBuffer() {
     if (data_ != stack_) free(data_);
   }
@@ -141,7 +141,7 @@ class LineBuffer {
     return true;
   }
 
-  char stack_[1024] = {0};
+  char stack_[1024];  // only what size_ covers (and its NUL) is set
   char* data_ = stack_;
   size_t size_ = 0;
   size_t capacity_ = sizeof stack_;
@@ -372,26 +372,29 @@ void CGNTrace::WriteLine(const char* fileLine, const CGNString& source, const ch
 
   char prefix[128];
   size_t prefixSize = gnutil::FormatPrefix(Load(m_dateTime) != 0, prefix, sizeof prefix);
-  gnutil::LineBuffer body;
-  if (format != nullptr) body.AppendFormatted(format, arguments);
-  if (fileLine != nullptr && Load(m_fileLine) != 0) {
-    body.Append(" : ", 3);
-    body.Append(fileLine);
-  }
-  body.Append("\n", 1);
   const char* label = source;
   const size_t labelSize = source.GetLength();
 
+  // The file's form of the line is built in one buffer: [line end of a cut
+  // line,] prefixes, label, message, position, line end. The output's form
+  // differs only in the label part and reuses the rest.
+  gnutil::LineBuffer line;
+  const bool torn = toFile && m_file->torn;
+  if (torn) line.Append("\n", 1);
+  line.Append(prefix, prefixSize);
+  if (labelSize != 0) {
+    line.Append(label, labelSize);
+    line.Append(" : ", 3);
+  }
+  const size_t messageAt = line.size();
+  if (format != nullptr) line.AppendFormatted(format, arguments);
+  if (fileLine != nullptr && Load(m_fileLine) != 0) {
+    line.Append(" : ", 3);
+    line.Append(fileLine);
+  }
+  line.Append("\n", 1);
+
   if (toFile) {
-    gnutil::LineBuffer line;
-    const bool torn = m_file->torn;
-    if (torn) line.Append("\n", 1);
-    line.Append(prefix, prefixSize);
-    if (labelSize != 0) {
-      line.Append(label, labelSize);
-      line.Append(" : ", 3);
-    }
-    line.Append(body.data(), body.size());
     size_t written = platform::AppendToFile(m_file->file, line.data(), line.size());
     if (written == line.size()) {
       m_file->torn = false;
@@ -401,12 +404,16 @@ void CGNTrace::WriteLine(const char* fileLine, const CGNString& source, const ch
     }
   }
   if (toStdout) {
-    gnutil::LineBuffer line;
-    line.Append(prefix, prefixSize);
-    line.Append(label, labelSize);
-    line.Append(" : ", 3);
-    line.Append(body.data(), body.size());
-    fwrite(line.data(), 1, line.size(), stdout);
+    if (labelSize != 0 && !torn) {
+      fwrite(line.data(), 1, line.size(), stdout);
+    } else {
+      gnutil::LineBuffer shown;
+      shown.Append(prefix, prefixSize);
+      shown.Append(label, labelSize);
+      shown.Append(" : ", 3);
+      shown.Append(line.data() + messageAt, line.size() - messageAt);
+      fwrite(shown.data(), 1, shown.size(), stdout);
+    }
     fflush(stdout);
   }
 }

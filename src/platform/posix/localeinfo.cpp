@@ -693,19 +693,41 @@ bool LocaleInfoUtf8(unsigned long lcid, unsigned long item, std::string* text) {
 }
 
 long GetLocaleInfoText(unsigned long lcid, unsigned long type, char* buffer, int size) {
-  std::string utf8, text;
   if (size < 0 || (size > 0 && buffer == nullptr)) return 0;
-  if (!LocaleInfoUtf8(lcid, type, &utf8) || !ToProcessCodeSet(utf8, &text)) {
-    if (size > 0) buffer[0] = '\0';
-    return 0;
+  if (size > 0) buffer[0] = '\0';
+  // The converted texts are kept per locale, code set and item, since date
+  // formatting asks for the same items before every formatting.
+  struct Converted {
+    bool ok;
+    std::string text;
+  };
+  static std::mutex mutex;
+  static auto* cache = new std::map<std::string, Converted>;  // kept for the process
+  unsigned short langId = 0;
+  std::string icuLocale;
+  if (!Resolve(lcid, &langId, &icuLocale)) return 0;
+  std::string key =
+      std::string(nl_langinfo(CODESET)) + "/" + std::to_string(langId) + "/" + std::to_string(type);
+  Converted converted{false, std::string()};
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    auto it = cache->find(key);
+    if (it != cache->end()) converted = it->second;
   }
-  long needed = static_cast<long>(text.size()) + 1;
+  if (converted.text.empty() && !converted.ok) {
+    std::string utf8;
+    converted.ok = LocaleInfoUtf8(langId, type, &utf8) && ToProcessCodeSet(utf8, &converted.text);
+    // Only answers are kept: an item that failed is asked again next time.
+    if (converted.ok) {
+      std::lock_guard<std::mutex> lock(mutex);
+      cache->emplace(key, converted);
+    }
+  }
+  if (!converted.ok) return 0;
+  long needed = static_cast<long>(converted.text.size()) + 1;
   if (size == 0) return needed;
-  if (needed > size) {
-    buffer[0] = '\0';
-    return 0;
-  }
-  memcpy(buffer, text.c_str(), static_cast<size_t>(needed));
+  if (needed > size) return 0;
+  memcpy(buffer, converted.text.c_str(), static_cast<size_t>(needed));
   return needed;
 }
 

@@ -6,6 +6,7 @@
 // including ICU's Japanese imperial calendar against our era dates.
 #include <benchmark/benchmark.h>
 #include <locale.h>
+#include <stdlib.h>
 #include <string.h>
 #include <time.h>
 #include <unicode/calendar.h>
@@ -39,15 +40,16 @@ const char kEraText[] =
 bool UseLocale(benchmark::State& state, bool japanese) {
   static int current = -1;
   if (current == static_cast<int>(japanese)) return true;
-  // The code-set module and the record are made first: their first use sets
-  // the code set from the user's default locale.
+  // The user's default locale, as the program of such a user starts: the
+  // code set follows it and the record (era names included) is read for it.
+  const char* name = japanese ? "ja_JP.sjis" : "C";
+  setenv("LC_ALL", name, 1);
   InitMbutil();
-  CLCGlobalLocale::Instance();
-  if (!setlocale(LC_ALL, japanese ? "ja_JP.sjis" : "C")) {
+  if (!setlocale(LC_ALL, nullptr) || strcmp(setlocale(LC_ALL, nullptr), name) != 0) {
     state.SkipWithError("ja_JP.sjis missing (set LOCPATH)");
     return false;
   }
-  InitMbutilExt(japanese ? CODESET_SJIS : CODESET_NONE);
+  CLCGlobalLocale::Instance()->Init();
   CLCLocale& l = *CLCGlobalLocale::Instance();
   if (japanese) {
     l.Customize("H:mm:ss", "yyyy/MM/dd", "yyyy'\x94\x4E'M'\x8C\x8E'd'\x93\xFA'", 1, "", 0, 0, "",

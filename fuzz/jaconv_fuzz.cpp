@@ -17,8 +17,8 @@
 namespace {
 
 const int kPairs[][2] = {
-    {CODESET_JIS, CODESET_SJIS},   {CODESET_JIS, CODESET_EUC_J},  {CODESET_EUC_J, CODESET_SJIS},
-    {CODESET_EUC_J, CODESET_JIS},  {CODESET_SJIS, CODESET_EUC_J}, {CODESET_SJIS, CODESET_JIS},
+    {CODESET_JIS, CODESET_SJIS},    {CODESET_JIS, CODESET_EUC_J},   {CODESET_EUC_J, CODESET_SJIS},
+    {CODESET_EUC_J, CODESET_JIS},   {CODESET_SJIS, CODESET_EUC_J},  {CODESET_SJIS, CODESET_JIS},
     {CODESET_BIG5, CODESET_EUC_TW}, {CODESET_EUC_TW, CODESET_BIG5}, {CODESET_SJIS, CODESET_GB},
 };
 
@@ -54,6 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   gnutil::Conversion c = gnutil::ConversionFor(pair[0], pair[1]);
 
   std::string whole = Convert(c, in, {});
+  // The word and vector kernels give the byte-at-a-time path's bytes.
+  {
+    std::vector<unsigned char> out(gnutil::MaxConvertedLength(c, in.size()) + 1);
+    gnutil::ConversionState state;
+    size_t used = 0;
+    size_t n = gnutil::ConvertBytesScalar(c, reinterpret_cast<const unsigned char*>(in.data()),
+                                          in.size(), out.data(), &state, true, &used);
+    if (std::string(reinterpret_cast<char*>(out.data()), n) != whole) abort();
+  }
   std::vector<size_t> cuts;
   if (cutEvery > 0) {
     for (size_t p = cutEvery; p < in.size(); p += cutEvery) cuts.push_back(p);
@@ -69,6 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string expected = Convert(c, text, {});
   // No NUL comes out of NUL-free text, so the C string is the whole result.
   if (std::string(dst) != expected) abort();
+  // In place: the same bytes.
+  memcpy(dst, text.c_str(), text.size() + 1);
+  if (convertStrExt(dst, pair[0], dst, pair[1]) != dst || std::string(dst) != expected) abort();
   free(dst);
   const char* shared = convertStr(text.c_str(), pair[0], pair[1]);
   if (shared == nullptr) abort();

@@ -27,21 +27,25 @@ GNUTIL_API int DetectJPCodeType(FILE* fp);
 // Converts JIS->Shift-JIS, JIS->EUC, EUC->Shift-JIS, Shift-JIS->EUC,
 // Big5->EUC-TW or EUC-TW->Big5 into a buffer of the library, one per
 // direction, valid until the next call of the same direction; the buffer
-// grows to any length. Every other pair (equal code sets included) returns
-// the text itself. Null for a null text, or when memory runs out.
+// grows to any length. The text may be a result of any of these functions,
+// the same direction's included. Every other pair (equal code sets included)
+// returns the text itself. Null for a null text, or when memory runs out.
 // Not for concurrent use.
 GNUTIL_API char* convertStr(const char* text, int fromCodeSet, int toCodeSet);
 
 // Converts into dst the pairs of convertStr plus EUC->JIS and Shift-JIS->JIS;
-// every other pair is copied. Returns dst. dst must not overlap src (unless
-// it is src and the pair is copied) and needs room for 3 * strlen(src) + 1
-// bytes; JIS output needs (9 * strlen(src) + 9) / 2 bytes, because an escape
-// pair around a half-width katakana between single bytes makes 2 bytes 9.
+// every other pair is copied. Returns dst. dst needs room for
+// 3 * strlen(src) + 1 bytes; JIS output needs (9 * strlen(src) + 9) / 2 bytes,
+// because an escape pair around a half-width katakana between single bytes
+// makes 2 bytes 9. dst may be src or overlap it (conversion in place): the
+// text then goes through scratch memory, and the result is null when that
+// cannot be allocated.
 GNUTIL_API char* convertStrExt(const char* src, int fromCodeSet, char* dst, int toCodeSet);
 
 // Text of the Unix host to the Windows host by the current code set (read
 // without initialising it): 4 or 5 EUC->Shift-JIS, 9 or 10 EUC-TW->Big5,
-// others a copy. The forms without a destination use the library's buffers.
+// others a copy. The forms without a destination use the library's buffers;
+// the Ext forms follow convertStrExt, so dst may be src.
 GNUTIL_API char* UnixCodingToWindowsCoding(const char* text);
 GNUTIL_API char* UnixCodingToWindowsCodingExt(const char* src, char* dst);
 // The other way: Shift-JIS->EUC or Big5->EUC-TW, others a copy.

@@ -20,6 +20,7 @@
 #include "gnutil/gnstring.h"
 #include "gnutil/mbstring.h"
 #include "platform/locale.h"
+#include "platform/utf16.h"
 #include "platform/wctype.h"
 
 using gnutil::AllocBytes;
@@ -37,7 +38,7 @@ constexpr size_t kMaxLength = 0xFFFFFFFEu;
 // beyond the text asks for the whole text, not for gigabytes of room.
 constexpr size_t kMaxReserveSlack = 65536;
 
-inline bool IsSurrogate(unsigned u) { return u >= 0xD800 && u <= 0xDFFF; }
+using gnutil::utf16::IsSurrogate;
 
 // Surrogate units (halves of a pair, or bytes the locale rejected) belong to
 // no class and have no case.
@@ -65,15 +66,12 @@ size_t FirstCharUnits(const char* mb, size_t maxBytes, unsigned short out[2]) {
   if (avail < maxBytes) ++avail;  // let the decoder see the terminator
   uint32_t cp = 0;
   int r = gnutil::platform::MbToCodePoint(&cp, mb, avail);
-  if (r <= 0 || cp > 0x10FFFF || IsSurrogate(cp)) return 0;
-  if (cp <= 0xFFFF) {
-    out[0] = static_cast<unsigned short>(cp);
-    return 1;
-  }
-  cp -= 0x10000;
-  out[0] = static_cast<unsigned short>(0xD800 | (cp >> 10));
-  out[1] = static_cast<unsigned short>(0xDC00 | (cp & 0x3FF));
-  return 2;
+  if (r <= 0 || cp > gnutil::utf16::kMaxCodePoint || IsSurrogate(cp)) return 0;
+  uint16_t units[2] = {0, 0};
+  int n = gnutil::utf16::Encode(cp, units);
+  out[0] = units[0];
+  out[1] = units[1];
+  return static_cast<size_t>(n);
 }
 
 size_t FirstCharUnits(const char* mb, unsigned short out[2]) {
@@ -106,8 +104,9 @@ void ToCodePoints(const unsigned short* w, size_t len, uint32_t* out) {
   size_t o = 0;
   for (size_t i = 0; i < len && w[i] != 0; ++i) {
     uint32_t u = w[i];
-    if (u >= 0xD800 && u <= 0xDBFF && i + 1 < len && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF) {
-      u = 0x10000 + ((u - 0xD800) << 10) + (w[i + 1] - 0xDC00u);
+    if (gnutil::utf16::IsHighSurrogate(u) && i + 1 < len &&
+        gnutil::utf16::IsLowSurrogate(w[i + 1])) {
+      u = gnutil::utf16::Combine(u, w[i + 1]);
       ++i;
     }
     out[o++] = u;

@@ -14,6 +14,7 @@
 #include "gnutil/gnstring.h"
 #include "gnutil/mbutil.h"
 #include "gnutil/osresource.h"
+#include "platform/utf16.h"
 
 using gnutil::AllocBytes;
 using gnutil::AllocUnits;
@@ -41,7 +42,7 @@ unsigned short* TryAllocUnits(size_t count) {
   }
 }
 
-bool IsHighSurrogate(unsigned short u) { return u >= 0xD800 && u <= 0xDBFF; }
+using gnutil::utf16::IsHighSurrogate;
 
 // Frees a heap buffer on every way out.
 struct BytesGuard {

@@ -9,12 +9,13 @@
 #include "gnutil/gnstring.h"
 #include "gnutil/mbutil.h"
 #include "platform/resource.h"
+#include "platform/utf16.h"
 #include "platform/wctype.h"
 
 namespace {
 
-bool IsHighSurrogate(unsigned short u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(unsigned short u) { return u >= 0xDC00 && u <= 0xDFFF; }
+using gnutil::utf16::IsHighSurrogate;
+using gnutil::utf16::IsLowSurrogate;
 
 // count units of w as a string of their own.
 CGNString FromUnits(const unsigned short* w, size_t count) {
@@ -145,7 +146,7 @@ void CGNString::ForceTo8By3() {
   bool partFull = false;
   for (unsigned int i = 0; i < len;) {
     unsigned int units = (IsHighSurrogate(w[i]) && i + 1 < len && IsLowSurrogate(w[i + 1])) ? 2 : 1;
-    uint32_t cp = units == 2 ? 0x10000 + ((w[i] - 0xD800u) << 10) + (w[i + 1] - 0xDC00u) : w[i];
+    uint32_t cp = units == 2 ? gnutil::utf16::Combine(w[i], w[i + 1]) : w[i];
     if (static_cast<int>(i) == lastDot) {
       partBytes = 0;
       partLimit = 3;

@@ -49,6 +49,29 @@ struct ConversionState {
 size_t ConvertBytes(Conversion c, const unsigned char* src, size_t n, unsigned char* dst,
                     ConversionState* state, bool last, size_t* consumed);
 
+// ConvertBytes on the byte-at-a-time path only, without the word and vector
+// kernels: the reference that the fast path must match byte for byte.
+size_t ConvertBytesScalar(Conversion c, const unsigned char* src, size_t n, unsigned char* dst,
+                          ConversionState* state, bool last, size_t* consumed);
+
+// The converters behind ConvertBytes, one per direction, with the same
+// contract; `words` false keeps them on the byte-at-a-time path.
+size_t SjisToEuc(const unsigned char* s, size_t n, unsigned char* d, bool last, size_t* used,
+                 bool words);
+size_t EucToSjis(const unsigned char* s, size_t n, unsigned char* d, bool last, size_t* used,
+                 bool words);
+size_t SjisToJis(const unsigned char* s, size_t n, unsigned char* d, ConversionState* st, bool last,
+                 size_t* used, bool words);
+size_t EucToJis(const unsigned char* s, size_t n, unsigned char* d, ConversionState* st, bool last,
+                size_t* used, bool words);
+// JIS to Shift-JIS (toEuc false) or EUC (toEuc true).
+size_t JisToMb(const unsigned char* s, size_t n, unsigned char* d, ConversionState* st, bool last,
+               bool toEuc, size_t* used, bool words);
+size_t Big5ToEucTw(const unsigned char* s, size_t n, unsigned char* d, bool last, size_t* used,
+                   bool words);
+size_t EucTwToBig5(const unsigned char* s, size_t n, unsigned char* d, bool last, size_t* used,
+                   bool words);
+
 // Converts everything that remains of `in` onto `out` in pieces, in constant
 // memory; a character or escape sequence is never split between pieces, so
 // the bytes are those of converting the whole at once. False on a read or

@@ -9,20 +9,25 @@
 #include <stdint.h>
 
 #include "platform/locale.h"
+#include "platform/utf16.h"
 
 namespace gnutil {
 namespace {
 
 constexpr size_t kRun = 256;
 
-inline bool IsHigh(unsigned u) { return u >= 0xD800 && u <= 0xDBFF; }
-inline bool IsLow(unsigned u) { return u >= 0xDC00 && u <= 0xDFFF; }
+using utf16::IsHighSurrogate;
+using utf16::IsLowSurrogate;
+
+// A byte that is invalid in the locale travels as U+DC00 + byte.
 inline bool IsEscapedByte(unsigned u) { return u >= 0xDC00 && u <= 0xDCFF; }
 
 // Code points that UTF-16 cannot carry are invalid text here too (glibc's
 // UTF-8 decoder accepts up to 0x7FFFFFFF), so that counting and converting
 // agree on what is invalid.
-inline bool Representable(uint32_t cp) { return cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF); }
+inline bool Representable(uint32_t cp) {
+  return cp <= utf16::kMaxCodePoint && !utf16::IsSurrogate(cp);
+}
 
 // Decodes one run starting at s + pos; stops early before an unrepresentable
 // code point, reporting it as invalid at its first byte.
@@ -57,7 +62,7 @@ size_t CountUnits(const char* s, size_t len) {
   while (pos < len) {
     platform::RunEnd end;
     size_t got = DecodeChecked(cps, kRun, s, len, &pos, &end);
-    for (size_t i = 0; i < got; ++i) units += cps[i] > 0xFFFF ? 2 : 1;
+    for (size_t i = 0; i < got; ++i) units += utf16::NeedsPair(cps[i]) ? 2 : 1;
     if (end == platform::RunEnd::kInvalid) return kInvalidText;
     if (end == platform::RunEnd::kNul) break;
   }
@@ -75,14 +80,10 @@ size_t ToUnits(unsigned short* dst, size_t cap, const char* s, size_t len) {
     for (size_t i = 0; i < got; ++i) {
       uint32_t cp = cps[i];
       // A pair takes two units, so a run can hold more than the room left.
-      if (out + (cp > 0xFFFF ? 2 : 1) > cap) return out;
-      if (cp > 0xFFFF) {
-        cp -= 0x10000;
-        dst[out++] = static_cast<unsigned short>(0xD800 | (cp >> 10));
-        dst[out++] = static_cast<unsigned short>(0xDC00 | (cp & 0x3FF));
-      } else {
-        dst[out++] = static_cast<unsigned short>(cp);
-      }
+      if (out + (utf16::NeedsPair(cp) ? 2 : 1) > cap) return out;
+      uint16_t units[2];
+      int n = utf16::Encode(cp, units);
+      for (int k = 0; k < n; ++k) dst[out++] = units[k];
     }
     if (end == platform::RunEnd::kNul) break;
     if (end == platform::RunEnd::kInvalid && pos < len && out < cap) {
@@ -104,13 +105,13 @@ size_t CharToNarrow(char* out, const unsigned short* w, size_t avail) {
   if (avail == 0) return 0;
   unsigned u = w[0];
   uint32_t cp = u;
-  if (IsHigh(u)) {
-    if (avail < 2 || !IsLow(w[1])) return 0;
-    cp = 0x10000 + ((u - 0xD800) << 10) + (w[1] - 0xDC00u);
+  if (IsHighSurrogate(u)) {
+    if (avail < 2 || !IsLowSurrogate(w[1])) return 0;
+    cp = utf16::Combine(u, w[1]);
   } else if (IsEscapedByte(u)) {
     out[0] = static_cast<char>(u & 0xFF);
     return 1;
-  } else if (IsLow(u)) {
+  } else if (IsLowSurrogate(u)) {
     return 0;
   }
   int r = platform::CodePointToMb(out, cp);
@@ -127,10 +128,10 @@ size_t ToNarrow(char* dst, const unsigned short* w, size_t len) {
     size_t first = i;
     while (i < len && w[i] != 0 && n < kRun) {
       unsigned u = w[i];
-      if (IsHigh(u) && i + 1 < len && IsLow(w[i + 1])) {
-        cps[n++] = 0x10000 + ((u - 0xD800) << 10) + (w[i + 1] - 0xDC00u);
+      if (IsHighSurrogate(u) && i + 1 < len && IsLowSurrogate(w[i + 1])) {
+        cps[n++] = utf16::Combine(u, w[i + 1]);
         i += 2;
-      } else if (IsHigh(u) || IsLow(u)) {
+      } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
         break;
       } else {
         cps[n++] = u;
@@ -146,7 +147,7 @@ size_t ToNarrow(char* dst, const unsigned short* w, size_t len) {
       i = first;  // something in the run has no narrow form: go one by one
       for (size_t k = 0; k < n; ++k) {
         out += CharToNarrow(dst + out, w + i, len - i);
-        i += IsHigh(w[i]) ? 2 : 1;
+        i += IsHighSurrogate(w[i]) ? 2 : 1;
       }
       continue;
     }

@@ -4,6 +4,7 @@
 #include "gnutil/jaconv.h"
 
 #include <gtest/gtest.h>
+#include <string.h>
 
 #include <random>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "genutil/jaconv_internal.h"
 #include "gnutil/mbutil.h"
+#include "support/jaconv_text.h"
 #include "support/test_locale.h"
 
 namespace {
@@ -21,6 +23,7 @@ using gnutil::ConversionState;
 using gnutil::ConvertBytes;
 using gnutil::JpCodeDetector;
 using gnutil::MaxConvertedLength;
+using gnutil_test::SampleText;
 
 std::string Whole(Conversion c, const std::string& in) {
   std::vector<unsigned char> out(MaxConvertedLength(c, in.size()) + 1);
@@ -57,69 +60,6 @@ std::string Pieces(Conversion c, const std::string& in, const std::vector<size_t
   return result;
 }
 
-// A text of the source code set: ASCII, line ends, pairs, katakana, escapes.
-std::string Sample(int cs, std::mt19937* rng, size_t chars) {
-  std::string s;
-  std::uniform_int_distribution<int> pick(0, 9);
-  auto byte = [&](int lo, int hi) {
-    return static_cast<char>(std::uniform_int_distribution<int>(lo, hi)(*rng));
-  };
-  bool two = false;
-  for (size_t i = 0; i < chars; ++i) {
-    int k = pick(*rng);
-    switch (cs) {
-      case CODESET_SJIS:
-        if (k < 3)
-          s += byte(0x20, 0x7E);
-        else if (k < 4)
-          s += "\r\n";
-        else if (k < 6)
-          s += byte(0xA1, 0xDF);
-        else
-          s += std::string{byte(0x81, 0x9F), byte(0x40, 0xFC)};
-        break;
-      case CODESET_EUC_J:
-        if (k < 3)
-          s += byte(0x20, 0x7E);
-        else if (k < 4)
-          s += "\n";
-        else if (k < 6)
-          s += std::string{'\x8E', byte(0xA1, 0xDF)};
-        else
-          s += std::string{byte(0xA1, 0xFE), byte(0xA1, 0xFE)};
-        break;
-      case CODESET_JIS:
-        if (k < 2) {
-          s += two ? "\x1b(J" : "\x1b$B";
-          two = !two;
-        } else if (k < 3) {
-          s += "\n";
-          two = false;
-        } else if (two) {
-          s += std::string{byte(0x21, 0x7E), byte(0x21, 0x7E)};
-        } else {
-          s += byte(0x20, 0x7E);
-        }
-        break;
-      case CODESET_BIG5:
-        if (k < 3)
-          s += byte(0x20, 0x7E);
-        else
-          s += std::string{byte(0xA1, 0xF9), k < 6 ? byte(0x40, 0x7E) : byte(0xA1, 0xFE)};
-        break;
-      case CODESET_EUC_TW:
-        if (k < 3)
-          s += byte(0x20, 0x7E);
-        else if (k < 5)
-          s += std::string{'\x8E', byte(0xA1, 0xA4), byte(0xA1, 0xFE), byte(0xA1, 0xFE)};
-        else
-          s += std::string{byte(0xA1, 0xFE), byte(0xA1, 0xFE)};
-        break;
-    }
-  }
-  return s;
-}
-
 TEST(StreamingConversion, EveryCutGivesTheSameBytesAsTheWhole) {
   const int kPairs[][2] = {{CODESET_SJIS, CODESET_EUC_J},  {CODESET_SJIS, CODESET_JIS},
                            {CODESET_EUC_J, CODESET_SJIS},  {CODESET_EUC_J, CODESET_JIS},
@@ -130,7 +70,7 @@ TEST(StreamingConversion, EveryCutGivesTheSameBytesAsTheWhole) {
     Conversion c = ConversionFor(pair[0], pair[1]);
     ASSERT_NE(c, Conversion::kCopy);
     for (int round = 0; round < 20; ++round) {
-      std::string text = Sample(pair[0], &rng, 40);
+      std::string text = SampleText(pair[0], &rng, 40);
       std::string whole = Whole(c, text);
       for (size_t cut = 0; cut <= text.size(); ++cut) {
         ASSERT_EQ(Pieces(c, text, {cut}), whole) << pair[0] << "->" << pair[1] << " cut " << cut;
@@ -145,7 +85,7 @@ TEST(StreamingConversion, EveryCutGivesTheSameBytesAsTheWhole) {
 
 TEST(StreamingConversion, PublicFormMatchesTheByteConverter) {
   std::mt19937 rng(7);
-  std::string text = Sample(CODESET_SJIS, &rng, 500);
+  std::string text = SampleText(CODESET_SJIS, &rng, 500);
   std::string out(MaxConvertedLength(Conversion::kSjisToJis, text.size()) + 1, '\0');
   convertStrExt(text.c_str(), CODESET_SJIS, &out[0], CODESET_JIS);
   EXPECT_EQ(std::string(out.c_str()), Whole(Conversion::kSjisToJis, text));
@@ -185,6 +125,75 @@ TEST(Detector, PiecesGiveTheSameResultAsTheWhole) {
   EXPECT_EQ(d.Result(), CODESET_JIS);
 }
 
+// --- In place ------------------------------------------------------------------
+
+const int kCodeSets[] = {CODESET_NONE, CODESET_JIS,  CODESET_EUC_J,
+                         CODESET_SJIS, CODESET_BIG5, CODESET_EUC_TW};
+
+std::string Separate(const std::string& text, int from, int to) {
+  std::vector<char> out(5 * text.size() + 16);
+  convertStrExt(text.c_str(), from, out.data(), to);
+  return out.data();
+}
+
+// The source in place, and the source overlapping the destination from
+// either side (by an odd and an even distance): the same bytes as a separate
+// destination, for every pair of code sets and texts longer than any
+// scratch buffer on the stack.
+TEST(InPlaceConversion, EveryPairGivesTheBytesOfASeparateDestination) {
+  const size_t kShifts[] = {0, 1, 2, 7, 64};
+  std::mt19937 rng(11);
+  for (int from : kCodeSets) {
+    int source = from == CODESET_NONE ? CODESET_SJIS : from;
+    for (int to : kCodeSets) {
+      for (size_t chars : {size_t(0), size_t(1), size_t(30), size_t(2000)}) {
+        std::string text = SampleText(source, &rng, chars);
+        std::string expected = Separate(text, from, to);
+        for (size_t shift : kShifts) {
+          for (int srcFirst = 0; srcFirst < 2; ++srcFirst) {
+            if (shift == 0 && srcFirst) continue;
+            std::vector<char> buf(5 * text.size() + 16 + shift);
+            char* src = buf.data() + (srcFirst ? 0 : shift);
+            char* dst = buf.data() + (srcFirst ? shift : 0);
+            memcpy(src, text.c_str(), text.size() + 1);
+            ASSERT_EQ(convertStrExt(src, from, dst, to), dst);
+            ASSERT_EQ(std::string(dst), expected)
+                << from << "->" << to << " chars " << chars << " shift " << shift;
+          }
+        }
+      }
+    }
+  }
+}
+
+// A result of the library's own buffers is a valid input, the same
+// direction's buffer included.
+TEST(InPlaceConversion, ResultBuffersAcceptTheirOwnResults) {
+  const int kPairs[][2] = {{CODESET_SJIS, CODESET_EUC_J},  {CODESET_EUC_J, CODESET_SJIS},
+                           {CODESET_JIS, CODESET_SJIS},    {CODESET_JIS, CODESET_EUC_J},
+                           {CODESET_BIG5, CODESET_EUC_TW}, {CODESET_EUC_TW, CODESET_BIG5}};
+  std::mt19937 rng(12);
+  for (const auto& first : kPairs) {
+    for (const auto& second : kPairs) {
+      // Second-kind characters only (first, while the buffers are new) make
+      // Shift-JIS katakana double, so that the buffer must grow under its
+      // own result.
+      for (gnutil_test::Mix mix : {gnutil_test::Mix{0, 0, 1, 0, 0}, gnutil_test::kDefaultMix}) {
+        std::string text = SampleText(first[0], &rng, 3000, mix);
+        // The chained call first, while the buffer is no larger than the
+        // first result needed.
+        char* chained =
+            convertStr(convertStr(text.c_str(), first[0], first[1]), second[0], second[1]);
+        ASSERT_NE(chained, nullptr);
+        std::string result = chained;
+        std::string once = convertStr(text.c_str(), first[0], first[1]);
+        ASSERT_EQ(result, std::string(convertStr(once.c_str(), second[0], second[1])))
+            << first[0] << "->" << first[1] << " then " << second[0] << "->" << second[1];
+      }
+    }
+  }
+}
+
 struct LocaleCase {
   const char* locale;
   int codeset;  // what the locale stands for (Windows names Taiwan's so that InitMbutil gives 0)
@@ -200,6 +209,17 @@ TEST_P(UnixWindowsInLocale, ConvertsByTheLocaleCodeSet) {
   InitMbutilExt(GetParam().codeset);
   EXPECT_STREQ(WindowsCodingToUnixCoding(GetParam().windows), GetParam().unix);
   EXPECT_STREQ(UnixCodingToWindowsCoding(GetParam().unix), GetParam().windows);
+  // In place, and on the library's own results.
+  char buf[64];
+  strcpy(buf, GetParam().unix);
+  EXPECT_STREQ(UnixCodingToWindowsCodingExt(buf, buf), GetParam().windows);
+  EXPECT_STREQ(WindowsCodingToUnixCodingExt(buf, buf), GetParam().unix);
+  std::string twice = UnixCodingToWindowsCoding(GetParam().windows);
+  EXPECT_EQ(std::string(UnixCodingToWindowsCoding(UnixCodingToWindowsCoding(GetParam().unix))),
+            twice);
+  twice = WindowsCodingToUnixCoding(GetParam().unix);
+  EXPECT_EQ(std::string(WindowsCodingToUnixCoding(WindowsCodingToUnixCoding(GetParam().windows))),
+            twice);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,6 +1,8 @@
 // POSIX side of the resource seam: resource libraries are shared objects
 // loaded with dlopen, their strings come from the table each one exports
 // (restable.h), and there is no input method manager.
+#include "platform/resource.h"
+
 #include <dlfcn.h>
 #include <langinfo.h>
 #include <link.h>
@@ -12,8 +14,8 @@
 #include <vector>
 
 #include "platform/locale.h"
-#include "platform/resource.h"
 #include "platform/posix/restable.h"
+#include "platform/utf16.h"
 
 namespace gnutil::platform {
 
@@ -115,8 +117,8 @@ size_t DecodeUtf8(const unsigned char* s, size_t n, uint32_t* cp) {
     if ((s[i] & 0xc0) != 0x80) return 0;
     v = (v << 6) | (s[i] & 0x3f);
   }
-  if ((len == 3 && (v < 0x800 || (v >= 0xd800 && v <= 0xdfff))) || (len == 4 && v < 0x10000) ||
-      v > 0x10ffff) {
+  if ((len == 3 && (v < 0x800 || utf16::IsSurrogate(v))) || (len == 4 && !utf16::NeedsPair(v)) ||
+      v > utf16::kMaxCodePoint) {
     return 0;
   }
   *cp = v;

@@ -19,6 +19,7 @@
 #include <windows.h>
 
 #include "platform/locale.h"
+#include "platform/utf16.h"
 
 namespace gnutil::platform {
 
@@ -55,9 +56,8 @@ int DecodeOne(unsigned page, uint32_t* cp, const char* s, size_t n) {
   int units = MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, s, len, w, 2);
   if (units == 1) {
     *cp = static_cast<uint16_t>(w[0]);
-  } else if (units == 2 && w[0] >= 0xD800 && w[0] <= 0xDBFF) {
-    *cp = 0x10000 + ((static_cast<uint32_t>(w[0]) - 0xD800) << 10) +
-          (static_cast<uint32_t>(w[1]) - 0xDC00);
+  } else if (units == 2 && utf16::IsHighSurrogate(static_cast<uint16_t>(w[0]))) {
+    *cp = utf16::Combine(static_cast<uint16_t>(w[0]), static_cast<uint16_t>(w[1]));
   } else {
     return -1;
   }
@@ -71,16 +71,10 @@ int EncodeOne(unsigned page, char* out, int room, uint32_t cp) {
     out[0] = static_cast<char>(cp);
     return 1;
   }
-  if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return -1;
-  wchar_t w[2];
-  int units = 1;
-  if (cp > 0xFFFF) {
-    w[0] = static_cast<wchar_t>(0xD800 | ((cp - 0x10000) >> 10));
-    w[1] = static_cast<wchar_t>(0xDC00 | ((cp - 0x10000) & 0x3FF));
-    units = 2;
-  } else {
-    w[0] = static_cast<wchar_t>(cp);
-  }
+  if (cp > utf16::kMaxCodePoint || utf16::IsSurrogate(cp)) return -1;
+  uint16_t u[2] = {0, 0};
+  int units = utf16::Encode(cp, u);
+  wchar_t w[2] = {static_cast<wchar_t>(u[0]), static_cast<wchar_t>(u[1])};
   BOOL usedDefault = FALSE;
   int r =
       WideCharToMultiByte(page, WC_NO_BEST_FIT_CHARS, w, units, out, room, nullptr, &usedDefault);

@@ -2,22 +2,28 @@
 // iconv and ICU converting the same text in the same run, so that the ratios
 // come from one machine state.
 //
-// The text is generated: 24 MB of Japanese that mixes kanji, hiragana,
-// katakana, half-width katakana, ASCII words, digits and line ends, in
-// Shift-JIS (and, converted, in EUC); and 24 MB of Traditional Chinese in
-// Big5 (and EUC-TW). Every character is in JIS X 0208 or in the Big5 ranges
-// that all three converters map, so none of them takes an error path.
+// The texts are generated, of three kinds, each in Shift-JIS (and, converted,
+// EUC) and in Big5 (and EUC-TW): "prose", 24 MB that mixes runs of kanji,
+// hiragana, katakana, half-width katakana, ASCII words, digits and line
+// ends; "dense", 20 MB whose character class is drawn at random for every
+// character; "record", 20 MB of business records (codes, half-width
+// katakana names, digits, kanji names). Every character is in JIS X 0208 or
+// in the Big5 ranges that all three converters map, so none of them takes an
+// error path. Before timing, the results are checked against the
+// byte-at-a-time path and against iconv (where iconv has the same table).
 //
 //   cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DGNUTIL_BUILD_BENCH=ON
 //     -DGNUTIL_BUILD_TESTS=OFF; cmake --build build/bench -j2 --target jaconv_bench &&
-//   build/bench/bench/jaconv_bench
+//   build/bench/bench/jaconv_bench --benchmark_filter=dense
 #include <benchmark/benchmark.h>
 #include <iconv.h>
 #include <stdio.h>
+#include <string.h>
 #include <unicode/ucnv.h>
 
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "genutil/jaconv_internal.h"
@@ -27,6 +33,7 @@
 namespace {
 
 constexpr size_t kTextBytes = 24u << 20;
+constexpr size_t kDenseBytes = 20u << 20;
 
 // Appends the Shift-JIS form of JIS row/cell (j1, j2).
 void PutJis(std::string* s, int j1, int j2) {
@@ -109,12 +116,121 @@ std::string MakeBig5() {
   return s;
 }
 
+// Densely mixed record-style text: the class of every character is drawn
+// at random (40% kanji, 30% hiragana and katakana, 8% half-width katakana,
+// 20% ASCII letters and digits, 2% line ends), so that it changes every one
+// to three characters.
+std::string MakeDenseShiftJis() {
+  std::mt19937 rng(19);
+  auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  std::string s;
+  s.reserve(kDenseBytes + 16);
+  while (s.size() < kDenseBytes) {
+    int kind = pick(0, 99);
+    if (kind < 40) {
+      PutJis(&s, pick(0x30, 0x4E), pick(0x21, 0x7E));
+    } else if (kind < 55) {
+      PutJis(&s, 0x24, pick(0x21, 0x73));
+    } else if (kind < 70) {
+      PutJis(&s, 0x25, pick(0x21, 0x76));
+    } else if (kind < 78) {
+      s += static_cast<char>(pick(0xA6, 0xDF));
+    } else if (kind < 98) {
+      s += "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-"[pick(0, 36)];
+    } else {
+      s += "\r\n";
+    }
+  }
+  return s;
+}
+
+// Business records: a code, a half-width katakana name, digits and a kanji
+// name per line, fields separated by ASCII.
+std::string MakeRecordShiftJis() {
+  std::mt19937 rng(23);
+  auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  std::string s;
+  s.reserve(kDenseBytes + 256);
+  while (s.size() < kDenseBytes) {
+    s += "ABC-";
+    for (int n = pick(2, 4); n > 0; --n) s += static_cast<char>('0' + pick(0, 9));
+    s += ' ';
+    for (int n = pick(3, 10); n > 0; --n) s += static_cast<char>(pick(0xA6, 0xDF));
+    s += ' ';
+    for (int n = pick(1, 3); n > 0; --n) PutJis(&s, pick(0x30, 0x4E), pick(0x21, 0x7E));
+    s += ',';
+    for (int n = pick(1, 6); n > 0; --n) s += static_cast<char>('0' + pick(0, 9));
+    s += ',';
+    for (int n = pick(2, 6); n > 0; --n) s += static_cast<char>(pick(0xA6, 0xDF));
+    s += ' ';
+    for (int n = pick(2, 4); n > 0; --n) PutJis(&s, pick(0x30, 0x4E), pick(0x21, 0x7E));
+    s += "\r\n";
+  }
+  return s;
+}
+
+// A Big5 character of level 1 or 2, avoiding the few that the peers map
+// differently or that do not come back as themselves.
+void PutBig5(std::string* s, std::mt19937* rng, bool level2) {
+  auto pick = [rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(*rng); };
+  int column = pick(0, 156);
+  char t = static_cast<char>(column < 63 ? 0x40 + column : 0xA1 + column - 63);
+  char lead = static_cast<char>(level2 ? pick(0xC9, 0xF8) : pick(0xA4, 0xC5));
+  if (lead == '\xC2' && t == '\x55') t = '\x56';
+  if ((lead == '\xC9' && t == '\x4A') || (lead == '\xDD' && t == '\xFC')) t = '\x50';
+  *s += lead;
+  *s += t;
+}
+
+// The Chinese counterparts: the class of every character drawn at random
+// (45% level 1, 25% level 2, 25% ASCII, 5% line ends) and records.
+std::string MakeDenseBig5() {
+  std::mt19937 rng(29);
+  auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  std::string s;
+  s.reserve(kDenseBytes + 16);
+  while (s.size() < kDenseBytes) {
+    int kind = pick(0, 99);
+    if (kind < 45) {
+      PutBig5(&s, &rng, false);
+    } else if (kind < 70) {
+      PutBig5(&s, &rng, true);
+    } else if (kind < 95) {
+      s += "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-"[pick(0, 36)];
+    } else {
+      s += "\n";
+    }
+  }
+  return s;
+}
+
+std::string MakeRecordBig5() {
+  std::mt19937 rng(31);
+  auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  std::string s;
+  s.reserve(kDenseBytes + 256);
+  while (s.size() < kDenseBytes) {
+    s += "TW-";
+    for (int n = pick(2, 5); n > 0; --n) s += static_cast<char>('0' + pick(0, 9));
+    s += ' ';
+    for (int n = pick(2, 4); n > 0; --n) PutBig5(&s, &rng, pick(0, 3) == 0);
+    s += ',';
+    for (int n = pick(1, 6); n > 0; --n) s += static_cast<char>('0' + pick(0, 9));
+    s += ',';
+    for (int n = pick(1, 3); n > 0; --n) PutBig5(&s, &rng, pick(0, 1) == 0);
+    s += "\n";
+  }
+  return s;
+}
+
+// The texts of one kind (prose, dense, record) in the four code sets.
+enum Kind { kProse, kDense, kRecord, kKinds };
+
 struct Texts {
   std::string sjis, euc, big5, euctw;
-  Texts() {
-    sjis = MakeShiftJis();
+  Texts(std::string japanese, std::string chinese)
+      : sjis(std::move(japanese)), big5(std::move(chinese)) {
     euc = Convert(sjis, CODESET_SJIS, CODESET_EUC_J);
-    big5 = MakeBig5();
     euctw = Convert(big5, CODESET_BIG5, CODESET_EUC_TW);
   }
   static std::string Convert(const std::string& in, int from, int to) {
@@ -124,62 +240,81 @@ struct Texts {
   }
 };
 
-const Texts& Data() {
-  static const Texts texts;
-  return texts;
+const Texts& Data(int kind) {
+  static const Texts prose(MakeShiftJis(), MakeBig5());
+  static const Texts dense(MakeDenseShiftJis(), MakeDenseBig5());
+  static const Texts record(MakeRecordShiftJis(), MakeRecordBig5());
+  return kind == kDense ? dense : kind == kRecord ? record : prose;
 }
 
-const std::string& Source(int cs) {
+const std::string& Source(int cs, int kind = kProse) {
   switch (cs) {
     case CODESET_SJIS:
-      return Data().sjis;
+      return Data(kind).sjis;
     case CODESET_EUC_J:
-      return Data().euc;
+      return Data(kind).euc;
     case CODESET_BIG5:
-      return Data().big5;
+      return Data(kind).big5;
     default:
-      return Data().euctw;
+      return Data(kind).euctw;
   }
 }
 
-// --- gnutil ------------------------------------------------------------------
+// --- The three converters ---------------------------------------------------------
 
-void BM_Gnutil(benchmark::State& state, int from, int to) {
-  const std::string& in = Source(from);
+struct Direction {
+  const char* name;
+  int from, to;
+  const char *iconvFrom, *iconvTo, *icuFrom, *icuTo;
+  bool iconvSameTable;  // iconv's bytes must equal ours on the generated texts
+};
+
+const Direction kDirections[] = {
+    {"EucToSjis", CODESET_EUC_J, CODESET_SJIS, "EUC-JP", "SHIFT_JIS", "EUC-JP", "Shift_JIS", true},
+    {"SjisToEuc", CODESET_SJIS, CODESET_EUC_J, "SHIFT_JIS", "EUC-JP", "Shift_JIS", "EUC-JP", true},
+    // Escape sequences differ (ESC ( B against ESC ( J): speed only.
+    {"SjisToJis", CODESET_SJIS, CODESET_JIS, "SHIFT_JIS", "ISO-2022-JP-3", "Shift_JIS",
+     "ISO-2022-JP", false},
+    {"Big5ToEucTw", CODESET_BIG5, CODESET_EUC_TW, "BIG5", "EUC-TW", "Big5", "EUC-TW", true},
+    {"EucTwToBig5", CODESET_EUC_TW, CODESET_BIG5, "EUC-TW", "BIG5", "EUC-TW", "Big5", true},
+};
+
+const char* const kKindNames[kKinds] = {"prose", "dense", "record"};
+
+void BM_Gnutil(benchmark::State& state, const Direction& d, int kind) {
+  const std::string& in = Source(d.from, kind);
   std::vector<char> out(in.size() * 5 + 16);
   for (auto _ : state) {
-    convertStrExt(in.c_str(), from, out.data(), to);
+    convertStrExt(in.c_str(), d.from, out.data(), d.to);
     benchmark::DoNotOptimize(out.data());
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
 }
 
-BENCHMARK_CAPTURE(BM_Gnutil, EucToSjis, CODESET_EUC_J, CODESET_SJIS)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Gnutil, SjisToEuc, CODESET_SJIS, CODESET_EUC_J)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Gnutil, SjisToJis, CODESET_SJIS, CODESET_JIS)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Gnutil, Big5ToEucTw, CODESET_BIG5, CODESET_EUC_TW)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Gnutil, EucTwToBig5, CODESET_EUC_TW, CODESET_BIG5)
-    ->Unit(benchmark::kMillisecond);
+// The whole text through iconv into out; false on an error.
+bool IconvText(iconv_t cd, const std::string& in, std::vector<char>* out, size_t* written) {
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char* ip = const_cast<char*>(in.data());
+  size_t il = in.size();
+  char* op = out->data();
+  size_t ol = out->size();
+  if (iconv(cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1)) return false;
+  *written = static_cast<size_t>(op - out->data());
+  return true;
+}
 
-// --- glibc iconv ---------------------------------------------------------------
-
-void BM_Iconv(benchmark::State& state, int from, const char* fromName, const char* toName) {
-  const std::string& in = Source(from);
+void BM_Iconv(benchmark::State& state, const Direction& d, int kind) {
+  const std::string& in = Source(d.from, kind);
   std::vector<char> out(in.size() * 5 + 16);
-  iconv_t cd = iconv_open(toName, fromName);
+  iconv_t cd = iconv_open(d.iconvTo, d.iconvFrom);
   if (cd == reinterpret_cast<iconv_t>(-1)) {
     state.SkipWithError("iconv_open failed");
     return;
   }
   for (auto _ : state) {
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    char* ip = const_cast<char*>(in.data());
-    size_t il = in.size();
-    char* op = out.data();
-    size_t ol = out.size();
-    if (iconv(cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1)) {
+    size_t written;
+    if (!IconvText(cd, in, &out, &written)) {
       state.SkipWithError("iconv failed on the text");
       break;
     }
@@ -189,27 +324,12 @@ void BM_Iconv(benchmark::State& state, int from, const char* fromName, const cha
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
 }
 
-BENCHMARK_CAPTURE(BM_Iconv, EucToSjis, CODESET_EUC_J, "EUC-JP", "SHIFT_JIS")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Iconv, EucToCp932, CODESET_EUC_J, "EUC-JP", "CP932")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Iconv, SjisToEuc, CODESET_SJIS, "SHIFT_JIS", "EUC-JP")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Iconv, SjisToJis, CODESET_SJIS, "SHIFT_JIS", "ISO-2022-JP-3")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Iconv, Big5ToEucTw, CODESET_BIG5, "BIG5", "EUC-TW")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Iconv, EucTwToBig5, CODESET_EUC_TW, "EUC-TW", "BIG5")
-    ->Unit(benchmark::kMillisecond);
-
-// --- ICU -------------------------------------------------------------------------
-
-void BM_Icu(benchmark::State& state, int from, const char* fromName, const char* toName) {
-  const std::string& in = Source(from);
+void BM_Icu(benchmark::State& state, const Direction& d, int kind) {
+  const std::string& in = Source(d.from, kind);
   std::vector<char> out(in.size() * 5 + 16);
   UErrorCode err = U_ZERO_ERROR;
-  UConverter* source = ucnv_open(fromName, &err);
-  UConverter* target = ucnv_open(toName, &err);
+  UConverter* source = ucnv_open(d.icuFrom, &err);
+  UConverter* target = ucnv_open(d.icuTo, &err);
   if (U_FAILURE(err)) {
     state.SkipWithError(u_errorName(err));
     ucnv_close(source);
@@ -233,16 +353,55 @@ void BM_Icu(benchmark::State& state, int from, const char* fromName, const char*
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * in.size()));
 }
 
-BENCHMARK_CAPTURE(BM_Icu, EucToSjis, CODESET_EUC_J, "EUC-JP", "Shift_JIS")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Icu, SjisToEuc, CODESET_SJIS, "Shift_JIS", "EUC-JP")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Icu, SjisToJis, CODESET_SJIS, "Shift_JIS", "ISO-2022-JP")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Icu, Big5ToEucTw, CODESET_BIG5, "Big5", "EUC-TW")
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Icu, EucTwToBig5, CODESET_EUC_TW, "EUC-TW", "Big5")
-    ->Unit(benchmark::kMillisecond);
+// Before timing: on every text, the fast path gives the bytes of the
+// byte-at-a-time path, and of iconv where iconv has the same table. Prints
+// one line per text and direction; false on any difference.
+bool CheckIdentical() {
+  bool ok = true;
+  for (int kind = 0; kind < kKinds; ++kind) {
+    for (const Direction& d : kDirections) {
+      const std::string& in = Source(d.from, kind);
+      gnutil::Conversion c = gnutil::ConversionFor(d.from, d.to);
+      std::vector<unsigned char> fast(gnutil::MaxConvertedLength(c, in.size()) + 1);
+      std::vector<unsigned char> scalar(fast.size());
+      gnutil::ConversionState s1, s2;
+      size_t used;
+      const unsigned char* p = reinterpret_cast<const unsigned char*>(in.data());
+      size_t nf = gnutil::ConvertBytes(c, p, in.size(), fast.data(), &s1, true, &used);
+      size_t ns = gnutil::ConvertBytesScalar(c, p, in.size(), scalar.data(), &s2, true, &used);
+      bool sameScalar = nf == ns && memcmp(fast.data(), scalar.data(), nf) == 0;
+      const char* iconvResult = "not compared";
+      if (d.iconvSameTable) {
+        std::vector<char> out(in.size() * 5 + 16);
+        size_t written = 0;
+        iconv_t cd = iconv_open(d.iconvTo, d.iconvFrom);
+        bool same = cd != reinterpret_cast<iconv_t>(-1) && IconvText(cd, in, &out, &written) &&
+                    written == nf && memcmp(out.data(), fast.data(), nf) == 0;
+        if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+        iconvResult = same ? "identical" : "DIFFERENT";
+        ok = ok && same;
+      }
+      ok = ok && sameScalar;
+      fprintf(stderr, "%-12s %-6s %5.1f MB  scalar path: %s  iconv: %s\n", d.name, kKindNames[kind],
+              in.size() / 1048576.0, sameScalar ? "identical" : "DIFFERENT", iconvResult);
+    }
+  }
+  return ok;
+}
+
+void RegisterConversions() {
+  for (int kind = 0; kind < kKinds; ++kind) {
+    for (const Direction& d : kDirections) {
+      std::string name = std::string(d.name) + "/" + kKindNames[kind] + "/";
+      benchmark::RegisterBenchmark((name + "gnutil").c_str(), BM_Gnutil, d, kind)
+          ->Unit(benchmark::kMillisecond);
+      benchmark::RegisterBenchmark((name + "icu").c_str(), BM_Icu, d, kind)
+          ->Unit(benchmark::kMillisecond);
+      benchmark::RegisterBenchmark((name + "iconv").c_str(), BM_Iconv, d, kind)
+          ->Unit(benchmark::kMillisecond);
+    }
+  }
+}
 
 // --- Detection -------------------------------------------------------------------
 
@@ -298,4 +457,15 @@ BENCHMARK(BM_DetectWorstCase)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  if (!CheckIdentical()) {
+    fprintf(stderr, "conversion results differ: no timing\n");
+    return 1;
+  }
+  RegisterConversions();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -22,7 +22,7 @@
 namespace {
 
 constexpr char kChildFlag[] = "--trace-writer=";
-constexpr int kProcessLines = 10000;
+constexpr int kProcessLines = 5000;
 
 // The writer's settings from its command line: file, writer number, cap.
 bool WriterArguments(std::string* path, int* writer, long* cap) {

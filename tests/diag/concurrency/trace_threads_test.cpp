@@ -96,7 +96,7 @@ TEST_F(TraceThreads, CapReachedTogetherEmptiesTheFileOnce) {
   // had would have removed less.
   constexpr long kCap = 16384;
   constexpr int kWriters = 8;
-  constexpr int kCapLines = 3000;
+  constexpr int kCapLines = 2000;
   std::atomic<long long> written{0};
   {
     std::vector<std::unique_ptr<gnutil_test::TestThread>> threads;

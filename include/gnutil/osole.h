@@ -132,7 +132,8 @@ class GNUTIL_API COSOLEAutomation : public POINTERPARAMCONTEXT {
   // The field id of a field parameter; error = 1 for any other.
   unsigned int GetFieldID(unsigned int method, unsigned int param, unsigned char& error);
   // Replaces a literal's or field's text with a copy (an empty text changes
-  // nothing). Returns 0 only without a table.
+  // nothing and gives 1). Returns 0 without a table, for an index out of
+  // range or when no memory is left.
   unsigned char SetParamValueText(int method, int param, const char* text);
   // Replaces a field parameter's text, when it has one. Parameter first.
   void SetOSAutoFldValue(int param, int method, CGNString text);
@@ -156,6 +157,9 @@ class GNUTIL_API COSOLEAutomation : public POINTERPARAMCONTEXT {
   // Runs the chain on the root object. 1 with the last member's result as
   // text (and its VARTYPE before conversion), or 0 with the error texts set
   // (none when the root is null). The error texts are left alone on success.
+  // The call kind bits are taken out of the table's return types as each
+  // member is called, so a second Invoke of the same table calls every
+  // member as a method: set the table again first.
   unsigned char Invoke(void* root, CGNString& result, int& resultType, CGNString& errorSummary,
                        CGNString& errorDetail, CGNString& errorHint);
 

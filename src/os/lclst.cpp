@@ -11,6 +11,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <atomic>
+#include <mutex>
+
 #include "gnutil/osthread.h"
 #include "os/thread_internal.h"
 
@@ -72,12 +75,27 @@ CGNLclSt& CGNLclSt::operator=(const CGNLclSt& other) {
   return *this;
 }
 
+namespace {
+
+// As for the global named-mutex pool: the first Instance calls may race, and
+// Free lets a fresh instance follow.
+std::mutex g_instanceLock;
+std::atomic<CGNLclSt*> g_published{nullptr};
+
+}  // namespace
+
 CGNLclSt* CGNLclSt::Instance() {
+  CGNLclSt* table = g_published.load(std::memory_order_acquire);
+  if (table != nullptr) return table;
+  std::lock_guard<std::mutex> lock(g_instanceLock);
   if (m_pInstance == nullptr) m_pInstance = new CGNLclSt();
+  g_published.store(m_pInstance, std::memory_order_release);
   return m_pInstance;
 }
 
 void CGNLclSt::Free() {
+  std::lock_guard<std::mutex> lock(g_instanceLock);
+  g_published.store(nullptr, std::memory_order_release);
   delete m_pInstance;
   m_pInstance = nullptr;
 }

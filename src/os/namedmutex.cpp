@@ -11,6 +11,7 @@
 #include <stdlib.h>
 
 #include <atomic>
+#include <mutex>
 #include <new>
 #include <thread>
 
@@ -201,10 +202,24 @@ void CGNNamedMutexPool::RelIfWaitNamedMutex(CGNString const& name) {
 
 CGNGlobalNamedMutexPool* CGNGlobalNamedMutexPool::instance = nullptr;
 
+namespace {
+
+// The first GetInstance calls may come from several threads at once: the pool
+// is made under a lock, and published through an atomic copy of the pointer
+// so that later calls take no lock. Free may make a fresh one follow, so a
+// once-only initialisation would not do.
+std::mutex g_instanceLock;
+std::atomic<CGNGlobalNamedMutexPool*> g_published{nullptr};
+
+}  // namespace
+
 CGNGlobalNamedMutexPool::CGNGlobalNamedMutexPool() = default;
 CGNGlobalNamedMutexPool::~CGNGlobalNamedMutexPool() = default;
 
 CGNGlobalNamedMutexPool* CGNGlobalNamedMutexPool::GetInstance() {
+  CGNGlobalNamedMutexPool* pool = g_published.load(std::memory_order_acquire);
+  if (pool != nullptr) return pool;
+  std::lock_guard<std::mutex> lock(g_instanceLock);
   if (instance == nullptr) {
     instance = new CGNGlobalNamedMutexPool();
     if (!instance->Init()) {
@@ -212,10 +227,13 @@ CGNGlobalNamedMutexPool* CGNGlobalNamedMutexPool::GetInstance() {
       instance = nullptr;
     }
   }
+  g_published.store(instance, std::memory_order_release);
   return instance;
 }
 
 void CGNGlobalNamedMutexPool::Free() {
+  std::lock_guard<std::mutex> lock(g_instanceLock);
+  g_published.store(nullptr, std::memory_order_release);
   delete instance;
   instance = nullptr;
 }

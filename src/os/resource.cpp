@@ -12,6 +12,7 @@
 // paths relative to the current directory.
 #include <stdio.h>
 
+#include <atomic>
 #include <string>
 
 #include "gnutil/mbstring.h"
@@ -23,9 +24,10 @@ namespace {
 
 constexpr int kResourceSlots = 10;
 
-// Filled from slot 0 on by OSAttachLocaleResDLL, never cleared. Attaching
-// happens at start-up, before other threads load strings, so no lock.
-long g_resourceSlots[kResourceSlots] = {};
+// Filled from slot 0 on by OSAttachLocaleResDLL, never cleared. A slot is
+// claimed by compare-and-swap, so that threads attaching at once each get
+// their own, and a thread loading strings meanwhile sees whole handles.
+std::atomic<long> g_resourceSlots[kResourceSlots] = {};
 
 // Length of the directory part of a file name, separator included; 0 when
 // there is none. The search goes by characters, because in a double-byte code
@@ -83,11 +85,9 @@ bool LanguageNeedsInputMethod() {
 long OSAttachLocaleResDLL(long module, const char* fileName, CGNString& path) {
   long handle = AttachLibrary(module, fileName, path);
   if (handle != 0) {
-    for (long& slot : g_resourceSlots) {
-      if (slot == 0) {
-        slot = handle;
-        break;
-      }
+    for (std::atomic<long>& slot : g_resourceSlots) {
+      long empty = 0;
+      if (slot.compare_exchange_strong(empty, handle)) break;
     }
   }
   return handle;
@@ -122,7 +122,7 @@ int OSLoadString(CGNString& text, long id) {
   bool ok = false;
   // An empty slot stands for the program itself and ends the search.
   for (int i = 0; i < kResourceSlots && !ok; ++i) {
-    const long module = g_resourceSlots[i];
+    const long module = g_resourceSlots[i].load();
     ok = gnutil::platform::LoadResourceString(module, id, &found);
     if (module == 0) break;
   }

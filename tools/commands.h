@@ -1,7 +1,10 @@
 // The subcommands of the gnutil tool. Each takes the arguments after its name
-// and returns the process exit status: 0 success, 2 bad usage or input.
+// and returns the process exit status: 0 success, 1 the output could not be
+// written, 2 bad usage or input.
 #ifndef GNUTIL_TOOLS_COMMANDS_H
 #define GNUTIL_TOOLS_COMMANDS_H
+
+#include <stdio.h>
 
 #include <string>
 #include <vector>
@@ -20,8 +23,15 @@ int RunDecimal(const Args& args);
 // Prints "gnutil: <message>" on standard error and returns 2.
 int Fail(const std::string& message);
 
-// Reads a whole file ("-" or empty for standard input). False on error.
-bool ReadInput(const std::string& path, std::string* out, std::string* error);
+// Opens a file to read ("-" or empty for standard input, which must not have
+// been closed). Null, with a one-line reason in *error, when it cannot be read
+// from start to end (missing, unreadable, a directory, a pipe with no writer).
+FILE* OpenInput(const std::string& path, std::string* error);
+void CloseInput(FILE* f);
+
+// Flushes and closes standard output: 0, or 1 with a message when anything
+// written to it was lost (a full disk, a closed descriptor).
+int FinishOutput(const char* command);
 
 }  // namespace gnutil::tool
 

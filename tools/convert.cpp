@@ -5,20 +5,22 @@
 // Conversion streams in chunks through the library's stream converter, which
 // never splits a character or an escape sequence between chunks, so any
 // size converts in constant memory and gives the bytes of a whole-text
-// conversion. Output to a file goes to a temporary file beside it that is
-// renamed only when everything succeeded: a failed run leaves no partial file.
+// conversion. Output to a regular file goes to a temporary file beside it
+// that is renamed over it only when everything succeeded: a failed or
+// interrupted run leaves no partial file (see platform/stream_files.h).
 #include <stdio.h>
 
 #include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "commands.h"
+#include "genutil/codeset_names.h"
 #include "genutil/jaconv_internal.h"
 #include "gnutil/jaconv.h"
 #include "gnutil/mbutil.h"
+#include "platform/stream_files.h"
 
 namespace gnutil::tool {
 namespace {
@@ -39,45 +41,25 @@ const char kConvertUsage[] =
     "               auto to detect Japanese (EUC is assumed when the text is\n"
     "               valid in both EUC and Shift-JIS)\n"
     "  --to NAME    code set of the output: sjis, euc, jis, big5, euc-tw\n"
-    "  -o OUT       write to OUT; it is replaced only when the conversion succeeds\n"
+    "  -o OUT       write to OUT; a regular file (or the target of a symbolic\n"
+    "               link) keeps its permissions and is replaced only when the\n"
+    "               conversion succeeds; a device or pipe is written directly\n"
     "\n"
     "Pairs: sjis<->euc, sjis->jis, euc->jis, jis->sjis, jis->euc, big5<->euc-tw,\n"
-    "and any code set to itself. Aliases: shift_jis, cp932, euc-jp, ujis,\n"
-    "iso-2022-jp, cp950, euc_tw.\n";
+    "and any code set to itself. Names are taken in any case, '-' and '_' alike:\n"
+    "also Shift_JIS, CP932, EUC-JP, eucJP, ujis, ISO-2022-JP, CP950, EUC_TW.\n";
 
 constexpr int kAuto = -1;
 constexpr int kUnknown = -2;
 
-// Lower-case letters and digits only: "EUC-JP", "euc_jp" and "eucjp" agree.
-std::string Normalise(const std::string& name) {
-  std::string out;
-  for (char c : name) {
-    if (std::isalnum(static_cast<unsigned char>(c))) {
-      out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-  }
-  return out;
-}
-
-int CodeSetByName(const std::string& name) {
-  struct Alias {
-    const char* name;
-    int codeset;
-  };
-  static const Alias kAliases[] = {
-      {"sjis", CODESET_SJIS},    {"shiftjis", CODESET_SJIS},
-      {"cp932", CODESET_SJIS},   {"ms932", CODESET_SJIS},
-      {"euc", CODESET_EUC_J},    {"eucj", CODESET_EUC_J},
-      {"eucjp", CODESET_EUC_J},  {"ujis", CODESET_EUC_J},
-      {"jis", CODESET_JIS},      {"iso2022jp", CODESET_JIS},
-      {"big5", CODESET_BIG5},    {"cp950", CODESET_BIG5},
-      {"euctw", CODESET_EUC_TW}, {"auto", kAuto},
-  };
-  std::string n = Normalise(name);
-  for (const Alias& a : kAliases) {
-    if (n == a.name) return a.codeset;
-  }
-  return kUnknown;
+// The code set of a name in any of its usual spellings, kAuto, or kUnknown.
+// "NONE" names no code set that converts.
+int CodeSetOf(const std::string& name) {
+  std::string lower;
+  for (char c : name) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (lower == "auto") return kAuto;
+  int cs = CodeSetByName(name.c_str());
+  return cs > 0 ? cs : kUnknown;
 }
 
 const char* CodeSetLabel(int cs) {
@@ -101,15 +83,12 @@ const char* CodeSetLabel(int cs) {
 
 bool IsJapanese(int cs) { return cs == CODESET_JIS || cs == CODESET_EUC_J || cs == CODESET_SJIS; }
 
-std::string Reason(const std::string& path) {
-  return "cannot read '" + path + "': " + std::strerror(errno);
-}
-
-// A stream that can be read twice (detection, then conversion). Standard
-// input and other streams that cannot seek are copied into a temporary file
-// first: disk, not memory.
-FILE* Rewindable(FILE* in, std::string* error) {
-  if (fseek(in, 0, SEEK_CUR) == 0 && ftell(in) >= 0) return in;
+// A stream that can be read twice (detection, then conversion), and the
+// place to go back to: where it stood when we came, since standard input may
+// have been partly read by the caller. Streams that cannot seek are copied
+// into a temporary file first: disk, not memory.
+FILE* Rewindable(FILE* in, fpos_t* start, std::string* error) {
+  if (fseek(in, 0, SEEK_CUR) == 0 && fgetpos(in, start) == 0) return in;
   FILE* spool = tmpfile();
   if (spool == nullptr) {
     *error = std::string("cannot create a temporary file: ") + std::strerror(errno);
@@ -130,16 +109,12 @@ FILE* Rewindable(FILE* in, std::string* error) {
     return nullptr;
   }
   rewind(spool);
-  return spool;
-}
-
-// A name beside `target` that does not exist yet.
-std::string TemporaryBeside(const std::string& target) {
-  std::error_code ec;
-  for (int i = 0;; ++i) {
-    std::string name = target + ".gnutil-part" + std::to_string(i);
-    if (!std::filesystem::exists(name, ec)) return name;
+  if (fgetpos(spool, start) != 0) {
+    *error = "cannot read back a temporary file";
+    fclose(spool);
+    return nullptr;
   }
+  return spool;
 }
 
 }  // namespace
@@ -149,27 +124,29 @@ int RunDetect(const Args& args) {
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h") {
       std::fputs(kDetectUsage, stdout);
-      return 0;
+      return FinishOutput("detect");
     }
     if (a.size() > 1 && a[0] == '-') return Fail("detect: unknown option '" + a + "'");
   }
   int status = 0;
   for (const std::string& path : args) {
-    FILE* f = path == "-" ? stdin : fopen(path.c_str(), "rb");
+    std::string error;
+    FILE* f = OpenInput(path, &error);
     if (f == nullptr) {
-      status = Fail("detect: " + Reason(path));
+      status = Fail("detect: " + error);
       continue;
     }
     int cs = DetectJPCodeType(f);
     bool failed = ferror(f) != 0;
-    if (f != stdin) fclose(f);
+    CloseInput(f);
     if (failed) {
       status = Fail("detect: error reading '" + path + "'");
       continue;
     }
     std::printf("%s: %s\n", path.c_str(), CodeSetLabel(cs));
   }
-  return status;
+  int written = FinishOutput("detect");
+  return status != 0 ? status : written;
 }
 
 int RunConvert(const Args& args) {
@@ -184,7 +161,7 @@ int RunConvert(const Args& args) {
     };
     if (a == "--help" || a == "-h") {
       std::fputs(kConvertUsage, stdout);
-      return 0;
+      return FinishOutput("convert");
     } else if (a == "--from") {
       if (!value(&fromName)) return Fail("convert: --from needs a name");
     } else if (a.rfind("--from=", 0) == 0) {
@@ -207,8 +184,8 @@ int RunConvert(const Args& args) {
   if (fromName.empty() || toName.empty()) {
     return Fail("convert: --from and --to are required (see 'gnutil convert --help')");
   }
-  int from = CodeSetByName(fromName);
-  int to = CodeSetByName(toName);
+  int from = CodeSetOf(fromName);
+  int to = CodeSetOf(toName);
   if (from == kUnknown) return Fail("convert: unknown code set '" + fromName + "'");
   if (to == kUnknown || to == kAuto) return Fail("convert: unknown code set '" + toName + "'");
   if (from == kAuto && !IsJapanese(to)) {
@@ -220,18 +197,24 @@ int RunConvert(const Args& args) {
   if (haveOut && outPath.empty()) return Fail("convert: -o needs a file name");
 
   bool fromStdin = inPath.empty() || inPath == "-";
-  FILE* in = fromStdin ? stdin : fopen(inPath.c_str(), "rb");
-  if (in == nullptr) return Fail("convert: " + Reason(inPath));
+  std::string error;
+  FILE* in = OpenInput(inPath, &error);
+  if (in == nullptr) return Fail("convert: " + error);
   FILE* source = in;
   if (from == kAuto) {
-    std::string error;
-    source = Rewindable(in, &error);
+    fpos_t start;
+    source = Rewindable(in, &start, &error);
     if (source == nullptr) {
-      if (!fromStdin) fclose(in);
+      CloseInput(in);
       return Fail("convert: " + error);
     }
     int detected = DetectJPCodeType(source);
-    rewind(source);
+    clearerr(source);
+    if (fsetpos(source, &start) != 0) {
+      if (source != in) fclose(source);
+      CloseInput(in);
+      return Fail("convert: cannot go back to the start of the input");
+    }
     if (detected == CODESET_EUC_OR_SJIS) {
       std::fprintf(stderr,
                    "gnutil: convert: input is valid as EUC and as Shift-JIS; read as EUC\n");
@@ -242,40 +225,37 @@ int RunConvert(const Args& args) {
   Conversion conversion = ConversionFor(from, to);
 
   FILE* out = stdout;
-  std::string temporary;
+  platform::OutputFile* file = nullptr;
   if (haveOut) {
-    temporary = TemporaryBeside(outPath);
-    out = fopen(temporary.c_str(), "wb");
-    if (out == nullptr) {
-      std::string reason = std::strerror(errno);
+    file = platform::OpenOutputFile(outPath.c_str(), &error);
+    if (file == nullptr) {
       if (source != in) fclose(source);
-      if (!fromStdin) fclose(in);
-      return Fail("convert: cannot write '" + outPath + "': " + reason);
+      CloseInput(in);
+      return Fail("convert: cannot write '" + outPath + "': " + error);
     }
+    out = platform::OutputStream(file);
   }
   bool ok = ConvertStream(conversion, source, out);
   bool readError = ferror(source) != 0;
   if (source != in) fclose(source);
-  if (!fromStdin) fclose(in);
-  if (haveOut) {
-    if (fclose(out) != 0) ok = false;
-    std::error_code ec;
-    if (ok) {
-      std::filesystem::rename(temporary, outPath, ec);
-      if (ec) {
-        std::filesystem::remove(temporary, ec);
-        return Fail("convert: cannot write '" + outPath + "'");
-      }
-    } else {
-      std::filesystem::remove(temporary, ec);
-    }
-  } else if (fflush(stdout) != 0) {
-    ok = false;
+  CloseInput(in);
+  if (readError) {
+    if (file != nullptr) platform::AbandonOutputFile(file);
+    return Fail("convert: error reading '" + (fromStdin ? std::string("-") : inPath) + "'");
+  }
+  if (file == nullptr) {
+    int written = FinishOutput("convert");
+    return ok ? written : 1;
   }
   if (!ok) {
-    return Fail(readError
-                    ? "convert: error reading '" + (fromStdin ? std::string("-") : inPath) + "'"
-                    : "convert: error writing the output");
+    platform::AbandonOutputFile(file);
+    std::fprintf(stderr, "gnutil: convert: cannot write '%s'\n", outPath.c_str());
+    return 1;
+  }
+  if (!platform::CommitOutputFile(file, &error)) {
+    std::fprintf(stderr, "gnutil: convert: cannot write '%s': %s\n", outPath.c_str(),
+                 error.c_str());
+    return 1;
   }
   return 0;
 }

@@ -2,35 +2,51 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 
 #include "commands.h"
+#include "platform/stream_files.h"
 
 namespace gnutil::tool {
+namespace {
+
+platform::StandardStreams g_standard;
+
+}  // namespace
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "gnutil: %s\n", message.c_str());
   return 2;
 }
 
-bool ReadInput(const std::string& path, std::string* out, std::string* error) {
+FILE* OpenInput(const std::string& path, std::string* error) {
   if (path.empty() || path == "-") {
-    out->assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    return true;
+    if (g_standard.inputClosed) {
+      *error = "standard input is closed";
+      return nullptr;
+    }
+    return stdin;
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    *error = "cannot read '" + path + "': " + std::strerror(errno);
-    return false;
+  std::string reason;
+  FILE* f = platform::OpenInputStream(path.c_str(), &reason);
+  if (f == nullptr) *error = "cannot read '" + path + "': " + reason;
+  return f;
+}
+
+void CloseInput(FILE* f) {
+  if (f != nullptr && f != stdin) std::fclose(f);
+}
+
+int FinishOutput(const char* command) {
+  bool ok = std::fflush(stdout) == 0 && !std::ferror(stdout);
+  int err = errno;
+  if (std::fclose(stdout) != 0 && ok) {
+    ok = false;
+    err = errno;
   }
-  out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    *error = "error reading '" + path + "'";
-    return false;
-  }
-  return true;
+  if (ok) return 0;
+  std::fprintf(stderr, "gnutil: %s: cannot write the standard output: %s\n", command,
+               std::strerror(err));
+  return 1;
 }
 
 }  // namespace gnutil::tool
@@ -57,6 +73,7 @@ const char kUsage[] =
 
 int main(int argc, char** argv) {
   using namespace gnutil::tool;
+  g_standard = gnutil::platform::ClaimStandardStreams();
   if (argc < 2) {
     std::fputs(kUsage, stderr);
     return 2;
@@ -65,7 +82,7 @@ int main(int argc, char** argv) {
   Args args(argv + 2, argv + argc);
   if (command == "--help" || command == "-h" || command == "help") {
     std::fputs(kUsage, stdout);
-    return 0;
+    return FinishOutput("help");
   }
   if (command == "chars") return RunChars(args);
   if (command == "detect") return RunDetect(args);

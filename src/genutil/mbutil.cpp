@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "genutil/codeset_names.h"
 #include "genutil/mbutil_internal.h"
 #include "platform/locale.h"
 
@@ -265,45 +266,12 @@ extern "C" {
 
 int mbGetCodeSet(const char* name) {
   if (name == nullptr || *name == '\0') return CODESET_NONE;
-  // Order matters: several names contain others ("SJIS" holds "JIS",
-  // "EUC_TW" holds "EUC").
-  struct Entry {
-    const char* text;
-    int codeset;
-  };
-  static const Entry kNames[] = {
-      {"EUC_H", CODESET_EUC_TW},
-      {"EUC_TW", CODESET_EUC_TW},
-      {"EUC_C", CODESET_EUC_C},
-      {"EUC_ZH", CODESET_EUC_C},
-      {"EUC_K", CODESET_EUC_K},
-      {"EUC", CODESET_EUC_J},
-      {"SJIS", CODESET_SJIS},
-      {"JIS", CODESET_JIS},
-      {"GB", CODESET_GB},
-      {"BIG5", CODESET_BIG5},
-      {"KSC_5601_87", CODESET_KSC_5601_87},
-      {"KSC_5601_92", CODESET_KSC_5601_92},
-      {"1250", CODESET_1250},
-      {"1251", CODESET_1251},
-      {"1253", CODESET_1253},
-      {"1254", CODESET_1254},
-      {"1255", CODESET_1255},
-      {"1256", CODESET_1256},
-      {"1257", CODESET_1257},
-      {"1258", CODESET_1258},
-      {"8859_2", CODESET_8859_2},
-      {"8859_3", CODESET_8859_3},
-      {"8859_4", CODESET_8859_4},
-      {"8859_5", CODESET_8859_5},
-      {"8859_6", CODESET_8859_6},
-      {"8859_7", CODESET_8859_7},
-      {"8859_8", CODESET_8859_8},
-      {"8859_9", CODESET_8859_9},
-      {"8859_10", CODESET_8859_10},
-  };
-  for (const Entry& e : kNames) {
-    if (strstr(name, e.text) != nullptr) return e.codeset;
+  // The first key found anywhere in the name decides (the keys are ordered so
+  // that a longer key is tried before one it contains).
+  size_t count = 0;
+  const CodeSetName* names = CodeSetNames(&count);
+  for (size_t i = 0; i < count && names[i].key; ++i) {
+    if (strstr(name, names[i].name) != nullptr) return names[i].codeset;
   }
   return CODESET_NONE;
 }

@@ -121,6 +121,192 @@ $work/d: none"
     "$gnutil" convert --from sjis --to sjis -o "$work/copy" "$work/neko.sjis"
     cmp "$work/copy" "$work/neko.sjis" || fail "identity conversion"
     ;;
+  output_keeps_what_out_is)
+    # -o writes into what OUT is: a device stays a device, a symbolic link
+    # stays a link and its target gets the text, permissions stay, long names work.
+    make_texts
+    conv() { "$gnutil" convert --from sjis --to euc "$@" "$work/neko.sjis"; }
+    if mknod "$work/null" c 1 3 2> /dev/null; then
+      conv -o "$work/null" || fail "writing into a device"
+      [ -c "$work/null" ] || fail "the device became a regular file"
+    fi
+    echo old > "$work/target.txt"
+    ln -s target.txt "$work/link.txt"
+    conv -o "$work/link.txt"
+    [ -L "$work/link.txt" ] || fail "the symbolic link was replaced"
+    cmp "$work/target.txt" "$work/neko.euc" || fail "the link's target did not get the text"
+    echo private > "$work/private"
+    chmod 600 "$work/private"
+    conv -o "$work/private"
+    [ "$(stat -c %a "$work/private")" = 600 ] || fail "mode 600 became $(stat -c %a "$work/private")"
+    long=$(printf 'n%.0s' $(seq 250))
+    conv -o "$work/$long" || fail "a 250-byte file name"
+    cmp "$work/$long" "$work/neko.euc" || fail "the long-named output"
+    conv -o /dev/stdout > "$work/via-stdout"
+    cmp "$work/via-stdout" "$work/neko.euc" || fail "-o /dev/stdout"
+    mkfifo "$work/pipe"
+    cat "$work/pipe" > "$work/from-pipe" &
+    conv -o "$work/pipe"
+    wait
+    cmp "$work/from-pipe" "$work/neko.euc" || fail "-o into a named pipe"
+    [ -p "$work/pipe" ] || fail "the named pipe was replaced"
+    if ls -a "$work" | grep -q gnutil; then fail "a temporary file was left behind"; fi
+    ;;
+  temporary_is_not_predictable)
+    # Symbolic links planted where a predictable temporary would go, pointing
+    # at a file not there yet, are never written through.
+    make_texts
+    for i in 0 1 2; do ln -s "$work/victim$i" "$work/out.txt.gnutil-part$i"; done
+    ln -s "$work/victim" "$work/.gnutil-XXXXXX"
+    "$gnutil" convert --from sjis --to euc -o "$work/out.txt" "$work/neko.sjis"
+    if ls "$work" | grep -q victim; then fail "wrote through a planted link"; fi
+    cmp "$work/out.txt" "$work/neko.euc" || fail "the output"
+    ;;
+  signal_removes_temporary)
+    make_texts
+    echo keep > "$work/out"
+    mkfifo "$work/in"
+    "$gnutil" convert --from sjis --to euc -o "$work/out" "$work/in" &
+    pid=$!
+    exec 3> "$work/in"
+    head -c 100000 "$work/neko.sjis" >&3
+    others() { ls -A "$work" | grep -v -x -e out -e in -e 'neko.*'; }
+    for _ in $(seq 50); do
+      others > /dev/null && break
+      sleep 0.1
+    done
+    others > /dev/null || fail "no temporary file while converting"
+    kill -TERM $pid
+    rc=0
+    wait $pid || rc=$?
+    exec 3>&-
+    [ $rc -ne 0 ] || fail "the interrupted run succeeded"
+    if others; then fail "the temporary file survived SIGTERM"; fi
+    [ "$(cat "$work/out")" = keep ] || fail "the interrupted run changed the output"
+    ;;
+  unreadable_inputs)
+    # One line and exit 2 for what cannot be read, in every command.
+    make_texts
+    mkfifo "$work/fifo"
+    printf 'x' > "$work/secret"
+    chmod 000 "$work/secret"
+    inputs=("$work" "$work/fifo")
+    # A privileged user reads anything.
+    if ! cat "$work/secret" > /dev/null 2>&1; then inputs+=("$work/secret"); fi
+    for input in "${inputs[@]}"; do
+      for cmd in "chars" "detect" "convert --from sjis --to euc" "convert --from auto --to euc"; do
+        rc=0
+        # shellcheck disable=SC2086
+        timeout 30 "$gnutil" $cmd "$input" > /dev/null 2> "$work/err" || rc=$?
+        [ $rc -eq 2 ] || fail "$cmd $input: exit $rc"
+        [ "$(wc -l < "$work/err")" -eq 1 ] || fail "$cmd $input: $(cat "$work/err")"
+      done
+    done
+    ;;
+  write_errors)
+    # Output that cannot be written is an error (exit 1), not a success.
+    make_texts
+    for cmd in "chars" "detect" "convert --from sjis --to euc"; do
+      for redirect in full closed; do
+        rc=0
+        # shellcheck disable=SC2086
+        if [ $redirect = full ]; then
+          "$gnutil" $cmd "$work/neko.sjis" > /dev/full 2> "$work/err" || rc=$?
+        else
+          "$gnutil" $cmd "$work/neko.sjis" >&- 2> "$work/err" || rc=$?
+        fi
+        [ $rc -eq 1 ] || fail "$cmd to a $redirect output: exit $rc"
+        grep -q "cannot write" "$work/err" || fail "$cmd to a $redirect output: $(cat "$work/err")"
+      done
+    done
+    # A closed standard output never receives a file's text either.
+    "$gnutil" convert --from sjis --to euc -o "$work/o" "$work/neko.sjis" >&- ||
+      fail "-o with standard output closed"
+    cmp "$work/o" "$work/neko.euc" || fail "-o with standard output closed: the output"
+    ;;
+  closed_input)
+    for cmd in "chars" "detect -" "convert --from sjis --to euc" "convert --from auto --to euc"; do
+      rc=0
+      # shellcheck disable=SC2086
+      "$gnutil" $cmd <&- > "$work/out" 2> "$work/err" || rc=$?
+      [ $rc -eq 2 ] || fail "$cmd with standard input closed: exit $rc"
+      grep -q "standard input is closed" "$work/err" || fail "$cmd: $(cat "$work/err")"
+    done
+    ;;
+  auto_rewinds_to_start)
+    # A caller that read a header leaves standard input there; detection
+    # goes back to that place, not to byte 0.
+    make_texts
+    { echo header; cat "$work/neko.sjis"; } > "$work/with-header"
+    { read -r _; "$gnutil" convert --from auto --to euc; } < "$work/with-header" > "$work/out"
+    cmp "$work/out" "$work/neko.euc" || fail "the header came back or text was lost"
+    ;;
+  chars_streams)
+    # Constant memory: 16 MB walked in 24 MB of address space (reading it
+    # whole took twice its size). Sanitizers reserve far more: not there.
+    if ! strings -a "$gnutil" | grep -q AddressSanitizer; then
+      head -c 16000000 /dev/zero | tr '\0' a > "$work/large"
+      for how in file stdin; do
+        rc=0
+        if [ $how = file ]; then
+          (ulimit -v 24000; "$gnutil" chars --codeset SJIS "$work/large" > /dev/null 2> "$work/err") || rc=$?
+        else
+          (ulimit -v 24000; "$gnutil" chars --codeset SJIS < "$work/large" > /dev/null 2> "$work/err") || rc=$?
+        fi
+        [ $rc -eq 0 ] || fail "16 MB from $how in 24 MB of address space: exit $rc $(cat "$work/err")"
+      done
+    fi
+    # Characters cut by the window's edge: the same boundaries as in one copy.
+    sample=$(dirname "$data")/../examples/sample-sjis.txt
+    cp "$sample" "$work/big.sjis"
+    repeat "$work/big.sjis" 15
+    "$gnutil" chars --codeset SJIS "$work/big.sjis" > "$work/walk"
+    per_copy=$("$gnutil" chars --codeset SJIS "$sample" | grep -c '^ *[0-9]')
+    [ "$(grep -c '^ *[0-9]' "$work/walk")" -eq $((per_copy << 15)) ] || fail "boundaries differ"
+    grep -q "bytes: $((77 << 15))" "$work/walk" || fail "bytes: $(tail -2 "$work/walk")"
+    grep -q "characters: $((per_copy << 15)) by the code-set rules" "$work/walk" ||
+      fail "count: $(tail -1 "$work/walk")"
+    ;;
+  chars_counts_nul)
+    # A NUL counts as one character in both columns, and the rest is counted.
+    locales=${LOCPATH:-$(dirname "$data")/../.locales}
+    if [ ! -d "$locales/ja_JP.sjis" ]; then
+      [ -z "${GNUTIL_REQUIRE_LOCALES:-}" ] || fail "ja_JP.sjis is missing from $locales"
+      echo "skipped: no ja_JP.sjis"
+      exit 0
+    fi
+    printf 'ab\0cd \x82\xa0' > "$work/nul.sjis"
+    out=$(LOCPATH=$locales LC_ALL=ja_JP.sjis "$gnutil" chars "$work/nul.sjis")
+    echo "$out" | grep -q "characters: 7 by the code-set rules, 7 by the process locale" ||
+      fail "$out"
+    # In a window of its own: many NULs and characters around the edges.
+    for _ in $(seq 30000); do printf 'ab\0cd \x82\xa0'; done > "$work/many.sjis"
+    out=$(LOCPATH=$locales LC_ALL=ja_JP.sjis "$gnutil" chars "$work/many.sjis" | tail -1)
+    [ "$out" = "characters: 210000 by the code-set rules, 210000 by the process locale (GetNumChars)" ] ||
+      fail "$out"
+    # Invalid bytes make GetNumChars count bytes.
+    printf 'ab\0\x82' > "$work/bad.sjis"
+    out=$(LOCPATH=$locales LC_ALL=ja_JP.sjis "$gnutil" chars "$work/bad.sjis" | tail -1)
+    echo "$out" | grep -q "4 by the process locale" || fail "$out"
+    ;;
+  codeset_names)
+    make_texts
+    sample=$(dirname "$data")/../examples/sample-sjis.txt
+    for name in SJIS sjis Shift_JIS shift-jis CP932 EUC-JP eucjp EUC_J ujis ISO-2022-JP JIS \
+        big5 Big5 EUC-TW euc_tw; do
+      "$gnutil" chars --codeset "$name" "$sample" > /dev/null || fail "$name refused"
+    done
+    for name in FOOBIG5BAR xsjis SJIS2 "" auto; do
+      rc=0
+      "$gnutil" chars --codeset "$name" "$sample" > /dev/null 2>&1 || rc=$?
+      [ $rc -eq 2 ] || fail "'$name' taken as a code set"
+    done
+    "$gnutil" convert --from Shift_JIS --to eucJP "$work/neko.sjis" > "$work/a"
+    cmp "$work/a" "$work/neko.euc" || fail "convert by usual names"
+    rc=0
+    "$gnutil" convert --from FOOBIG5BAR --to euc-tw "$work/neko.sjis" > /dev/null 2>&1 || rc=$?
+    [ $rc -eq 2 ] || fail "convert took FOOBIG5BAR"
+    ;;
   *)
     fail "unknown case $case_name"
     ;;

@@ -11,6 +11,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <mutex>
+
 #include "genutil/jaconv_internal.h"
 #include "genutil/mbutil_internal.h"
 #include "gnutil/jaconv.h"
@@ -147,6 +149,56 @@ size_t OutputBound(Conversion c, unsigned char lead, size_t charLen) {
   if (c == Conversion::kSjisToEuc && lead >= 0xA1 && lead <= 0xDF) return 2;
   if (c == Conversion::kBig5ToEucTw && lead >= 0xA1 && lead <= 0xFE) return 4;
   return charLen;
+}
+
+// JIS text keeps a shift state: a line that mbfgets delivers in pieces needs
+// the mode, and any escape sequence or double-byte pair that the buffer cut,
+// carried from one piece to the next. mbfgets has nowhere to keep them but
+// beside the stream, so they are kept here, for the stream and the position
+// it stood at after the piece; a call on another stream, or on the same one
+// moved elsewhere (or closed and another opened at its address), starts
+// afresh. A line's end clears it, as whole lines never share a state.
+struct LineCarry {
+  FILE* fp = nullptr;
+  long position = -1;  // ftell after the piece; -1 for a stream that cannot tell
+  ConversionState state;
+  unsigned char pending[8];
+  size_t pendingLength = 0;
+};
+
+constexpr size_t kCarries = 16;
+std::mutex g_carryLock;
+LineCarry g_carries[kCarries];
+
+// Takes the carry for fp out of the table (a fresh one when there is none or
+// it does not belong to where fp stands now).
+LineCarry TakeCarry(FILE* fp) {
+  long position = ftell(fp);
+  std::lock_guard<std::mutex> lock(g_carryLock);
+  for (LineCarry& c : g_carries) {
+    if (c.fp != fp) continue;
+    LineCarry found = c;
+    c = LineCarry();
+    if (found.position == position) return found;
+  }
+  LineCarry fresh;
+  fresh.fp = fp;
+  return fresh;
+}
+
+void KeepCarry(const LineCarry& carry) {
+  std::lock_guard<std::mutex> lock(g_carryLock);
+  LineCarry* slot = &g_carries[0];
+  for (LineCarry& c : g_carries) {
+    if (c.fp == nullptr) {
+      slot = &c;
+      break;
+    }
+  }
+  // With every slot taken (many JIS streams cut mid-line at once), the oldest
+  // in the table makes way; that stream's next piece starts afresh.
+  *slot = carry;
+  slot->position = ftell(carry.fp);
 }
 
 FILE* OpenForOutput(const char* path, int append, bool text) {
@@ -390,15 +442,26 @@ char* mbfgets(char* buffer, int n, FILE* fp, int fileCodeSet) {
   Conversion c = fileCodeSet == CODESET_NONE ? Conversion::kCopy
                                              : LineConversion(fileCodeSet, CurrentCodeSet());
   size_t budget = static_cast<size_t>(n) - 1;
+  // JIS input carries its state between the pieces of a line; a buffer that
+  // cannot hold a cut escape sequence and a byte more reads as before.
+  bool stateful = (c == Conversion::kJisToSjis || c == Conversion::kJisToEuc) && budget > 4;
+  LineCarry carry;
+  if (stateful) carry = TakeCarry(fp);
   unsigned char* line = static_cast<unsigned char*>(malloc(budget));
   if (line == nullptr) return nullptr;
-  size_t len = 0;
-  size_t bound = 0;  // the most bytes the line read so far can become
+  size_t len = carry.pendingLength;
+  memcpy(line, carry.pending, len);
+  size_t bound = len;  // the most bytes the line read so far can become
   bool raw = false;
+  bool lineEnded = false;
   int ch = EOF;
   // A character at a time, so that a line too long for the buffer is cut
   // between characters and its converted form always fits.
-  while (len < budget && (ch = getc(fp)) != EOF) {
+  while (len < budget) {
+    if ((ch = getc(fp)) == EOF) {
+      lineEnded = true;
+      break;
+    }
     unsigned char lead = static_cast<unsigned char>(ch);
     int l = mblenExt(reinterpret_cast<const char*>(&lead), 1, fileCodeSet);
     size_t charLen = l < 1 ? 1 : static_cast<size_t>(l);
@@ -416,13 +479,19 @@ char* mbfgets(char* buffer, int n, FILE* fp, int fileCodeSet) {
     }
     line[len++] = lead;
     bound += grow;
-    if (lead == '\n') break;
+    if (lead == '\n') {
+      lineEnded = true;
+      break;
+    }
     for (size_t k = 1; k < charLen; ++k) {
       if ((ch = getc(fp)) == EOF) break;
       line[len++] = static_cast<unsigned char>(ch);
       if (ch == '\n') break;  // a line end is never part of a character
     }
-    if (ch == '\n' || ch == EOF) break;
+    if (ch == '\n' || ch == EOF) {
+      lineEnded = true;
+      break;
+    }
   }
   if (len == 0) {
     free(line);
@@ -433,10 +502,22 @@ char* mbfgets(char* buffer, int n, FILE* fp, int fileCodeSet) {
     memcpy(buffer, line, len);
     written = len;
   } else {
-    ConversionState state;
-    size_t used;
-    written =
-        ConvertBytes(c, line, len, reinterpret_cast<unsigned char*>(buffer), &state, true, &used);
+    size_t used = len;
+    written = ConvertBytes(c, line, len, reinterpret_cast<unsigned char*>(buffer), &carry.state,
+                           !stateful || lineEnded, &used);
+    if (stateful && !lineEnded) {
+      if (len - used > sizeof carry.pending) {
+        // Not a cut escape or pair (the converter never leaves more): the
+        // bytes go out as the end of a line would have them.
+        written += ConvertBytes(c, line + used, len - used,
+                                reinterpret_cast<unsigned char*>(buffer) + written, &carry.state,
+                                true, &used);
+        used = len;
+      }
+      carry.pendingLength = len - used;
+      memcpy(carry.pending, line + used, carry.pendingLength);
+      KeepCarry(carry);
+    }
   }
   buffer[written] = '\0';
   free(line);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <stdio.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
@@ -189,6 +190,44 @@ TEST_F(FileTest, SmallBufferPiecesConcatenateToTheWhole) {
     fclose(f);
     EXPECT_EQ(all, Whole(Conversion::kSjisToEuc, sjis)) << n;
   }
+}
+
+// JIS lines delivered in pieces: the shift state, and an escape sequence or
+// double-byte pair cut by the buffer, carry over to the next piece, so that
+// at every cut position the pieces make the whole-line conversion.
+TEST_F(FileTest, JisPiecesKeepTheShiftStateAtEveryCut) {
+  GNUTIL_USE_LOCALE("ja_JP.sjis");
+  InitMbutil();
+  const std::string jis = "ab\x1b$B0!0\"$\"\x1b(Bcd\x1b$B0#\x1b(B\nx\x1b$B0$\x1b(B\n";
+  const std::string expected =
+      Whole(Conversion::kJisToSjis, "ab\x1b$B0!0\"$\"\x1b(Bcd\x1b$B0#\x1b(B\n") +
+      Whole(Conversion::kJisToSjis, "x\x1b$B0$\x1b(B\n");
+  for (int n = 6; n <= static_cast<int>(jis.size()) + 1; ++n) {
+    FILE* f = fopen(Make(jis).c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    std::string all;
+    char buf[64];
+    while (mbfgets(buf, n, f, CODESET_JIS) != nullptr) {
+      ASSERT_LE(strlen(buf), static_cast<size_t>(n - 1));
+      all += buf;
+    }
+    fclose(f);
+    EXPECT_EQ(all, expected) << "buffer " << n;
+  }
+}
+
+// A JIS line far longer than the line buffer of the file conversion.
+TEST_F(FileTest, LongJisLineIntoShiftJisLocale) {
+  GNUTIL_USE_LOCALE("ja_JP.sjis");
+  InitMbutil();
+  std::string line = "\x1b$B";
+  for (int i = 0; i < 1500; ++i) line += (i % 3 == 0) ? "0!" : "4A";
+  line += "\x1b(B end\n";
+  std::string jis = line + "next\n" + line;
+  std::string in = Make(jis);
+  std::string out = Name();
+  ASSERT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, CODESET_JIS), 1);
+  EXPECT_TRUE(Same(Read(out), Whole(Conversion::kJisToSjis, jis)));
 }
 
 TEST(MbChecksumInLocale, JapaneseTextSumsTheSameOnEveryHost) {

@@ -8,6 +8,7 @@
 // \t and \xHH for the other control bytes.
 #include "os/config/regstore.h"
 
+#include "gnutil/mbutil.h"
 #include "os/config/ini.h"
 
 namespace gnutil::reg {
@@ -114,6 +115,19 @@ bool ReadQuoted(std::string_view s, size_t* pos, std::string* out) {
   return false;
 }
 
+// The first backslash at or after `from` that is a character of its own: in
+// Shift-JIS and Big5 the second byte of a character can be 0x5C, and a key
+// named with such a character (A\x95\x5C B) is one name, not two.
+size_t FindSeparator(std::string_view path, size_t from) {
+  size_t i = from;
+  while (i < path.size() && path[i] != '\\') {
+    int n =
+        static_cast<unsigned char>(path[i]) < 0x80 ? 1 : mb_mblen(path.data() + i, path.size() - i);
+    i += n > 1 ? static_cast<size_t>(n) : 1;
+  }
+  return i < path.size() ? i : path.size();
+}
+
 }  // namespace
 
 bool SplitPath(std::string_view path, std::vector<std::string>* parts) {
@@ -121,8 +135,7 @@ bool SplitPath(std::string_view path, std::vector<std::string>* parts) {
   if (!path.empty() && path.front() == '\\') return false;
   size_t i = 0;
   while (i < path.size()) {
-    size_t sep = path.find('\\', i);
-    if (sep == std::string_view::npos) sep = path.size();
+    size_t sep = FindSeparator(path, i);
     std::string_view part = path.substr(i, sep - i);
     i = sep + 1;
     if (part.empty()) continue;

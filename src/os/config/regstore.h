@@ -33,7 +33,8 @@ struct Key {
   std::vector<Value> values;      // in listing order
 };
 
-// Splits a key path at backslashes. Repeated and trailing backslashes are
+// Splits a key path at backslashes that are characters of the current code
+// set (never at a trail byte 0x5C of a double-byte character). Repeated and trailing backslashes are
 // ignored; the path is refused (false) when it starts with a backslash or a
 // component is longer than kMaxKeyNameBytes or holds a control byte.
 bool SplitPath(std::string_view path, std::vector<std::string>* parts);

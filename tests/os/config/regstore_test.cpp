@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "gnutil/mbutil.h"
+#include "support/test_locale.h"
+
 namespace {
 
 using gnutil::reg::Key;
@@ -25,6 +28,48 @@ TEST(RegPath, SplitsAtBackslashesAndRefusesWhatWindowsRefuses) {
   EXPECT_FALSE(SplitPath("a\nb", &p));
   EXPECT_TRUE(SplitPath(std::string(255, 'k'), &p));
   EXPECT_FALSE(SplitPath("x\\" + std::string(256, 'k'), &p));
+}
+
+// In Shift-JIS and Big5 the second byte of a character can be 0x5C: such a
+// character is part of a key name, not a separator, and the store's text
+// form reads it back as the same key.
+struct TrailBackslash {
+  const char* locale;
+  const char* path;
+  Path parts;
+  Path bytewise;  // what splitting at every byte 0x5C gave
+};
+
+TEST(RegPath, SplitsByCharactersOfTheCurrentCodeSet) {
+  const TrailBackslash kCases[] = {
+      {"ja_JP.sjis", "A\x95\\B", {"A\x95\\B"}, {"A\x95", "B"}},  // A表B
+      {"ja_JP.sjis",
+       "Soft\\"
+       "\x83\\"
+       "\x95\\",
+       {"Soft", "\x83\\\x95\\"},
+       {"Soft", "\x83", "\x95"}},
+      {"ja_JP.sjis", "A\x95\\\\B", {"A\x95\\", "B"}, {"A\x95", "B"}},
+      {"zh_TW.big5", "X\xA5\\\\Y", {"X\xA5\\", "Y"}, {"X\xA5", "Y"}},  // 功
+  };
+  for (const TrailBackslash& c : kCases) {
+    GNUTIL_USE_LOCALE(c.locale);
+    InitMbutil();
+    if (std::string(c.locale) == "zh_TW.big5") InitMbutilExt(CODESET_BIG5);
+    Path p;
+    EXPECT_TRUE(SplitPath(c.path, &p)) << c.path;
+    EXPECT_EQ(p, c.parts) << c.path;
+
+    // The key that a split at the trail byte would make is another key.
+    Store s;
+    Store::SetValue(s.CreateKey(c.parts), "v", "1");
+    Store::SetValue(s.CreateKey(c.bytewise), "v", "2");
+    EXPECT_EQ(Store::FindValue(*s.FindKey(c.parts), "v")->data, "1") << c.path;
+    Store back;
+    EXPECT_TRUE(back.Parse(s.Serialize()));
+    ASSERT_NE(back.FindKey(p), nullptr) << c.path;
+    EXPECT_NE(Store::FindValue(*back.FindKey(p), "v"), nullptr);
+  }
 }
 
 TEST(RegStore, KeysAndValuesIgnoreCaseKeepFirstSpellingAndOrder) {

@@ -4,6 +4,8 @@
 #include <limits.h>
 #include <stdio.h>
 
+#include <new>
+
 #include "gnutil/gnlist.h"
 #include "gnutil/osconfig.h"
 #include "os/config/config_internal.h"
@@ -15,6 +17,35 @@ namespace {
 constexpr size_t kProfileBuffer = 1024;
 
 }  // namespace
+
+// The stores allocate as they read and edit. Running out of memory reaches
+// the caller as the library's own exception; no other exception leaves the
+// library: the call then fails as for an unreadable store (value of
+// `failed`).
+template <typename F>
+auto Guarded(F body, decltype(body()) failed) -> decltype(body()) {
+  try {
+    return body();
+  } catch (const GMemoryException&) {
+    throw;
+  } catch (const std::bad_alloc&) {
+    throw GMemoryException();
+  } catch (...) {
+    return failed;
+  }
+}
+
+// ProfileRead that gives the default when the store could not be read.
+void ReadProfile(const char* file, const char* section, const char* key, const char* def,
+                 char* buffer, size_t size) {
+  bool read = Guarded(
+      [&] {
+        store::ProfileRead(file, section, key, def, buffer, size);
+        return true;
+      },
+      false);
+  if (!read) snprintf(buffer, size, "%s", def);
+}
 
 bool BuildRegistryPath(char* buffer, size_t size, const char* file, const char* section) {
   int n = (section[0] == '\0') ? snprintf(buffer, size, "%s", file)
@@ -51,7 +82,7 @@ using gnutil::kRegistryValueBuffer;
 long OSGetConfig(CGNString& value, const CGNString& def, const CGNString& section,
                  const CGNString& key, const CGNString& file) {
   char buffer[gnutil::kProfileBuffer];
-  gnutil::store::ProfileRead(file, section, key, def, buffer, sizeof buffer);
+  gnutil::ReadProfile(file, section, key, def, buffer, sizeof buffer);
   value = buffer;
   return 1;
 }
@@ -61,14 +92,14 @@ long OSGetConfig(long& value, long def, const CGNString& section, const CGNStrin
   char text[32];
   snprintf(text, sizeof text, "%ld", def);
   char buffer[gnutil::kProfileBuffer];
-  gnutil::store::ProfileRead(file, section, key, text, buffer, sizeof buffer);
+  gnutil::ReadProfile(file, section, key, text, buffer, sizeof buffer);
   value = DecimalTextToLong(buffer);
   return 1;
 }
 
 int OSSetConfig(const CGNString& value, const CGNString& section, const CGNString& key,
                 const CGNString& file) {
-  gnutil::store::ProfileWrite(file, section, key, value);
+  gnutil::Guarded([&] { return gnutil::store::ProfileWrite(file, section, key, value); }, false);
   return 1;
 }
 
@@ -82,13 +113,13 @@ int OSSetConfig(const int& value, const CGNString& section, const CGNString& key
 int OSGetSystemConfig(CGNString& value, const CGNString& def, const CGNString& section,
                       const CGNString& key) {
   char buffer[gnutil::kProfileBuffer];
-  gnutil::store::ProfileRead(nullptr, section, key, def, buffer, sizeof buffer);
+  gnutil::ReadProfile(nullptr, section, key, def, buffer, sizeof buffer);
   value = buffer;
   return 1;
 }
 
 int OSSetSystemConfig(const CGNString& value, const CGNString& section, const CGNString& key) {
-  gnutil::store::ProfileWrite(nullptr, section, key, value);
+  gnutil::Guarded([&] { return gnutil::store::ProfileWrite(nullptr, section, key, value); }, false);
   return 1;
 }
 
@@ -99,7 +130,9 @@ int OSGetSystemConfigReg(CGNString& value, const CGNString& def, const CGNString
   char path[kRegistryPathBuffer];
   if (!BuildRegistryPath(path, sizeof path, file, section)) return 0;
   char buffer[kRegistryValueBuffer];
-  if (!gnutil::store::RegistryRead(path, key, buffer, sizeof buffer)) return 0;
+  if (!gnutil::Guarded(
+          [&] { return gnutil::store::RegistryRead(path, key, buffer, sizeof buffer); }, false))
+    return 0;
   value = buffer;
   return 1;
 }
@@ -121,7 +154,8 @@ int OSSetSystemConfigReg(const CGNString& value, const CGNString& section, const
                          const CGNString& file) {
   char path[kRegistryPathBuffer];
   if (!BuildRegistryPath(path, sizeof path, file, section)) return 0;
-  return gnutil::store::RegistryWrite(path, key, value) ? 1 : 0;
+  return gnutil::Guarded([&] { return gnutil::store::RegistryWrite(path, key, value); }, false) ? 1
+                                                                                                : 0;
 }
 
 int OSSetSystemConfigReg(int& value, const CGNString& section, const CGNString& key,
@@ -134,7 +168,7 @@ int OSSetSystemConfigReg(int& value, const CGNString& section, const CGNString& 
 int OSDelSystemConfigReg(const CGNString& section, const CGNString& key, const CGNString& file) {
   char path[kRegistryDeletePathBuffer];
   if (!BuildRegistryPath(path, sizeof path, file, section)) return 0;
-  return gnutil::store::RegistryDelete(path, key) ? 1 : 0;
+  return gnutil::Guarded([&] { return gnutil::store::RegistryDelete(path, key); }, false) ? 1 : 0;
 }
 
 unsigned char OSSetSystemConfigFile(const char* path) {
@@ -149,12 +183,16 @@ int OSGetSystemConfigReg(const CGNString& section, CGNStringList& names, CGNStri
                          const CGNString& file) {
   char path[kRegistryPathBuffer];
   if (!BuildRegistryPath(path, sizeof path, file, section)) return 0;
-  bool opened = gnutil::store::RegistryList(path, gnutil::kRegistryNameBuffer, kRegistryValueBuffer,
-                                            [&](const char* name, const char* data) {
-                                              // A value's text goes in only with its name, so the
-                                              // lists stay parallel.
-                                              if (names.AddItem(CGNString(name)))
-                                                values.AddItem(CGNString(data));
-                                            });
+  bool opened = gnutil::Guarded(
+      [&] {
+        return gnutil::store::RegistryList(path, gnutil::kRegistryNameBuffer, kRegistryValueBuffer,
+                                           [&](const char* name, const char* data) {
+                                             // A value's text goes in only with its name, so the
+                                             // lists stay parallel.
+                                             if (names.AddItem(CGNString(name)))
+                                               values.AddItem(CGNString(data));
+                                           });
+      },
+      false);
   return opened ? 1 : 0;
 }

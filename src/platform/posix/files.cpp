@@ -55,11 +55,39 @@ bool ReadAll(int fd, std::string* out) {
   }
 }
 
+namespace {
+
+// ReadAll, refusing more than kMaxFileBytes.
+bool ReadBounded(int fd, std::string* out) {
+  char chunk[8192];
+  for (;;) {
+    ssize_t n = read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    if (out->size() + static_cast<size_t>(n) > kMaxFileBytes) return false;
+    out->append(chunk, static_cast<size_t>(n));
+  }
+}
+
+// Opens path (creating it when flags ask) and keeps it only when it is a
+// regular file. Without O_NONBLOCK a named pipe would block the open, and a
+// device or pipe would then be read for ever (/dev/zero) or never answer.
+int OpenRegular(const char* path, int flags, struct stat* st) {
+  FileDescriptor fd(open(path, flags | O_NONBLOCK | O_CLOEXEC, 0666));
+  if (!fd.valid()) return -1;
+  if (fstat(fd.get(), st) != 0 || !S_ISREG(st->st_mode)) return -1;
+  return fd.release();
+}
+
+}  // namespace
+
 bool ReadWholeFile(const std::string& path, std::string* out) {
-  FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat st;
+  FileDescriptor fd(OpenRegular(path.c_str(), O_RDONLY, &st));
   if (!fd.valid()) return false;
   out->clear();
-  return ReadAll(fd.get(), out);
+  return ReadBounded(fd.get(), out);
 }
 
 namespace {
@@ -114,20 +142,20 @@ bool UpdateFile(const std::string& path, bool make_directories,
   if (realpath(path.c_str(), resolved) != nullptr) target = resolved;  // write through links
   if (make_directories && !MakeDirectories(DirectoryOf(target))) return false;
   for (int attempt = 0; attempt < 1000; ++attempt) {
-    FileDescriptor fd(open(target.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    struct stat locked, current;
+    FileDescriptor fd(OpenRegular(target.c_str(), O_RDWR | O_CREAT, &locked));
     if (!fd.valid()) return false;
     int rc;
     do {
       rc = flock(fd.get(), LOCK_EX);
     } while (rc != 0 && errno == EINTR);
-    struct stat locked, current;
     if (rc != 0 || fstat(fd.get(), &locked) != 0) return false;
     if (stat(target.c_str(), &current) != 0 || current.st_ino != locked.st_ino ||
         current.st_dev != locked.st_dev) {
       continue;  // replaced while we waited: lock the new file
     }
     std::string old;
-    bool ok = ReadAll(fd.get(), &old);
+    bool ok = ReadBounded(fd.get(), &old);
     std::string text;
     if (ok) ok = edit(old, &text);
     if (ok && text != old) ok = Replace(target, locked, text);

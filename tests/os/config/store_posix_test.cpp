@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -214,6 +215,94 @@ TEST_F(PosixConfig, UnwritableFilesAndDamagedStoresAreLeftAlone) {
   CGNString v;
   EXPECT_EQ(OSGetSystemConfigReg(v, "", "K", "v", "Software"), 1);
   EXPECT_STREQ(v, "kept");
+}
+
+// Store files that are not regular files, or too large, are refused at once:
+// no endless read of a device, no wait on a named pipe, nothing rewritten.
+TEST_F(PosixConfig, DevicesPipesAndHugeFilesAreRefused) {
+  std::string zero = dir_ + "/zero.ini";
+  ASSERT_EQ(symlink("/dev/zero", zero.c_str()), 0);
+  std::string fifo = dir_ + "/fifo.ini";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::string huge = dir_ + "/huge.ini";
+  {
+    std::string head = "[s]\nk=v\n";
+    FILE* f = fopen(huge.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    fwrite(head.data(), 1, head.size(), f);
+    fclose(f);
+    ASSERT_EQ(truncate(huge.c_str(), static_cast<off_t>(gnutil::files::kMaxFileBytes) + 1), 0);
+  }
+  for (const std::string& file : {zero, fifo, huge}) {
+    auto start = std::chrono::steady_clock::now();
+    CGNString v;
+    EXPECT_EQ(OSGetConfig(v, "dflt", "s", "k", file.c_str()), 1) << file;
+    EXPECT_STREQ(v, "dflt") << file;
+    EXPECT_EQ(OSSetConfig("new", "s", "k", file.c_str()), 1) << file;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << file;
+  }
+  struct stat st;
+  ASSERT_EQ(lstat(zero.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(stat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  ASSERT_EQ(stat(huge.c_str(), &st), 0);
+  EXPECT_EQ(static_cast<size_t>(st.st_size), gnutil::files::kMaxFileBytes + 1);
+
+  // The registry store's file too.
+  ASSERT_EQ(mkdir((dir_ + "/registry").c_str(), 0755), 0);
+  ASSERT_EQ(mkfifo((dir_ + "/registry/HKEY_LOCAL_MACHINE.reg").c_str(), 0600), 0);
+  CGNString v;
+  EXPECT_EQ(OSGetSystemConfigReg(v, "d", "K", "v", "Software"), 0);
+  EXPECT_EQ(OSSetSystemConfigReg("x", "K", "v", "Software"), 0);
+}
+
+// Memory running out while a store is read reaches the caller as the
+// library's exception (or a failed call), never as a foreign one that ends
+// the process. Address-space limits and sanitizers do not mix: not there.
+TEST_F(PosixConfig, RunningOutOfMemoryIsTheLibrarysException) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "address-space limit under a sanitizer";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+  GTEST_SKIP() << "address-space limit under a sanitizer";
+#endif
+#endif
+  std::string big = dir_ + "/big.ini";
+  {
+    std::string text = "[s]\n";
+    while (text.size() < (48u << 20)) text += "key" + std::to_string(text.size()) + "=value\n";
+    FILE* f = fopen(big.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+  }
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    struct rlimit limit;
+    getrlimit(RLIMIT_AS, &limit);
+    // Room for the program, not for the file read whole.
+    limit.rlim_cur = 40u << 20;
+    FILE* maps = fopen("/proc/self/status", "r");
+    char line[256];
+    while (maps != nullptr && fgets(line, sizeof line, maps) != nullptr) {
+      unsigned long kb;
+      if (sscanf(line, "VmSize: %lu kB", &kb) == 1) limit.rlim_cur = (kb << 10) + (24u << 20);
+    }
+    if (maps != nullptr) fclose(maps);
+    setrlimit(RLIMIT_AS, &limit);
+    try {
+      CGNString v;
+      OSGetConfig(v, "d", "s", "key4", big.c_str());
+      _exit(0);
+    } catch (const GMemoryException&) {
+      _exit(0);
+    }
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
 }
 
 TEST_F(PosixConfig, DefaultPlacesAreRestoredByNull) {

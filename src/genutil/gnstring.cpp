@@ -331,12 +331,18 @@ void CGNString::DuplicateWzBufferFromData() const {
   if (count == gnutil::kInvalidText) count = m_nDataLength;
   unsigned short* wide = AllocUnits(count + 1);
   size_t written = gnutil::ToUnits(wide, count, m_pData, m_nDataLength);
-  // Invalid text leaves the tail of the count unused; keep it NUL so that the
-  // narrow text rebuilt from this copy is exactly the original bytes.
-  for (size_t i = written; i <= count; ++i) wide[i] = 0;
+  wide[written] = 0;
   FreeUnits(m_pwzBuffer);
   m_pwzBuffer = wide;
-  m_nWzLength = m_nWzCapacity = static_cast<unsigned int>(count);
+  // Text the locale rejects: the rule makes the wide length its byte length
+  // (what GetNumChars reports), but the copy holds fewer units, each rejected
+  // byte one unit and each valid character its own. The wide length here is
+  // the units really held, so that no edit works on padding: with the byte
+  // length, an insert at the end went behind NULs and was lost, and text
+  // inserted into itself lost everything after its first rejected byte.
+  // Indexes up to GetNumChars stay valid for an insert (see InsertAt).
+  m_nWzLength = static_cast<unsigned int>(written);
+  m_nWzCapacity = static_cast<unsigned int>(count);
 }
 
 void CGNString::RebuildNarrow() const {

@@ -454,7 +454,13 @@ int CGNString::FindFirstNotOf(const CGNString& set, int start) const {
 unsigned char CGNString::InsertAt(int position, const CGNString& text) {
   EnsureWide();
   const unsigned int n = m_nWzLength;
-  if (position < 0 || static_cast<unsigned int>(position) > n) return 0;
+  if (position < 0) return 0;
+  if (static_cast<unsigned int>(position) > n) {
+    // In text the locale rejects, GetNumChars counts bytes, more than the
+    // wide copy's units: a position up to it is the end of the text.
+    if (static_cast<unsigned int>(position) > GetNumChars()) return 0;
+    position = static_cast<int>(n);
+  }
   // A private copy: text may be this very string.
   CGNString copy(text);
   copy.EnsureWide();

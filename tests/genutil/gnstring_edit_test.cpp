@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <functional>
 #include <string>
 
 #include "genutil/alloc.h"
@@ -85,6 +86,46 @@ TEST(EditInvalidBytes, RejectedBytesSurviveCharacterEdits) {
   EXPECT_FALSE(s.IsAlphaAt(1));
   EXPECT_EQ(s.InsertAt(4, CGNString("!")), 1);
   EXPECT_EQ(Bytes(s), "A\x82 C!");
+}
+
+// Text that mixes characters and rejected bytes has fewer wide units than
+// GetNumChars (which counts its bytes): no edit may lose a byte of either
+// operand, and GetNumChars is still a valid place to insert at the end.
+struct RejectedEdit {
+  const char* name;
+  std::string text;
+  std::function<void(CGNString&)> edit;
+  std::string expected;
+};
+
+TEST(EditInvalidBytes, NoEditLosesAByteOfRejectedText) {
+  GNUTIL_USE_LOCALE("ja_JP.sjis");
+  const std::string cut = "\x82\xA0\x82";  // あ and a lead byte with no trail
+  const std::string mixed = "a\x82\xA0\x82 b\x82\xA0\x82";
+  const RejectedEdit kEdits[] = {
+      {"insert at GetNumChars", cut, [](CGNString& s) { s.InsertAt(s.GetNumChars(), "Z"); },
+       cut + "Z"},
+      {"insert at the last unit", cut, [](CGNString& s) { s.InsertAt(2, "Z"); }, cut + "Z"},
+      {"insert into itself", mixed, [](CGNString& s) { s.InsertAt(1, s); },
+       "a" + mixed + "\x82\xA0\x82 b\x82\xA0\x82"},
+      {"insert rejected text", "xy", [&](CGNString& s) { s.InsertAt(1, cut.c_str()); },
+       "x" + cut + "y"},
+      {"replace with rejected text", "a-b-", [&](CGNString& s) { s.Replace("-", cut.c_str()); },
+       "a" + cut + "b" + cut},
+      {"replace rejected text", mixed, [&](CGNString& s) { s.Replace((cut + " ").c_str(), "+"); },
+       "a+b" + cut},
+      {"right string", mixed, [](CGNString& s) { s.RightString(s, 2); }, cut},
+      {"remove", mixed, [](CGNString& s) { s.RemoveAt(0, 2); }, "\x82 b" + cut},
+  };
+  for (const RejectedEdit& e : kEdits) {
+    CGNString s(e.text.c_str());
+    e.edit(s);
+    EXPECT_EQ(Bytes(s), e.expected) << e.name;
+  }
+  CGNString s(mixed.c_str());
+  EXPECT_EQ(s.Find((cut + " ").c_str()), 1);
+  EXPECT_EQ(s.InsertAt(static_cast<int>(s.GetNumChars()) + 1, "Z"), 0);
+  EXPECT_EQ(Bytes(s), mixed);
 }
 
 TEST(EditUnicode, CharactersBeyondTheBmpTakeTwoIndexes) {

@@ -52,3 +52,4 @@ void BM_InitRecord(benchmark::State& state) {
 BENCHMARK(BM_InitRecord);
 
 }  // namespace
+BENCHMARK_MAIN();

@@ -20,4 +20,3 @@ uint64_t TickCount() {
 }
 
 }  // namespace gnutil::platform
-#include "gnutil/gnstring.h"  // throwaway: the floors check must refuse this

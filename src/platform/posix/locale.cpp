@@ -14,28 +14,6 @@
 
 namespace gnutil::platform {
 
-namespace {
-
-// setlocale(LC_ALL, NULL) gives "LC_CTYPE=...;LC_NUMERIC=..." when the
-// categories differ; the character rules only care about LC_CTYPE.
-std::string CtypeName(const char* all) {
-  if (all == nullptr) return std::string();
-  const char* p = strstr(all, "LC_CTYPE=");
-  if (p == nullptr) return all;
-  p += strlen("LC_CTYPE=");
-  const char* end = strchr(p, ';');
-  return end ? std::string(p, end) : std::string(p);
-}
-
-}  // namespace
-
-std::string SetDefaultProcessLocale() {
-  setlocale(LC_ALL, "");
-  return CurrentProcessLocaleName();
-}
-
-std::string CurrentProcessLocaleName() { return CtypeName(setlocale(LC_ALL, nullptr)); }
-
 unsigned CodePageForCodeset(const char* codeset) {
   if (codeset == nullptr) return 1252;
   struct Entry {
@@ -57,8 +35,6 @@ unsigned CodePageForCodeset(const char* codeset) {
 }
 
 unsigned AnsiCodePage() { return CodePageForCodeset(nl_langinfo(CODESET)); }
-
-int MbCurMax() { return static_cast<int>(MB_CUR_MAX); }
 
 int MbToCodePoint(uint32_t* cp, const char* s, size_t n) {
   if (s == nullptr || n == 0) return -1;

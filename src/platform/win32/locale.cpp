@@ -25,17 +25,6 @@ namespace gnutil::platform {
 
 namespace {
 
-// setlocale(LC_ALL, NULL) gives "LC_COLLATE=...;LC_CTYPE=...;..." when the
-// categories differ; the character rules only care about LC_CTYPE.
-std::string CtypeName(const char* all) {
-  if (all == nullptr) return std::string();
-  const char* p = strstr(all, "LC_CTYPE=");
-  if (p == nullptr) return all;
-  p += strlen("LC_CTYPE=");
-  const char* end = strchr(p, ';');
-  return end ? std::string(p, end) : std::string(p);
-}
-
 // Every code page the runtime accepts for LC_CTYPE keeps ASCII as it is.
 inline bool IsAscii(unsigned char b) { return b < 0x80; }
 
@@ -84,18 +73,9 @@ int EncodeOne(unsigned page, char* out, int room, uint32_t cp) {
 
 }  // namespace
 
-std::string SetDefaultProcessLocale() {
-  setlocale(LC_ALL, "");
-  return CurrentProcessLocaleName();
-}
-
-std::string CurrentProcessLocaleName() { return CtypeName(setlocale(LC_ALL, nullptr)); }
-
 unsigned RuntimeCodePage() { return ___lc_codepage_func(); }
 
 unsigned AnsiCodePage() { return GetACP(); }
-
-int MbCurMax() { return static_cast<int>(MB_CUR_MAX); }
 
 int MbToCodePoint(uint32_t* cp, const char* s, size_t n) {
   if (s == nullptr || n == 0) return -1;

@@ -5,15 +5,17 @@
 #
 # Each line of the mutants file (default scripts/mutants.txt) names one fault:
 #
-#   file | line | text | replacement | ctest regex
+#   file | line | text | replacement | ctest labels
 #
+# (fields separated by a bar with a blank on each side).
 # The first occurrence of `text` on that line of `file` becomes `replacement`
 # (literal strings, surrounding blanks trimmed; an empty replacement drops the
-# text). Lines starting with # are comments. For each mutant in turn the
-# script applies it to a scratch copy of the tree (build/mutate/tree), rebuilds
-# incrementally, runs the tests whose names match the regex (empty: all), and
-# restores the file. A mutant is "killed" when a test fails, "survived" when
-# every test passes, "stillborn" when it does not compile (not counted) and
+# text). Lines starting with # are comments. The labels are a ctest -L regex
+# choosing the test programs of the topic (empty: every test). For each
+# mutant in turn the script applies it to a scratch copy of the tree
+# (build/mutate/tree), rebuilds incrementally, runs those tests, and restores
+# the file. A mutant is "killed" when a test fails, "survived" when every
+# test passes, "stillborn" when it does not compile (not counted) and
 # "invalid" when its text is not on that line. Prints one line per mutant and
 # a score; OUTPUT (default build/logs/mutants.tsv) keeps the results.
 set -uo pipefail
@@ -25,11 +27,18 @@ tree="$work/tree"
 build="$work/build"
 mkdir -p "$work" "$(dirname "$output")"
 
-# A scratch copy of the sources as they are now (build output excluded).
+# A scratch copy of the tree as it is now (build output excluded). With
+# MUTATE_REV set, the library's sources (src/, include/) come from that commit
+# instead, so that a list written against it can be run against a later test
+# suite.
 rm -rf "$tree"
 mkdir -p "$tree"
 (cd "$GNUTIL_ROOT" && git ls-files -co --exclude-standard -z |
   xargs -0 cp --parents -t "$tree")
+if [ -n "${MUTATE_REV:-}" ]; then
+  rm -rf "$tree/src" "$tree/include"
+  (cd "$GNUTIL_ROOT" && git archive "$MUTATE_REV" src include) | tar -x -C "$tree"
+fi
 
 if ! { cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DGNUTIL_BUILD_TOOLS=ON \
          -DCMAKE_CXX_FLAGS=-O0 && cmake --build "$build" -j "$JOBS"; } > "$work/build.log" 2>&1; then
@@ -44,9 +53,11 @@ killed=0 survived=0 stillborn=0 invalid=0 n=0
 : > "$output"
 while IFS= read -r line || [ -n "$line" ]; do
   [[ -z "${line// }" || "$line" =~ ^[[:space:]]*# ]] && continue
-  IFS='|' read -r file lno text repl regex <<<"$line"
-  file=$(trim "$file") lno=$(trim "$lno") text=$(trim "$text") repl=$(trim "$repl")
-  regex=$(trim "${regex:-}")
+  # Fields are separated by " | " (a lone bar between blanks), so texts may
+  # hold "||".
+  mapfile -t f < <(perl -e 'print "$_\n" for split(/ \| /, $ARGV[0], -1)' -- "$line")
+  file=$(trim "${f[0]:-}") lno=$(trim "${f[1]:-}") text=$(trim "${f[2]:-}")
+  repl=$(trim "${f[3]:-}") regex=$(trim "${f[4]:-}")
   n=$((n + 1))
   target="$tree/$file"
   cp "$target" "$work/original"
@@ -64,7 +75,7 @@ while IFS= read -r line || [ -n "$line" ]; do
     stillborn=$((stillborn + 1))
   else
     select=()
-    [ -n "$regex" ] && select=(-R "$regex")
+    [ -n "$regex" ] && select=(-L "$regex")
     if (cd "$build" && GNUTIL_REQUIRE_LOCALES=1 ctest -j "$JOBS" --timeout 60 --stop-on-failure \
           "${select[@]}") > "$work/mutant.log" 2>&1; then
       result=survived

@@ -28,10 +28,10 @@ TEST(DateTimeThreads, EachThreadConvertsInItsOwnZone) {
   const ZoneCase cases[] = {{"UTC0", 0}, {"EST5", -5}, {"JST-9", 9}, {"IST-5:30", 5}, {"", 0}};
   const long secs = 983801229L;  // 2001-03-05 14:07:09 UTC
   time_t tt = secs;
-  tm utc;
-  gmtime_r(&tt, &utc);
-  tm system;
-  localtime_r(&tt, &system);  // the machine's zone, TZ being unset below
+  // Read before any thread starts, so the runtime's shared result is safe
+  // (and the same call exists on every platform).
+  tm utc = *gmtime(&tt);
+  tm system = *localtime(&tt);  // the machine's zone, TZ being unset below
   std::atomic<int> failures{0};
   std::vector<std::unique_ptr<gnutil_test::TestThread>> threads;
   for (const ZoneCase& c : cases) {

@@ -54,12 +54,6 @@ TEST(PosixSysInfo, HostNameIsTheKernelsAndFitsTheBuffer) {
   }
 }
 
-TEST(PosixSysInfo, NoLocaleInformationSourceYet) {
-  char buffer[16] = "junk";
-  EXPECT_EQ(OSGetLocaleInfo(0x411, 0x1d, buffer, sizeof buffer), 0);
-  EXPECT_STREQ(buffer, "");
-}
-
 TEST(PosixSysInfo, VersionNoteSplitsTheFirstNumberIntoTwoBytes) {
   COSBuildVersion v(GNUTIL_VERSION_PROBE);
   ASSERT_EQ(v.Init(), 1);

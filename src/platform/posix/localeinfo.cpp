@@ -402,6 +402,24 @@ bool Resolve(unsigned long lcid, unsigned short* langId, std::string* icuLocale)
   return true;
 }
 
+// The language id a locale identifier stands for, without checking that we
+// know it; the user's default is looked up in the language table only when
+// the environment names another locale than last time.
+unsigned short LangIdOf(unsigned long lcid) {
+  unsigned long id = lcid & 0xFFFF;
+  if (id != kUserDefault && id != kSystemDefault && id != 0) return static_cast<unsigned short>(id);
+  static std::mutex mutex;
+  static std::string* lastName = new std::string;  // kept for the process
+  static unsigned short lastId = 0;
+  const char* name = UserTimeLocaleName();
+  std::lock_guard<std::mutex> lock(mutex);
+  if (lastId == 0 || *lastName != name) {
+    *lastName = name;
+    lastId = LangIDForLocaleName(name);
+  }
+  return lastId;
+}
+
 // UTF-8 to the process locale's code set; false when a character has no
 // form there.
 bool ToProcessCodeSet(const std::string& utf8, std::string* out) {
@@ -703,9 +721,7 @@ long GetLocaleInfoText(unsigned long lcid, unsigned long type, char* buffer, int
   };
   static std::mutex mutex;
   static auto* cache = new std::map<std::string, Converted>;  // kept for the process
-  unsigned short langId = 0;
-  std::string icuLocale;
-  if (!Resolve(lcid, &langId, &icuLocale)) return 0;
+  unsigned short langId = LangIdOf(lcid);
   std::string key =
       std::string(nl_langinfo(CODESET)) + "/" + std::to_string(langId) + "/" + std::to_string(type);
   Converted converted{false, std::string()};

@@ -26,7 +26,7 @@ tally() {
   local log=$1 rc=$2 line bad total seen=0
   while read -r line; do
     bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
-    total=$(sed -E 's/.* failed out of ([0-9]+).*/\2/' <<<"$line")
+    total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
     passed=$((passed + total - bad))
     failed=$((failed + bad))
     seen=1

@@ -13,6 +13,14 @@
 
 CGNList LocaleInfo::m_localeInfoList(10, 10);
 
+namespace {
+// When the library is unloaded the table's entries go with it. Defined after
+// the list, so it runs before the list itself is destroyed.
+struct FreeTableAtUnload {
+  ~FreeTableAtUnload() { LocaleInfo::Free(); }
+} g_freeTableAtUnload;
+}  // namespace
+
 void LocaleInfoAccess::Destroy(LocaleInfo* entry) { delete entry; }
 
 namespace gnutil {

@@ -245,7 +245,7 @@ $work/d: none"
     # Constant memory: 16 MB walked with a peak resident size well under the
     # file's (reading it whole took over twice its size). Sanitizers keep
     # shadow memory: not there.
-    if command -v /usr/bin/time > /dev/null && ! strings -a "$gnutil" | grep -q AddressSanitizer; then
+    if command -v /usr/bin/time > /dev/null && ! ldd "$gnutil" 2>/dev/null | grep -qE 'lib[at]san'; then
       head -c 16000000 /dev/zero | tr '\0' a > "$work/large"
       for how in file stdin; do
         if [ $how = file ]; then

@@ -7,6 +7,7 @@
 #include <gnutil/gnassert.h>
 #include <gnutil/gntrace.h>
 #include <gnutil/lclst.h>
+#include <gnutil/mbutil.h>
 #include <gnutil/osthread.h>
 #include <gtest/gtest.h>
 #include <stdio.h>
@@ -148,6 +149,7 @@ TEST_F(TraceThreads, AssertionGuardIsPerThread) {
   CGNAssert* a = CGNAssert::Instance();
   a->SetNativeAssert(0);
   a->Init(WaitingCallback, nullptr);
+  InitMbutil();  // the code set is process-wide: chosen before the threads start
   std::atomic<int> answers{0};
   {
     std::vector<std::unique_ptr<gnutil_test::TestThread>> threads;

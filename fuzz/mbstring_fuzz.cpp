@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InitMbutil();
     initialised = true;
   }
-  int codeset = data[0] % 14;
+  int codeset = data[0] % 15;
+  if (codeset == 14) codeset = CODESET_UTF8;
   InitMbutilExt(codeset);
   size_t split = data[1] % (size - 2);
   std::string all(reinterpret_cast<const char*>(data + 2), size - 2);
@@ -46,7 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t len = text.size();
 
   int offset = -1;
-  if (mbvalidatestring(t, &offset, codeset) == 0 && (offset < 0 || static_cast<size_t>(offset) >= len)) abort();
+  if (mbvalidatestring(t, &offset, codeset) == 0 &&
+      (offset < 0 || static_cast<size_t>(offset) >= len))
+    abort();
 
   std::set<size_t> bounds = Boundaries(t);
   auto check = [&](const char* hit, size_t matchLen) {

@@ -20,6 +20,7 @@
 #include "genutil/jaconv_internal.h"
 #include "gnutil/jaconv.h"
 #include "gnutil/mbutil.h"
+#include "platform/charset_stream.h"
 #include "platform/stream_files.h"
 
 namespace gnutil::tool {
@@ -37,16 +38,17 @@ const char kConvertUsage[] =
     "\n"
     "Converts FILE (or standard input) to OUT (or standard output).\n"
     "\n"
-    "  --from NAME  code set of the input: sjis, euc, jis, big5, euc-tw, or\n"
-    "               auto to detect Japanese (EUC is assumed when the text is\n"
-    "               valid in both EUC and Shift-JIS)\n"
-    "  --to NAME    code set of the output: sjis, euc, jis, big5, euc-tw\n"
+    "  --from NAME  code set of the input: sjis, euc, jis, big5, euc-tw, utf8,\n"
+    "               or auto to detect UTF-8 or Japanese (EUC is assumed when\n"
+    "               the text is valid in both EUC and Shift-JIS)\n"
+    "  --to NAME    code set of the output: sjis, euc, jis, big5, euc-tw, utf8\n"
     "  -o OUT       write to OUT; a regular file (or the target of a symbolic\n"
     "               link) keeps its permissions and is replaced only when the\n"
     "               conversion succeeds; a device or pipe is written directly\n"
     "\n"
     "Pairs: sjis<->euc, sjis->jis, euc->jis, jis->sjis, jis->euc, big5<->euc-tw,\n"
-    "and any code set to itself. Names are taken in any case, '-' and '_' alike:\n"
+    "utf8<->each of the others (by the system's converter, on Linux), and any\n"
+    "code set to itself. Names are taken in any case, '-' and '_' alike:\n"
     "also Shift_JIS, CP932, EUC-JP, eucJP, ujis, ISO-2022-JP, CP950, EUC_TW.\n";
 
 constexpr int kAuto = -1;
@@ -82,6 +84,56 @@ const char* CodeSetLabel(int cs) {
 }
 
 bool IsJapanese(int cs) { return cs == CODESET_JIS || cs == CODESET_EUC_J || cs == CODESET_SJIS; }
+
+// The system converter's name of a code set the tool converts to and from
+// UTF-8; null for the others.
+const char* IconvName(int cs) {
+  switch (cs) {
+    case CODESET_SJIS:
+      return "SHIFT_JIS";
+    case CODESET_EUC_J:
+      return "EUC-JP";
+    case CODESET_JIS:
+      return "ISO-2022-JP";
+    case CODESET_BIG5:
+      return "BIG5";
+    case CODESET_EUC_TW:
+      return "EUC-TW";
+    case CODESET_UTF8:
+      return "UTF-8";
+    default:
+      return nullptr;
+  }
+}
+
+// Whether the rest of the stream is well-formed UTF-8 with at least one
+// character beyond ASCII (ASCII alone, JIS included, is left to the Japanese
+// detection). Reads to the end or to the first ill-formed sequence.
+bool IsUtf8Text(FILE* in) {
+  char buffer[1 << 16];
+  size_t kept = 0;
+  bool beyondAscii = false;
+  for (;;) {
+    size_t n = fread(buffer + kept, 1, sizeof buffer - kept, in);
+    size_t avail = kept + n;
+    bool end = n == 0;
+    size_t pos = 0;
+    while (pos < avail) {
+      int len = mblenExt(buffer + pos, avail - pos, CODESET_UTF8);
+      if (len == 0) len = 1;  // NUL
+      if (len < 0) return false;
+      if (static_cast<size_t>(len) > avail - pos) {
+        if (end) return false;  // cut off by the end of the input
+        break;
+      }
+      if (len > 1) beyondAscii = true;
+      pos += static_cast<size_t>(len);
+    }
+    if (end) return beyondAscii;
+    kept = avail - pos;
+    std::memmove(buffer, buffer + pos, kept);
+  }
+}
 
 // A stream that can be read twice (detection, then conversion), and the
 // place to go back to: where it stood when we came, since standard input may
@@ -188,10 +240,14 @@ int RunConvert(const Args& args) {
   int to = CodeSetOf(toName);
   if (from == kUnknown) return Fail("convert: unknown code set '" + fromName + "'");
   if (to == kUnknown || to == kAuto) return Fail("convert: unknown code set '" + toName + "'");
-  if (from == kAuto && !IsJapanese(to)) {
-    return Fail("convert: --from auto detects Japanese only; give the code set of the input");
+  if (from == kAuto && !IsJapanese(to) && to != CODESET_UTF8) {
+    return Fail(
+        "convert: --from auto detects UTF-8 and Japanese only; give the code set of the input");
   }
-  if (from != kAuto && from != to && ConversionFor(from, to) == Conversion::kCopy) {
+  bool viaUtf8 = from == CODESET_UTF8 || to == CODESET_UTF8;
+  bool convertible = viaUtf8 ? IconvName(from) != nullptr && IconvName(to) != nullptr
+                             : ConversionFor(from, to) != Conversion::kCopy;
+  if (from != kAuto && from != to && !convertible) {
     return Fail("convert: cannot convert from " + fromName + " to " + toName);
   }
   if (haveOut && outPath.empty()) return Fail("convert: -o needs a file name");
@@ -208,8 +264,12 @@ int RunConvert(const Args& args) {
       CloseInput(in);
       return Fail("convert: " + error);
     }
-    int detected = DetectJPCodeType(source);
+    int detected = IsUtf8Text(source) ? CODESET_UTF8 : CODESET_NONE;
     clearerr(source);
+    if (detected == CODESET_NONE && fsetpos(source, &start) == 0) {
+      detected = DetectJPCodeType(source);
+      clearerr(source);
+    }
     if (fsetpos(source, &start) != 0) {
       if (source != in) fclose(source);
       CloseInput(in);
@@ -235,8 +295,28 @@ int RunConvert(const Args& args) {
     }
     out = platform::OutputStream(file);
   }
-  bool ok = ConvertStream(conversion, source, out);
-  bool readError = ferror(source) != 0;
+  bool ok = true;
+  bool readError = false;
+  if (from != to && (from == CODESET_UTF8 || to == CODESET_UTF8)) {
+    unsigned long long at = 0;
+    platform::CharsetResult r =
+        platform::ConvertCharsetStream(IconvName(from), IconvName(to), source, out, &at);
+    if (r == platform::CharsetResult::kWriteError) ok = false;
+    if (r == platform::CharsetResult::kReadError) readError = true;
+    if (r == platform::CharsetResult::kUnavailable || r == platform::CharsetResult::kInvalid) {
+      if (source != in) fclose(source);
+      CloseInput(in);
+      if (file != nullptr) platform::AbandonOutputFile(file);
+      return Fail(r == platform::CharsetResult::kUnavailable
+                      ? "convert: this system cannot convert from " + fromName + " to " + toName
+                      : "convert: byte " + std::to_string(at) +
+                            " of the input is no character of the input's code set or has no "
+                            "form in the output's");
+    }
+  } else {
+    ok = ConvertStream(conversion, source, out);
+  }
+  readError = readError || ferror(source) != 0;
   if (source != in) fclose(source);
   CloseInput(in);
   if (readError) {

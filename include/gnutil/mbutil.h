@@ -40,6 +40,10 @@ constexpr int CODESET_1255 = 27;
 constexpr int CODESET_1256 = 28;
 constexpr int CODESET_1257 = 29;
 constexpr int CODESET_1258 = 30;
+// UTF-8, beyond the numbered table (whose values it never takes): characters
+// of 1 to 4 bytes as Unicode defines them, no overlong forms, no surrogates,
+// nothing above U+10FFFF. The code set of a UTF-8 locale on Linux.
+constexpr int CODESET_UTF8 = 31;
 
 extern "C" {
 

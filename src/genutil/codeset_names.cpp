@@ -36,6 +36,8 @@ const CodeSetName kNames[] = {
     {"8859_8", CODESET_8859_8, true},
     {"8859_9", CODESET_8859_9, true},
     {"8859_10", CODESET_8859_10, true},
+    {"UTF-8", CODESET_UTF8, true},
+    {"UTF8", CODESET_UTF8, true},
     // Further spellings, taken only as whole names.
     {"NONE", CODESET_NONE, false},
     {"EUC_J", CODESET_EUC_J, false},

@@ -41,6 +41,7 @@ bool HasMultibyteChars(int cs) {
     case CODESET_KSC_5601_87:
     case CODESET_KSC_5601_92:
     case CODESET_EUC_K:
+    case CODESET_UTF8:
       return true;
     default:
       return false;
@@ -67,6 +68,8 @@ bool IsLeadByte(int c, int cs) {
     case CODESET_KSC_5601_87:
     case CODESET_KSC_5601_92:
       return IsKscLead(b);
+    case CODESET_UTF8:
+      return In(b, 0xC2, 0xF4);  // C0, C1 and F5 to FF start nothing well-formed
     default:
       return false;
   }
@@ -75,7 +78,7 @@ bool IsLeadByte(int c, int cs) {
 // The rules that give the length of one character. The letters name the
 // families of encodings; where a code set has two (KSC 5601-87 as the
 // current code set is lenient about lead bytes), the caller picks.
-enum class Rule { kNone, kEucJ, kEuc2, kEucTw, kSjis, kBig5, kKscLenient, kKscStrict };
+enum class Rule { kNone, kEucJ, kEuc2, kEucTw, kSjis, kBig5, kKscLenient, kKscStrict, kUtf8 };
 
 Rule RuleFor(int cs, bool current) {
   switch (cs) {
@@ -95,12 +98,44 @@ Rule RuleFor(int cs, bool current) {
       return current ? Rule::kKscLenient : Rule::kKscStrict;
     case CODESET_KSC_5601_92:
       return Rule::kKscStrict;
+    case CODESET_UTF8:
+      return Rule::kUtf8;
     default:
       return Rule::kNone;
   }
 }
 
 inline bool IsEucByte(unsigned c) { return In(c, 0xA1, 0xFE); }
+
+inline bool IsContinuation(unsigned c) { return In(c, 0x80, 0xBF); }
+
+// The well-formed UTF-8 sequences (Unicode's table 3-7): the second byte's
+// range depends on the first, which shuts out overlong forms (E0, F0),
+// surrogates (ED) and everything above U+10FFFF (F4).
+int Utf8Len(const unsigned char* p, size_t n) {
+  unsigned c = p[0];
+  unsigned lo = 0x80, hi = 0xBF;
+  int len;
+  if (In(c, 0xC2, 0xDF)) {
+    len = 2;
+  } else if (In(c, 0xE0, 0xEF)) {
+    len = 3;
+    if (c == 0xE0) lo = 0xA0;
+    if (c == 0xED) hi = 0x9F;
+  } else if (In(c, 0xF0, 0xF4)) {
+    len = 4;
+    if (c == 0xF0) lo = 0x90;
+    if (c == 0xF4) hi = 0x8F;
+  } else {
+    return -1;
+  }
+  // As for the other rules, only the bytes that are there are checked.
+  if (n > 1 && !In(p[1], lo, hi)) return -1;
+  for (size_t i = 2; i < static_cast<size_t>(len) && i < n; ++i) {
+    if (!IsContinuation(p[i])) return -1;
+  }
+  return len;
+}
 
 // Checks the trail bytes that are available (at most n - 1 of them) and gives
 // the full length when they are valid: a caller that passes n = 1 after a
@@ -154,6 +189,8 @@ int MbLen(const unsigned char* p, size_t n, Rule rule) {
         return trail(1, [](unsigned b) { return In(b, 0x41, 0x7E) || In(b, 0x81, 0xFE); }) ? 2 : -1;
       }
       return -1;
+    case Rule::kUtf8:
+      return Utf8Len(p, n);
     case Rule::kNone:
       break;
   }
@@ -165,6 +202,7 @@ int MaxCharLen(int cs) {
     case CODESET_EUC_J:
       return 3;
     case CODESET_EUC_TW:
+    case CODESET_UTF8:
       return 4;
     case CODESET_SJIS:
     case CODESET_GB:
@@ -206,7 +244,7 @@ int CodeSetForPosixCodeset(const std::string& cs) {
     int codeset;
   };
   static const Entry kNames[] = {
-      {"utf8", CODESET_NONE},       {"eucjp", CODESET_EUC_J},
+      {"utf8", CODESET_UTF8},       {"eucjp", CODESET_EUC_J},
       {"ujis", CODESET_EUC_J},      {"sjis", CODESET_SJIS},
       {"shiftjis", CODESET_SJIS},   {"big5", CODESET_BIG5},
       {"big5hkscs", CODESET_BIG5},  {"euctw", CODESET_EUC_TW},

@@ -11,7 +11,8 @@ namespace gnutil {
 // POSIX names carry their real encoding after the dot ("ja_JP.eucjp"); where
 // that encoding is one of ours it wins over the prefix, because the string
 // class converts with the locale's real encoding and the byte rules must agree
-// with it. A UTF-8 locale has no code set of its own: 0.
+// with it. A UTF-8 locale gives CODESET_UTF8 (a POSIX name; Windows names
+// carry code pages, and 65001 is not one of those seen here).
 int CodeSetForLocaleName(const char* name);
 
 // The current code set, initialising the module first when needed.

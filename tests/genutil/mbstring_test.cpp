@@ -276,4 +276,51 @@ TEST(MbBig5Locale, TrailBytesInTheAsciiRange) {
   EXPECT_STREQ(copy, "C:\\dir");
 }
 
+// In a UTF-8 locale the walking functions step by characters of every
+// length: a byte that only occurs inside characters is never found, and no
+// copy or token cuts a character in half.
+TEST(MbUtf8Locale, WalksByCharacters) {
+  GNUTIL_USE_LOCALE("ja_JP.utf8");
+  EXPECT_EQ(InitMbutil(), CODESET_NONE);
+  EXPECT_EQ(InitMbutilExt(CODESET_UTF8), CODESET_UTF8);  // what InitMbutil chose
+  // 日本語テキスト: seven characters of three bytes.
+  const char text[] =
+      "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x83\x86\xE3\x82\xAD\xE3\x82\xB9\xE3\x83\x88";
+  EXPECT_EQ(mbstrchr(text, 0xA5), nullptr);
+  EXPECT_EQ(mbstrrchr(text, 0x83), nullptr);
+  int steps = 0;
+  for (const char* p = text; *p != '\0'; p = mbnextchar(p, 0)) ++steps;
+  EXPECT_EQ(steps, 7);
+  // Characters of 1, 2, 3 and 4 bytes, and separators between them.
+  const std::string mixed = "a,\xC3\xA9,\xE2\x82\xAC,\xF0\x9D\x84\x9E,\xE2\x82\xAC\xC3\xA9";
+  struct Cut {
+    size_t bytes;
+    const char* kept;
+  };
+  const Cut kCuts[] = {{3, "a,"},
+                       {4, "a,\xC3\xA9"},
+                       {7, "a,\xC3\xA9,"},
+                       {8, "a,\xC3\xA9,\xE2\x82\xAC"},
+                       {12, "a,\xC3\xA9,\xE2\x82\xAC,"},
+                       {13, "a,\xC3\xA9,\xE2\x82\xAC,\xF0\x9D\x84\x9E"}};
+  for (const Cut& c : kCuts) {
+    char copy[32];
+    EXPECT_EQ(mbstrncpyi(copy, mixed.c_str(), c.bytes), static_cast<int>(strlen(c.kept)))
+        << c.bytes;
+    EXPECT_STREQ(copy, c.kept) << c.bytes;
+  }
+  std::vector<char> work(mixed.begin(), mixed.end());
+  work.push_back('\0');
+  std::vector<std::string> tokens;
+  for (char* t = mbstrtok(work.data(), ","); t != nullptr; t = mbstrtok(nullptr, ","))
+    tokens.push_back(t);
+  EXPECT_EQ(tokens, (std::vector<std::string>{"a", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9D\x84\x9E",
+                                              "\xE2\x82\xAC\xC3\xA9"}));
+  // The lead byte of é (C3) is not the separator found inside it.
+  EXPECT_EQ(mbstrstr(mixed.c_str(), "\xA9,"), nullptr);
+  int offset = -1;
+  EXPECT_EQ(mbvalidatestring("ok\xED\xA0\x80", &offset, CODESET_UTF8), 0);  // a surrogate
+  EXPECT_EQ(offset, 2);
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 #include "gnutil/mbutil.h"
 
 #include <gtest/gtest.h>
+#include <stdint.h>
 
 #include "genutil/mbutil_internal.h"
 #include "support/test_locale.h"
@@ -37,9 +38,10 @@ TEST(LocaleNameRule, PosixCodesetWinsOverPrefix) {
   EXPECT_EQ(CodeSetForLocaleName("cs_CZ.iso88592"), CODESET_8859_2);
   EXPECT_EQ(CodeSetForLocaleName("de_DE.iso88591"), CODESET_NONE);
   EXPECT_EQ(CodeSetForLocaleName("de_DE.ISO-8859-1@euro"), CODESET_NONE);
-  // UTF-8 has no code set of the table, whatever the language.
-  EXPECT_EQ(CodeSetForLocaleName("ja_JP.UTF-8"), CODESET_NONE);
-  EXPECT_EQ(CodeSetForLocaleName("zh_TW.utf8"), CODESET_NONE);
+  // UTF-8 is a code set of its own, whatever the language.
+  EXPECT_EQ(CodeSetForLocaleName("ja_JP.UTF-8"), CODESET_UTF8);
+  EXPECT_EQ(CodeSetForLocaleName("zh_TW.utf8"), CODESET_UTF8);
+  EXPECT_EQ(CodeSetForLocaleName("C.UTF-8"), CODESET_UTF8);
   // An unknown encoding falls back to the prefix.
   EXPECT_EQ(CodeSetForLocaleName("ja_JP.mystery"), CODESET_SJIS);
 }
@@ -71,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(Locales, LocaleDetection,
                                            DetectCase{"zh_TW.euctw", CODESET_EUC_TW, 0},
                                            DetectCase{"ko_KR.euckr", CODESET_EUC_K, 0},
                                            DetectCase{"zh_CN.gbk", CODESET_GB, CODESET_NONE},
-                                           DetectCase{"ja_JP.utf8", CODESET_NONE, 0},
+                                           DetectCase{"ja_JP.utf8", CODESET_UTF8, 0},
                                            DetectCase{"Korean_Korea.949", 0, CODESET_KSC_5601_87},
                                            DetectCase{"C", CODESET_NONE, CODESET_NONE}));
 
@@ -91,6 +93,58 @@ TEST(LazyInit, ExplicitFunctionsNeverInitialise) {
   EXPECT_EQ(mbGetCodeSet("SJIS"), CODESET_SJIS);
   // Still uninitialised: the current code set is the initial 0.
   EXPECT_EQ(InitMbutilExt(CODESET_NONE), CODESET_NONE);
+}
+
+// The UTF-8 length rule against Unicode's definition, decoded here the long
+// way: every lead byte with representative bytes of every class after it.
+int ReferenceUtf8Length(const unsigned char* p, size_t n) {
+  unsigned c = p[0];
+  int len = c < 0x80             ? 1
+            : (c & 0xE0) == 0xC0 ? 2
+            : (c & 0xF0) == 0xE0 ? 3
+            : (c & 0xF8) == 0xF0 ? 4
+                                 : -1;
+  if (len <= 1) return len;
+  uint32_t cp = c & (0x7Fu >> len);
+  for (int i = 1; i < len; ++i) {
+    if (static_cast<size_t>(i) >= n) return len;  // only the bytes that are there are judged
+    if ((p[i] & 0xC0) != 0x80) return -1;
+    cp = (cp << 6) | (p[i] & 0x3F);
+  }
+  static const uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kMin[len] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return -1;
+  return len;
+}
+
+TEST(Utf8CodeSet, LengthRuleIsUnicodesDefinition) {
+  const unsigned char kFollow[] = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F,
+                                   0xA0, 0xBF, 0xC0, 0xC2, 0xF4, 0xFF};
+  // A prefix shorter than the character gives its full length when what is
+  // there is right, as the other rules do.
+  for (unsigned lead = 1; lead <= 0xFF; ++lead) {
+    for (unsigned char b1 : kFollow) {
+      for (unsigned char b2 : kFollow) {
+        for (unsigned char b3 : kFollow) {
+          const unsigned char bytes[] = {static_cast<unsigned char>(lead), b1, b2, b3};
+          for (size_t n = 1; n <= 4; ++n) {
+            if (n > 1 && bytes[n - 1] == 0) break;
+            int expected = ReferenceUtf8Length(bytes, n);
+            ASSERT_EQ(mblenExt(reinterpret_cast<const char*>(bytes), n, CODESET_UTF8), expected)
+                << std::hex << lead << " " << int{b1} << " " << int{b2} << " " << int{b3}
+                << " n=" << n;
+          }
+        }
+      }
+    }
+    EXPECT_EQ(isleadbyteExt(static_cast<int>(lead), CODESET_UTF8) != 0,
+              lead >= 0xC2 && lead <= 0xF4)
+        << lead;
+  }
+  EXPECT_EQ(mbmaxcharlenExt(CODESET_UTF8), 4);
+  EXPECT_EQ(mbGetCodeSet("UTF-8"), CODESET_UTF8);
+  EXPECT_EQ(mbGetCodeSet("UTF8"), CODESET_UTF8);
+  EXPECT_EQ(InitMbutilExt(CODESET_UTF8), CODESET_NONE);
+  EXPECT_EQ(mbmaxcharlen(), 4);
 }
 
 }  // namespace

@@ -307,6 +307,49 @@ $work/d: none"
     "$gnutil" convert --from FOOBIG5BAR --to euc-tw "$work/neko.sjis" > /dev/null 2>&1 || rc=$?
     [ $rc -eq 2 ] || fail "convert took FOOBIG5BAR"
     ;;
+  utf8_matches_iconv)
+    # UTF-8 to and from every code set the tool converts, against iconv, and
+    # back to the original; --from auto takes UTF-8 for UTF-8.
+    make_texts
+    cp "$data/neko-utf8.txt" "$work/neko.utf8"
+    repeat "$work/neko.utf8" 9
+    for pair in sjis:SHIFT_JIS euc:EUC-JP jis:ISO-2022-JP; do
+      ours=${pair%%:*}
+      theirs=${pair#*:}
+      iconv -f UTF-8 -t "$theirs" "$work/neko.utf8" > "$work/expected.$ours"
+      "$gnutil" convert --from utf8 --to "$ours" "$work/neko.utf8" > "$work/got.$ours"
+      cmp "$work/got.$ours" "$work/expected.$ours" || fail "utf8->$ours differs from iconv"
+      "$gnutil" convert --from "$ours" --to UTF-8 -o "$work/back.utf8" "$work/got.$ours"
+      cmp "$work/back.utf8" "$work/neko.utf8" || fail "$ours->utf8 is not the original"
+    done
+    printf '臺北市是中華民國的首都。\n' > "$work/tw.utf8"
+    repeat "$work/tw.utf8" 12
+    for pair in big5:BIG5 euc-tw:EUC-TW; do
+      ours=${pair%%:*}
+      theirs=${pair#*:}
+      iconv -f UTF-8 -t "$theirs" "$work/tw.utf8" > "$work/expected.$ours"
+      "$gnutil" convert --from utf8 --to "$ours" < "$work/tw.utf8" > "$work/got.$ours"
+      cmp "$work/got.$ours" "$work/expected.$ours" || fail "utf8->$ours differs from iconv"
+      "$gnutil" convert --from "$ours" --to utf8 "$work/got.$ours" > "$work/back.utf8"
+      cmp "$work/back.utf8" "$work/tw.utf8" || fail "$ours->utf8 is not the original"
+    done
+    "$gnutil" convert --from auto --to sjis "$work/neko.utf8" > "$work/auto.sjis"
+    cmp "$work/auto.sjis" "$work/neko.sjis" || fail "auto did not take UTF-8"
+    "$gnutil" convert --from auto --to utf8 < "$work/neko.euc" > "$work/auto.utf8"
+    cmp "$work/auto.utf8" "$work/neko.utf8" || fail "auto from EUC to UTF-8"
+    # Bytes that are no UTF-8, or characters with no Shift-JIS form: exit 2,
+    # one line, and no output file.
+    printf 'ok \xff\xfe\n' > "$work/bad.utf8"
+    printf 'snow \xe2\x98\x83\n' > "$work/snowman.utf8"
+    for input in bad.utf8 snowman.utf8; do
+      rc=0
+      "$gnutil" convert --from utf8 --to sjis -o "$work/none" "$work/$input" 2> "$work/err" || rc=$?
+      [ $rc -eq 2 ] || fail "$input: exit $rc"
+      [ "$(wc -l < "$work/err")" -eq 1 ] || fail "$input: $(cat "$work/err")"
+      [ ! -e "$work/none" ] || fail "$input left an output file"
+    done
+    if ls -A "$work" | grep -q gnutil; then fail "a temporary file was left behind"; fi
+    ;;
   *)
     fail "unknown case $case_name"
     ;;

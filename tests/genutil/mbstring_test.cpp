@@ -289,7 +289,7 @@ TEST(MbUtf8Locale, WalksByCharacters) {
   EXPECT_EQ(mbstrchr(text, 0xA5), nullptr);
   EXPECT_EQ(mbstrrchr(text, 0x83), nullptr);
   int steps = 0;
-  for (const char* p = text; *p != '\0'; p = mbnextchar(p, 0)) ++steps;
+  for (const char* p = text; p != nullptr && *p != '\0'; p = mbnextchar(p, 0)) ++steps;
   EXPECT_EQ(steps, 7);
   // Characters of 1, 2, 3 and 4 bytes, and separators between them.
   const std::string mixed = "a,\xC3\xA9,\xE2\x82\xAC,\xF0\x9D\x84\x9E,\xE2\x82\xAC\xC3\xA9";

@@ -105,14 +105,23 @@ int ReferenceUtf8Length(const unsigned char* p, size_t n) {
             : (c & 0xF8) == 0xF0 ? 4
                                  : -1;
   if (len <= 1) return len;
-  uint32_t cp = c & (0x7Fu >> len);
+  // The code points the bytes that are there can still become: the missing
+  // continuation bytes range over 0x80-0xBF.
+  uint32_t lo = c & (0x7Fu >> len), hi = lo;
   for (int i = 1; i < len; ++i) {
-    if (static_cast<size_t>(i) >= n) return len;  // only the bytes that are there are judged
-    if ((p[i] & 0xC0) != 0x80) return -1;
-    cp = (cp << 6) | (p[i] & 0x3F);
+    if (static_cast<size_t>(i) < n) {
+      if ((p[i] & 0xC0) != 0x80) return -1;
+      lo = (lo << 6) | (p[i] & 0x3Fu);
+      hi = (hi << 6) | (p[i] & 0x3Fu);
+    } else {
+      lo <<= 6;
+      hi = (hi << 6) | 0x3F;
+    }
   }
   static const uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[len] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return -1;
+  if (lo < kMin[len]) lo = kMin[len];
+  if (hi > 0x10FFFF) hi = 0x10FFFF;
+  if (lo > hi || (lo >= 0xD800 && hi <= 0xDFFF)) return -1;  // overlong, beyond, surrogate
   return len;
 }
 

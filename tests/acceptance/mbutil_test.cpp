@@ -60,7 +60,7 @@ TEST(CodeSetState, MaxCharLenPerCodeSet) {
                 {CODESET_SJIS, 2},        {CODESET_EUC_OR_SJIS, 1}, {CODESET_GB, 2},
                 {CODESET_EUC_C, 2},       {CODESET_BIG5, 2},        {CODESET_EUC_TW, 4},
                 {CODESET_KSC_5601_87, 2}, {CODESET_KSC_5601_92, 2}, {CODESET_EUC_K, 2},
-                {CODESET_8859_5, 1},      {CODESET_1251, 1}};
+                {CODESET_8859_5, 1},      {CODESET_1251, 1},        {CODESET_UTF8, 4}};
   for (const auto& c : kCases) {
     EXPECT_EQ(mbmaxcharlenExt(c.cs), c.len) << c.cs;
     UseCodeSet(c.cs);

@@ -150,9 +150,11 @@ unsigned char CGNDateTime::FormatTimeForDisplay() {
 namespace {
 
 // The year that the year writers show: the era year under the Japanese era
-// calendar.
-long ShownYear(CLCLocale& loc, int year) {
-  return loc.GetCalendarType() == 3 ? loc.EmperorYrFromGregorianYr(year) : year;
+// calendar. Looked up by the whole date (month counted from 1), since an era
+// may begin within a year (1 May 2019); with only whole-year eras it is the
+// year-based answer.
+long ShownYear(CLCLocale& loc, int year, int month, int day) {
+  return loc.GetCalendarType() == 3 ? loc.EmperorYrFromGregorianDate(year, month, day) : year;
 }
 
 }  // namespace
@@ -200,7 +202,7 @@ unsigned char CGNDateTime::AddDateString(long form) {
         else
           out += NameAt(run == 3 ? loc.m_monthAbbrevs : loc.m_monthNames, 13, m_month);
       } else {
-        long year = ShownYear(loc, m_year);
+        long year = ShownYear(loc, m_year, m_month + 1, m_day);
         if (run == 4)
           AppendNumber(out, year, true);
         else
@@ -259,22 +261,22 @@ unsigned char CGNDateTime::AddTimeString() {
 }
 
 unsigned char CGNDateTime::Emperor(CGNString& dest) {
-  Locale().EmperorFromGregorianYr(m_year, dest);
+  Locale().EmperorFromGregorianDate(m_year, m_month + 1, m_day, dest);
   return 1;
 }
 
 unsigned char CGNDateTime::Year1Digit(CGNString& dest) {
-  SetNumber(dest, ShownYear(Locale(), m_year) % 100, false);
+  SetNumber(dest, ShownYear(Locale(), m_year, m_month + 1, m_day) % 100, false);
   return 1;
 }
 
 unsigned char CGNDateTime::Year2Digit(CGNString& dest) {
-  SetNumber(dest, ShownYear(Locale(), m_year) % 100, true);
+  SetNumber(dest, ShownYear(Locale(), m_year, m_month + 1, m_day) % 100, true);
   return 1;
 }
 
 unsigned char CGNDateTime::Year4Digit(CGNString& dest) {
-  SetNumber(dest, ShownYear(Locale(), m_year), true);
+  SetNumber(dest, ShownYear(Locale(), m_year, m_month + 1, m_day), true);
   return 1;
 }
 

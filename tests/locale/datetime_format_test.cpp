@@ -147,6 +147,35 @@ TEST(DateTimeFormat, JapaneseEraYears) {
   EXPECT_EQ(std::string("\x95\xBD\x90\xAC"), std::string(era));
 }
 
+// With the era that began on 1 May 2019, the day decides, not the year.
+TEST(DateTimeFormat, CurrentEraChangesOnItsFirstDay) {
+  gnutil_test::UseShiftJisFixedTexts();
+  gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
+  ASSERT_EQ(1, CLCLocale::SetEraSource(LC_ERAS_CURRENT));
+  CLCGlobalLocale::Free();
+  ApplySettings(gnutil_test::kEnglishUS);
+  CLCLocale& loc = *CLCGlobalLocale::Instance();
+  loc.m_calendarType = 3;
+  loc.m_shortDateFormat = "yy/M/d";
+  const struct {
+    long seconds;
+    const char* shown;
+    const char* era;
+  } cases[] = {
+      {1556582400L, "31/4/30", "\x95\xBD\x90\xAC"},  // 2019-04-30, the old era's last day
+      {1556668800L, "01/5/1", "\x97\xDF\x98\x61"},   // 2019-05-01
+  };
+  for (const auto& c : cases) {
+    CGNDateTime v(c.seconds);
+    EXPECT_EQ(1, v.FormatDateForDisplay(1));
+    EXPECT_EQ(c.shown, Display(v));
+    CGNString era;
+    v.Emperor(era);
+    EXPECT_EQ(std::string(c.era), std::string(era)) << c.shown;
+  }
+  CLCLocale::SetEraSource(LC_ERAS_CLASSIC);
+}
+
 struct TimeCase {
   int hour;
   long is24, prefix, leadingZero;

@@ -1,7 +1,7 @@
 // LoadStringResource's placeholders over any template and arguments. A
 // missing resource leaves the template as the string's text, so the fuzzer
-// supplies it directly. In the C locale every byte is a character, and the
-// result must equal a plain model of the rules.
+// supplies it directly. With no multibyte code set (and the C locale) every
+// byte is a character, and the result must equal a plain model of the rules.
 #include <locale.h>
 #include <stddef.h>
 #include <stdint.h>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gnutil/gnstring.h"
+#include "gnutil/mbutil.h"
 
 namespace {
 
@@ -45,6 +46,14 @@ std::string Model(const std::string& t, const std::vector<std::string>& args) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // The user's locale may well be UTF-8, whose code set cuts arguments at
+  // character boundaries: choose none after the first use has looked.
+  static const bool kSingleByte = [] {
+    InitMbutil();
+    InitMbutilExt(CODESET_NONE);
+    return true;
+  }();
+  (void)kSingleByte;
   setlocale(LC_ALL, "C");
   // Pieces separated by NUL: the template, then up to ten arguments. Long
   // arguments come from repeating a piece, so the limit is reached often.

@@ -17,9 +17,9 @@ trap 'rm -rf "$work"' EXIT
 if [ "${1:-}" != "--compare-only" ]; then
   [ -f "$WINEPREFIX/system.reg" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; }
   : > "$work/wine.txt"
-  for spec in "en_US 1252 409 407 40c" "ja_JP 932 411" "zh_TW 950 404" "ko_KR 949 412" \
+  for user in "en_US 1252 409 407 40c" "ja_JP 932 411" "zh_TW 950 404" "ko_KR 949 412" \
               "zh_CN 936 804"; do
-    set -- $spec
+    set -- $user
     lang=$1 page=$2
     shift 2
     (cd "$windows_bin" && LANG=$lang.UTF-8 LC_ALL=$lang.UTF-8 xvfb-run -a \

@@ -1,0 +1,150 @@
+// The package as a program meets it: built only against the installed headers
+// and the exported names, this calls into every public header once. The
+// behaviour itself is tested by the unit suites; what can go wrong here is
+// the package (a header that does not compile on its own, a name left out of
+// the export list, the CMake helpers, the library's texts beside the
+// program).
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <string>
+
+#include "gnutil/gnutil.h"
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace {
+
+TEST(Package, TextAndCodeSets) {
+  CGNString s("consumer");
+  s += " ok";
+  EXPECT_STREQ(s, "consumer ok");
+  EXPECT_EQ(mbGetCodeSet("EUC_J"), CODESET_EUC_J);
+  InitMbutil();
+  InitMbutilExt(CODESET_SJIS);
+  EXPECT_EQ(mb_mblen("\x82\xA0", 2), 2);
+  EXPECT_EQ(mbstricmp("abc", "ABC"), 0);
+
+  char* euc = convertStr("\x88\x9F", CODESET_SJIS, CODESET_EUC_J);
+  ASSERT_NE(euc, nullptr);
+  EXPECT_STREQ(euc, "\xB0\xA1");
+
+  CGNStringList list;
+  EXPECT_EQ(list.ParseFrom(CGNString("a,b,c"), ','), 3u);
+  EXPECT_STREQ(*list.GetItem(2), "c");
+}
+
+TEST(Package, LocaleDatesAndNumbers) {
+  CLCLocale l;
+  CGNString format;
+  l.DateFormatString(format);
+  EXPECT_STREQ(format, "M/d/yy");
+  CEmperor era(CGNString("x"), 1926, 63);
+  EXPECT_EQ(era.EmperorYrFromGregorianYr(1988), 63);
+  for (long i = 0; i < LocaleInfo::GetLocaleInfoCount(); ++i)
+    EXPECT_FALSE(LocaleInfo::GetLocaleInfoItem(i)->m_name.IsEmpty());
+  LocaleInfo::Free();
+
+  ASSERT_EQ(CGNDateTime::ModuleInit(), 1);
+  // Dates the 32-bit seconds reach (years from 1900, months from 0).
+  EXPECT_EQ(CGNDateTime::IsValidDate(100, 1, 29), 1);
+  EXPECT_EQ(CGNDateTime::IsValidDate(140, 0, 1), 0);
+
+  CLCGlobalLocale::Instance()->Customize("", "", "", 0, "3;0", 0, 1, ".", "-", ",", "");
+  CGNDecimal number(CGNString("(1234567.5)"));
+  ASSERT_EQ(number.ConvertToRegionalLocale(1), 1);
+  CGNString out;
+  number.GetDisplayBuffer(out);
+  EXPECT_STREQ(out, "-1,234,567.5");
+  CLCGlobalLocale::Free();
+}
+
+TEST(Package, Diagnostics) {
+  EXPECT_EQ(OSGetMsTimeDiff(10, 900000, 12, 100000), 1200);
+  EXPECT_STREQ(CGNTraceFileLine(42, "a.cpp"), "Line    42 in a.cpp");
+  CGNGlobalTrace* trace = CGNGlobalTrace::Instance();
+  EXPECT_EQ(trace->ResetOutput(2), 1);  // standard output
+  trace->ResetMask(1);
+  trace->DisableDateTime();
+  ::testing::internal::CaptureStdout();
+  CGNAssert::Instance()->SetNativeAssert(0);
+  EXPECT_EQ(CGNAssert::Instance()->cgnassert(0, "a.cpp", 42), 0);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "cgnassert : Assertion Failure !! : Line    42 in a.cpp\n");
+  CGNAssert::Free();
+  CGNGlobalTrace::Free();
+}
+
+unsigned int SetFlag(void* flag) {
+  *static_cast<int*>(flag) = 1;
+  return 0;
+}
+
+TEST(Package, ThreadsAndLocks) {
+  OSSetThreaded();
+  int flag = 0;
+  _osthread* thread = OSThreadCreate(SetFlag, &flag, nullptr);
+  ASSERT_NE(thread, nullptr);
+  OSThreadTerminateWait(thread);
+  OSThreadDestroy(thread);
+  EXPECT_EQ(flag, 1);
+
+  CGNLclSt* vars = CGNLclSt::Instance();
+  ASSERT_EQ(vars->Init(2), 1);
+  EXPECT_EQ(vars->SetLocalVariable("a", &flag), 0);
+  EXPECT_EQ(vars->GetLocalVariable("a"), &flag);
+  CGNLclSt::Free();
+
+  CGNNamedMutexPool pool;
+  ASSERT_EQ(pool.Init(), 1);
+  EXPECT_EQ(pool.WaitNamedMutex(CGNString("package")), 1);
+  pool.ReleaseNamedMutex(CGNString("package"));
+}
+
+TEST(Package, OperatingSystemServices) {
+  CGNString temp;
+  ASSERT_EQ(OSGetTempDir(temp), 1);
+  CGNString ini;
+  ini.MakeFilePath(temp, CGNString("gnutil-package.ini"));
+  remove(ini);
+  EXPECT_EQ(OSSetConfig(CGNString("v"), CGNString("s"), CGNString("k"), ini), 1);
+  CGNString value;
+  EXPECT_EQ(OSGetConfig(value, CGNString("d"), CGNString("s"), CGNString("k"), ini), 1);
+  EXPECT_STREQ(value, "v");
+  remove(ini);
+  EXPECT_STREQ(OSGetFileFromPath(ini), "gnutil-package.ini");
+
+  EXPECT_STREQ(OSExpandEnvironmentVariables(CGNString("100% %GNUTIL_NOT_SET_X%")),
+               "100% %GNUTIL_NOT_SET_X%");
+  CGNString hardware;
+  OSInfo::GetHardware(hardware);
+  EXPECT_FALSE(hardware.IsEmpty());
+  EXPECT_EQ(OSLangIDToFontCharSet(0x0411), 128);
+
+  // DDE and automation agree on whether the platform has them.
+  COSOLEAutomation automation;
+  EXPECT_EQ(OSDDESupported(), automation.IsAutomationSupported());
+}
+
+// The program's own strings, built by the package's CMake helper, and the
+// library's English texts from ResDLLs/0009 beside the program.
+TEST(Package, ProgramAndLibraryTexts) {
+  CGNString s;
+  s.LoadStringResource(1, "3", "7");
+  EXPECT_STREQ(s, "3 of 7");
+#if defined(_WIN32)
+  if ((GetUserDefaultLangID() & 0x3ff) != 9) GTEST_SKIP() << "not an English user";
+#else
+  setenv("LC_ALL", "en_US.UTF-8", 1);
+#endif
+  CGNString path;
+  ASSERT_NE(OSAttachLocaleResDLL(0, "gnutilres" GNUTIL_RESLIB_SUFFIX, path), 0) << path;
+  EXPECT_NE(std::string(path).find("0009"), std::string::npos) << path;
+  CGNString text;
+  EXPECT_GT(OSLoadString(text, 25221), 0);
+  EXPECT_STREQ(text, "Unknown DDE transaction type.");
+}
+
+}  // namespace

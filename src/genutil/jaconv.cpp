@@ -271,7 +271,7 @@ size_t MaxConvertedLength(Conversion c, size_t n) {
 namespace {
 
 size_t Convert(Conversion c, const unsigned char* src, size_t n, unsigned char* dst,
-               ConversionState* state, bool last, size_t* consumed, bool words) {
+               ConversionState* state, bool last, size_t* consumed, Kernels words) {
   size_t used = 0;
   size_t written = 0;
   switch (c) {
@@ -314,13 +314,20 @@ size_t ConvertBytes(Conversion c, const unsigned char* src, size_t n, unsigned c
                     ConversionState* state, bool last, size_t* consumed) {
   // The word kernels keep the first byte of a pair in the low half of a
   // 16-bit lane: little-endian machines only.
-  const bool words = LittleEndian();
-  return Convert(c, src, n, dst, state, last, consumed, words);
+  return Convert(c, src, n, dst, state, last, consumed,
+                 LittleEndian() ? Kernels::kBlocks : Kernels::kNone);
+}
+
+size_t ConvertBytesWithoutBlocks(Conversion c, const unsigned char* src, size_t n,
+                                 unsigned char* dst, ConversionState* state, bool last,
+                                 size_t* consumed) {
+  return Convert(c, src, n, dst, state, last, consumed,
+                 LittleEndian() ? Kernels::kWords : Kernels::kNone);
 }
 
 size_t ConvertBytesScalar(Conversion c, const unsigned char* src, size_t n, unsigned char* dst,
                           ConversionState* state, bool last, size_t* consumed) {
-  return Convert(c, src, n, dst, state, last, consumed, false);
+  return Convert(c, src, n, dst, state, last, consumed, Kernels::kNone);
 }
 
 bool ConvertStream(Conversion c, FILE* in, FILE* out) {

@@ -3,6 +3,7 @@
 // direct index tables, so that a character costs one load.
 #include <string.h>
 
+#include "genutil/jaconv_blocks.h"
 #include "genutil/jaconv_internal.h"
 #include "genutil/jaconv_kernels.h"
 
@@ -76,7 +77,7 @@ constexpr int kNoCnsIndex = kMappedPlanes * kCnsPlaneSize;
 
 struct Big5CnsTables {
   unsigned char toEucTw[94 * 256][4];
-  unsigned char toBig5[kNoCnsIndex + 1][2];
+  unsigned char toBig5[kNoCnsIndex + 2][2];  // and two bytes that a gather may read
 
   Big5CnsTables() {
     uint16_t toCns[kBig5Count];
@@ -140,6 +141,7 @@ struct Big5CnsTables {
         }
       }
     }
+    memset(toBig5[kNoCnsIndex + 1], 0, 2);
     for (int cns = 0; cns <= kNoCnsIndex; ++cns) {
       unsigned big5 = cns < kNoCnsIndex ? toBig5Index[cns] : kNoIndex;
       if (big5 == kNoIndex) {
@@ -161,10 +163,19 @@ const Big5CnsTables& Tables() {
 }  // namespace
 
 size_t Big5ToEucTw(const unsigned char* s, size_t n, unsigned char* d, bool last, size_t* used,
-                   bool words) {
+                   Kernels kernels) {
+  bool words = kernels != Kernels::kNone;
   const Big5CnsTables& t = Tables();
   Out o{d};
   size_t i = 0;
+#ifdef GNUTIL_BLOCK_KERNELS
+  if (kernels == Kernels::kBlocks) {
+    Run r{s, n, 0, d};
+    Big5ToEucTwBlocks(&r, t.toEucTw);
+    i = r.i;
+    o.p = r.o;
+  }
+#endif
   while (i < n) {
     if (words && i + 8 <= n && EightAscii(s + i)) {
       memcpy(o.p, s + i, 8);
@@ -196,11 +207,24 @@ size_t Big5ToEucTw(const unsigned char* s, size_t n, unsigned char* d, bool last
 }
 
 size_t EucTwToBig5(const unsigned char* s, size_t n, unsigned char* d, bool last, size_t* used,
-                   bool words) {
+                   Kernels kernels) {
+  bool words = kernels != Kernels::kNone;
+  [[maybe_unused]] bool blocks = kernels == Kernels::kBlocks;
   const Big5CnsTables& t = Tables();
   Out o{d};
   size_t i = 0;
   while (i < n) {
+#ifdef GNUTIL_BLOCK_KERNELS
+    if (blocks && i + 16 <= n && HaveAvx2()) {
+      // Blocks stop before a four-byte character they cannot take; that
+      // one goes the byte-at-a-time way below, then blocks resume.
+      Run r{s, n, i, o.p};
+      EucTwToBig5Blocks(&r, t.toBig5, kNoCnsIndex);
+      i = r.i;
+      o.p = r.o;
+      if (i >= n) break;
+    }
+#endif
     if (words && i + 8 <= n && EightAscii(s + i)) {
       memcpy(o.p, s + i, 8);
       o.p += 8;

@@ -54,23 +54,34 @@ size_t ConvertBytes(Conversion c, const unsigned char* src, size_t n, unsigned c
 size_t ConvertBytesScalar(Conversion c, const unsigned char* src, size_t n, unsigned char* dst,
                           ConversionState* state, bool last, size_t* consumed);
 
+// ConvertBytes with the word and eight-pair kernels but without the
+// sixteen-byte block kernels: the tests hold both fast paths to the scalar one.
+size_t ConvertBytesWithoutBlocks(Conversion c, const unsigned char* src, size_t n,
+                                 unsigned char* dst, ConversionState* state, bool last,
+                                 size_t* consumed);
+
+// The kernels a converter may use: none (the byte-at-a-time reference), the
+// word and eight-pair kernels, or those and the block kernels where the
+// processor has them.
+enum class Kernels { kNone, kWords, kBlocks };
+
 // The converters behind ConvertBytes, one per direction, with the same
-// contract; `words` false keeps them on the byte-at-a-time path.
+// contract.
 size_t SjisToEuc(const unsigned char* s, size_t n, unsigned char* d, bool last, size_t* used,
-                 bool words);
+                 Kernels kernels);
 size_t EucToSjis(const unsigned char* s, size_t n, unsigned char* d, bool last, size_t* used,
-                 bool words);
+                 Kernels kernels);
 size_t SjisToJis(const unsigned char* s, size_t n, unsigned char* d, ConversionState* st, bool last,
-                 size_t* used, bool words);
+                 size_t* used, Kernels kernels);
 size_t EucToJis(const unsigned char* s, size_t n, unsigned char* d, ConversionState* st, bool last,
-                size_t* used, bool words);
+                size_t* used, Kernels kernels);
 // JIS to Shift-JIS (toEuc false) or EUC (toEuc true).
 size_t JisToMb(const unsigned char* s, size_t n, unsigned char* d, ConversionState* st, bool last,
-               bool toEuc, size_t* used, bool words);
+               bool toEuc, size_t* used, Kernels kernels);
 size_t Big5ToEucTw(const unsigned char* s, size_t n, unsigned char* d, bool last, size_t* used,
-                   bool words);
+                   Kernels kernels);
 size_t EucTwToBig5(const unsigned char* s, size_t n, unsigned char* d, bool last, size_t* used,
-                   bool words);
+                   Kernels kernels);
 
 // Converts everything that remains of `in` onto `out` in pieces, in constant
 // memory; a character or escape sequence is never split between pieces, so

@@ -5,6 +5,7 @@
 // and half-width katakana.
 #include <string.h>
 
+#include "genutil/jaconv_blocks.h"
 #include "genutil/jaconv_internal.h"
 #include "genutil/jaconv_kernels.h"
 
@@ -31,8 +32,12 @@ const uint16_t kKanaToFullWidth[63] = {
 // --- Shift-JIS and EUC -------------------------------------------------------
 
 size_t SjisToEuc(const unsigned char* s, size_t n, unsigned char* d, bool last, size_t* used,
-                 bool words) {
+                 Kernels kernels) {
+  bool words = kernels != Kernels::kNone;
   Run r{s, n, 0, d};
+#ifdef GNUTIL_BLOCK_KERNELS
+  if (kernels == Kernels::kBlocks && HaveSsse3()) SjisToEucBlocks(&r);
+#endif
   while (r.i < n) {
     unsigned c = s[r.i];
     size_t before = r.i;
@@ -79,8 +84,12 @@ size_t SjisToEuc(const unsigned char* s, size_t n, unsigned char* d, bool last, 
 }
 
 size_t EucToSjis(const unsigned char* s, size_t n, unsigned char* d, bool last, size_t* used,
-                 bool words) {
+                 Kernels kernels) {
+  bool words = kernels != Kernels::kNone;
   Run r{s, n, 0, d};
+#ifdef GNUTIL_BLOCK_KERNELS
+  if (kernels == Kernels::kBlocks && HaveSsse3()) EucToSjisBlocks(&r);
+#endif
   while (r.i < n) {
     unsigned c = s[r.i];
     size_t before = r.i;
@@ -168,7 +177,8 @@ inline void SetMode(Run* r, bool* twoByte, bool wanted) {
 }  // namespace
 
 size_t SjisToJis(const unsigned char* s, size_t n, unsigned char* d, ConversionState* st, bool last,
-                 size_t* used, bool words) {
+                 size_t* used, Kernels kernels) {
+  bool words = kernels != Kernels::kNone;
   Run r{s, n, 0, d};
   bool two = st->outputTwoByte;
   while (r.i < n) {
@@ -221,7 +231,8 @@ size_t SjisToJis(const unsigned char* s, size_t n, unsigned char* d, ConversionS
 }
 
 size_t EucToJis(const unsigned char* s, size_t n, unsigned char* d, ConversionState* st, bool last,
-                size_t* used, bool words) {
+                size_t* used, Kernels kernels) {
+  bool words = kernels != Kernels::kNone;
   Run r{s, n, 0, d};
   bool two = st->outputTwoByte;
   while (r.i < n) {
@@ -280,7 +291,8 @@ size_t EucToJis(const unsigned char* s, size_t n, unsigned char* d, ConversionSt
 // select the mode and write nothing; CR and LF also end two-byte mode, as
 // mail and news software has always relied on.
 size_t JisToMb(const unsigned char* s, size_t n, unsigned char* d, ConversionState* st, bool last,
-               bool toEuc, size_t* used, bool words) {
+               bool toEuc, size_t* used, Kernels kernels) {
+  bool words = kernels != Kernels::kNone;
   Out o{d};
   bool two = st->inputTwoByte;
   size_t i = 0;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "genutil/jaconv_blocks.h"
 #include "genutil/jaconv_internal.h"
 #include "support/jaconv_text.h"
 
@@ -21,6 +22,7 @@ using gnutil::ConversionFor;
 using gnutil::ConversionState;
 using gnutil::ConvertBytes;
 using gnutil::ConvertBytesScalar;
+using gnutil::ConvertBytesWithoutBlocks;
 using gnutil::MaxConvertedLength;
 using gnutil_test::Mix;
 using gnutil_test::SampleText;
@@ -214,7 +216,13 @@ TEST(JaconvRunKernels, LongRunsAreTaken) {
 
 // --- Whole converters -----------------------------------------------------------
 
-std::string Convert(bool fast, Conversion c, const std::string& in, size_t cut) {
+using Converter = size_t (*)(Conversion, const unsigned char*, size_t, unsigned char*,
+                             ConversionState*, bool, size_t*);
+
+// The fast paths: with the block kernels (ConvertBytes) and without them.
+const Converter kFastPaths[] = {ConvertBytes, ConvertBytesWithoutBlocks};
+
+std::string Convert(Converter convert, Conversion c, const std::string& in, size_t cut) {
   std::string result;
   ConversionState st;
   size_t from = 0;
@@ -225,8 +233,7 @@ std::string Convert(bool fast, Conversion c, const std::string& in, size_t cut) 
     from = to;
     std::vector<unsigned char> out(MaxConvertedLength(c, pending.size()) + 1);
     size_t used;
-    size_t n = (fast ? ConvertBytes : ConvertBytesScalar)(c, Bytes(pending), pending.size(),
-                                                          out.data(), &st, piece == 1, &used);
+    size_t n = convert(c, Bytes(pending), pending.size(), out.data(), &st, piece == 1, &used);
     result.append(reinterpret_cast<char*>(out.data()), n);
     pending.erase(0, used);
   }
@@ -243,10 +250,53 @@ TEST(JaconvConverters, FastPathGivesTheScalarBytes) {
         for (int round = 0; round < 60; ++round) {
           std::string text = SampleText(from, &rng, rng() % 200, mix);
           size_t cut = text.empty() ? 0 : rng() % (text.size() + 1);
-          ASSERT_EQ(Convert(true, c, text, cut), Convert(false, c, text, cut))
-              << from << "->" << to << " cut " << cut;
-          ASSERT_EQ(Convert(true, c, text, text.size()), Convert(false, c, text, text.size()));
+          std::string expected = Convert(ConvertBytesScalar, c, text, cut);
+          for (Converter fast : kFastPaths) {
+            ASSERT_EQ(Convert(fast, c, text, cut), expected)
+                << from << "->" << to << " cut " << cut;
+            ASSERT_EQ(Convert(fast, c, text, text.size()),
+                      Convert(ConvertBytesScalar, c, text, text.size()));
+          }
         }
+      }
+    }
+  }
+}
+
+// --- Block kernels ----------------------------------------------------------------
+
+TEST(JaconvBlocks, PairStartsFollowTheLeadBytes) {
+  for (uint32_t lead = 0; lead < 0x10000; ++lead) {
+    uint32_t expected = 0;
+    for (int k = 0; k < 16; ++k) {
+      if (lead & (1u << k)) expected |= 1u << k++;  // its second byte starts nothing
+    }
+    ASSERT_EQ(PairStarts(lead), expected) << std::hex << lead;
+  }
+}
+
+// Texts of the bytes that decide where characters start and how they
+// convert (leads, 0x8E, range ends, ASCII), long enough for two or three
+// blocks and cut at every position: a block that ends inside a character,
+// a four-byte EUC-TW character across a block end, 0x8E chains.
+TEST(JaconvBlocks, EveryCutOfDenseAndBrokenTextGivesTheScalarBytes) {
+  const unsigned char kBytes[] = {0x8E, 0x8E, 0xA1, 0xA2, 0xB0, 0xDF, 0xE0, 0xFE, 0xFF, 0x81,
+                                  0x9F, 0xA0, 0x80, 0x40, 0x7E, 0xFC, 0x41, 0x00, 0x0A, 'a'};
+  std::mt19937 rng(7);
+  const int kSourceSets[] = {CODESET_SJIS, CODESET_EUC_J, CODESET_BIG5, CODESET_EUC_TW};
+  const int kTargetSets[] = {CODESET_EUC_J, CODESET_SJIS, CODESET_EUC_TW, CODESET_BIG5};
+  for (int d = 0; d < 4; ++d) {
+    Conversion c = ConversionFor(kSourceSets[d], kTargetSets[d]);
+    for (int round = 0; round < 400; ++round) {
+      std::string text;
+      if (round % 2 == 0) {
+        for (size_t k = 16 + rng() % 64; k > 0; --k) text += static_cast<char>(kBytes[rng() % 20]);
+      } else {  // valid dense text of the source code set
+        text = SampleText(kSourceSets[d], &rng, 10 + rng() % 40, kMixes[4]);
+      }
+      for (size_t cut = 0; cut <= text.size(); ++cut) {
+        ASSERT_EQ(Convert(ConvertBytes, c, text, cut), Convert(ConvertBytesScalar, c, text, cut))
+            << static_cast<int>(c) << " cut " << cut;
       }
     }
   }

@@ -1,0 +1,369 @@
+// Sixteen-byte blocks of densely mixed text. Where the character class
+// changes every character or two (records of half-width katakana, digits and
+// kanji) the run kernels of jaconv_kernels.h never engage and the
+// byte-at-a-time path pays a mispredicted branch per character. The block
+// kernels here take any 16 bytes that start on a character boundary:
+//
+//  1. classify the bytes with vector compares and turn the lead bytes into a
+//     bit mask; the bytes that start a two-byte character follow from it by
+//     carry arithmetic (PairStarts), without a loop;
+//  2. Japanese: convert every byte as if it were the first and as if it were
+//     the second byte of a pair, and select per byte; then insert (Shift-JIS
+//     half-width katakana gain 0x8E) or drop (EUC 0x8E before them) bytes
+//     with a byte shuffle from a table indexed by eight bits of the mask;
+//  3. Chinese (table-driven): copy the single bytes sixteen at a time and
+//     look up only the pairs, walking the mask bit by bit.
+//
+// A block whose last byte leads a pair ends before it; the next block
+// starts there. The result is the byte-at-a-time path's, byte for byte (the
+// kernel tests check every block kernel against it).
+//
+// The Japanese kernels need SSSE3 (the byte shuffle), which is not part of
+// the x86-64 baseline: they are compiled for it and chosen at run time. The
+// Chinese ones need SSE2 only. Other targets keep the word kernels.
+#ifndef GNUTIL_SRC_GENUTIL_JACONV_BLOCKS_H
+#define GNUTIL_SRC_GENUTIL_JACONV_BLOCKS_H
+
+#include <stddef.h>
+#include <stdint.h>
+#include <string.h>
+
+#include "genutil/jaconv_kernels.h"
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__)) && defined(__SSE2__)
+#define GNUTIL_BLOCK_KERNELS 1
+#include <emmintrin.h>
+#include <immintrin.h>
+#include <tmmintrin.h>
+#define GNUTIL_SSSE3 __attribute__((target("ssse3")))
+#endif
+
+namespace gnutil::jaconv {
+
+// The bytes that start a two-byte character, given the bytes that would take
+// the next byte as a second one if they started a character (bit k for byte
+// k; byte 0 starts a character). Inside a run of such bytes the characters
+// alternate from the run's first byte, so the starts are the run's even
+// positions: runs that begin on an even bit are told from those that begin
+// on an odd one by adding their first bits (the carry clears exactly the
+// runs that received one).
+inline uint32_t PairStarts(uint32_t lead) {
+  uint32_t runStarts = lead & ~(lead << 1);
+  uint32_t evenRuns = lead & ~(lead + (runStarts & 0x55555555u));
+  uint32_t oddRuns = lead & ~evenRuns;
+  return (evenRuns & 0x55555555u) | (oddRuns & 0xAAAAAAAAu);
+}
+
+// Shuffle tables for eight bytes at a time, indexed by a bit mask of those
+// bytes: where each output byte comes from, and how many there are.
+// Expand: byte 15 of the source (0x8E) goes before every byte whose bit is
+// set. Drop: the bytes whose bit is set are left out.
+struct ShuffleTables {
+  unsigned char expand[256][16] = {};
+  unsigned char expandLength[256] = {};
+  unsigned char drop[256][16] = {};
+  unsigned char dropLength[256] = {};
+
+  constexpr ShuffleTables() {
+    for (int m = 0; m < 256; ++m) {
+      int e = 0, d = 0;
+      for (int k = 0; k < 8; ++k) {
+        if (m & (1 << k)) {
+          expand[m][e++] = 15;
+        } else {
+          drop[m][d++] = static_cast<unsigned char>(k);
+        }
+        expand[m][e++] = static_cast<unsigned char>(k);
+      }
+      for (int k = e; k < 16; ++k) expand[m][k] = 0x80;  // zero: never counted
+      for (int k = d; k < 16; ++k) drop[m][k] = 0x80;
+      expandLength[m] = static_cast<unsigned char>(e);
+      dropLength[m] = static_cast<unsigned char>(d);
+    }
+  }
+};
+
+inline constexpr ShuffleTables kShuffles{};
+
+#ifdef GNUTIL_BLOCK_KERNELS
+
+// Whether the processor has SSSE3, asked once.
+inline bool HaveSsse3() {
+  static const bool have = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("ssse3") != 0;
+  }();
+  return have;
+}
+
+// All ones in the bytes of v that lie in [lo, hi]: the unsigned range test
+// as one add and one signed compare.
+inline __m128i InRange(__m128i v, int lo, int hi) {
+  __m128i t = _mm_add_epi8(v, _mm_set1_epi8(static_cast<char>(0x80 - lo)));
+  return _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(hi - lo - 127)), t);
+}
+
+inline __m128i Blend(__m128i mask, __m128i yes, __m128i no) {
+  return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
+}
+
+inline __m128i Load16(const unsigned char* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+inline void Store16(unsigned char* p, __m128i v) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+}
+
+inline unsigned Bits(__m128i mask) { return static_cast<unsigned>(_mm_movemask_epi8(mask)); }
+
+// The 16-bit mask as all-ones/all-zeros bytes.
+GNUTIL_SSSE3 inline __m128i BytesOfBits(unsigned bits) {
+  __m128i v = _mm_shuffle_epi8(_mm_cvtsi32_si128(static_cast<int>(bits)),
+                               _mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1));
+  const __m128i bit = _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128);
+  return _mm_cmpeq_epi8(_mm_and_si128(v, bit), bit);
+}
+
+inline __m128i Row(const unsigned char (*table)[16], unsigned bits) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(table[bits]));
+}
+
+// Shift-JIS to EUC while at least 16 bytes remain. The output bound of 2n
+// leaves room for the two 16-byte stores of every block.
+GNUTIL_SSSE3 inline void SjisToEucBlocks(Run* r) {
+  const __m128i high = _mm_set1_epi8(static_cast<char>(0x80));
+  const __m128i low8 = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, 0, 0, 0, 0, 0, 0, 0, 0);
+  const __m128i mark8E =
+      _mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, static_cast<char>(0x8E));
+  const unsigned char* s = r->s;
+  unsigned char* o = r->o;
+  size_t i = r->i;
+  while (i + 16 <= r->n) {
+    __m128i b = Load16(s + i);
+    if (Bits(b) == 0) {
+      Store16(o, b);
+      i += 16;
+      o += 16;
+      continue;
+    }
+    __m128i lead = _mm_or_si128(InRange(b, 0x81, 0x9F), InRange(b, 0xE0, 0xEF));
+    unsigned starts = PairStarts(Bits(lead));
+    unsigned kana = Bits(InRange(b, 0xA1, 0xDF)) & ~(starts << 1);
+    // Every byte as the first and as the second byte of a pair (the scalar
+    // pair arithmetic, in bytes: the results are taken modulo 256 anyway).
+    __m128i below9F = InRange(b, 0x00, 0x9E);
+    __m128i rowOffset = _mm_sub_epi8(_mm_set1_epi8(static_cast<char>(0xB0)),
+                                     _mm_and_si128(InRange(b, 0x00, 0x9F), _mm_set1_epi8(0x40)));
+    __m128i row = _mm_sub_epi8(b, rowOffset);
+    __m128i first = _mm_add_epi8(_mm_add_epi8(row, row), _mm_srli_si128(below9F, 1));
+    __m128i cell = _mm_sub_epi8(_mm_set1_epi8(0x1F), _mm_cmplt_epi8(b, _mm_setzero_si128()));
+    __m128i cellOffset = Blend(below9F, cell, _mm_set1_epi8(0x7E));
+    __m128i second = _mm_sub_epi8(b, cellOffset);
+    __m128i pairs =
+        _mm_and_si128(BytesOfBits(starts & 0xFFFF), _mm_srli_si128(InRange(b, 0x40, 0xFC), 1));
+    __m128i v = Blend(pairs, _mm_or_si128(first, high),
+                      Blend(_mm_slli_si128(pairs, 1), _mm_or_si128(second, high), b));
+    unsigned lo = kana & 0xFF, hi = (kana >> 8) & 0xFF;
+    Store16(o, _mm_shuffle_epi8(_mm_or_si128(_mm_and_si128(v, low8), mark8E),
+                                Row(kShuffles.expand, lo)));
+    o += kShuffles.expandLength[lo];
+    Store16(
+        o, _mm_shuffle_epi8(_mm_or_si128(_mm_srli_si128(v, 8), mark8E), Row(kShuffles.expand, hi)));
+    unsigned cut = (starts >> 15) & 1;  // the last byte leads a pair: left for later
+    o += kShuffles.expandLength[hi] - cut;
+    i += 16 - cut;
+  }
+  r->i = i;
+  r->o = o;
+}
+
+// EUC to Shift-JIS while at least 16 bytes remain; the output is never
+// longer than the input, so the 8-byte stores stay within the block.
+GNUTIL_SSSE3 inline void EucToSjisBlocks(Run* r) {
+  const unsigned char* s = r->s;
+  unsigned char* o = r->o;
+  size_t i = r->i;
+  while (i + 16 <= r->n) {
+    __m128i b = Load16(s + i);
+    if (Bits(b) == 0) {
+      Store16(o, b);
+      i += 16;
+      o += 16;
+      continue;
+    }
+    __m128i euc = InRange(b, 0xA1, 0xFE);
+    __m128i is8E = _mm_cmpeq_epi8(b, _mm_set1_epi8(static_cast<char>(0x8E)));
+    unsigned starts = PairStarts(Bits(_mm_or_si128(euc, is8E)));
+    __m128i startV = BytesOfBits(starts & 0xFFFF);
+    __m128i pairs = _mm_and_si128(_mm_and_si128(startV, euc), _mm_srli_si128(euc, 1));
+    unsigned dropped =
+        Bits(_mm_and_si128(_mm_and_si128(startV, is8E), _mm_srli_si128(InRange(b, 0xA1, 0xDF), 1)));
+    // JIS row/cell are below 0x80, so signed compares serve.
+    __m128i j = _mm_andnot_si128(_mm_set1_epi8(static_cast<char>(0x80)), b);
+    __m128i rowOffset =
+        _mm_add_epi8(_mm_set1_epi8(0x70),
+                     _mm_and_si128(_mm_cmpgt_epi8(j, _mm_set1_epi8(0x5E)), _mm_set1_epi8(0x40)));
+    __m128i first = _mm_add_epi8(_mm_avg_epu8(j, _mm_setzero_si128()), rowOffset);
+    __m128i odd = _mm_cmpeq_epi8(_mm_and_si128(j, _mm_set1_epi8(1)), _mm_set1_epi8(1));
+    __m128i cell = _mm_sub_epi8(_mm_set1_epi8(0x1F), _mm_cmpgt_epi8(j, _mm_set1_epi8(0x5F)));
+    __m128i second = _mm_add_epi8(j, Blend(_mm_slli_si128(odd, 1), cell, _mm_set1_epi8(0x7E)));
+    __m128i v = Blend(pairs, first, Blend(_mm_slli_si128(pairs, 1), second, b));
+    unsigned lo = dropped & 0xFF, hi = (dropped >> 8) & 0xFF;
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_shuffle_epi8(v, Row(kShuffles.drop, lo)));
+    o += kShuffles.dropLength[lo];
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(o),
+                     _mm_shuffle_epi8(_mm_srli_si128(v, 8), Row(kShuffles.drop, hi)));
+    unsigned cut = (starts >> 15) & 1;
+    o += kShuffles.dropLength[hi] - cut;
+    i += 16 - cut;
+  }
+  r->i = i;
+  r->o = o;
+}
+
+// Big5 to EUC-TW while at least 32 bytes remain (a block copies its single
+// bytes with 16-byte loads from anywhere inside it). toEucTw: the EUC-TW
+// bytes of lead 0xA1 + row and trail t at [row * 256 + t], 2 or 4 of them.
+inline void Big5ToEucTwBlocks(Run* r, const unsigned char (*toEucTw)[4]) {
+  const unsigned char* s = r->s;
+  unsigned char* o = r->o;
+  size_t i = r->i;
+  while (i + 32 <= r->n) {
+    const unsigned char* p = s + i;
+    unsigned lead = Bits(InRange(Load16(p), 0xA1, 0xFE));
+    unsigned starts = PairStarts(lead);
+    unsigned end = 16 - ((starts >> 15) & 1);
+    unsigned pos = 0;
+    for (unsigned m = starts & 0x7FFF; m != 0; m &= m - 1) {
+      unsigned k = static_cast<unsigned>(CountTrailingZeros(m));
+      Store16(o, Load16(p + pos));
+      o += k - pos;
+      const unsigned char* e = toEucTw[(p[k] - 0xA1) * 256 + p[k + 1]];
+      memcpy(o, e, 4);
+      // 4 when the fourth byte is set, else 2. Arithmetic, not a compare:
+      // a branch here would be mispredicted on every change of plane.
+      o += 2 + (((e[3] + 0xFFu) >> 7) & 2);
+      pos = k + 2;
+    }
+    Store16(o, Load16(p + pos));
+    o += end - pos;
+    i += end;
+  }
+  r->i = i;
+  r->o = o;
+}
+
+// Whether the processor has AVX2 (for its gather), asked once.
+inline bool HaveAvx2() {
+  static const bool have = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return have;
+}
+
+// The 2-byte table entries at eight 16-bit indexes, as 16-bit lanes.
+__attribute__((target("avx2"))) inline __m128i FetchPairs8(const int* table, __m128i index) {
+  __m256i entries = _mm256_i32gather_epi32(table, _mm256_cvtepu16_epi32(index), 2);
+  entries = _mm256_and_si256(entries, _mm256_set1_epi32(0xFFFF));
+  return _mm_packus_epi32(_mm256_castsi256_si128(entries), _mm256_extracti128_si256(entries, 1));
+}
+
+// EUC-TW to Big5 while at least 16 bytes remain. 0x8E starts a four-byte
+// character; taken as a lead of pairs it gives the same starts whenever the
+// third byte is a lead too. A block stops before a four-byte character where
+// that fails and before a character that it cuts; it may then take nothing,
+// and the caller converts one character by itself.
+//
+// The table index of a character is computed for every position at once
+// (16-bit lanes, even and odd positions apart; a four-byte character's is
+// its pair's plus its plane's), the Big5 pairs of all positions are fetched
+// with two gathers, and each character's pair replaces its first two
+// bytes; dropping the last two bytes of four-byte characters leaves the
+// output. No loop over the characters: their number varies from block to
+// block, and a loop's exit would be mispredicted in nearly every one.
+//
+// toBig5: the Big5 pair of each plane-linear CNS index below `none` (planes
+// 1-4), "??" at `none`, and two readable bytes after it (a gather lane
+// reads four bytes).
+__attribute__((target("avx2"))) inline void EucTwToBig5Blocks(Run* r,
+                                                              const unsigned char (*toBig5)[2],
+                                                              unsigned none) {
+  const unsigned char* s = r->s;
+  unsigned char* o = r->o;
+  size_t i = r->i;
+  const __m128i lowBytes = _mm_set1_epi16(0xFF);
+  const __m128i lead8E = _mm_set1_epi16((0x8E - 0xA1) & 0xFF);  // 0x8E, counted from 0xA1
+  const int* table = reinterpret_cast<const int*>(toBig5);
+  while (i + 16 <= r->n) {
+    __m128i b = Load16(s + i);
+    unsigned euc = Bits(InRange(b, 0xA1, 0xFE));
+    unsigned is8E = Bits(_mm_cmpeq_epi8(b, _mm_set1_epi8(static_cast<char>(0x8E))));
+    if ((euc | is8E) == 0) {
+      Store16(o, b);
+      i += 16;
+      o += 16;
+      continue;
+    }
+    unsigned starts = PairStarts(euc | is8E);
+    unsigned four = starts & is8E;
+    unsigned planes = Bits(InRange(b, 0xA1, 0xA4));
+    unsigned bad = (four & ~(euc >> 2)) | (four & 0xE000) | 0x10000;
+    unsigned valid = (~is8E & (euc >> 1)) | (is8E & (planes >> 1) & (euc >> 3));
+    unsigned end = static_cast<unsigned>(CountTrailingZeros(bad));
+    unsigned cut = 16 - ((starts >> 15) & 1);
+    if (cut < end) end = cut;
+    if (end == 0) break;
+    unsigned below = (1u << end) - 1;
+    four &= below;
+    unsigned chars = starts & ~(four << 2) & below;
+    // Lane j of `even` indexes the character at 2j, of `odd` the one at 2j+1.
+    __m128i c = _mm_sub_epi8(b, _mm_set1_epi8(static_cast<char>(0xA1)));
+    __m128i c1 = _mm_srli_si128(c, 1);
+    __m128i even = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(c, lowBytes), _mm_set1_epi16(94)),
+                                 _mm_srli_epi16(c, 8));
+    __m128i odd = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(c1, lowBytes), _mm_set1_epi16(94)),
+                                _mm_srli_epi16(c1, 8));
+    __m128i evenFour = _mm_add_epi16(_mm_srli_si128(even, 2),
+                                     _mm_mullo_epi16(_mm_srli_epi16(c, 8), _mm_set1_epi16(8836)));
+    __m128i oddFour = _mm_add_epi16(_mm_srli_si128(odd, 2),
+                                    _mm_mullo_epi16(_mm_srli_epi16(c1, 8), _mm_set1_epi16(8836)));
+    even = Blend(_mm_cmpeq_epi16(_mm_and_si128(c, lowBytes), lead8E), evenFour, even);
+    odd = Blend(_mm_cmpeq_epi16(_mm_and_si128(c1, lowBytes), lead8E), oddFour, odd);
+    // Characters that are not well formed get `none` ("??"); positions that
+    // start no character hold any value, kept inside the table.
+    __m128i invalid = BytesOfBits(~valid & 0xFFFF);
+    const __m128i last = _mm_set1_epi16(static_cast<short>(none));
+    __m128i index0 = _mm_min_epu16(
+        _mm_or_si128(_mm_unpacklo_epi16(even, odd), _mm_unpacklo_epi8(invalid, invalid)),
+        last);  // positions 0-7
+    __m128i index1 = _mm_min_epu16(
+        _mm_or_si128(_mm_unpackhi_epi16(even, odd), _mm_unpackhi_epi8(invalid, invalid)),
+        last);  // 8-15
+    __m128i pairs0 = FetchPairs8(table, index0);
+    __m128i pairs1 = FetchPairs8(table, index1);
+    __m128i firsts =
+        _mm_packus_epi16(_mm_and_si128(pairs0, lowBytes), _mm_and_si128(pairs1, lowBytes));
+    __m128i seconds = _mm_packus_epi16(_mm_srli_epi16(pairs0, 8), _mm_srli_epi16(pairs1, 8));
+    __m128i startV = BytesOfBits(chars);
+    __m128i v =
+        Blend(startV, firsts, Blend(_mm_slli_si128(startV, 1), _mm_slli_si128(seconds, 1), b));
+    unsigned dropped = ((four << 2) | (four << 3) | ~below) & 0xFFFF;
+    unsigned lo = dropped & 0xFF, hi = dropped >> 8;
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_shuffle_epi8(v, Row(kShuffles.drop, lo)));
+    o += kShuffles.dropLength[lo];
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(o),
+                     _mm_shuffle_epi8(_mm_srli_si128(v, 8), Row(kShuffles.drop, hi)));
+    o += kShuffles.dropLength[hi];
+    i += end;
+  }
+  r->i = i;
+  r->o = o;
+}
+
+#endif  // GNUTIL_BLOCK_KERNELS
+
+}  // namespace gnutil::jaconv
+
+#endif  // GNUTIL_SRC_GENUTIL_JACONV_BLOCKS_H

@@ -1,5 +1,6 @@
 // The code-set name table: whole names in their usual spellings for the
-// tool, and mbGetCodeSet's own rule (a key anywhere in the name) unchanged.
+// tool, and mbGetCodeSet's own rule (the first key found anywhere in the
+// name, case-sensitive) unchanged.
 #include "genutil/codeset_names.h"
 
 #include <gtest/gtest.h>
@@ -8,53 +9,44 @@
 
 namespace {
 
-struct NameCase {
-  const char* name;
-  int byName;        // CodeSetByName: whole name, any case
-  int mbGetCodeSet;  // the library's rule
-};
-
-const NameCase kCases[] = {
-    {"SJIS", CODESET_SJIS, CODESET_SJIS},
-    {"sjis", CODESET_SJIS, CODESET_NONE},
-    {"Shift_JIS", CODESET_SJIS, CODESET_JIS},
-    {"shift-jis", CODESET_SJIS, CODESET_NONE},
-    {"CP932", CODESET_SJIS, CODESET_NONE},
-    {"EUC-JP", CODESET_EUC_J, CODESET_EUC_J},
-    {"eucjp", CODESET_EUC_J, CODESET_NONE},
-    {"EUC_J", CODESET_EUC_J, CODESET_EUC_J},
-    {"EUC", CODESET_EUC_J, CODESET_EUC_J},
-    {"ISO-2022-JP", CODESET_JIS, CODESET_NONE},
-    {"jis", CODESET_JIS, CODESET_NONE},
-    {"BIG5", CODESET_BIG5, CODESET_BIG5},
-    {"big5", CODESET_BIG5, CODESET_NONE},
-    {"EUC-TW", CODESET_EUC_TW, CODESET_EUC_J},
-    {"EUC_TW", CODESET_EUC_TW, CODESET_EUC_TW},
-    {"euc_h", CODESET_EUC_TW, CODESET_NONE},
-    {"EUC_C", CODESET_EUC_C, CODESET_EUC_C},
-    {"EUC-KR", CODESET_EUC_K, CODESET_EUC_J},
-    {"KSC_5601_87", CODESET_KSC_5601_87, CODESET_KSC_5601_87},
-    {"ksc-5601-92", CODESET_KSC_5601_92, CODESET_NONE},
-    {"ISO-8859-2", CODESET_8859_2, CODESET_NONE},
-    {"8859_10", CODESET_8859_10, CODESET_8859_10},
-    {"windows-1251", CODESET_1251, CODESET_1251},
-    {"NONE", CODESET_NONE, CODESET_NONE},
-    // A name that only contains a name is not taken whole.
-    {"FOOBIG5BAR", -1, CODESET_BIG5},
-    {"ja_JP.SJIS", -1, CODESET_SJIS},
-    {"SJIS2", -1, CODESET_SJIS},
-    {"xeuc_tw", -1, CODESET_NONE},
-    {"", -1, CODESET_NONE},
-    {"--", -1, CODESET_NONE},
-    {"8859_1", -1, CODESET_NONE},
-};
-
 TEST(CodeSetNames, WholeNamesAnyCaseAndTheLibraryRuleUnchanged) {
-  for (const NameCase& c : kCases) {
+  // A name that only contains a name is not taken whole (-1).
+  const struct {
+    const char* name;
+    int byName;        // CodeSetByName: whole name, any case
+    int mbGetCodeSet;  // the library's rule
+  } kCases[] = {
+      // clang-format off
+      {"SJIS", CODESET_SJIS, CODESET_SJIS}, {"sjis", CODESET_SJIS, CODESET_NONE},
+      {"Shift_JIS", CODESET_SJIS, CODESET_JIS}, {"shift-jis", CODESET_SJIS, CODESET_NONE},
+      {"CP932", CODESET_SJIS, CODESET_NONE}, {"EUC-JP", CODESET_EUC_J, CODESET_EUC_J},
+      {"eucjp", CODESET_EUC_J, CODESET_NONE}, {"EUC_J", CODESET_EUC_J, CODESET_EUC_J},
+      {"EUC", CODESET_EUC_J, CODESET_EUC_J}, {"JIS", CODESET_JIS, CODESET_JIS},
+      {"ISO-2022-JP", CODESET_JIS, CODESET_NONE}, {"jis", CODESET_JIS, CODESET_NONE},
+      {"BIG5", CODESET_BIG5, CODESET_BIG5}, {"big5", CODESET_BIG5, CODESET_NONE},
+      {"EUC-TW", CODESET_EUC_TW, CODESET_EUC_J}, {"EUC_TW", CODESET_EUC_TW, CODESET_EUC_TW},
+      {"EUC_H", CODESET_EUC_TW, CODESET_EUC_TW}, {"euc_h", CODESET_EUC_TW, CODESET_NONE},
+      {"EUC_C", CODESET_EUC_C, CODESET_EUC_C}, {"EUC_ZH", CODESET_EUC_C, CODESET_EUC_C},
+      {"GB2312", CODESET_GB, CODESET_GB}, {"EUC-KR", CODESET_EUC_K, CODESET_EUC_J},
+      {"KSC_5601_87", CODESET_KSC_5601_87, CODESET_KSC_5601_87},
+      {"KSC_5601_92", CODESET_KSC_5601_92, CODESET_KSC_5601_92},
+      {"ksc-5601-92", CODESET_KSC_5601_92, CODESET_NONE}, {"ISO-8859-2", CODESET_8859_2, CODESET_NONE},
+      {"8859_2", CODESET_8859_2, CODESET_8859_2}, {"8859_10", CODESET_8859_10, CODESET_8859_10},
+      {"windows-1251", CODESET_1251, CODESET_1251}, {"UTF-8", CODESET_UTF8, CODESET_UTF8},
+      {"UTF8", CODESET_UTF8, CODESET_UTF8}, {"NONE", CODESET_NONE, CODESET_NONE},
+      {"FOOBIG5BAR", -1, CODESET_BIG5}, {"ja_JP.SJIS", -1, CODESET_SJIS},
+      {"ja_JP.EUC_J", -1, CODESET_EUC_J}, {"ko_KR.EUC_K", -1, CODESET_EUC_K},
+      {"zh_TW.EUC_TW", -1, CODESET_EUC_TW}, {"x.1258", -1, CODESET_1258},
+      {"SJIS2", -1, CODESET_SJIS}, {"xeuc_tw", -1, CODESET_NONE}, {"1252", -1, CODESET_NONE},
+      {"", -1, CODESET_NONE}, {"--", -1, CODESET_NONE}, {"8859_1", -1, CODESET_NONE},
+      // clang-format on
+  };
+  for (const auto& c : kCases) {
     EXPECT_EQ(gnutil::CodeSetByName(c.name), c.byName) << c.name;
     EXPECT_EQ(mbGetCodeSet(c.name), c.mbGetCodeSet) << c.name;
   }
   EXPECT_EQ(gnutil::CodeSetByName(nullptr), -1);
+  EXPECT_EQ(mbGetCodeSet(nullptr), CODESET_NONE);
 }
 
 TEST(CodeSetNames, EveryNameOfTheTableFindsItsCodeSet) {

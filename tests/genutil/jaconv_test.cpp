@@ -1,57 +1,123 @@
-// Streaming conversion and incremental detection: a text cut into pieces at
-// any point converts to the same bytes as the whole, and the locale-driven
-// entry points pick the right direction in the real legacy locales.
+// Code conversion and detection: the exact bytes of every direction, whole
+// tables against the system's iconv, streaming (a text cut anywhere converts
+// to the bytes of the whole), conversion in place and on the library's own
+// buffers, the locale-driven entry points in the real legacy locales, and
+// the detection of a file's Japanese code set.
 #include "gnutil/jaconv.h"
 
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <random>
 #include <string>
 #include <vector>
 
-#include "genutil/jaconv_internal.h"
-#include "gnutil/mbutil.h"
 #include "support/jaconv_text.h"
 #include "support/test_locale.h"
+
+#if __has_include(<iconv.h>)
+#include <iconv.h>
+#define GNUTIL_HAVE_ICONV 1
+#endif
 
 namespace {
 
 using gnutil::Conversion;
 using gnutil::ConversionFor;
-using gnutil::ConversionState;
-using gnutil::ConvertBytes;
-using gnutil::JpCodeDetector;
 using gnutil::MaxConvertedLength;
+using gnutil_test::Big5;
+using gnutil_test::Ext;
+using gnutil_test::Hex;
 using gnutil_test::SampleText;
+using gnutil_test::UseCodeSet;
+using gnutil_test::Whole;
 
-std::string Whole(Conversion c, const std::string& in) {
-  std::vector<unsigned char> out(MaxConvertedLength(c, in.size()) + 1);
-  ConversionState st;
-  size_t used = 0;
-  size_t n = ConvertBytes(c, reinterpret_cast<const unsigned char*>(in.data()), in.size(),
-                          out.data(), &st, true, &used);
-  EXPECT_EQ(used, in.size());
-  EXPECT_LE(n, MaxConvertedLength(c, in.size()));
-  return std::string(reinterpret_cast<char*>(out.data()), n);
+using gnutil_test::kBig5;
+using gnutil_test::kEuc;
+using gnutil_test::kJis;
+using gnutil_test::kSjis;
+using gnutil_test::kTw;
+
+// The library leaves two-byte JIS with ESC ( J. A voiced mark stays a
+// character of its own (KA + dakuten, not GA); 0x8E before a byte that is no
+// katakana is copied with it; an invalid second byte is copied without a
+// change of mode; a text cut inside a character or escape sequence keeps the
+// bytes present. ESC $ @ and ESC K also enter two-byte mode, ESC ( J and any
+// other ESC x leave it, CR and LF end it. Big5 gaps, pairs past the table
+// and invalid pairs become "??"; plane 1 in the four-byte form is understood.
+TEST(Conversion, ExactBytes) {
+  const struct {
+    int from, to;
+    std::string in, out;
+  } kCases[] = {
+      // clang-format off
+      {kSjis, kEuc, "a\x82\xA0z", "a\xA4\xA2z"}, {kEuc, kSjis, "\xA4\xA2", "\x82\xA0"},
+      {kSjis, kEuc, "\xEA\xA4", "\xF4\xA6"}, {kSjis, kEuc, "a\x82", "a\x82"},
+      {kSjis, kEuc, "\xB1", "\x8E\xB1"}, {kEuc, kSjis, "\x8E\xB1", "\xB1"},
+      {kSjis, kJis, "\xB1", "\x1b$B%\"\x1b(J"}, {kEuc, kJis, "\x8E\xB1", "\x1b$B%\"\x1b(J"},
+      {kSjis, kJis, "\xB6\xDE", "\x1b$B%+!+\x1b(J"},
+      {kEuc, kSjis, "\x8E\x41", "\x8E\x41"}, {kEuc, kJis, "\x8E\x41", "\x8E\x41"},
+      {kSjis, kJis, "\x88\x9F\r\n\x88\x9F", "\x1b$B0!\x1b(J\r\n\x1b$B0!\x1b(J"},
+      {kSjis, kJis, "ab\x88\x9F\x88\x9F\x63", "ab\x1b$B0!0!\x1b(Jc"},
+      {kEuc, kJis, "\xB0\xA1z", "\x1b$B0!\x1b(Jz"}, {kSjis, kJis, "plain", "plain"},
+      {kSjis, kJis, "\x82\x20", "\x82\x20"}, {kSjis, kJis, "a\x82", "a\x82"},
+      {kJis, kSjis, "\x1b$B0!\x1b(B", "\x88\x9F"}, {kJis, kEuc, "\x1b$B0!\x1b(B", "\xB0\xA1"},
+      {kJis, kSjis, "\x1b$@0!\x1b(Ja", "\x88\x9F\x61"}, {kJis, kSjis, "\x1bK0!\x1bHa", "\x88\x9F\x61"},
+      {kJis, kEuc, "\x1b$B0!\n0!", "\xB0\xA1\n0!"},
+      {kJis, kSjis, "a\x1b$", "a\x1b$"}, {kJis, kSjis, "\x1b$B0", "0"},
+      {kBig5, kTw, "a\xA4\x40z", "a\xC4\xA1z"}, {kTw, kBig5, "\xC4\xA1", "\xA4\x40"},
+      {kBig5, kTw, Big5(148), "\xA2\xD8"}, {kBig5, kTw, Big5(149), "\xA2\xD7"},
+      {kBig5, kTw, Big5(1882), "\xD3\xA2"}, {kBig5, kTw, Big5(13932), "\x8E\xA3\xC3\xB7"},
+      {kBig5, kTw, "\xC9\x40", "\x8E\xA2\xA1\xA1"}, {kTw, kBig5, "\x8E\xA2\xA1\xA1", "\xC9\x40"},
+      {kTw, kBig5, "\x8E\xA1\xC4\xA1", "\xA4\x40"},
+      {kBig5, kTw, Big5(6290), "\xC4\xC2"}, {kTw, kBig5, "\xC4\xC2", Big5(504)},  // a duplicate
+      {kBig5, kTw, Big5(441), "??"}, {kBig5, kTw, Big5(470), "??"}, {kBig5, kTw, "\xA4\x30x", "??x"},
+      {kBig5, kTw, "\xF9\xFE", "??"}, {kTw, kBig5, "\xFE\xFE", "??"}, {kTw, kBig5, "\xA4\x41", "??"},
+      {kTw, kBig5, "\x8E\xB1\xA1\xA1", "??"}, {kBig5, kTw, "\x80\xFF", "\x80\xFF"},
+      {kTw, kBig5, "\x80\xFF", "\x80\xFF"}, {kBig5, kTw, "a\xA4", "a\xA4"},
+      {kTw, kBig5, "a\x8E\xA2\xA1", "a\x8E\xA2\xA1"},
+      // Pairs it does not convert are copied.
+      {kSjis, CODESET_GB, "\x82\xA0", "\x82\xA0"}, {kJis, kBig5, "\x82\xA0", "\x82\xA0"},
+      // clang-format on
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(Hex(c.in) + " " + std::to_string(c.from) + "->" + std::to_string(c.to));
+    EXPECT_EQ(Ext(c.in, c.from, c.to), c.out);
+    if (c.to != kJis && ConversionFor(c.from, c.to) != Conversion::kCopy) {
+      EXPECT_EQ(std::string(convertStr(c.in.c_str(), c.from, c.to)), c.out);
+    }
+  }
+}
+
+TEST(Conversion, UnsupportedPairsGiveTheTextItself) {
+  const char* text = "\x82\xA0";
+  const int kPairs[][2] = {
+      {kSjis, kSjis}, {kSjis, kJis}, {kSjis, CODESET_GB}, {CODESET_8859_2, kSjis}, {kBig5, kEuc}};
+  for (const auto& pair : kPairs) {
+    EXPECT_EQ(convertStr(text, pair[0], pair[1]), text);  // only the Ext form writes JIS
+  }
+  EXPECT_EQ(convertStr(nullptr, kSjis, kEuc), nullptr);
+  char buffer[8] = "abc";
+  EXPECT_EQ(convertStrExt(buffer, kSjis, buffer, kSjis), buffer);
+  EXPECT_EQ(convertStrExt(nullptr, kSjis, buffer, kEuc), buffer);
+  EXPECT_STREQ(buffer, "abc");
 }
 
 // Feeds the text in pieces ending at the given cuts, carrying unconsumed
 // bytes over as a stream reader does.
 std::string Pieces(Conversion c, const std::string& in, const std::vector<size_t>& cuts) {
-  std::string result;
-  std::string pending;
-  ConversionState st;
+  std::string result, pending;
+  gnutil::ConversionState st;
   size_t from = 0;
   for (size_t k = 0; k <= cuts.size(); ++k) {
     size_t to = k < cuts.size() ? cuts[k] : in.size();
-    bool last = k == cuts.size();
     pending += in.substr(from, to - from);
     from = to;
     std::vector<unsigned char> out(MaxConvertedLength(c, pending.size()) + 1);
     size_t used = 0;
-    size_t n = ConvertBytes(c, reinterpret_cast<const unsigned char*>(pending.data()),
-                            pending.size(), out.data(), &st, last, &used);
+    size_t n = gnutil::ConvertBytes(c, reinterpret_cast<const unsigned char*>(pending.data()),
+                                    pending.size(), out.data(), &st, k == cuts.size(), &used);
     EXPECT_LE(n, MaxConvertedLength(c, pending.size()));
     result.append(reinterpret_cast<char*>(out.data()), n);
     pending.erase(0, used);
@@ -61,10 +127,8 @@ std::string Pieces(Conversion c, const std::string& in, const std::vector<size_t
 }
 
 TEST(StreamingConversion, EveryCutGivesTheSameBytesAsTheWhole) {
-  const int kPairs[][2] = {{CODESET_SJIS, CODESET_EUC_J},  {CODESET_SJIS, CODESET_JIS},
-                           {CODESET_EUC_J, CODESET_SJIS},  {CODESET_EUC_J, CODESET_JIS},
-                           {CODESET_JIS, CODESET_SJIS},    {CODESET_JIS, CODESET_EUC_J},
-                           {CODESET_BIG5, CODESET_EUC_TW}, {CODESET_EUC_TW, CODESET_BIG5}};
+  const int kPairs[][2] = {{kSjis, kEuc}, {kSjis, kJis}, {kEuc, kSjis}, {kEuc, kJis},
+                           {kJis, kSjis}, {kJis, kEuc},  {kBig5, kTw},  {kTw, kBig5}};
   std::mt19937 rng(42);
   for (const auto& pair : kPairs) {
     Conversion c = ConversionFor(pair[0], pair[1]);
@@ -81,59 +145,14 @@ TEST(StreamingConversion, EveryCutGivesTheSameBytesAsTheWhole) {
       ASSERT_EQ(Pieces(c, text, cuts), whole);
     }
   }
-}
-
-TEST(StreamingConversion, PublicFormMatchesTheByteConverter) {
-  std::mt19937 rng(7);
-  std::string text = SampleText(CODESET_SJIS, &rng, 500);
-  std::string out(MaxConvertedLength(Conversion::kSjisToJis, text.size()) + 1, '\0');
-  convertStrExt(text.c_str(), CODESET_SJIS, &out[0], CODESET_JIS);
-  EXPECT_EQ(std::string(out.c_str()), Whole(Conversion::kSjisToJis, text));
-}
-
-TEST(StreamingConversion, JisOutputBoundIsTight) {
-  // Half-width katakana between single bytes: the worst case of the bound.
-  std::string text;
-  for (int i = 0; i < 100; ++i)
-    text +=
-        "\xB1"
-        "a";
-  text += "\xB1";
-  std::string jis = Whole(Conversion::kSjisToJis, text);
-  EXPECT_EQ(jis.size(), MaxConvertedLength(Conversion::kSjisToJis, text.size()));
-}
-
-TEST(Detector, PiecesGiveTheSameResultAsTheWhole) {
-  const std::string kTexts[] = {
-      "\xB0\xE0\xA1\xB0\xA1\xFD",  "abc\x1b$B", "\xB1\xB1\x8E", "\xE0\x1b$B", "\xB1",
-      "\xA4\xA2\xA4\xA4\n\xB0\xA1"};
-  for (const std::string& text : kTexts) {
-    JpCodeDetector whole;
-    whole.Feed(reinterpret_cast<const unsigned char*>(text.data()), text.size());
-    whole.Finish();
-    JpCodeDetector bytewise;
-    for (size_t i = 0; i < text.size() && !bytewise.Decided();) {
-      i += bytewise.Feed(reinterpret_cast<const unsigned char*>(text.data()) + i, 1);
-    }
-    bytewise.Finish();
-    EXPECT_EQ(bytewise.Result(), whole.Result()) << text;
-  }
-  // An escape right after a kana-range byte and E0-EF is still seen.
-  JpCodeDetector d;
-  std::string text = "\xB0\xE0\x1b$B";
-  d.Feed(reinterpret_cast<const unsigned char*>(text.data()), text.size());
-  EXPECT_EQ(d.Result(), CODESET_JIS);
-}
-
-// --- In place ------------------------------------------------------------------
-
-const int kCodeSets[] = {CODESET_NONE, CODESET_JIS,  CODESET_EUC_J,
-                         CODESET_SJIS, CODESET_BIG5, CODESET_EUC_TW};
-
-std::string Separate(const std::string& text, int from, int to) {
-  std::vector<char> out(5 * text.size() + 16);
-  convertStrExt(text.c_str(), from, out.data(), to);
-  return out.data();
+  // The public form gives the same bytes, and the JIS bound is tight for
+  // half-width katakana between single bytes.
+  std::string text = SampleText(kSjis, &rng, 500);
+  EXPECT_EQ(Ext(text, kSjis, kJis), Whole(Conversion::kSjisToJis, text));
+  std::string kana = "\xB1";
+  for (int i = 0; i < 100; ++i) kana += "\x61\xB1";
+  EXPECT_EQ(Whole(Conversion::kSjisToJis, kana).size(),
+            MaxConvertedLength(Conversion::kSjisToJis, kana.size()));
 }
 
 // The source in place, and the source overlapping the destination from
@@ -141,15 +160,14 @@ std::string Separate(const std::string& text, int from, int to) {
 // destination, for every pair of code sets and texts longer than any
 // scratch buffer on the stack.
 TEST(InPlaceConversion, EveryPairGivesTheBytesOfASeparateDestination) {
-  const size_t kShifts[] = {0, 1, 2, 7, 64};
+  const int kCodeSets[] = {CODESET_NONE, kJis, kEuc, kSjis, kBig5, kTw};
   std::mt19937 rng(11);
   for (int from : kCodeSets) {
-    int source = from == CODESET_NONE ? CODESET_SJIS : from;
     for (int to : kCodeSets) {
-      for (size_t chars : {size_t(0), size_t(1), size_t(30), size_t(2000)}) {
-        std::string text = SampleText(source, &rng, chars);
-        std::string expected = Separate(text, from, to);
-        for (size_t shift : kShifts) {
+      for (size_t chars : {0, 1, 30, 2000}) {
+        std::string text = SampleText(from == CODESET_NONE ? kSjis : from, &rng, chars);
+        std::string expected = Ext(text, from, to);
+        for (size_t shift : {0, 1, 2, 7, 64}) {
           for (int srcFirst = 0; srcFirst < 2; ++srcFirst) {
             if (shift == 0 && srcFirst) continue;
             std::vector<char> buf(5 * text.size() + 16 + shift);
@@ -167,11 +185,10 @@ TEST(InPlaceConversion, EveryPairGivesTheBytesOfASeparateDestination) {
 }
 
 // A result of the library's own buffers is a valid input, the same
-// direction's buffer included.
+// direction's buffer included, and each direction keeps its own buffer.
 TEST(InPlaceConversion, ResultBuffersAcceptTheirOwnResults) {
-  const int kPairs[][2] = {{CODESET_SJIS, CODESET_EUC_J},  {CODESET_EUC_J, CODESET_SJIS},
-                           {CODESET_JIS, CODESET_SJIS},    {CODESET_JIS, CODESET_EUC_J},
-                           {CODESET_BIG5, CODESET_EUC_TW}, {CODESET_EUC_TW, CODESET_BIG5}};
+  const int kPairs[][2] = {{kSjis, kEuc}, {kEuc, kSjis}, {kJis, kSjis},
+                           {kJis, kEuc},  {kBig5, kTw},  {kTw, kBig5}};
   std::mt19937 rng(12);
   for (const auto& first : kPairs) {
     for (const auto& second : kPairs) {
@@ -180,8 +197,6 @@ TEST(InPlaceConversion, ResultBuffersAcceptTheirOwnResults) {
       // own result.
       for (gnutil_test::Mix mix : {gnutil_test::Mix{0, 0, 1, 0, 0}, gnutil_test::kDefaultMix}) {
         std::string text = SampleText(first[0], &rng, 3000, mix);
-        // The chained call first, while the buffer is no larger than the
-        // first result needed.
         char* chained =
             convertStr(convertStr(text.c_str(), first[0], first[1]), second[0], second[1]);
         ASSERT_NE(chained, nullptr);
@@ -192,6 +207,11 @@ TEST(InPlaceConversion, ResultBuffersAcceptTheirOwnResults) {
       }
     }
   }
+  std::string kana(100000, '\xB1');
+  const char* euc = convertStr(kana.c_str(), kSjis, kEuc);
+  ASSERT_EQ(std::string(euc).size(), 200000u);
+  EXPECT_EQ(std::string(convertStr(euc, kEuc, kSjis)), kana);
+  EXPECT_EQ(std::string(euc).size(), 200000u);  // still intact
 }
 
 struct LocaleCase {
@@ -201,42 +221,237 @@ struct LocaleCase {
   const char* unix;
 };
 
+void PrintTo(const LocaleCase& c, std::ostream* os) { *os << c.locale; }
+
 class UnixWindowsInLocale : public ::testing::TestWithParam<LocaleCase> {};
 
 TEST_P(UnixWindowsInLocale, ConvertsByTheLocaleCodeSet) {
-  GNUTIL_USE_LOCALE(GetParam().locale);
-  InitMbutil();
-  InitMbutilExt(GetParam().codeset);
-  EXPECT_STREQ(WindowsCodingToUnixCoding(GetParam().windows), GetParam().unix);
-  EXPECT_STREQ(UnixCodingToWindowsCoding(GetParam().unix), GetParam().windows);
+  const LocaleCase& c = GetParam();
+  GNUTIL_USE_LOCALE(c.locale);
+  UseCodeSet(c.codeset);
+  EXPECT_STREQ(WindowsCodingToUnixCoding(c.windows), c.unix);
+  EXPECT_STREQ(UnixCodingToWindowsCoding(c.unix), c.windows);
   // In place, and on the library's own results.
   char buf[64];
-  strcpy(buf, GetParam().unix);
-  EXPECT_STREQ(UnixCodingToWindowsCodingExt(buf, buf), GetParam().windows);
-  EXPECT_STREQ(WindowsCodingToUnixCodingExt(buf, buf), GetParam().unix);
-  std::string twice = UnixCodingToWindowsCoding(GetParam().windows);
-  EXPECT_EQ(std::string(UnixCodingToWindowsCoding(UnixCodingToWindowsCoding(GetParam().unix))),
-            twice);
-  twice = WindowsCodingToUnixCoding(GetParam().unix);
-  EXPECT_EQ(std::string(WindowsCodingToUnixCoding(WindowsCodingToUnixCoding(GetParam().windows))),
-            twice);
+  strcpy(buf, c.unix);
+  EXPECT_STREQ(UnixCodingToWindowsCodingExt(buf, buf), c.windows);
+  EXPECT_STREQ(WindowsCodingToUnixCodingExt(buf, buf), c.unix);
+  std::string twice = UnixCodingToWindowsCoding(c.windows);
+  EXPECT_EQ(std::string(UnixCodingToWindowsCoding(UnixCodingToWindowsCoding(c.unix))), twice);
+  twice = WindowsCodingToUnixCoding(c.unix);
+  EXPECT_EQ(std::string(WindowsCodingToUnixCoding(WindowsCodingToUnixCoding(c.windows))), twice);
+  // Where nothing converts, the result is a copy in the library's buffer.
+  if (strcmp(c.unix, c.windows) == 0) {
+    EXPECT_NE(UnixCodingToWindowsCoding(c.unix), c.unix);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Legacy, UnixWindowsInLocale,
     ::testing::Values(
-        LocaleCase{"ja_JP.sjis", CODESET_SJIS, "\x82\xA0\xB1", "\xA4\xA2\x8E\xB1"},
-        LocaleCase{"ja_JP.eucjp", CODESET_EUC_J, "\x82\xA0\xB1", "\xA4\xA2\x8E\xB1"},
-        LocaleCase{"zh_TW.big5", CODESET_BIG5, "\xA4\x40\xC9\x40", "\xC4\xA1\x8E\xA2\xA1\xA1"},
-        LocaleCase{"zh_TW.euctw", CODESET_EUC_TW, "\xA4\x40\xC9\x40", "\xC4\xA1\x8E\xA2\xA1\xA1"},
+        LocaleCase{"ja_JP.sjis", kSjis, "\x82\xA0\xB1", "\xA4\xA2\x8E\xB1"},
+        LocaleCase{"ja_JP.eucjp", kEuc, "\x82\xA0\xB1", "\xA4\xA2\x8E\xB1"},
+        LocaleCase{"zh_TW.big5", kBig5, "\xA4\x40\xC9\x40", "\xC4\xA1\x8E\xA2\xA1\xA1"},
+        LocaleCase{"zh_TW.euctw", kTw, "\xA4\x40\xC9\x40", "\xC4\xA1\x8E\xA2\xA1\xA1"},
         LocaleCase{"ko_KR.euckr", CODESET_EUC_K, "\xB0\xA1", "\xB0\xA1"},
         LocaleCase{"zh_CN.gbk", CODESET_GB, "\xB0\xA1", "\xB0\xA1"}));
 
-TEST(FullWidthNumbersInLocale, ShiftJisLocale) {
+// Full-width digits and separators become ASCII in every code set with a
+// table; the result never grows, so it may be written in place.
+TEST(FullWidthNumbers, EveryTable) {
+  const struct {
+    int cs;
+    const char *in, *out;
+  } kCases[] = {
+      // clang-format off
+      {kSjis, "\x82\x4F\x81\x5E\x82\x58\x81\x46\x88\x9Fx\xB1", "0/9:\x88\x9Fx\xB1"}, {kSjis, "", ""},
+      {kEuc, "\xA3\xB1\xA1\xA5\xA3\xB9\xA1\xBF\xA1\xA1\xA1\xCA\x8E\xA1\xA1\xCB", "1.9/ (.)"},
+      {CODESET_GB, "\xA3\xB0\xA3\xBA\xA3\xAF\xA3\xA8\xA3\xA9\xA3\xAE", "0:/()."},
+      {CODESET_KSC_5601_92, "\xA3\xB5\xA3\xAE", "5."},
+      {kBig5, "\xA2\xAF\xA2\xB8\xA1\x52\xA2\x41\xA1\x5D\xA1\x5E\xA1\x4F", "09:/()."},
+      {kTw, "\xA2\xB0\xA1\xA5\xA1\xA8", "1.:"}, {CODESET_EUC_K, "\xA3\xB1", "\xA3\xB1"},  // no table
+      // clang-format on
+  };
+  for (const auto& c : kCases) {
+    UseCodeSet(c.cs);
+    char out[64];
+    EXPECT_EQ(ConvertMBNumberToSBNumber(c.in, out), 0);
+    EXPECT_STREQ(out, c.out) << "code set " << c.cs;
+  }
+  UseCodeSet(kSjis);
+  char text[] = "a\x82\x53\x82\x54z";
+  ConvertMBNumberToSBNumber(text, text);
+  EXPECT_STREQ(text, "a45z");
+}
+
+TEST(FullWidthNumbers, ShiftJisLocale) {
   GNUTIL_USE_LOCALE("ja_JP.sjis");
   char out[32];
   ConvertMBNumberToSBNumber("\x82\x51\x82\x4F\x82\x51\x82\x56\x81\x5E\x82\x50", out);
   EXPECT_STREQ(out, "2027/1");
 }
+
+TEST(MaxStringLength, ByCodeSet) {
+  const struct {
+    int cs;
+    const char* text;
+    int len;
+  } kCases[] = {{kSjis, "a\xB1", 3},    {kSjis, "\x82\xA0", 2}, {kSjis, "", 0},
+                {kBig5, "\xC9\x40", 4}, {kBig5, "\xA4\x40", 2}, {kTw, "\x8E\xA2\xA1\xA1", 4},
+                {kEuc, "\x8E\xB1", 2}};
+  for (const auto& c : kCases) {
+    UseCodeSet(c.cs);
+    EXPECT_EQ(MaxStringLengthOnWinAndUnix(c.text), c.len) << c.cs << " " << Hex(c.text);
+  }
+}
+
+// DetectJPCodeType on a real file, and the detector fed the same bytes one
+// at a time: the code set, and where the file is left (just after the
+// deciding byte; at the end when nothing decides). After a kana byte and a
+// byte E0-EF further bytes decide, and an escape there is still seen.
+TEST(Detection, CodeSetAndPosition) {
+  const std::string kLong(100000, 'x');
+  const struct {
+    std::string bytes;
+    int cs;
+    long position;  // -1: the end
+  } kCases[] = {
+      // clang-format off
+      {"plain ASCII text\n", CODESET_NONE, -1}, {"", CODESET_NONE, -1},
+      {"\x1b$B\x30\x21", kJis, 3}, {"\x1b$@", kJis, -1}, {"a\x1bK", kJis, -1},
+      {"\x1b(B", CODESET_NONE, -1}, {"\xB0\xA1", CODESET_EUC_OR_SJIS, -1}, {"\x82\xA0", kSjis, 1},
+      {"\xB0\xF0", kEuc, 2}, {"\xF4\xA1", kEuc, 1}, {"\xB1", kSjis, -1}, {"\xB1\x61", kSjis, 2},
+      {"\x8E\xB1", CODESET_EUC_OR_SJIS, -1}, {"\x8E\x40", kSjis, 2}, {"\xE0\x40", kSjis, 2},
+      {"\xE0\xFD", kEuc, 2}, {"\xE0\xA1", CODESET_EUC_OR_SJIS, -1},
+      {"\xB0\xE0\xA1\xFD", kEuc, 4}, {"\xB0\xE0\xA1\x88", kSjis, 4},
+      {"\xB0\xE0\xA1\xB0", CODESET_EUC_OR_SJIS, -1}, {"\xB0\xE0\x1b$B", kJis, 5},
+      {"\xB0\xE0\xA1\xB0\xA1\xFD", kEuc, 6}, {"abc\x1b$B", kJis, 6}, {"\xB1\xB1\x8E", CODESET_EUC_OR_SJIS, -1},
+      {"\xE0\x1b$B", kJis, 4}, {"\xA4\xA2\xA4\xA4\n\xB0\xA1", CODESET_EUC_OR_SJIS, -1},
+      {"ab\x82\xA0" + kLong, kSjis, 3}, {kLong + "\x1b$Bzz", kJis, 100003},
+      {std::string(50000, '\xA4') + "rest", CODESET_EUC_OR_SJIS, -1},
+      // clang-format on
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(Hex(c.bytes.substr(0, 8)));
+    FILE* f = tmpfile();
+    ASSERT_NE(f, nullptr);
+    fwrite(c.bytes.data(), 1, c.bytes.size(), f);
+    rewind(f);
+    EXPECT_EQ(DetectJPCodeType(f), c.cs);
+    EXPECT_EQ(ftell(f), c.position < 0 ? static_cast<long>(c.bytes.size()) : c.position);
+    fclose(f);
+    gnutil::JpCodeDetector bytewise;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(c.bytes.data());
+    for (size_t i = 0; i < c.bytes.size() && !bytewise.Decided();) i += bytewise.Feed(p + i, 1);
+    bytewise.Finish();
+    EXPECT_EQ(bytewise.Result(), c.cs);
+  }
+  EXPECT_EQ(DetectJPCodeType(nullptr), CODESET_NONE);
+}
+
+// Every Shift-JIS pair, assigned or not, through JIS and back, and JIS to
+// EUC agreeing with Shift-JIS to EUC.
+TEST(ConversionTables, ShiftJisToJisAndBackForEveryPair) {
+  int count = 0;
+  for (int lead = 0x81; lead <= 0xEF; ++lead) {
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      if ((lead > 0x9F && lead < 0xE0) || trail == 0x7F) continue;
+      std::string sjis{static_cast<char>(lead), static_cast<char>(trail)};
+      std::string jis = Ext(sjis, kSjis, kJis);
+      ASSERT_EQ(jis.size(), 8u) << Hex(sjis);
+      ASSERT_EQ(Ext(jis, kJis, kSjis), sjis) << Hex(sjis) << " via " << Hex(jis);
+      std::string euc = Ext(sjis, kSjis, kEuc);
+      ASSERT_EQ(Ext(jis, kJis, kEuc), euc) << Hex(sjis);
+      ASSERT_EQ(Ext(euc, kEuc, kJis), jis) << Hex(sjis);
+      ++count;
+    }
+  }
+  EXPECT_EQ(count, 47 * 188);
+}
+
+#ifdef GNUTIL_HAVE_ICONV
+
+// The text through iconv; false when iconv has no mapping for all of it.
+bool Iconv(const char* to, const char* from, const std::string& in, std::string* out) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  out->assign(in.size() * 4 + 16, '\0');
+  char* ip = const_cast<char*>(in.data());
+  char* op = &(*out)[0];
+  size_t il = in.size(), ol = out->size();
+  bool ok = iconv(cd, &ip, &il, &op, &ol) != static_cast<size_t>(-1) && il == 0;
+  iconv_close(cd);
+  out->resize(out->size() - ol);
+  return ok;
+}
+
+// Every character of JIS X 0208 that iconv knows and every half-width
+// katakana, as one long text with ASCII and line ends between runs of every
+// length (so that the word-at-a-time paths meet every character at every
+// offset), at every alignment of the start: EUC to Shift-JIS and back as
+// iconv converts them. Through JIS, half-width katakana come back as their
+// full-width forms: the compatibility decomposition of U+FF61-U+FF9F, with
+// the spacing sound marks U+309B and U+309C.
+TEST(ConversionTables, JapaneseTextsMatchIconv) {
+  const char* kFull[63] = {"。", "「", "」", "、", "・", "ヲ", "ァ", "ィ", "ゥ", "ェ", "ォ",
+                           "ャ", "ュ", "ョ", "ッ", "ー", "ア", "イ", "ウ", "エ", "オ", "カ",
+                           "キ", "ク", "ケ", "コ", "サ", "シ", "ス", "セ", "ソ", "タ", "チ",
+                           "ツ", "テ", "ト", "ナ", "ニ", "ヌ", "ネ", "ノ", "ハ", "ヒ", "フ",
+                           "ヘ", "ホ", "マ", "ミ", "ム", "メ", "モ", "ヤ", "ユ", "ヨ", "ラ",
+                           "リ", "ル", "レ", "ロ", "ワ", "ン", "゛", "゜"};
+  std::string euc, full, ignored;
+  int run = 0, characters = 0;
+  for (int row = 0xA1; row <= 0xFE; ++row) {
+    for (int cell = 0xA1; cell <= 0xFE; ++cell) {
+      std::string c{static_cast<char>(row), static_cast<char>(cell)};
+      if (!Iconv("SHIFT_JIS", "EUC-JP", c, &ignored)) continue;
+      euc += c, full += c, ++characters;
+      if (++run % 37 != 0) continue;
+      int kana = (run / 37) % 63;
+      std::string fullKana;
+      ASSERT_TRUE(Iconv("EUC-JP", "UTF-8", kFull[kana], &fullKana)) << kana;
+      std::string between = std::string(run / 37 % 4, 'x') + "\r\n";
+      euc += std::string("\x8E") + static_cast<char>(0xA1 + kana) + between;
+      full += fullKana + between;
+    }
+  }
+  EXPECT_EQ(characters, 6879);  // every character of JIS X 0208
+  std::string sjis;
+  ASSERT_TRUE(Iconv("SHIFT_JIS", "EUC-JP", euc, &sjis));
+  for (size_t offset = 0; offset < 20; ++offset) {
+    std::string pad(offset, 'z');
+    ASSERT_TRUE(gnutil_test::Same(Ext(pad + euc, kEuc, kSjis), pad + sjis)) << offset;
+    ASSERT_TRUE(gnutil_test::Same(Ext(pad + sjis, kSjis, kEuc), pad + euc)) << offset;
+  }
+  EXPECT_TRUE(gnutil_test::Same(Ext(Ext(sjis, kSjis, kJis), kJis, kEuc), full));
+}
+
+// The range table is the library's own. It differs from iconv's mapping in
+// a few symbols of the first rows, in Big5 C255 (plane 1 0x76C1 here, a
+// plane 3 variant for iconv) and in the extensions past the table's last
+// row (F9D6 onwards), which it leaves as "??". Every covered index comes
+// back, the two duplicate characters of Big5 as their twins.
+TEST(ConversionTables, Big5ToEucTwAndBackAgreesWithIconvAlmostEverywhere) {
+  int covered = 0, agree = 0, differ = 0;
+  for (int index = 0; index < 94 * 157; ++index) {
+    std::string big5 = Big5(index), tw = Ext(big5, kBig5, kTw), reference;
+    if (Iconv("EUC-TW", "BIG5", big5, &reference)) {
+      bool same = tw == reference;
+      (same ? agree : differ)++;
+      EXPECT_TRUE(same || index < 471 || index == 5202 || index > 13938)
+          << "Big5 " << Hex(big5) << ": iconv " << Hex(reference) << ", gnutil " << Hex(tw);
+    }
+    if (tw == "??") continue;
+    ++covered;
+    ASSERT_TRUE(tw.size() == 2 || tw.size() == 4) << index;
+    int expected = index == 6290 ? 504 : index == 9574 ? 9374 : index;
+    ASSERT_EQ(Ext(tw, kTw, kBig5), Big5(expected)) << "Big5 index " << index << " via " << Hex(tw);
+  }
+  EXPECT_EQ(covered, 441 + 5456 + 4 + 7659);  // rows 0-440, 471-5926, four of plane 4, 6280-13938
+  EXPECT_GE(agree, 13442);
+  EXPECT_EQ(differ, 19);
+}
+
+#endif  // GNUTIL_HAVE_ICONV
 
 }  // namespace

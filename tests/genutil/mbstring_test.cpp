@@ -1,274 +1,228 @@
-// The multibyte string and file functions in the real legacy locales, on
-// real files: long lines, chunk boundaries inside characters and escape
-// sequences, and line ends split by the line buffer.
+// The multibyte string and file functions: copies, comparisons, case,
+// searches and tokens that never split a character; and the file functions
+// in the real legacy locales on real files: lines longer than the line
+// buffer, chunk boundaries inside characters and escape sequences, line ends
+// split by the buffer.
 #include "gnutil/mbstring.h"
 
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
-#include <vector>
 
-#include "genutil/jaconv_internal.h"
-#include "gnutil/jaconv.h"
-#include "gnutil/mbutil.h"
+#include "support/jaconv_text.h"
+#include "support/temp_dir.h"
 #include "support/test_locale.h"
 
 namespace {
 
 using gnutil::Conversion;
+using gnutil_test::kEuc;
+using gnutil_test::kJis;
+using gnutil_test::kSjis;
+using gnutil_test::ReadWholeFile;
+using gnutil_test::Same;
+using gnutil_test::UseCodeSet;
+using gnutil_test::Whole;
 
-std::string Whole(Conversion c, const std::string& in) {
-  std::vector<unsigned char> out(gnutil::MaxConvertedLength(c, in.size()) + 1);
-  gnutil::ConversionState st;
-  size_t used;
-  size_t n = gnutil::ConvertBytes(c, reinterpret_cast<const unsigned char*>(in.data()), in.size(),
-                                  out.data(), &st, true, &used);
-  return std::string(reinterpret_cast<char*>(out.data()), n);
+// The tokens of text joined by '|'.
+std::string Tokens(std::string text, const char* delimiters) {
+  std::string joined;
+  for (char* t = mbstrtok(&text[0], delimiters); t != nullptr; t = mbstrtok(nullptr, delimiters))
+    joined += (joined.empty() ? "" : "|") + std::string(t);
+  return joined;
 }
 
-// Equality of long texts, reported by size and first difference rather than
-// by the whole texts.
-::testing::AssertionResult Same(const std::string& got, const std::string& expected) {
-  if (got == expected) return ::testing::AssertionSuccess();
-  size_t at = 0;
-  while (at < got.size() && at < expected.size() && got[at] == expected[at]) ++at;
-  return ::testing::AssertionFailure() << "sizes " << got.size() << " and " << expected.size()
-                                       << ", first difference at byte " << at;
-}
-
-std::string CrLfToLf(std::string s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;
-    out += s[i];
-  }
-  return out;
-}
-
-class FileTest : public ::testing::Test {
- protected:
-  std::string Make(const std::string& bytes) {
-    std::string path = Name();
-    FILE* f = fopen(path.c_str(), "wb");
-    EXPECT_NE(f, nullptr);
-    if (f != nullptr) {
-      fwrite(bytes.data(), 1, bytes.size(), f);
-      fclose(f);
-    }
-    return path;
-  }
-  std::string Name() {
-    std::string path = ::testing::TempDir() + "gnutil_mbfile_" +
-                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
-                       std::to_string(paths_.size());
-    paths_.push_back(path);
-    return path;
-  }
-  static std::string Read(const std::string& path) {
-    std::string s;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (f == nullptr) return "<missing>";
-    char buf[4096];
+// A copy of n bytes keeps whole characters only: cut before a character it
+// writes a NUL, otherwise it is strncpy (no NUL at n, NULs padding a short
+// source), and the count is what was copied.
+TEST(MbCopy, NeverSplitsACharacter) {
+  const char* kMixed = "a,\xC3\xA9,\xE2\x82\xAC,\xF0\x9D\x84\x9E";  // 1 to 4 bytes
+  const struct {
+    int cs;
+    const char* src;
     size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
-    fclose(f);
-    return s;
+    int count;
+  } kCases[] = {
+      // clang-format off
+      {kSjis, "a\x82\xA0", 2, 1}, {kSjis, "a\x82\xA0", 3, 3}, {kSjis, "ab", 6, 2},
+      {kEuc, "a\x8F\xA1\xA1z", 3, 1}, {CODESET_UTF8, kMixed, 3, 2}, {CODESET_UTF8, kMixed, 4, 4},
+      {CODESET_UTF8, kMixed, 7, 5}, {CODESET_UTF8, kMixed, 12, 9},
+      // clang-format on
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(gnutil_test::Hex(c.src) + " n=" + std::to_string(c.n));
+    UseCodeSet(c.cs);
+    std::string expected = std::string(c.src, c.count) + std::string(c.n - c.count, '\0');
+    if (c.count < static_cast<int>(std::min(c.n, strlen(c.src)))) expected.resize(c.count + 1);
+    char out[16];
+    memset(out, 'x', sizeof out);
+    EXPECT_EQ(mbstrncpyi(out, c.src, c.n), c.count);
+    EXPECT_EQ(std::string(out, expected.size() + 1), expected + "x");
+    memset(out, 'x', sizeof out);
+    EXPECT_EQ(mbstrncpy(out, c.src, c.n), out);
+    EXPECT_EQ(std::string(out, expected.size() + 1), expected + "x");
   }
-  void TearDown() override {
-    for (const std::string& p : paths_) remove(p.c_str());
+  EXPECT_EQ(mbstrncpyi(nullptr, "ab", 2), 0);
+  char out[4];
+  EXPECT_EQ(mbstrncpy(out, nullptr, 2), out);
+}
+
+int Icmp(const char* a, const char* b, size_t) { return mbstricmp(a, b); }
+
+// The sign of the comparison: a double-byte character is greater than any
+// single byte, mbcharcmp keeps the case, and in single-byte code sets
+// mbcharcmp looks at the first bytes only.
+TEST(MbCompare, CaseLengthAndDoubleBytes) {
+  const struct {
+    int cs;
+    int (*compare)(const char*, const char*, size_t);
+    const char *a, *b;
+    size_t n;
+    int sign;
+  } kCases[] = {
+      // clang-format off
+      {kSjis, Icmp, "ABC", "abc", 0, 0}, {kSjis, Icmp, "ab", "abc", 0, -1}, {kSjis, Icmp, "abc", "ab", 0, 1},
+      {kSjis, Icmp, "abd", "abc", 0, 1}, {kSjis, Icmp, "\x82\xA0", "z", 0, 1},
+      {kSjis, Icmp, "\x82\xA0", "\x82\xA0", 0, 0}, {kSjis, Icmp, nullptr, "a", 0, 0},
+      {kSjis, mbstrnicmp, "abcdef", "ABCxyz", 3, 0}, {kSjis, mbstrnicmp, "abcdef", "ABCxyz", 4, -1},
+      {kSjis, mbstrnicmp, "", "a", 0, -1}, {kSjis, mbstrnicmp, "a", "", 0, 0},
+      {kSjis, mbstrnicmp, "ab", "abc", 5, -1}, {kSjis, mbstrnicmp, "\x82\xA0X", "\x82\xA0x", 3, 0},
+      {kSjis, mbstrnicmp, "\x82\xA0", "\x82\xA2", 2, -1}, {kSjis, mbcharcmp, "abc", "abd", 2, 0},
+      {kSjis, mbcharcmp, "abc", "abd", 3, -1}, {kSjis, mbcharcmp, "b", "B", 1, 1},
+      {kSjis, mbcharcmp, "x", "y", 0, 0}, {CODESET_NONE, Icmp, "ABC", "abc", 0, 0},
+      {CODESET_NONE, Icmp, "ab", "abc", 0, -1}, {CODESET_NONE, mbcharcmp, "a", "b", 5, -1},
+      {CODESET_NONE, mbcharcmp, "b", "a", 5, 1},
+      // clang-format on
+  };
+  for (const auto& c : kCases) {
+    UseCodeSet(c.cs);
+    int r = c.compare(c.a, c.b, c.n);
+    EXPECT_EQ((r > 0) - (r < 0), c.sign) << c.cs << " " << (c.a ? c.a : "null") << " " << c.b;
   }
-  std::vector<std::string> paths_;
-};
+  EXPECT_EQ(mbstrcoll("a", "a"), 0);
+}
 
-// Shift-JIS lines longer than the 2048-byte line buffer, full of half-width
-// katakana that double in EUC: nothing may be cut or split.
-TEST_F(FileTest, LongShiftJisLinesIntoEucLocale) {
-  GNUTIL_USE_LOCALE("ja_JP.eucjp");
-  InitMbutil();
-  std::string sjis;
-  for (int line = 0; line < 5; ++line) {
-    for (int i = 0; i < 1500 + line * 7; ++i) sjis += (i % 3 == 0) ? "\xB1" : "\x88\x9F";
-    sjis += "\r\n";
+TEST(MbCase, OnlySingleByteCharactersChange) {
+  UseCodeSet(kSjis);
+  char text[] = "ab\x83\x61Z";  // 0x83 0x61 is KATAKANA DI, its trail byte 'a'
+  EXPECT_EQ(mbstrtoupper(text), 5);
+  EXPECT_STREQ(text, "AB\x83\x61Z");
+  EXPECT_EQ(mbstrtolower(text), 5);
+  EXPECT_STREQ(text, "ab\x83\x61z");
+  char cut[] = "ab\x83";
+  EXPECT_EQ(mbstrtoupper(cut), 0);
+  EXPECT_EQ(mbstrtoupper(nullptr), 0);
+}
+
+// Matches never start inside a character, and sets match whole characters.
+TEST(MbSearch, WholeCharactersOnly) {
+  UseCodeSet(kSjis);
+  const char text[] = "\x83\x61\x83\x62\x61";  // the pair 0x61 0x83 spans two characters
+  EXPECT_EQ(mbstrstr(text, "\x61\x83"), nullptr);
+  EXPECT_EQ(mbstrstr(text, "\x83\x62"), text + 2);
+  EXPECT_EQ(mbstrstr(text, "a"), text + 4);
+  EXPECT_EQ(mbstrchr(text, 'a'), text + 4);
+  EXPECT_EQ(mbstrrchr(text, static_cast<signed char>(0x83)), text + 2);
+  EXPECT_EQ(mbstrstr(text, ""), text);
+  EXPECT_EQ(mbstrstr(text, nullptr), text);
+  EXPECT_EQ(mbstrstr(nullptr, "a"), nullptr);
+  EXPECT_EQ(mbstrstr(text, "\x83"), nullptr);  // a lead byte alone is half a character
+  const char repeated[] = "xa\x83\x61xa";
+  EXPECT_EQ(mbstrrstr(repeated, "xa"), repeated + 4);
+  const char* lines = "line1\nline2";
+  EXPECT_EQ(mbstrstr(lines, "\n"), lines + 5);
+  const char set[] = "\x83\x61x\x82\xA0y";
+  EXPECT_EQ(mbstrpbrk(set, "a"), nullptr);
+  EXPECT_EQ(mbstrpbrk(set, "yx"), set + 2);
+  EXPECT_EQ(mbstrpbrk(set, "\x82\xA0"), set + 3);
+  EXPECT_EQ(mbstrcspn(set, "y"), 5u);
+  EXPECT_EQ(mbstrcspn(set, "q"), strlen(set));
+  EXPECT_EQ(mbstrpbrk(nullptr, "a"), nullptr);
+  // Adjacent delimiters give an empty token, a leading one is skipped once, a
+  // trail byte is no delimiter and a double-byte delimiter is skipped whole.
+  EXPECT_EQ(Tokens("a,,b", ","), "a||b");
+  EXPECT_EQ(Tokens("a\x83\x61\x61z", "a"), "\x83\x61|z");
+  EXPECT_EQ(Tokens("x\x81\x41y", "\x81\x41"), "x|y");
+  EXPECT_EQ(mbstrtok(nullptr, ","), nullptr);
+}
+
+TEST(MbValidate, FirstInvalidOrCutCharacter) {
+  const struct {
+    const char* text;
+    int cs, valid, offset;
+  } kCases[] = {
+      // clang-format off
+      {"ab\x82\xA0\xB1", kSjis, 1, -1}, {"ab\x82", kSjis, 0, 2}, {"a\x82\xA0\x80z", kSjis, 0, 3},
+      {"\x82\x20", kSjis, 0, 0}, {"a\x8F\xA1\xA1", kEuc, 1, -1}, {"a\x8F\xA1", kEuc, 0, 1},
+      {"ok\xED\xA0\x80", CODESET_UTF8, 0, 2},
+      // clang-format on
+  };
+  UseCodeSet(kSjis);
+  for (const auto& c : kCases) {
+    int offset = -1;
+    EXPECT_EQ(mbvalidatestring(c.text, &offset, c.cs), c.valid) << gnutil_test::Hex(c.text);
+    EXPECT_EQ(offset, c.offset) << gnutil_test::Hex(c.text);
   }
-  sjis += "last line without end";
-  std::string in = Make(sjis);
-  std::string out = Name();
-  ASSERT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, CODESET_SJIS), 1);
-  EXPECT_TRUE(Same(Read(out), CrLfToLf(Whole(Conversion::kSjisToEuc, sjis))));
-  ASSERT_EQ(mbconvertfile2native_ex(in.c_str(), out.c_str(), 0, CODESET_SJIS), 1);
-  EXPECT_TRUE(Same(Read(out), Whole(Conversion::kSjisToEuc, sjis)));
+  int offset;
+  EXPECT_EQ(mbvalidatestring(nullptr, &offset, kSjis), 0);
+  EXPECT_EQ(mbvalidatestring("a", nullptr, kSjis), 0);
+  UseCodeSet(CODESET_NONE);
+  EXPECT_EQ(mbvalidatestring("\x82", &offset, kSjis), 1);  // single-byte: all valid
 }
 
-// Every position of a CR LF pair around the end of the line buffer.
-TEST_F(FileTest, CrLfSplitByTheLineBuffer) {
-  GNUTIL_USE_LOCALE("ja_JP.sjis");
-  InitMbutil();
-  for (size_t pad = 2040; pad <= 2050; ++pad) {
-    std::string text = std::string(pad, 'x') + "\r\nnext\r\n";
-    std::string in = Make(text);
-    std::string out = Name();
-    ASSERT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, CODESET_SJIS), 1);
-    EXPECT_TRUE(Same(Read(out), std::string(pad, 'x') + "\nnext\n")) << pad;
+TEST(MbNativeString, ConvertsFromTheCurrentCodeSet) {
+  UseCodeSet(kSjis);
+  char out[32];
+  EXPECT_EQ(mbconvertnativestring(out, "\x82\xA0", kEuc), 1);
+  EXPECT_STREQ(out, "\xA4\xA2");
+  EXPECT_EQ(mbconvertnativestring(out, "\x88\x9F", kJis), 1);
+  EXPECT_STREQ(out, "\x1b$B0!\x1b(J");
+  EXPECT_EQ(mbconvertnativestring(nullptr, "a", kEuc), 0);
+  UseCodeSet(CODESET_NONE);
+  EXPECT_EQ(mbconvertnativestring(out, "\x82\xA0", kEuc), 1);
+  EXPECT_STREQ(out, "\x82\xA0");
+}
+
+// The sum is taken over the EUC-J form of the text in the locale's code set,
+// so that Japanese text sums the same on every host.
+TEST(MbChecksum, SumOfTheEucBytes) {
+  for (int cs : {CODESET_NONE, kSjis, kEuc, CODESET_BIG5, CODESET_8859_2}) {
+    UseCodeSet(cs);
+    EXPECT_EQ(AccumulateAsciiForStr("abc"), 294) << cs;
   }
+  EXPECT_EQ(AccumulateAsciiForStr(""), 0);
+  EXPECT_EQ(AccumulateAsciiForStr(nullptr), 0);
 }
 
-// A file whose last byte is a lone CR, and one that is nothing but a CR: the
-// conversion ends, and the CR is kept as the text it is.
-TEST_F(FileTest, LoneCrAtTheEndOfTheFile) {
-  GNUTIL_USE_LOCALE("ja_JP.sjis");
-  InitMbutil();
-  for (const std::string& text : {std::string("\r"), std::string("abc\r"),
-                                  std::string(2047, 'y') + "\r", std::string(4095, 'z') + "\r"}) {
-    std::string in = Make(text);
-    std::string out = Name();
-    ASSERT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, CODESET_EUC_J), 1);
-    EXPECT_TRUE(Same(Read(out), text));
+TEST(MbChecksum, ShiftJisAndEucLocales) {
+  for (const char* locale : {"ja_JP.sjis", "ja_JP.eucjp"}) {  // a locale missing skips the rest
+    GNUTIL_USE_LOCALE(locale);
+    InitMbutil();
+    const char* text = locale[6] == 's' ? "a\x82\xA0\xB1" : "a\xA4\xA2\x8E\xB1";
+    EXPECT_EQ(AccumulateAsciiForStr(text), 'a' + 0xA4 + 0xA2 + 0x8E + 0xB1) << locale;
   }
-}
-
-// JIS in chunks: two-byte mode and escape sequences cross the chunk
-// boundaries of the _ex conversion, and the bytes equal a whole conversion.
-TEST_F(FileTest, JisFileInChunksIntoShiftJisLocale) {
-  GNUTIL_USE_LOCALE("ja_JP.sjis");
-  InitMbutil();
-  std::string jis;
-  for (int i = 0; i < 20000; ++i) {
-    jis += "\x1b$B";
-    for (int k = 0; k < i % 7 + 1; ++k) jis += "0!$\"";
-    jis += "\x1b(Bab";
-    if (i % 10 == 0) jis += "\n";
-  }
-  std::string in = Make(jis);
-  std::string out = Name();
-  ASSERT_EQ(mbconvertfile2native_ex(in.c_str(), out.c_str(), 0, CODESET_JIS), 1);
-  std::string expected = Whole(Conversion::kJisToSjis, jis);
-  EXPECT_TRUE(Same(Read(out), expected));
-  EXPECT_EQ(expected.find('\x1b'), std::string::npos);
-}
-
-// Windows names the Taiwanese locale "Chinese (Traditional)_Taiwan.950",
-// which the locale-name rule does not take for Big5, so the tests in that
-// locale choose the code set themselves.
-TEST_F(FileTest, EucTwFileIntoBig5Locale) {
-  GNUTIL_USE_LOCALE("zh_TW.big5");
-  InitMbutil();
-  InitMbutilExt(CODESET_BIG5);
-  std::string tw;
-  for (int i = 0; i < 40000; ++i) tw += "\xC4\xA1\x8E\xA2\xA1\xA1z";
-  std::string in = Make(tw);
-  std::string out = Name();
-  ASSERT_EQ(mbconvertfile2native_ex(in.c_str(), out.c_str(), 0, CODESET_EUC_TW), 1);
-  std::string expected;
-  for (int i = 0; i < 40000; ++i) expected += "\xA4\x40\xC9\x40z";
-  EXPECT_TRUE(Same(Read(out), expected));
-  // And back, from the Big5 locale into an EUC-TW file.
-  std::string back = Name();
-  ASSERT_EQ(mbconvertnativefile(out.c_str(), back.c_str(), 0, CODESET_EUC_TW), 1);
-  EXPECT_TRUE(Same(Read(back), tw));
-}
-
-// mbfgets with a small buffer: pieces never split a character and their
-// concatenation is the whole converted text.
-TEST_F(FileTest, SmallBufferPiecesConcatenateToTheWhole) {
-  GNUTIL_USE_LOCALE("ja_JP.eucjp");
-  InitMbutil();
-  std::string sjis = "ab\xB1\x88\x9F\xB2\xB3\x82\xA0xyz\n\xB4\xB5\x88\x9F\n";
-  for (int n : {5, 6, 7, 8, 64}) {
-    FILE* f = fopen(Make(sjis).c_str(), "rb");
-    ASSERT_NE(f, nullptr);
-    std::string all;
-    char buf[64];
-    while (mbfgets(buf, n, f, CODESET_SJIS) != nullptr) {
-      std::string piece = buf;
-      ASSERT_LE(piece.size(), static_cast<size_t>(n - 1));
-      int offset;
-      EXPECT_EQ(mbvalidatestring(piece.c_str(), &offset, CODESET_EUC_J), 1) << n << " " << piece;
-      all += piece;
-    }
-    fclose(f);
-    EXPECT_EQ(all, Whole(Conversion::kSjisToEuc, sjis)) << n;
-  }
-}
-
-// JIS lines delivered in pieces: the shift state, and an escape sequence or
-// double-byte pair cut by the buffer, carry over to the next piece, so that
-// at every cut position the pieces make the whole-line conversion.
-TEST_F(FileTest, JisPiecesKeepTheShiftStateAtEveryCut) {
-  GNUTIL_USE_LOCALE("ja_JP.sjis");
-  InitMbutil();
-  const std::string jis = "ab\x1b$B0!0\"$\"\x1b(Bcd\x1b$B0#\x1b(B\nx\x1b$B0$\x1b(B\n";
-  const std::string expected =
-      Whole(Conversion::kJisToSjis, "ab\x1b$B0!0\"$\"\x1b(Bcd\x1b$B0#\x1b(B\n") +
-      Whole(Conversion::kJisToSjis, "x\x1b$B0$\x1b(B\n");
-  for (int n = 6; n <= static_cast<int>(jis.size()) + 1; ++n) {
-    FILE* f = fopen(Make(jis).c_str(), "rb");
-    ASSERT_NE(f, nullptr);
-    std::string all;
-    char buf[64];
-    while (mbfgets(buf, n, f, CODESET_JIS) != nullptr) {
-      ASSERT_LE(strlen(buf), static_cast<size_t>(n - 1));
-      all += buf;
-    }
-    fclose(f);
-    EXPECT_EQ(all, expected) << "buffer " << n;
-  }
-}
-
-// A JIS line far longer than the line buffer of the file conversion.
-TEST_F(FileTest, LongJisLineIntoShiftJisLocale) {
-  GNUTIL_USE_LOCALE("ja_JP.sjis");
-  InitMbutil();
-  std::string line = "\x1b$B";
-  for (int i = 0; i < 1500; ++i) line += (i % 3 == 0) ? "0!" : "4A";
-  line += "\x1b(B end\n";
-  std::string jis = line + "next\n" + line;
-  std::string in = Make(jis);
-  std::string out = Name();
-  ASSERT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, CODESET_JIS), 1);
-  EXPECT_TRUE(Same(Read(out), Whole(Conversion::kJisToSjis, jis)));
-}
-
-TEST(MbChecksumInLocale, JapaneseTextSumsTheSameOnEveryHost) {
-  GNUTIL_USE_LOCALE("ja_JP.sjis");
-  InitMbutil();
-  int windows = AccumulateAsciiForStr("a\x82\xA0\xB1");
-  EXPECT_EQ(windows, 'a' + 0xA4 + 0xA2 + 0x8E + 0xB1);
-}
-
-TEST(MbChecksumInLocale, EucHost) {
-  GNUTIL_USE_LOCALE("ja_JP.eucjp");
-  InitMbutil();
-  EXPECT_EQ(AccumulateAsciiForStr("a\xA4\xA2\x8E\xB1"), 'a' + 0xA4 + 0xA2 + 0x8E + 0xB1);
 }
 
 TEST(MbSingleByteLocale, PlainFunctionsFollowTheLocale) {
   GNUTIL_USE_LOCALE("cs_CZ.iso88592");
   InitMbutil();
-  char text[] =
-      "\xE1"
-      "bc";  // a with acute
+  char text[] = "\xE1\x62\x63";  // a with acute, b, c
   EXPECT_EQ(mbstrtoupper(text), 3);
-  EXPECT_STREQ(text,
-               "\xC1"
-               "BC");
+  EXPECT_STREQ(text, "\xC1\x42\x43");
   EXPECT_EQ(mbstricmp("\xE1", "\xC1"), 0);
-  char tokens[] = ",a,,b";
-  EXPECT_STREQ(mbstrtok(tokens, ","), "a");  // strtok: leading and repeated delimiters skipped
-  EXPECT_STREQ(mbstrtok(nullptr, ","), "b");
-  int offset;
-  EXPECT_EQ(mbvalidatestring("\x82", &offset, CODESET_SJIS), 1);
+  EXPECT_EQ(Tokens(",a,,b", ","), "a|b");  // strtok: leading and repeated delimiters skipped
 }
 
+// Windows names the Taiwanese locale "Chinese (Traditional)_Taiwan.950",
+// which the locale-name rule does not take for Big5, so the tests in that
+// locale choose the code set themselves.
 TEST(MbBig5Locale, TrailBytesInTheAsciiRange) {
   GNUTIL_USE_LOCALE("zh_TW.big5");
-  InitMbutil();
-  InitMbutilExt(CODESET_BIG5);
-  // Big5 0xA4 0x5C has a backslash as its trail byte.
-  const char path[] =
-      "C:\\dir\xA4\x5C"
-      "file";
+  UseCodeSet(CODESET_BIG5);
+  const char path[] = "C:\\dir\xA4\x5C\x66ile";  // 0xA4 0x5C: a backslash as trail byte
   EXPECT_EQ(mbstrrchr(path, '\\'), path + 2);
   EXPECT_EQ(mbstrstr(path, "\\f"), nullptr);
   char copy[8];
@@ -277,50 +231,169 @@ TEST(MbBig5Locale, TrailBytesInTheAsciiRange) {
 }
 
 // In a UTF-8 locale the walking functions step by characters of every
-// length: a byte that only occurs inside characters is never found, and no
-// copy or token cuts a character in half.
+// length: a byte that only occurs inside characters is never found.
 TEST(MbUtf8Locale, WalksByCharacters) {
   GNUTIL_USE_LOCALE("ja_JP.utf8");
   EXPECT_EQ(InitMbutil(), CODESET_NONE);
-  EXPECT_EQ(InitMbutilExt(CODESET_UTF8), CODESET_UTF8);  // what InitMbutil chose
-  // 日本語テキスト: seven characters of three bytes.
-  const char text[] =
-      "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x83\x86\xE3\x82\xAD\xE3\x82\xB9\xE3\x83\x88";
+  EXPECT_EQ(InitMbutilExt(CODESET_UTF8), CODESET_UTF8);                    // what InitMbutil chose
+  const char text[] = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x83\x86";  // 日本語テ
   EXPECT_EQ(mbstrchr(text, 0xA5), nullptr);
   EXPECT_EQ(mbstrrchr(text, 0x83), nullptr);
   int steps = 0;
   for (const char* p = text; p != nullptr && *p != '\0'; p = mbnextchar(p, 0)) ++steps;
-  EXPECT_EQ(steps, 7);
-  // Characters of 1, 2, 3 and 4 bytes, and separators between them.
-  const std::string mixed = "a,\xC3\xA9,\xE2\x82\xAC,\xF0\x9D\x84\x9E,\xE2\x82\xAC\xC3\xA9";
-  struct Cut {
-    size_t bytes;
-    const char* kept;
-  };
-  const Cut kCuts[] = {{3, "a,"},
-                       {4, "a,\xC3\xA9"},
-                       {7, "a,\xC3\xA9,"},
-                       {8, "a,\xC3\xA9,\xE2\x82\xAC"},
-                       {12, "a,\xC3\xA9,\xE2\x82\xAC,"},
-                       {13, "a,\xC3\xA9,\xE2\x82\xAC,\xF0\x9D\x84\x9E"}};
-  for (const Cut& c : kCuts) {
-    char copy[32];
-    EXPECT_EQ(mbstrncpyi(copy, mixed.c_str(), c.bytes), static_cast<int>(strlen(c.kept)))
-        << c.bytes;
-    EXPECT_STREQ(copy, c.kept) << c.bytes;
+  EXPECT_EQ(steps, 4);
+  const char* mixed = "a,\xC3\xA9,\xE2\x82\xAC,\xF0\x9D\x84\x9E,\xE2\x82\xAC\xC3\xA9";
+  EXPECT_EQ(Tokens(mixed, ","), "a|\xC3\xA9|\xE2\x82\xAC|\xF0\x9D\x84\x9E|\xE2\x82\xAC\xC3\xA9");
+  EXPECT_EQ(mbstrstr(mixed, "\xA9,"), nullptr);  // not the separator found inside é
+}
+
+// Real files, removed with the test's directory.
+class MbFiles : public ::testing::Test {
+ protected:
+  std::string Make(const std::string& bytes) {
+    std::string path = Name();
+    gnutil_test::WriteFile(path, bytes);
+    return path;
   }
-  std::vector<char> work(mixed.begin(), mixed.end());
-  work.push_back('\0');
-  std::vector<std::string> tokens;
-  for (char* t = mbstrtok(work.data(), ","); t != nullptr; t = mbstrtok(nullptr, ","))
-    tokens.push_back(t);
-  EXPECT_EQ(tokens, (std::vector<std::string>{"a", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9D\x84\x9E",
-                                              "\xE2\x82\xAC\xC3\xA9"}));
-  // The lead byte of é (C3) is not the separator found inside it.
-  EXPECT_EQ(mbstrstr(mixed.c_str(), "\xA9,"), nullptr);
-  int offset = -1;
-  EXPECT_EQ(mbvalidatestring("ok\xED\xA0\x80", &offset, CODESET_UTF8), 0);  // a surrogate
-  EXPECT_EQ(offset, 2);
+  std::string Name() { return dir_ / std::to_string(files_++); }
+  gnutil_test::TempDir dir_;
+  int files_ = 0;
+};
+
+TEST_F(MbFiles, ReadStringLeavesACutCharacterForTheNextRead) {
+  UseCodeSet(kSjis);
+  FILE* f = fopen(Make("abc\x82\xA0").c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  char buf[8];
+  EXPECT_EQ(mbfreadstring(buf, 4, f), 3);
+  EXPECT_STREQ(buf, "abc");
+  EXPECT_EQ(mbfreadstring(buf, 4, f), 2);
+  EXPECT_STREQ(buf, "\x82\xA0");
+  EXPECT_EQ(mbfreadstring(buf, 4, f), 0);
+  fclose(f);
+}
+
+TEST_F(MbFiles, PutsConvertsToTheFileCodeSet) {
+  UseCodeSet(kSjis);
+  std::string path = Name();
+  FILE* f = fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  EXPECT_GE(mbfputs("\x82\xA0\n", f, kEuc), 0);
+  EXPECT_GE(mbfputs("\x88\x9F\n", f, kJis), 0);
+  EXPECT_GE(mbfputs("\x82\xA0", f, CODESET_NONE), 0);
+  EXPECT_EQ(mbfputs(nullptr, f, kEuc), 0);
+  fclose(f);
+  EXPECT_EQ(ReadWholeFile(path), "\xA4\xA2\n\x1b$B0!\x1b(J\n\x82\xA0");
+}
+
+std::string Repeat(const std::string& piece, int times) {
+  std::string s;
+  while (times-- > 0) s += piece;
+  return s;
+}
+
+// A file converted into the locale's code set, line by line (CR LF becomes
+// LF) and in chunks (_ex, every byte kept), equals the whole-text
+// conversion, and so does the way back. The lines are longer than the line
+// buffer: Shift-JIS half-width katakana that double in EUC, and JIS whose
+// two-byte mode and escape sequences cross the chunk boundaries.
+struct FileCase {
+  const char* name;
+  const char* locale;
+  int native, file;  // Windows' Taiwanese locale name gives no code set
+  std::string text;
+};
+
+void PrintTo(const FileCase& c, std::ostream* os) { *os << c.name; }
+
+const FileCase kFileCases[] = {
+    {"ShiftJisIntoEuc", "ja_JP.eucjp", kEuc, kSjis,
+     Repeat(Repeat("\xB1\x88\x9F\x88\x9F", 520) + "\r\na", 5) + "last line without end"},
+    {"JisIntoShiftJis", "ja_JP.sjis", kSjis, kJis,
+     Repeat(Repeat("\x1b$B0!$\"4A\x1b(Bab", 300) + "\n", 70)},
+    {"EucTwIntoBig5", "zh_TW.big5", CODESET_BIG5, CODESET_EUC_TW,
+     Repeat("\xC4\xA1\x8E\xA2\xA1\xA1z", 40000)}};
+
+class MbFileConversion : public MbFiles, public ::testing::WithParamInterface<FileCase> {};
+
+TEST_P(MbFileConversion, EqualsTheWholeTextConversion) {
+  const FileCase& c = GetParam();
+  GNUTIL_USE_LOCALE(c.locale);
+  UseCodeSet(c.native);
+  Conversion to = gnutil::ConversionFor(c.file, c.native);
+  std::string in = Make(c.text), out = Name(), back = Name();
+  ASSERT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, c.file), 1);
+  EXPECT_TRUE(Same(ReadWholeFile(out), gnutil_test::Replace(Whole(to, c.text), "\r\n", "\n")));
+  ASSERT_EQ(mbconvertfile2native_ex(in.c_str(), out.c_str(), 0, c.file), 1);
+  std::string native = ReadWholeFile(out);
+  EXPECT_TRUE(Same(native, Whole(to, c.text)));
+  ASSERT_EQ(mbconvertnativefile(out.c_str(), back.c_str(), 0, c.file), 1);
+  // Text mode may write line ends as CR LF where the platform does so.
+  if (!gnutil_test::kWindows || c.text.find('\n') == std::string::npos) {
+    EXPECT_TRUE(Same(ReadWholeFile(back), Whole(gnutil::ConversionFor(c.native, c.file), native)));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Legacy, MbFileConversion, ::testing::ValuesIn(kFileCases));
+
+// A CR without LF is text, also the one that ends the file, at every size
+// around the line buffer; so is every position of a CR LF pair around it.
+TEST_F(MbFiles, LineEnds) {
+  UseCodeSet(kEuc);
+  std::string in = Make("\x82\xA0\r\nb\r\n\rc\r"), out = Name();
+  EXPECT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, kSjis), 1);
+  EXPECT_EQ(ReadWholeFile(out), "\xA4\xA2\nb\n\rc\r");
+  EXPECT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 1, kSjis), 1);  // appended
+  EXPECT_EQ(ReadWholeFile(out), "\xA4\xA2\nb\n\rc\r\xA4\xA2\nb\n\rc\r");
+  EXPECT_EQ(mbconvertfile2native("/nonexistent/gnutil", out.c_str(), 0, kSjis), 0);
+  EXPECT_EQ(mbconvertnativefile("/nonexistent/gnutil", out.c_str(), 0, kEuc), 0);
+  EXPECT_EQ(mbconvertfile2native_ex(in.c_str(), out.c_str(), 0, CODESET_NONE), 0);
+  GNUTIL_USE_LOCALE("ja_JP.sjis");
+  InitMbutil();
+  for (size_t pad = 2040; pad <= 2050; ++pad) {
+    in = Make(std::string(pad, 'x') + "\r\nnext\r\n");
+    ASSERT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, kSjis), 1);
+    EXPECT_TRUE(Same(ReadWholeFile(out), std::string(pad, 'x') + "\nnext\n")) << pad;
+  }
+  for (size_t pad : {0, 3, 2047, 4095}) {
+    std::string text = std::string(pad, 'y') + "\r";
+    ASSERT_EQ(mbconvertfile2native(Make(text).c_str(), out.c_str(), 0, kEuc), 1);
+    EXPECT_TRUE(Same(ReadWholeFile(out), text)) << pad;
+  }
+}
+
+// mbfgets with buffers of every size: pieces never split a character, and a
+// JIS line's shift state, and an escape sequence or pair cut by the buffer,
+// carry over to the next piece; the pieces make the whole conversion.
+TEST_F(MbFiles, PiecesOfEverySizeMakeTheWholeLine) {
+  const struct {
+    const char* locale;
+    int smallest, native, file;  // JIS needs room for an escape sequence and a pair
+    std::string text;
+  } kCases[] = {
+      {"ja_JP.sjis", 6, kSjis, kJis, "ab\x1b$B0!0\"$\"\x1b(Bcd\x1b$B0#\x1b(B\nx\x1b$B0$\x1b(B\n"},
+      {"ja_JP.eucjp", 5, kEuc, kSjis, "ab\xB1\x88\x9F\xB2\xB3\x82\xA0xyz\n\xB4\xB5\x88\x9F\n"}};
+  for (const auto& c : kCases) {  // a locale missing skips the rest
+    GNUTIL_USE_LOCALE(c.locale);
+    InitMbutil();
+    Conversion to = gnutil::ConversionFor(c.file, c.native);
+    size_t line = c.text.find('\n') + 1;
+    std::string expected = Whole(to, c.text.substr(0, line)) + Whole(to, c.text.substr(line));
+    for (int n = c.smallest; n <= static_cast<int>(c.text.size()) + 1; ++n) {
+      FILE* f = fopen(Make(c.text).c_str(), "rb");
+      ASSERT_NE(f, nullptr);
+      std::string all;
+      char buf[64];
+      int offset;
+      while (mbfgets(buf, n, f, c.file) != nullptr) {
+        ASSERT_LE(strlen(buf), static_cast<size_t>(n - 1));
+        EXPECT_EQ(mbvalidatestring(buf, &offset, c.native), 1) << n << " " << buf;
+        all += buf;
+      }
+      fclose(f);
+      EXPECT_EQ(all, expected) << c.locale << " buffer " << n;
+    }
+  }
 }
 
 }  // namespace

@@ -1,21 +1,19 @@
-// The code-set name table: whole names in their usual spellings for the
-// tool, and mbGetCodeSet's own rule (the first key found anywhere in the
-// name, case-sensitive) unchanged.
+// The code-set names: whole names in their usual spellings for the tool, and
+// mbGetCodeSet's rule (the first key anywhere in the name) unchanged.
 #include "genutil/codeset_names.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "gnutil/mbutil.h"
 
 namespace {
 
 TEST(CodeSetNames, WholeNamesAnyCaseAndTheLibraryRuleUnchanged) {
-  // A name that only contains a name is not taken whole (-1).
-  const struct {
-    const char* name;
-    int byName;        // CodeSetByName: whole name, any case
-    int mbGetCodeSet;  // the library's rule
-  } kCases[] = {
+  // Name, CodeSetByName (whole names, any case; -1 for a name that only
+  // contains one) and mbGetCodeSet (the library's rule).
+  const std::tuple<const char*, int, int> kCases[] = {
       // clang-format off
       {"SJIS", CODESET_SJIS, CODESET_SJIS}, {"sjis", CODESET_SJIS, CODESET_NONE},
       {"Shift_JIS", CODESET_SJIS, CODESET_JIS}, {"shift-jis", CODESET_SJIS, CODESET_NONE},
@@ -30,7 +28,8 @@ TEST(CodeSetNames, WholeNamesAnyCaseAndTheLibraryRuleUnchanged) {
       {"GB2312", CODESET_GB, CODESET_GB}, {"EUC-KR", CODESET_EUC_K, CODESET_EUC_J},
       {"KSC_5601_87", CODESET_KSC_5601_87, CODESET_KSC_5601_87},
       {"KSC_5601_92", CODESET_KSC_5601_92, CODESET_KSC_5601_92},
-      {"ksc-5601-92", CODESET_KSC_5601_92, CODESET_NONE}, {"ISO-8859-2", CODESET_8859_2, CODESET_NONE},
+      {"ksc-5601-92", CODESET_KSC_5601_92, CODESET_NONE},
+      {"ISO-8859-2", CODESET_8859_2, CODESET_NONE},
       {"8859_2", CODESET_8859_2, CODESET_8859_2}, {"8859_10", CODESET_8859_10, CODESET_8859_10},
       {"windows-1251", CODESET_1251, CODESET_1251}, {"UTF-8", CODESET_UTF8, CODESET_UTF8},
       {"UTF8", CODESET_UTF8, CODESET_UTF8}, {"NONE", CODESET_NONE, CODESET_NONE},
@@ -41,9 +40,9 @@ TEST(CodeSetNames, WholeNamesAnyCaseAndTheLibraryRuleUnchanged) {
       {"", -1, CODESET_NONE}, {"--", -1, CODESET_NONE}, {"8859_1", -1, CODESET_NONE},
       // clang-format on
   };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(gnutil::CodeSetByName(c.name), c.byName) << c.name;
-    EXPECT_EQ(mbGetCodeSet(c.name), c.mbGetCodeSet) << c.name;
+  for (const auto& [name, byName, byRule] : kCases) {
+    EXPECT_EQ(gnutil::CodeSetByName(name), byName) << name;
+    EXPECT_EQ(mbGetCodeSet(name), byRule) << name;
   }
   EXPECT_EQ(gnutil::CodeSetByName(nullptr), -1);
   EXPECT_EQ(mbGetCodeSet(nullptr), CODESET_NONE);
@@ -52,14 +51,13 @@ TEST(CodeSetNames, WholeNamesAnyCaseAndTheLibraryRuleUnchanged) {
 TEST(CodeSetNames, EveryNameOfTheTableFindsItsCodeSet) {
   size_t count = 0;
   const gnutil::CodeSetName* names = gnutil::CodeSetNames(&count);
-  bool keys = true;
   for (size_t i = 0; i < count; ++i) {
     EXPECT_EQ(gnutil::CodeSetByName(names[i].name), names[i].codeset) << names[i].name;
+    // The keys come first, in the order they are tried.
+    EXPECT_TRUE(!names[i].key || i == 0 || names[i - 1].key) << names[i].name;
     if (names[i].key) {
-      EXPECT_TRUE(keys) << names[i].name << ": keys come first, in the order they are tried";
       EXPECT_EQ(mbGetCodeSet(names[i].name), names[i].codeset) << names[i].name;
     }
-    keys = names[i].key;
   }
 }
 

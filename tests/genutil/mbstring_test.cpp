@@ -1,8 +1,5 @@
-// The multibyte string and file functions: copies, comparisons, case,
-// searches and tokens that never split a character; and the file functions
-// in the real legacy locales on real files: lines longer than the line
-// buffer, chunk boundaries inside characters and escape sequences, line ends
-// split by the buffer.
+// The multibyte string functions, which never split a character, and the
+// file functions on real files in the legacy locales, cut at every boundary.
 #include "gnutil/mbstring.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "support/jaconv_text.h"
 #include "support/temp_dir.h"
@@ -19,73 +17,53 @@
 namespace {
 
 using gnutil::Conversion;
-using gnutil_test::kEuc;
-using gnutil_test::kJis;
-using gnutil_test::kSjis;
-using gnutil_test::ReadWholeFile;
-using gnutil_test::Same;
-using gnutil_test::UseCodeSet;
-using gnutil_test::Whole;
+using namespace gnutil_test;  // NOLINT: the suite's helpers and code-set names
 
-// The tokens of text joined by '|'.
 std::string Tokens(std::string text, const char* delimiters) {
   std::string joined;
   for (char* t = mbstrtok(&text[0], delimiters); t != nullptr; t = mbstrtok(nullptr, delimiters))
-    joined += (joined.empty() ? "" : "|") + std::string(t);
-  return joined;
+    joined += "|" + std::string(t);
+  return joined.substr(joined.empty() ? 0 : 1);
 }
 
-// A copy of n bytes keeps whole characters only: cut before a character it
-// writes a NUL, otherwise it is strncpy (no NUL at n, NULs padding a short
-// source), and the count is what was copied.
+// Cut before a character a copy writes a NUL, else it is strncpy.
 TEST(MbCopy, NeverSplitsACharacter) {
   const char* kMixed = "a,\xC3\xA9,\xE2\x82\xAC,\xF0\x9D\x84\x9E";  // 1 to 4 bytes
-  const struct {
-    int cs;
-    const char* src;
-    size_t n;
-    int count;
-  } kCases[] = {
+  const std::tuple<int, const char*, size_t, int> kCases[] = {
       // clang-format off
       {kSjis, "a\x82\xA0", 2, 1}, {kSjis, "a\x82\xA0", 3, 3}, {kSjis, "ab", 6, 2},
       {kEuc, "a\x8F\xA1\xA1z", 3, 1}, {CODESET_UTF8, kMixed, 3, 2}, {CODESET_UTF8, kMixed, 4, 4},
       {CODESET_UTF8, kMixed, 7, 5}, {CODESET_UTF8, kMixed, 12, 9},
       // clang-format on
   };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(gnutil_test::Hex(c.src) + " n=" + std::to_string(c.n));
-    UseCodeSet(c.cs);
-    std::string expected = std::string(c.src, c.count) + std::string(c.n - c.count, '\0');
-    if (c.count < static_cast<int>(std::min(c.n, strlen(c.src)))) expected.resize(c.count + 1);
-    char out[16];
+  char out[16];
+  for (const auto& [cs, src, n, count] : kCases) {
+    SCOPED_TRACE(Hex(src) + " n=" + std::to_string(n));
+    UseCodeSet(cs);
+    std::string expected = std::string(src, count) + std::string(n - count, '\0');
+    if (count < static_cast<int>(std::min(n, strlen(src)))) expected.resize(count + 1);
     memset(out, 'x', sizeof out);
-    EXPECT_EQ(mbstrncpyi(out, c.src, c.n), c.count);
+    EXPECT_EQ(mbstrncpyi(out, src, n), count);
     EXPECT_EQ(std::string(out, expected.size() + 1), expected + "x");
     memset(out, 'x', sizeof out);
-    EXPECT_EQ(mbstrncpy(out, c.src, c.n), out);
+    EXPECT_EQ(mbstrncpy(out, src, n), out);
     EXPECT_EQ(std::string(out, expected.size() + 1), expected + "x");
   }
   EXPECT_EQ(mbstrncpyi(nullptr, "ab", 2), 0);
-  char out[4];
   EXPECT_EQ(mbstrncpy(out, nullptr, 2), out);
 }
 
 int Icmp(const char* a, const char* b, size_t) { return mbstricmp(a, b); }
 
-// The sign of the comparison: a double-byte character is greater than any
-// single byte, mbcharcmp keeps the case, and in single-byte code sets
-// mbcharcmp looks at the first bytes only.
+// A double-byte character is greater than any single byte; mbcharcmp keeps
+// the case, and looks at the first bytes only in single-byte code sets.
 TEST(MbCompare, CaseLengthAndDoubleBytes) {
-  const struct {
-    int cs;
-    int (*compare)(const char*, const char*, size_t);
-    const char *a, *b;
-    size_t n;
-    int sign;
-  } kCases[] = {
+  using Compare = int (*)(const char*, const char*, size_t);
+  const std::tuple<int, Compare, const char*, const char*, size_t, int> kCases[] = {
       // clang-format off
-      {kSjis, Icmp, "ABC", "abc", 0, 0}, {kSjis, Icmp, "ab", "abc", 0, -1}, {kSjis, Icmp, "abc", "ab", 0, 1},
-      {kSjis, Icmp, "abd", "abc", 0, 1}, {kSjis, Icmp, "\x82\xA0", "z", 0, 1},
+      {kSjis, Icmp, "ABC", "abc", 0, 0}, {kSjis, Icmp, "ab", "abc", 0, -1},
+      {kSjis, Icmp, "abc", "ab", 0, 1}, {kSjis, Icmp, "abd", "abc", 0, 1},
+      {kSjis, Icmp, "\x82\xA0", "z", 0, 1},
       {kSjis, Icmp, "\x82\xA0", "\x82\xA0", 0, 0}, {kSjis, Icmp, nullptr, "a", 0, 0},
       {kSjis, mbstrnicmp, "abcdef", "ABCxyz", 3, 0}, {kSjis, mbstrnicmp, "abcdef", "ABCxyz", 4, -1},
       {kSjis, mbstrnicmp, "", "a", 0, -1}, {kSjis, mbstrnicmp, "a", "", 0, 0},
@@ -97,10 +75,10 @@ TEST(MbCompare, CaseLengthAndDoubleBytes) {
       {CODESET_NONE, mbcharcmp, "b", "a", 5, 1},
       // clang-format on
   };
-  for (const auto& c : kCases) {
-    UseCodeSet(c.cs);
-    int r = c.compare(c.a, c.b, c.n);
-    EXPECT_EQ((r > 0) - (r < 0), c.sign) << c.cs << " " << (c.a ? c.a : "null") << " " << c.b;
+  for (const auto& [cs, compare, a, b, n, sign] : kCases) {
+    UseCodeSet(cs);
+    int r = compare(a, b, n);
+    EXPECT_EQ((r > 0) - (r < 0), sign) << cs << " " << (a ? a : "null") << " " << b;
   }
   EXPECT_EQ(mbstrcoll("a", "a"), 0);
 }
@@ -117,7 +95,6 @@ TEST(MbCase, OnlySingleByteCharactersChange) {
   EXPECT_EQ(mbstrtoupper(nullptr), 0);
 }
 
-// Matches never start inside a character, and sets match whole characters.
 TEST(MbSearch, WholeCharactersOnly) {
   UseCodeSet(kSjis);
   const char text[] = "\x83\x61\x83\x62\x61";  // the pair 0x61 0x83 spans two characters
@@ -127,7 +104,6 @@ TEST(MbSearch, WholeCharactersOnly) {
   EXPECT_EQ(mbstrchr(text, 'a'), text + 4);
   EXPECT_EQ(mbstrrchr(text, static_cast<signed char>(0x83)), text + 2);
   EXPECT_EQ(mbstrstr(text, ""), text);
-  EXPECT_EQ(mbstrstr(text, nullptr), text);
   EXPECT_EQ(mbstrstr(nullptr, "a"), nullptr);
   EXPECT_EQ(mbstrstr(text, "\x83"), nullptr);  // a lead byte alone is half a character
   const char repeated[] = "xa\x83\x61xa";
@@ -140,9 +116,7 @@ TEST(MbSearch, WholeCharactersOnly) {
   EXPECT_EQ(mbstrpbrk(set, "\x82\xA0"), set + 3);
   EXPECT_EQ(mbstrcspn(set, "y"), 5u);
   EXPECT_EQ(mbstrcspn(set, "q"), strlen(set));
-  EXPECT_EQ(mbstrpbrk(nullptr, "a"), nullptr);
-  // Adjacent delimiters give an empty token, a leading one is skipped once, a
-  // trail byte is no delimiter and a double-byte delimiter is skipped whole.
+  // Adjacent delimiters give an empty token; a leading one is skipped once.
   EXPECT_EQ(Tokens("a,,b", ","), "a||b");
   EXPECT_EQ(Tokens("a\x83\x61\x61z", "a"), "\x83\x61|z");
   EXPECT_EQ(Tokens("x\x81\x41y", "\x81\x41"), "x|y");
@@ -150,10 +124,7 @@ TEST(MbSearch, WholeCharactersOnly) {
 }
 
 TEST(MbValidate, FirstInvalidOrCutCharacter) {
-  const struct {
-    const char* text;
-    int cs, valid, offset;
-  } kCases[] = {
+  const std::tuple<const char*, int, int, int> kCases[] = {
       // clang-format off
       {"ab\x82\xA0\xB1", kSjis, 1, -1}, {"ab\x82", kSjis, 0, 2}, {"a\x82\xA0\x80z", kSjis, 0, 3},
       {"\x82\x20", kSjis, 0, 0}, {"a\x8F\xA1\xA1", kEuc, 1, -1}, {"a\x8F\xA1", kEuc, 0, 1},
@@ -161,10 +132,10 @@ TEST(MbValidate, FirstInvalidOrCutCharacter) {
       // clang-format on
   };
   UseCodeSet(kSjis);
-  for (const auto& c : kCases) {
-    int offset = -1;
-    EXPECT_EQ(mbvalidatestring(c.text, &offset, c.cs), c.valid) << gnutil_test::Hex(c.text);
-    EXPECT_EQ(offset, c.offset) << gnutil_test::Hex(c.text);
+  for (const auto& [text, cs, valid, offset] : kCases) {
+    int at = -1;
+    EXPECT_EQ(mbvalidatestring(text, &at, cs), valid) << Hex(text);
+    EXPECT_EQ(at, offset) << Hex(text);
   }
   int offset;
   EXPECT_EQ(mbvalidatestring(nullptr, &offset, kSjis), 0);
@@ -186,8 +157,7 @@ TEST(MbNativeString, ConvertsFromTheCurrentCodeSet) {
   EXPECT_STREQ(out, "\x82\xA0");
 }
 
-// The sum is taken over the EUC-J form of the text in the locale's code set,
-// so that Japanese text sums the same on every host.
+// The sum of the EUC-J bytes of the text in the locale's code set.
 TEST(MbChecksum, SumOfTheEucBytes) {
   for (int cs : {CODESET_NONE, kSjis, kEuc, CODESET_BIG5, CODESET_8859_2}) {
     UseCodeSet(cs);
@@ -195,9 +165,6 @@ TEST(MbChecksum, SumOfTheEucBytes) {
   }
   EXPECT_EQ(AccumulateAsciiForStr(""), 0);
   EXPECT_EQ(AccumulateAsciiForStr(nullptr), 0);
-}
-
-TEST(MbChecksum, ShiftJisAndEucLocales) {
   for (const char* locale : {"ja_JP.sjis", "ja_JP.eucjp"}) {  // a locale missing skips the rest
     GNUTIL_USE_LOCALE(locale);
     InitMbutil();
@@ -216,12 +183,9 @@ TEST(MbSingleByteLocale, PlainFunctionsFollowTheLocale) {
   EXPECT_EQ(Tokens(",a,,b", ","), "a|b");  // strtok: leading and repeated delimiters skipped
 }
 
-// Windows names the Taiwanese locale "Chinese (Traditional)_Taiwan.950",
-// which the locale-name rule does not take for Big5, so the tests in that
-// locale choose the code set themselves.
 TEST(MbBig5Locale, TrailBytesInTheAsciiRange) {
   GNUTIL_USE_LOCALE("zh_TW.big5");
-  UseCodeSet(CODESET_BIG5);
+  UseCodeSet(CODESET_BIG5);                      // Windows' name of the locale gives no code set
   const char path[] = "C:\\dir\xA4\x5C\x66ile";  // 0xA4 0x5C: a backslash as trail byte
   EXPECT_EQ(mbstrrchr(path, '\\'), path + 2);
   EXPECT_EQ(mbstrstr(path, "\\f"), nullptr);
@@ -230,8 +194,6 @@ TEST(MbBig5Locale, TrailBytesInTheAsciiRange) {
   EXPECT_STREQ(copy, "C:\\dir");
 }
 
-// In a UTF-8 locale the walking functions step by characters of every
-// length: a byte that only occurs inside characters is never found.
 TEST(MbUtf8Locale, WalksByCharacters) {
   GNUTIL_USE_LOCALE("ja_JP.utf8");
   EXPECT_EQ(InitMbutil(), CODESET_NONE);
@@ -247,43 +209,37 @@ TEST(MbUtf8Locale, WalksByCharacters) {
   EXPECT_EQ(mbstrstr(mixed, "\xA9,"), nullptr);  // not the separator found inside é
 }
 
-// Real files, removed with the test's directory.
 class MbFiles : public ::testing::Test {
  protected:
   std::string Make(const std::string& bytes) {
     std::string path = Name();
-    gnutil_test::WriteFile(path, bytes);
+    WriteFile(path, bytes);
     return path;
   }
   std::string Name() { return dir_ / std::to_string(files_++); }
-  gnutil_test::TempDir dir_;
+  TempDir dir_;
   int files_ = 0;
 };
 
-TEST_F(MbFiles, ReadStringLeavesACutCharacterForTheNextRead) {
-  UseCodeSet(kSjis);
-  FILE* f = fopen(Make("abc\x82\xA0").c_str(), "rb");
-  ASSERT_NE(f, nullptr);
-  char buf[8];
-  EXPECT_EQ(mbfreadstring(buf, 4, f), 3);
-  EXPECT_STREQ(buf, "abc");
-  EXPECT_EQ(mbfreadstring(buf, 4, f), 2);
-  EXPECT_STREQ(buf, "\x82\xA0");
-  EXPECT_EQ(mbfreadstring(buf, 4, f), 0);
-  fclose(f);
-}
-
-TEST_F(MbFiles, PutsConvertsToTheFileCodeSet) {
+TEST_F(MbFiles, PutsAndReadString) {
   UseCodeSet(kSjis);
   std::string path = Name();
   FILE* f = fopen(path.c_str(), "wb");
   ASSERT_NE(f, nullptr);
   EXPECT_GE(mbfputs("\x82\xA0\n", f, kEuc), 0);
   EXPECT_GE(mbfputs("\x88\x9F\n", f, kJis), 0);
-  EXPECT_GE(mbfputs("\x82\xA0", f, CODESET_NONE), 0);
+  EXPECT_GE(mbfputs("abc\x82\xA0", f, CODESET_NONE), 0);
   EXPECT_EQ(mbfputs(nullptr, f, kEuc), 0);
   fclose(f);
-  EXPECT_EQ(ReadWholeFile(path), "\xA4\xA2\n\x1b$B0!\x1b(J\n\x82\xA0");
+  EXPECT_EQ(ReadWholeFile(path), "\xA4\xA2\n\x1b$B0!\x1b(J\nabc\x82\xA0");
+  f = fopen(Make("abc\x82\xA0").c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  char buf[8];
+  for (const char* piece : {"abc", "\x82\xA0", ""}) {
+    EXPECT_EQ(mbfreadstring(buf, 4, f), static_cast<int>(strlen(piece)));
+    EXPECT_STREQ(buf, piece);
+  }
+  fclose(f);
 }
 
 std::string Repeat(const std::string& piece, int times) {
@@ -292,11 +248,8 @@ std::string Repeat(const std::string& piece, int times) {
   return s;
 }
 
-// A file converted into the locale's code set, line by line (CR LF becomes
-// LF) and in chunks (_ex, every byte kept), equals the whole-text
-// conversion, and so does the way back. The lines are longer than the line
-// buffer: Shift-JIS half-width katakana that double in EUC, and JIS whose
-// two-byte mode and escape sequences cross the chunk boundaries.
+// File conversions by line (CR LF to LF) and in chunks (every byte kept), and
+// back, give the whole-text conversion; lines are longer than the buffer.
 struct FileCase {
   const char* name;
   const char* locale;
@@ -323,21 +276,21 @@ TEST_P(MbFileConversion, EqualsTheWholeTextConversion) {
   Conversion to = gnutil::ConversionFor(c.file, c.native);
   std::string in = Make(c.text), out = Name(), back = Name();
   ASSERT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, c.file), 1);
-  EXPECT_TRUE(Same(ReadWholeFile(out), gnutil_test::Replace(Whole(to, c.text), "\r\n", "\n")));
+  EXPECT_TRUE(Same(ReadWholeFile(out), Replace(Whole(to, c.text), "\r\n", "\n")));
   ASSERT_EQ(mbconvertfile2native_ex(in.c_str(), out.c_str(), 0, c.file), 1);
   std::string native = ReadWholeFile(out);
   EXPECT_TRUE(Same(native, Whole(to, c.text)));
   ASSERT_EQ(mbconvertnativefile(out.c_str(), back.c_str(), 0, c.file), 1);
   // Text mode may write line ends as CR LF where the platform does so.
-  if (!gnutil_test::kWindows || c.text.find('\n') == std::string::npos) {
+  if (!kWindows || c.text.find('\n') == std::string::npos) {
     EXPECT_TRUE(Same(ReadWholeFile(back), Whole(gnutil::ConversionFor(c.native, c.file), native)));
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Legacy, MbFileConversion, ::testing::ValuesIn(kFileCases));
 
-// A CR without LF is text, also the one that ends the file, at every size
-// around the line buffer; so is every position of a CR LF pair around it.
+// A CR without LF is text, also at the end of files of every size around the
+// line buffer, and a CR LF pair is split by the buffer at every position.
 TEST_F(MbFiles, LineEnds) {
   UseCodeSet(kEuc);
   std::string in = Make("\x82\xA0\r\nb\r\n\rc\r"), out = Name();
@@ -362,36 +315,33 @@ TEST_F(MbFiles, LineEnds) {
   }
 }
 
-// mbfgets with buffers of every size: pieces never split a character, and a
-// JIS line's shift state, and an escape sequence or pair cut by the buffer,
-// carry over to the next piece; the pieces make the whole conversion.
+// mbfgets pieces of every size never split a character; JIS shift states and
+// cut escapes carry over, and the pieces make the whole conversion.
 TEST_F(MbFiles, PiecesOfEverySizeMakeTheWholeLine) {
-  const struct {
-    const char* locale;
-    int smallest, native, file;  // JIS needs room for an escape sequence and a pair
-    std::string text;
-  } kCases[] = {
+  // Locale (a missing one skips the rest), smallest buffer (JIS needs room for
+  // an escape and a pair), code sets of the locale and of the file, text.
+  const std::tuple<const char*, int, int, int, std::string> kCases[] = {
       {"ja_JP.sjis", 6, kSjis, kJis, "ab\x1b$B0!0\"$\"\x1b(Bcd\x1b$B0#\x1b(B\nx\x1b$B0$\x1b(B\n"},
       {"ja_JP.eucjp", 5, kEuc, kSjis, "ab\xB1\x88\x9F\xB2\xB3\x82\xA0xyz\n\xB4\xB5\x88\x9F\n"}};
-  for (const auto& c : kCases) {  // a locale missing skips the rest
-    GNUTIL_USE_LOCALE(c.locale);
+  for (const auto& [locale, smallest, native, file, text] : kCases) {
+    GNUTIL_USE_LOCALE(locale);
     InitMbutil();
-    Conversion to = gnutil::ConversionFor(c.file, c.native);
-    size_t line = c.text.find('\n') + 1;
-    std::string expected = Whole(to, c.text.substr(0, line)) + Whole(to, c.text.substr(line));
-    for (int n = c.smallest; n <= static_cast<int>(c.text.size()) + 1; ++n) {
-      FILE* f = fopen(Make(c.text).c_str(), "rb");
+    Conversion to = gnutil::ConversionFor(file, native);
+    size_t line = text.find('\n') + 1;
+    std::string expected = Whole(to, text.substr(0, line)) + Whole(to, text.substr(line));
+    for (int n = smallest; n <= static_cast<int>(text.size()) + 1; ++n) {
+      FILE* f = fopen(Make(text).c_str(), "rb");
       ASSERT_NE(f, nullptr);
       std::string all;
       char buf[64];
       int offset;
-      while (mbfgets(buf, n, f, c.file) != nullptr) {
+      while (mbfgets(buf, n, f, file) != nullptr) {
         ASSERT_LE(strlen(buf), static_cast<size_t>(n - 1));
-        EXPECT_EQ(mbvalidatestring(buf, &offset, c.native), 1) << n << " " << buf;
+        EXPECT_EQ(mbvalidatestring(buf, &offset, native), 1) << n << " " << buf;
         all += buf;
       }
       fclose(f);
-      EXPECT_EQ(all, expected) << c.locale << " buffer " << n;
+      EXPECT_EQ(all, expected) << locale << " buffer " << n;
     }
   }
 }

@@ -1,7 +1,5 @@
-// Shared helpers of the code-set, multibyte string and conversion suites:
-// conversions to std::string, and random texts of one code set drawn by
-// character class with chosen weights (prose-like runs, dense alternation or
-// junk bytes).
+// Helpers of the code-set, multibyte string and conversion suites, and
+// random texts of one code set drawn by character class with chosen weights.
 #ifndef GNUTIL_TESTS_SUPPORT_JACONV_TEXT_H
 #define GNUTIL_TESTS_SUPPORT_JACONV_TEXT_H
 
@@ -9,6 +7,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "genutil/jaconv_internal.h"
@@ -17,12 +16,10 @@
 
 namespace gnutil_test {
 
-// Short names for the code sets that the converters know, for tables.
 constexpr int kSjis = CODESET_SJIS, kEuc = CODESET_EUC_J, kJis = CODESET_JIS, kBig5 = CODESET_BIG5,
               kTw = CODESET_EUC_TW;
 
-// Sets the current code set after the first lazy initialisation, so that the
-// order of initialisation cannot change the outcome.
+// The current code set, set after the first lazy initialisation.
 inline void UseCodeSet(int cs) {
   InitMbutil();
   InitMbutilExt(cs);
@@ -47,7 +44,7 @@ inline std::string Whole(gnutil::Conversion c, const std::string& in) {
   return std::string(reinterpret_cast<char*>(out.data()), n);
 }
 
-// The Big5 pair of a linear index (157 characters a row, trail 40-7E, A1-FE).
+// The Big5 pair of a linear index (157 a row: trail 40-7E, then A1-FE).
 inline std::string Big5(int index) {
   int column = index % 157;
   return {static_cast<char>(0xA1 + index / 157),
@@ -75,10 +72,8 @@ inline ::testing::AssertionResult Same(const std::string& got, const std::string
                                        << ", first difference at byte " << at;
 }
 
-// Relative weights of the character classes. "kana" is the code set's
-// second kind of character: half-width katakana in Shift-JIS and EUC, a
-// shift between one- and two-byte mode in JIS, a pair with a trail below
-// 0x80 in Big5, a plane 2-4 character in EUC-TW. "junk" is any byte.
+// Weights of the character classes. "kana" is the second kind (half-width
+// katakana, a JIS shift, Big5 with a low trail, EUC-TW planes 2-4).
 struct Mix {
   int ascii, lineEnd, kana, pair, junk;
 };
@@ -87,57 +82,36 @@ constexpr Mix kDefaultMix{3, 1, 2, 4, 0};
 
 // `chars` characters of the code set cs (JIS, EUC-J, Shift-JIS, Big5, EUC-TW).
 inline std::string SampleText(int cs, std::mt19937* rng, size_t chars, Mix mix = kDefaultMix) {
-  std::string s;
   std::discrete_distribution<int> pick({double(mix.ascii), double(mix.lineEnd), double(mix.kana),
                                         double(mix.pair), double(mix.junk)});
+  // The byte ranges of a character of each class but ASCII and junk.
+  using Bytes = std::vector<std::pair<int, int>>;
+  Bytes kana, pair{{0xA1, 0xFE}, {0xA1, 0xFE}};
+  const char* lineEnd = cs == CODESET_SJIS || cs == CODESET_BIG5 ? "\r\n" : "\n";
+  if (cs == CODESET_SJIS) kana = {{0xA1, 0xDF}}, pair = {{0x81, 0x9F}, {0x40, 0xFC}};
+  if (cs == CODESET_EUC_J) kana = {{0x8E, 0x8E}, {0xA1, 0xDF}};
+  if (cs == CODESET_BIG5) kana = {{0xA1, 0xF9}, {0x40, 0x7E}}, pair = {{0xA1, 0xF9}, {0xA1, 0xFE}};
+  if (cs == CODESET_EUC_TW) kana = {{0x8E, 0x8E}, {0xA1, 0xA4}, {0xA1, 0xFE}, {0xA1, 0xFE}};
+  if (cs == CODESET_JIS) pair = {{0x21, 0x7E}, {0x21, 0x7E}};
   auto byte = [&](int lo, int hi) {
-    return static_cast<char>(std::uniform_int_distribution<int>(lo, hi)(*rng));
+    return static_cast<char>(lo == hi ? lo : std::uniform_int_distribution<int>(lo, hi)(*rng));
   };
-  bool two = false;  // JIS mode
+  std::string s;
+  bool two = false;  // JIS: in two-byte mode, where only pairs are written
   for (size_t i = 0; i < chars; ++i) {
     int k = pick(*rng);
     if (k == 4) {
       s += byte(0, 255);
-      continue;
-    }
-    switch (cs) {
-      case CODESET_SJIS:
-        if (k == 0) s += byte(0x20, 0x7E);
-        if (k == 1) s += "\r\n";
-        if (k == 2) s += byte(0xA1, 0xDF);
-        if (k == 3) s += std::string{byte(0x81, 0x9F), byte(0x40, 0xFC)};
-        break;
-      case CODESET_EUC_J:
-        if (k == 0) s += byte(0x20, 0x7E);
-        if (k == 1) s += "\n";
-        if (k == 2) s += std::string{'\x8E', byte(0xA1, 0xDF)};
-        if (k == 3) s += std::string{byte(0xA1, 0xFE), byte(0xA1, 0xFE)};
-        break;
-      case CODESET_JIS:
-        if (k == 2) {
-          s += two ? "\x1b(J" : "\x1b$B";
-          two = !two;
-        } else if (k == 1) {
-          s += "\n";
-          two = false;
-        } else if (two) {
-          s += std::string{byte(0x21, 0x7E), byte(0x21, 0x7E)};
-        } else {
-          s += byte(0x20, 0x7E);
-        }
-        break;
-      case CODESET_BIG5:
-        if (k == 0) s += byte(0x20, 0x7E);
-        if (k == 1) s += "\r\n";
-        if (k == 2) s += std::string{byte(0xA1, 0xF9), byte(0x40, 0x7E)};
-        if (k == 3) s += std::string{byte(0xA1, 0xF9), byte(0xA1, 0xFE)};
-        break;
-      case CODESET_EUC_TW:
-        if (k == 0) s += byte(0x20, 0x7E);
-        if (k == 1) s += "\n";
-        if (k == 2) s += std::string{'\x8E', byte(0xA1, 0xA4), byte(0xA1, 0xFE), byte(0xA1, 0xFE)};
-        if (k == 3) s += std::string{byte(0xA1, 0xFE), byte(0xA1, 0xFE)};
-        break;
+    } else if (k == 1) {
+      s += lineEnd;
+      two = false;
+    } else if (cs == CODESET_JIS && k == 2) {
+      s += two ? "\x1b(J" : "\x1b$B";  // JIS's second kind: a shift
+      two = !two;
+    } else if (k == 0 && !two) {
+      s += byte(0x20, 0x7E);
+    } else {
+      for (auto range : k == 2 ? kana : pair) s += byte(range.first, range.second);
     }
   }
   return s;

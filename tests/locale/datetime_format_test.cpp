@@ -16,9 +16,9 @@
 namespace {
 
 using gnutil_test::ApplySettings;
-using gnutil_test::DateSettings;
 
 const long kMonday = 983801229L;  // 2001-03-05 14:07:09 UTC, a Monday
+const char kHeisei[] = "\x95\xBD\x90\xAC";
 
 std::string Display(CGNDateTime& v) {
   CGNString s;
@@ -26,125 +26,91 @@ std::string Display(CGNDateTime& v) {
   return std::string(s);
 }
 
-struct FormCase {
-  const char* locale;
-  const DateSettings* settings;
-  long form;
-  const char* expected;
-};
-
-TEST(DateTimeFormat, FormsInEnglish) {
-  const FormCase cases[] = {
-      {"C", &gnutil_test::kEnglishUS, 1, "3/5/01 2:07:09 PM"},
-      {"C", &gnutil_test::kEnglishUS, 2, "Monday, March 05, 2001 2:07:09 PM"},
-      {"C", &gnutil_test::kEnglishUS, 3, "3/5/01 2:07:09 PM"},
-      {"C", &gnutil_test::kEnglishUS, 7, " 2:07:09 PM"},
-  };
+// The display forms (1 short, 2 long, 7 time only) in the real legacy
+// locales, one process each.
+void CheckForms(const gnutil_test::DateSettings& settings,
+                std::initializer_list<std::pair<long, const char*>> forms) {
   gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
-  for (const FormCase& c : cases) {
-    ApplySettings(*c.settings);
+  ApplySettings(settings);
+  for (auto& f : forms) {
     CGNDateTime v(kMonday);
-    EXPECT_EQ(1, v.FormatForDisplay(c.form));
-    EXPECT_EQ(c.expected, Display(v)) << c.form;
+    EXPECT_EQ(1, v.FormatForDisplay(f.first));
+    EXPECT_EQ(f.second, Display(v)) << f.first;
   }
 }
 
-// The same in the real legacy locales (one process each).
-void CheckForms(const char* locale, const DateSettings& settings, const char* form1,
-                const char* form2) {
-  gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
-  ApplySettings(settings);
-  CGNDateTime v(kMonday);
-  EXPECT_EQ(1, v.FormatForDisplay(1));
-  EXPECT_EQ(form1, Display(v)) << locale;
-  EXPECT_EQ(1, v.FormatForDisplay(2));
-  EXPECT_EQ(form2, Display(v)) << locale;
+TEST(DateTimeFormat, FormsInEnglish) {
+  CheckForms(gnutil_test::kEnglishUS, {{1, "3/5/01 2:07:09 PM"},
+                                       {2, "Monday, March 05, 2001 2:07:09 PM"},
+                                       {3, "3/5/01 2:07:09 PM"},
+                                       {7, " 2:07:09 PM"}});
 }
 
 TEST(DateTimeFormat, GermanDayFirst24Hour) {
-  const char* german = gnutil_test::PosixOrWindows("de_DE.iso88591", "C");
-  GNUTIL_USE_LOCALE(german);
-  CheckForms(german, gnutil_test::kGerman, "05.03.2001 14:07:09",
-             "Montag, 5. M\xE4rz 2001 14:07:09");
+  GNUTIL_USE_LOCALE(gnutil_test::PosixOrWindows("de_DE.iso88591", "C"));
+  CheckForms(gnutil_test::kGerman,
+             {{1, "05.03.2001 14:07:09"}, {2, "Montag, 5. M\xE4rz 2001 14:07:09"}});
 }
 
 TEST(DateTimeFormat, JapaneseShiftJIS) {
   GNUTIL_USE_LOCALE("ja_JP.sjis");
-  CheckForms("ja_JP.sjis", gnutil_test::kJapanese, "2001/03/05 14:07:09",
-             "2001\x94\x4E"
-             "3\x8C\x8E"
-             "5\x93\xFA 14:07:09");
+  CheckForms(gnutil_test::kJapanese, {{1, "2001/03/05 14:07:09"},
+                                      {2,
+                                       "2001\x94\x4E"
+                                       "3\x8C\x8E"
+                                       "5\x93\xFA 14:07:09"}});
 }
 
+// Patterns as the short date, for one moment or several.
 struct PatternCase {
   const char* pattern;
+  long seconds;
   unsigned char result;
   const char* expected;
 };
 
-TEST(DateTimeFormat, PatternLanguage) {
-  const PatternCase cases[] = {
-      {"dd/MM/yyyy", 1, "05/03/2001"},
-      {"dddd, MMMM d, yy", 1, "Monday, March 5, 01"},
-      {"ddd MMM y", 1, "Mon Mar 1"},
-      {"d-M", 1, "5-3"},
-      {"MMMMM d", 0, ""},
-      {"d/MMMMM", 0, "5/"},
-      {"yyy", 0, ""},
-      {"yyyyy", 0, ""},
-      {"ddddd", 0, ""},
-      {"'Day' d", 1, "Day 5"},
-      {"d 'of the month", 1, "5 "},
-      {"''d", 1, "5"},
-      {"'dMy'", 1, "dMy"},
-      {"WW d", 1, " 5"},
-      {"WWW d", 1, " 5"},
-      {"W d", 0, ""},
-      {"g d", 0, ""},
-      {"gg yy", 1, "01"},
-      {"", 1, ""},
-  };
-  gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
-  ApplySettings(gnutil_test::kEnglishUS);
+void CheckPatterns(std::initializer_list<PatternCase> cases) {
   CLCLocale& loc = *CLCGlobalLocale::Instance();
   for (const PatternCase& c : cases) {
     loc.m_shortDateFormat = c.pattern;
-    CGNDateTime v(kMonday);
+    CGNDateTime v(c.seconds);
     EXPECT_EQ(c.result, v.FormatDateForDisplay(1)) << c.pattern;
     EXPECT_EQ(c.expected, Display(v)) << c.pattern;
   }
+}
+
+TEST(DateTimeFormat, PatternLanguage) {
+  gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kEnglishUS);
+  // clang-format off
+  CheckPatterns({
+      {"dd/MM/yyyy", kMonday, 1, "05/03/2001"}, {"dddd, MMMM d, yy", kMonday, 1, "Monday, March 5, 01"},
+      {"ddd MMM y", kMonday, 1, "Mon Mar 1"}, {"d-M", kMonday, 1, "5-3"}, {"MMMMM d", kMonday, 0, ""},
+      {"d/MMMMM", kMonday, 0, "5/"}, {"yyy", kMonday, 0, ""}, {"yyyyy", kMonday, 0, ""},
+      {"ddddd", kMonday, 0, ""}, {"'Day' d", kMonday, 1, "Day 5"},
+      {"d 'of the month", kMonday, 1, "5 "}, {"''d", kMonday, 1, "5"}, {"'dMy'", kMonday, 1, "dMy"},
+      {"WW d", kMonday, 1, " 5"}, {"WWW d", kMonday, 1, " 5"}, {"W d", kMonday, 0, ""},
+      {"g d", kMonday, 0, ""}, {"gg yy", kMonday, 1, "01"}, {"", kMonday, 1, ""}});
+  // clang-format on
 }
 
 TEST(DateTimeFormat, JapaneseEraYears) {
   gnutil_test::UseShiftJisFixedTexts();  // the era names as Shift-JIS bytes
   gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
   ApplySettings(gnutil_test::kEnglishUS);
-  CLCLocale& loc = *CLCGlobalLocale::Instance();
-  ASSERT_NE(nullptr, loc.m_pEmperors);
-  loc.m_calendarType = 3;
-  struct {
-    const char* pattern;
-    long seconds;
-    const char* expected;
-  } const cases[] = {
-      {"gg yy", kMonday, "13"},  // 2001 is year 13 of the era from 1989
-      {"yyyy", kMonday, "13"},          {"yyyy", 725846400L, "05"},  // 1993
-      {"y", 599616000L, "1"},                                        // 1989
-      {"yy/M/d", 567993600L, "63/1/1"},  // 1988, last year of the era from 1926
-  };
-  for (const auto& c : cases) {
-    loc.m_shortDateFormat = c.pattern;
-    CGNDateTime v(c.seconds);
-    EXPECT_EQ(1, v.FormatDateForDisplay(1));
-    EXPECT_EQ(c.expected, Display(v)) << c.pattern;
+  ASSERT_NE(nullptr, CLCGlobalLocale::Instance()->m_pEmperors);
+  CLCGlobalLocale::Instance()->m_calendarType = 3;
+  CheckPatterns({{"gg yy", kMonday, 1, "13"},  // 2001 is year 13 of the era from 1989
+                 {"yyyy", kMonday, 1, "13"},
+                 {"yyyy", 725846400L, 1, "05"},          // 1993
+                 {"y", 599616000L, 1, "1"},              // 1989
+                 {"yy/M/d", 567993600L, 1, "63/1/1"}});  // 1988, last year of the era from 1926
+  for (long seconds : {kMonday, -1L}) {                  // -1: 2038, still the running era
+    CGNDateTime v(seconds);
+    CGNString era("unchanged");
+    v.Emperor(era);
+    EXPECT_EQ(std::string(kHeisei), std::string(era));
   }
-  CGNDateTime v(kMonday);
-  CGNString era("unchanged");
-  v.Emperor(era);
-  EXPECT_EQ(std::string("\x95\xBD\x90\xAC"), std::string(era));  // 平成
-  CGNDateTime old(-1L);                                          // 2038: still the running era
-  old.Emperor(era);
-  EXPECT_EQ(std::string("\x95\xBD\x90\xAC"), std::string(era));
 }
 
 // With the era that began on 1 May 2019, the day decides, not the year.
@@ -154,44 +120,35 @@ TEST(DateTimeFormat, CurrentEraChangesOnItsFirstDay) {
   ASSERT_EQ(1, CLCLocale::SetEraSource(LC_ERAS_CURRENT));
   CLCGlobalLocale::Free();
   ApplySettings(gnutil_test::kEnglishUS);
-  CLCLocale& loc = *CLCGlobalLocale::Instance();
-  loc.m_calendarType = 3;
-  loc.m_shortDateFormat = "yy/M/d";
+  CLCGlobalLocale::Instance()->m_calendarType = 3;
+  CheckPatterns({{"yy/M/d", 1556582400L, 1, "31/4/30"},  // 2019-04-30, the old era's last day
+                 {"yy/M/d", 1556668800L, 1, "01/5/1"}});
   const struct {
     long seconds;
-    const char* shown;
     const char* era;
-  } cases[] = {
-      {1556582400L, "31/4/30", "\x95\xBD\x90\xAC"},  // 2019-04-30, the old era's last day
-      {1556668800L, "01/5/1", "\x97\xDF\x98\x61"},   // 2019-05-01
-  };
+  } cases[] = {{1556582400L, kHeisei}, {1556668800L, "\x97\xDF\x98\x61"}};
   for (const auto& c : cases) {
     CGNDateTime v(c.seconds);
-    EXPECT_EQ(1, v.FormatDateForDisplay(1));
-    EXPECT_EQ(c.shown, Display(v));
     CGNString era;
     v.Emperor(era);
-    EXPECT_EQ(std::string(c.era), std::string(era)) << c.shown;
+    EXPECT_EQ(std::string(c.era), std::string(era)) << c.seconds;
   }
   CLCLocale::SetEraSource(LC_ERAS_CLASSIC);
 }
 
-struct TimeCase {
-  int hour;
-  long is24, prefix, leadingZero;
-  const char* expected;
-};
-
 TEST(DateTimeFormat, TimeComposer) {
-  const TimeCase cases[] = {
-      {0, 0, 0, 0, "12:07:09 AM"}, {12, 0, 0, 0, "12:07:09 PM"}, {23, 0, 0, 0, "11:07:09 PM"},
-      {9, 0, 0, 1, "09:07:09 AM"}, {14, 0, 1, 0, "PM 2:07:09"},  {14, 1, 0, 1, "14:07:09"},
-      {5, 1, 0, 0, "5:07:09"},     {5, 1, 1, 1, "05:07:09"},
-  };
   gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
   ApplySettings(gnutil_test::kEnglishUS);
+  const struct {
+    int hour;
+    long is24, prefix, leadingZero;
+    const char* expected;
+  } cases[] = {{0, 0, 0, 0, "12:07:09 AM"},  {12, 0, 0, 0, "12:07:09 PM"},
+               {23, 0, 0, 0, "11:07:09 PM"}, {9, 0, 0, 1, "09:07:09 AM"},
+               {14, 0, 1, 0, "PM 2:07:09"},  {14, 1, 0, 1, "14:07:09"},
+               {5, 1, 0, 0, "5:07:09"},      {5, 1, 1, 1, "05:07:09"}};
   CLCLocale& loc = *CLCGlobalLocale::Instance();
-  for (const TimeCase& c : cases) {
+  for (const auto& c : cases) {
     loc.m_24HourTime = c.is24;
     loc.m_ampmPrefix = c.prefix;
     loc.m_hourLeadingZero = c.leadingZero;
@@ -208,11 +165,11 @@ TEST(DateTimeFormat, SingleFieldWriters) {
   CGNDateTime sunday(984268800L);  // 2001-03-11 00:00:00, a Sunday
   CGNDateTime monday(kMonday);
   using Writer = unsigned char (CGNDateTime::*)(CGNString&);
-  struct {
+  const struct {
     CGNDateTime* value;
     Writer writer;
     const char* expected;
-  } const cases[] = {
+  } cases[] = {
       {&sunday, &CGNDateTime::WeekDayNum, "1"},    {&sunday, &CGNDateTime::DayName, "Sunday"},
       {&sunday, &CGNDateTime::DayAbbrev, "Sun"},   {&monday, &CGNDateTime::WeekDayNum, "2"},
       {&monday, &CGNDateTime::DayNum, "5"},        {&monday, &CGNDateTime::DayNumLZ, "05"},
@@ -224,8 +181,7 @@ TEST(DateTimeFormat, SingleFieldWriters) {
       {&monday, &CGNDateTime::Hour24LZ, "14"},     {&monday, &CGNDateTime::Minute, "07"},
       {&monday, &CGNDateTime::Second, "09"},       {&monday, &CGNDateTime::AMPMMarker, "PM"},
       {&sunday, &CGNDateTime::AMPMMarker, "AM"},   {&sunday, &CGNDateTime::Hour12, "12"},
-      {&monday, &CGNDateTime::DateSep, "/"},
-  };
+      {&monday, &CGNDateTime::DateSep, "/"}};
   for (const auto& c : cases) {
     CGNString s("old text");
     EXPECT_EQ(1, (c.value->*c.writer)(s));
@@ -236,7 +192,7 @@ TEST(DateTimeFormat, SingleFieldWriters) {
   EXPECT_EQ(":", std::string(sep));
 }
 
-TEST(DateTimeFormat, EmptyValueHasNoDisplayForm) {
+TEST(DateTimeFormat, EmptyValueAndValuesFromFields) {
   ApplySettings(gnutil_test::kEnglishUS);
   CGNDateTime v;
   EXPECT_EQ(0, v.FormatForDisplay(1));
@@ -246,8 +202,6 @@ TEST(DateTimeFormat, EmptyValueHasNoDisplayForm) {
   full.FormatForDisplay(1);
   full.Empty();
   EXPECT_EQ("", Display(full));
-  CGNDateTime kept(kMonday);
-  kept.FormatForDisplay(1);
   tm t;
   memset(&t, 0, sizeof t);
   CGNDateTime fromTm(&t);  // year 1900: not empty, shown as it is
@@ -261,19 +215,16 @@ TEST(DateTimeFormat, EmptyValueHasNoDisplayForm) {
   EXPECT_EQ(0, formatted.GetSecsFrom70());
 }
 
-TEST(DateTimeRangeText, FirstAndLastSupportedMoments) {
+TEST(DateTimeFormat, FirstAndLastSupportedMoments) {
   gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
   ApplySettings(gnutil_test::kEnglishUS);
   CGNString min, max;
   CGNDateTime::GetMinMaxDateRange(min, max, 1);
-  EXPECT_EQ("1/1/70", std::string(min));
-  EXPECT_EQ("1/19/38", std::string(max));
+  EXPECT_EQ("1/1/70 1/19/38", std::string(min) + " " + std::string(max));
   CGNDateTime::GetMinMaxTimeRange(min, max);
-  EXPECT_EQ(" 12:00:00 AM", std::string(min));
-  EXPECT_EQ(" 11:59:59 PM", std::string(max));
+  EXPECT_EQ(" 12:00:00 AM| 11:59:59 PM", std::string(min) + "|" + std::string(max));
   CGNDateTime::GetMinMaxDateTimeRange(min, max, 1);
-  EXPECT_EQ("1/1/70 12:00:00 AM", std::string(min));
-  EXPECT_EQ("1/19/38 3:14:07 AM", std::string(max));
+  EXPECT_EQ("1/1/70 12:00:00 AM|1/19/38 3:14:07 AM", std::string(min) + "|" + std::string(max));
 }
 
 }  // namespace

@@ -4,10 +4,7 @@
 #include "gnutil/lclocale.h"
 
 #include <gtest/gtest.h>
-#include <stdio.h>
-#include <stdlib.h>
 
-#include <fstream>
 #include <string>
 
 #include "gnutil/localeinfo.h"
@@ -15,106 +12,74 @@
 #include "locale/lclocale_internal.h"
 #include "platform/localeinfo.h"
 #include "support/fake_locale_info.h"
-#include "support/test_locale.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 namespace item = gnutil::lcitem;
 using gnutil_test::FakeLocaleInfo;
+using Getter = unsigned char (CLCLocale::*)(CGNString&);
+using IndexedGetter = unsigned char (CLCLocale::*)(long, CGNString&);
 
-std::string Text(unsigned char (CLCLocale::*get)(CGNString&), CLCLocale& l) {
+std::string Text(Getter get, CLCLocale& l) {
   CGNString s;
   (l.*get)(s);
   return std::string(s);
 }
 
-std::string Indexed(unsigned char (CLCLocale::*get)(long, CGNString&), CLCLocale& l, long i) {
+std::string Indexed(IndexedGetter get, CLCLocale& l, long i) {
   CGNString s("sentinel");
   (l.*get)(i, s);
   return std::string(s);
 }
 
-// A temporary directory for initialisation files, with the system's own file
-// moved into it where the platform allows (Linux), so tests never read or
-// write the machine's settings.
-class TempConfig {
- public:
-  TempConfig() {
-    char pattern[] = "/tmp/gnutil-locale-XXXXXX";
-#if defined(_WIN32)
-    dir_ = std::string(getenv("TEMP") ? getenv("TEMP") : ".") + "\\gnutil-locale-" +
-           std::to_string(rand());
-    std::string cmd = "mkdir \"" + dir_ + "\"";
-    (void)system(cmd.c_str());
-    (void)pattern;
-#else
-    dir_ = mkdtemp(pattern);
-#endif
-    systemFileMoved_ = OSSetSystemConfigFile((dir_ + "/system.ini").c_str()) == 1;
-  }
-  ~TempConfig() {
-    if (systemFileMoved_) OSSetSystemConfigFile(nullptr);
-    std::string cmd = std::string(gnutil_test::kWindows ? "rmdir /s /q \"" : "rm -rf '") + dir_ +
-                      (gnutil_test::kWindows ? "\"" : "'");
-    (void)system(cmd.c_str());
-  }
-  std::string Path(const char* name) const { return dir_ + "/" + name; }
-  bool SystemFileMoved() const { return systemFileMoved_; }
-  void Write(const char* name, const std::string& text) const {
-    std::ofstream(Path(name), std::ios::binary) << text;
-  }
-
- private:
-  std::string dir_;
-  bool systemFileMoved_ = false;
-};
-
 TEST(LocaleRecord, BuiltInValues) {
   CLCLocale l;
-  EXPECT_EQ("M/d/yy", Text(&CLCLocale::DateFormatString, l));
-  EXPECT_EQ("dddd, MMMM dd, yyyy", Indexed(&CLCLocale::DateFormatString, l, 2));
-  EXPECT_EQ("hh:mm:ss tt", Text(&CLCLocale::TimeFormatString, l));
-  EXPECT_EQ("/", Text(&CLCLocale::DateSep, l));
-  EXPECT_EQ(":", Text(&CLCLocale::TimeSep, l));
+  const struct {
+    Getter get;
+    const char* expected;
+  } texts[] = {{&CLCLocale::DateFormatString, "M/d/yy"},
+               {&CLCLocale::TimeFormatString, "hh:mm:ss tt"},
+               {&CLCLocale::DateSep, "/"},
+               {&CLCLocale::TimeSep, ":"},
+               {&CLCLocale::GetDecDecimalSymbol, "."},
+               {&CLCLocale::GetDecDigitGroupSeparator, ","},
+               {&CLCLocale::GetDecNegativeSign, "-"},
+               {&CLCLocale::GetDecNumDigitsInGroup, ""}};
+  for (auto& t : texts) EXPECT_EQ(t.expected, Text(t.get, l));
   EXPECT_EQ("AM", std::string(l.GetAMString()));
   EXPECT_EQ("PM", std::string(l.GetPMString()));
-  EXPECT_EQ(".", Text(&CLCLocale::GetDecDecimalSymbol, l));
-  EXPECT_EQ(",", Text(&CLCLocale::GetDecDigitGroupSeparator, l));
-  EXPECT_EQ("-", Text(&CLCLocale::GetDecNegativeSign, l));
-  EXPECT_EQ("", Text(&CLCLocale::GetDecNumDigitsInGroup, l));
   EXPECT_EQ(1, l.GetCalendarType());
   EXPECT_EQ(1024u, l.GetLocaleId());
   EXPECT_EQ(LANGCLASS_UNKNOWN, l.GetLang());
   EXPECT_EQ(LANGNAME_UNKNOWN, l.GetLangName());
-  EXPECT_EQ(0, l.IsMultiByte());
-  EXPECT_EQ(0, l.IsUnicode());
-  EXPECT_EQ(0, l.Customized());
-  EXPECT_EQ(0, l.LongOrShort());
-  EXPECT_EQ(0, l.GetDecNegativeNumFormat());
-  EXPECT_EQ(0, l.GetDecDisplayLeadingZeroes());
+  const long zeros[] = {l.IsMultiByte(),
+                        l.IsUnicode(),
+                        l.Customized(),
+                        l.LongOrShort(),
+                        l.GetDecNegativeNumFormat(),
+                        l.GetDecDisplayLeadingZeroes()};
+  for (long z : zeros) EXPECT_EQ(0, z);
   EXPECT_EQ(nullptr, l.m_pEmperors);
 
-  struct {
-    unsigned char (CLCLocale::*get)(long, CGNString&);
+  const struct {
+    IndexedGetter get;
     long index;
     const char* expected;
-  } names[] = {
-      {&CLCLocale::MonthName, 0, "January"}, {&CLCLocale::MonthName, 11, "December"},
-      {&CLCLocale::MonthName, 12, ""},       {&CLCLocale::MonthAbbrev, 8, "Sep"},
-      {&CLCLocale::MonthAbbrev, 12, ""},     {&CLCLocale::DayName, 0, "Monday"},
-      {&CLCLocale::DayName, 6, "Sunday"},    {&CLCLocale::DayAbbrev, 2, "Wed"},
-      {&CLCLocale::MonthName, 13, ""},       {&CLCLocale::MonthName, -1, ""},
-      {&CLCLocale::DayName, 7, ""},          {&CLCLocale::DayAbbrev, -5, ""},
-  };
+  } names[] = {{&CLCLocale::MonthName, 0, "January"}, {&CLCLocale::MonthName, 11, "December"},
+               {&CLCLocale::MonthName, 12, ""},       {&CLCLocale::MonthAbbrev, 8, "Sep"},
+               {&CLCLocale::MonthAbbrev, 12, ""},     {&CLCLocale::DayName, 0, "Monday"},
+               {&CLCLocale::DayName, 6, "Sunday"},    {&CLCLocale::DayAbbrev, 2, "Wed"},
+               {&CLCLocale::MonthName, 13, ""},       {&CLCLocale::MonthName, -1, ""},
+               {&CLCLocale::DayName, 7, ""},          {&CLCLocale::DayAbbrev, -5, ""}};
   for (auto& n : names) EXPECT_EQ(n.expected, Indexed(n.get, l, n.index)) << n.index;
 }
 
 TEST(LocaleRecord, WhichFormatAndMarker) {
   CLCLocale l;
-  struct {
+  const struct {
     long which;
-    const char* date;
-    const char* marker;
+    const char *date, *marker;
   } cases[] = {{2, "dddd, MMMM dd, yyyy", "PM"},
                {1, "M/d/yy", "PM"},
                {0, "M/d/yy", "AM"},
@@ -142,25 +107,20 @@ TEST(LocaleRecord, UnitCharactersAndSuffix) {
                                             &CLCLocale::DayChar,    &CLCLocale::HourChar,
                                             &CLCLocale::MinuteChar, &CLCLocale::SecondChar};
   const char* japanese[] = {"\x94\x4E", "\x8C\x8E", "\x93\xFA", "\x8E\x9E", "\x95\xAA", "\x95\x62"};
-  for (auto unit : units) {
-    CGNString s("x");
-    (l.*unit)(s);
-    EXPECT_STREQ("", s);
+  for (int pass = 0; pass < 2; ++pass) {  // not Japanese: empty; Japanese: the characters
+    if (pass == 1) l.m_langName = LANGNAME_JAPANESE;
+    EXPECT_EQ(pass, l.LocaleIsJapanese());
+    for (int i = 0; i < 6; ++i) {
+      CGNString s("x");
+      (l.*units[i])(s);
+      EXPECT_STREQ(pass ? japanese[i] : "", s) << i;
+    }
   }
-  l.m_langName = LANGNAME_JAPANESE;
-  EXPECT_EQ(1, l.LocaleIsJapanese());
   EXPECT_EQ(0, l.LocaleIsEnglish());
-  for (int i = 0; i < 6; ++i) {
-    CGNString s;
-    (l.*units[i])(s);
-    EXPECT_STREQ(japanese[i], s) << i;
-  }
   l.m_langName = LANGNAME_ENGLISH;
   EXPECT_EQ(1, l.LocaleIsEnglish());
-
-  struct {
-    const char* abbreviation;
-    const char* suffix;
+  const struct {
+    const char *abbreviation, *suffix;
   } suffixes[] = {{"ENU", "EN"}, {"JPN", "JP"}, {"", ""}, {"D", "D"}};
   for (auto& c : suffixes) {
     char buffer[4] = {'z', 'z', 'z', 'z'};
@@ -187,11 +147,9 @@ TEST(LocaleRecord, CopiesOwnTheirEraTable) {
   EXPECT_STREQ("\x95\xBD\x90\xAC", s);
   assigned.Emperor(1, s);
   EXPECT_STREQ("\x8F\xBA\x98\x61", s);
-  EXPECT_EQ(2, assigned.EmperorCount());
   EXPECT_EQ(".", Text(&CLCLocale::DateSep, copy));
   assigned = assigned;
   EXPECT_EQ(2, assigned.EmperorCount());
-
   CLCLocale none;
   copy = none;  // a record without a table gives its copy none
   EXPECT_EQ(nullptr, copy.m_pEmperors);
@@ -201,74 +159,95 @@ TEST(LocaleRecord, FormatTables) {
   EXPECT_EQ(4, LC_NUM_TIME_FORMATS);
   EXPECT_EQ(24, LC_NUM_SHORT_DATE_FORMATS);
   EXPECT_EQ(48, LC_NUM_LONG_DATE_FORMATS);
-  struct {
-    const char** table;
-    int index;
-    const char* expected;
-  } cases[] = {
-      {CLCLocale::TimeFormats(), 0, "h:mm:ss tt"},
-      {CLCLocale::TimeFormats(), 3, "HH:mm:ss"},
-      {CLCLocale::ShortDateFormats(), 0, "MM/dd/yyyy"},
-      {CLCLocale::ShortDateFormats(), 16, "yyyy/MM/dd"},
-      {CLCLocale::ShortDateFormats(), 23, "yy/M/d"},
-      {CLCLocale::LongDateFormats(), 4, "d MMMM, yyyy"},
-      {CLCLocale::LongDateFormats(), 15, "MMM d, yy"},
-      {CLCLocale::LongDateFormats(), 16, "dddd, MMMM dd, yyyy"},
-      {CLCLocale::LongDateFormats(), 32, "ddd, MMMM dd, yyyy"},
-      {CLCLocale::LongDateFormats(), 47, "ddd, d MMM, yy"},
-  };
-  for (auto& c : cases) EXPECT_STREQ(c.expected, c.table[c.index]) << c.index;
+  EXPECT_STREQ("ddd, d MMM, yy", CLCLocale::LongDateFormats()[47]);
   // The third group is the second with the abbreviated day name.
   for (int i = 0; i < 16; ++i)
     EXPECT_EQ(std::string(CLCLocale::LongDateFormats()[16 + i]).substr(1),
               CLCLocale::LongDateFormats()[32 + i]);
 }
 
+TEST(LocaleRecord, OldFormatsConverted) {
+  const struct {
+    const char *sep, *old, *expected;
+  } shortCases[] = {{"/", "dd/MM/yy", "d/M/yy"}, {"/", "yy/MM/dd", "yy/M/d"},
+                    {"/", "MM/dd/yy", "M/d/yy"}, {"/", "x", "M/d/yy"},
+                    {"/", "", "M/d/yy"},         {"-", "d", "d-M-yy"},
+                    {".", "y", "yy.M.d"},        {". ", "Q", "M. d. yy"}};
+  for (auto& c : shortCases) {
+    CLCLocale l;
+    l.m_dateSep = c.sep;
+    CGNString old(c.old);
+    l.ConvertOldImportShortDateFormat(old);
+    EXPECT_EQ(c.expected, std::string(l.m_shortDateFormat)) << c.old;
+  }
+  const struct {
+    const char *old, *expected;
+  } longCases[] = {{"ddd' yy", "dddd, yyyy MMMM d"},    {"ddd' dd MMMM", "dddd, d MMMM, yyyy"},
+                   {"ddd' MMMM", "dddd, MMMM d, yyyy"}, {"ddd' ", "dddd, MMMM d, yyyy"},
+                   {"dd' y", "dddd, MMMM d, yyyy"},     {"x ddd' y", "dddd, MMMM d, yyyy"},
+                   {"", "dddd, MMMM d, yyyy"}};
+  for (auto& c : longCases) {
+    CLCLocale l;
+    CGNString old(c.old);
+    l.ConvertOldImportLongDateFormat(old);
+    EXPECT_EQ(c.expected, std::string(l.m_longDateFormat)) << c.old;
+  }
+}
+
 // --- Filling the record ---
 
 constexpr unsigned long kJapan = 0x411;
 
+// Each test has a directory of its own for initialisation files (one shared
+// name let parallel test processes overwrite and remove each other's files),
+// with the system's own file moved into it where the platform allows
+// (Linux), so tests never read or write the machine's settings.
 class LocaleInit : public ::testing::Test {
  protected:
-  void TearDown() override { CLCGlobalLocale::Free(); }
+  void SetUp() override {
+    systemFileMoved_ = OSSetSystemConfigFile(dir_.File("system.ini").c_str()) == 1;
+  }
+  void TearDown() override {
+    if (systemFileMoved_) OSSetSystemConfigFile(nullptr);
+    CLCGlobalLocale::Free();
+  }
   FakeLocaleInfo fake_;
-  TempConfig config_;
+  gnutil_test::TempDir dir_{"gnutil-locale"};
+  bool systemFileMoved_ = false;
 };
 
 TEST_F(LocaleInit, LanguageFromAbbreviation) {
-  struct {
+  const struct {
     const char* abbreviation;
     int languageClass, languageName;
-    unsigned char multiByte, result;
-  } cases[] = {
-      {"JPN", 10, 30, 1, 1}, {"jpn", 10, 30, 1, 1}, {"ENU", 4, 13, 0, 1},  {"ENG", 4, 13, 0, 1},
-      {"DEU", 4, 16, 0, 1},  {"FRA", 4, 15, 0, 1},  {"KOR", 12, 32, 1, 1}, {"CHS", 0, 0, 0, 1},
-      {"CHT", 0, 0, 0, 1},   {"PLK", 2, 4, 0, 1},   {"RUS", 3, 10, 0, 1},  {"XYZ", 0, 0, 0, 1},
-      {"j", 0, 0, 0, 1},     {"ZHI", 11, 31, 1, 1},
-  };
+    unsigned char multiByte;
+  } cases[] = {{"JPN", 10, 30, 1}, {"jpn", 10, 30, 1}, {"ENU", 4, 13, 0},  {"ENG", 4, 13, 0},
+               {"DEU", 4, 16, 0},  {"FRA", 4, 15, 0},  {"KOR", 12, 32, 1}, {"CHS", 0, 0, 0},
+               {"CHT", 0, 0, 0},   {"PLK", 2, 4, 0},   {"RUS", 3, 10, 0},  {"XYZ", 0, 0, 0},
+               {"j", 0, 0, 0},     {"ZHI", 11, 31, 1}};
   for (auto& c : cases) {
+    SCOPED_TRACE(c.abbreviation);
     fake_.Set(kJapan, item::kSAbbrevLangName, c.abbreviation);
     CLCLocale l;
     l.m_localeId = kJapan;
     l.m_langClass = LANGCLASS_GREEK;  // Init starts from unknown
-    EXPECT_EQ(c.result, l.Init()) << c.abbreviation;
-    EXPECT_EQ(c.languageClass, l.GetLang()) << c.abbreviation;
-    EXPECT_EQ(c.languageName, l.GetLangName()) << c.abbreviation;
-    EXPECT_EQ(c.multiByte, l.IsMultiByte()) << c.abbreviation;
+    EXPECT_EQ(1, l.Init());
+    EXPECT_EQ(c.languageClass, l.GetLang());
+    EXPECT_EQ(c.languageName, l.GetLangName());
+    EXPECT_EQ(c.multiByte, l.IsMultiByte());
     EXPECT_EQ(c.abbreviation, std::string(l.m_langAbbrev));
   }
 }
 
 TEST_F(LocaleInit, AbbreviationFromProfile) {
-  if (!config_.SystemFileMoved()) GTEST_SKIP() << "the system's own profile is not moved here";
+  if (!systemFileMoved_) GTEST_SKIP() << "the system's own profile is not moved here";
   // The user's default locale: the profile, not the locale information.
   fake_.Set(1024, item::kSAbbrevLangName, "FRA");
-  config_.Write("system.ini", "[intl]\nsLanguage=JPN\n");
+  gnutil_test::WriteFile(dir_.File("system.ini"), "[intl]\nsLanguage=JPN\n");
   CLCLocale l;
   EXPECT_EQ(1, l.Init());
   EXPECT_EQ("JPN", std::string(l.m_langAbbrev));
   EXPECT_EQ(1, l.LocaleIsJapanese());
-
   // Another locale whose query fails falls back to the profile as well.
   CLCLocale other;
   other.m_localeId = 0x407;
@@ -278,39 +257,37 @@ TEST_F(LocaleInit, AbbreviationFromProfile) {
 
 TEST_F(LocaleInit, TakesEveryItemThatAnswers) {
   const unsigned long id = 0x407;
-  struct {
+  const struct {
     unsigned long what;
     const char* text;
-  } answers[] = {
-      {item::kSAbbrevLangName, "DEU"},
-      {item::kSDate, "."},
-      {item::kSTime, ":"},
-      {item::kSTimeFormat, "HH:mm:ss"},
-      {item::kSShortDate, "dd.MM.yyyy"},
-      {item::kSLongDate, "dddd, d. MMMM yyyy"},
-      {item::kIDate, "1"},
-      {item::kILDate, "1"},
-      {item::kITime, "1"},
-      {item::kITimeMarkPosn, "0"},
-      {item::kICentury, "1"},
-      {item::kITLZero, "1"},
-      {item::kIDayLZero, "1"},
-      {item::kIMonLZero, "1"},
-      {item::kSGrouping, "3;0"},
-      {item::kINegNumber, "1"},
-      {item::kILZero, "1"},
-      {item::kSDecimal, ","},
-      {item::kSThousand, "."},
-      {item::kS1159, ""},
-      {item::kIOptionalCalendar, "2"},
-      {item::kSDayName1, "Montag"},
-      {item::kSDayName1 + 6, "Sonntag"},
-      {item::kSAbbrevDayName1, "Mo"},
-      {item::kSMonthName1, "Januar"},
-      {item::kSMonthName1 + 11, "Dezember"},
-      {item::kSAbbrevMonthName1 + 2, "Mrz"},
-      {item::kSMonthName13, ""},
-  };
+  } answers[] = {{item::kSAbbrevLangName, "DEU"},
+                 {item::kSDate, "."},
+                 {item::kSTime, ":"},
+                 {item::kSTimeFormat, "HH:mm:ss"},
+                 {item::kSShortDate, "dd.MM.yyyy"},
+                 {item::kSLongDate, "dddd, d. MMMM yyyy"},
+                 {item::kIDate, "1"},
+                 {item::kILDate, "1"},
+                 {item::kITime, "1"},
+                 {item::kITimeMarkPosn, "0"},
+                 {item::kICentury, "1"},
+                 {item::kITLZero, "1"},
+                 {item::kIDayLZero, "1"},
+                 {item::kIMonLZero, "1"},
+                 {item::kSGrouping, "3;0"},
+                 {item::kINegNumber, "1"},
+                 {item::kILZero, "1"},
+                 {item::kSDecimal, ","},
+                 {item::kSThousand, "."},
+                 {item::kS1159, ""},
+                 {item::kIOptionalCalendar, "2"},
+                 {item::kSDayName1, "Montag"},
+                 {item::kSDayName1 + 6, "Sonntag"},
+                 {item::kSAbbrevDayName1, "Mo"},
+                 {item::kSMonthName1, "Januar"},
+                 {item::kSMonthName1 + 11, "Dezember"},
+                 {item::kSAbbrevMonthName1 + 2, "Mrz"},
+                 {item::kSMonthName13, ""}};
   for (auto& a : answers) fake_.Set(id, a.what, a.text);
   CLCLocale l;
   l.m_localeId = id;
@@ -318,32 +295,38 @@ TEST_F(LocaleInit, TakesEveryItemThatAnswers) {
   l.m_longOrShort = 2;
   EXPECT_EQ(1, l.Init());
   EXPECT_EQ(LANGNAME_GERMAN, l.GetLangName());
-  EXPECT_EQ(".", std::string(l.m_dateSep));
-  EXPECT_EQ("HH:mm:ss", std::string(l.m_timeFormat));
-  EXPECT_EQ("dd.MM.yyyy", std::string(l.m_shortDateFormat));
-  EXPECT_EQ("dddd, d. MMMM yyyy", std::string(l.m_longDateFormat));
-  long numbers[] = {l.m_shortDateOrder,   l.m_longDateOrder,       l.m_24HourTime,
-                    l.m_century,          l.m_hourLeadingZero,     l.m_dayLeadingZero,
-                    l.m_monthLeadingZero, l.m_decNegativeNumFormat};
-  for (long n : numbers) EXPECT_EQ(1, n);
+  const struct {
+    const CGNString& field;
+    const char* expected;
+  } texts[] = {{l.m_dateSep, "."},
+               {l.m_timeFormat, "HH:mm:ss"},
+               {l.m_shortDateFormat, "dd.MM.yyyy"},
+               {l.m_longDateFormat, "dddd, d. MMMM yyyy"},
+               {l.m_decNumDigitsInGroup, "3;0"},
+               {l.m_decDecimalSymbol, ","},
+               {l.m_decDigitGroupSeparator, "."},
+               {l.m_decNegativeSign, "-"},  // never from the system
+               {l.m_amString, ""},          // an empty answer is an answer
+               {l.m_pmString, "PM"}};       // a failed one keeps the value
+  for (auto& t : texts) EXPECT_EQ(t.expected, std::string(t.field));
+  const long ones[] = {
+      l.m_shortDateOrder,   l.m_longDateOrder,        l.m_24HourTime,
+      l.m_century,          l.m_hourLeadingZero,      l.m_dayLeadingZero,
+      l.m_monthLeadingZero, l.m_decNegativeNumFormat, l.GetDecDisplayLeadingZeroes(),
+      l.GetCalendarType()};
+  for (long n : ones) EXPECT_EQ(1, n);
   EXPECT_EQ(0, l.m_ampmPrefix);
   EXPECT_EQ(2, l.m_optionalCalendar);
-  EXPECT_EQ(1, l.GetDecDisplayLeadingZeroes());
-  EXPECT_EQ("3;0", std::string(l.m_decNumDigitsInGroup));
-  EXPECT_EQ(",", std::string(l.m_decDecimalSymbol));
-  EXPECT_EQ(".", std::string(l.m_decDigitGroupSeparator));
-  EXPECT_EQ("-", std::string(l.m_decNegativeSign));  // never from the system
-  EXPECT_EQ("", std::string(l.m_amString));          // an empty answer is an answer
-  EXPECT_EQ("PM", std::string(l.m_pmString));        // a failed one keeps the value
-  EXPECT_EQ("Montag", Indexed(&CLCLocale::DayName, l, 0));
-  EXPECT_EQ("Tuesday", Indexed(&CLCLocale::DayName, l, 1));
-  EXPECT_EQ("Sonntag", Indexed(&CLCLocale::DayName, l, 6));
-  EXPECT_EQ("Mo", Indexed(&CLCLocale::DayAbbrev, l, 0));
-  EXPECT_EQ("Januar", Indexed(&CLCLocale::MonthName, l, 0));
-  EXPECT_EQ("Dezember", Indexed(&CLCLocale::MonthName, l, 11));
-  EXPECT_EQ("Mrz", Indexed(&CLCLocale::MonthAbbrev, l, 2));
-  EXPECT_EQ(1, l.GetCalendarType());
   EXPECT_EQ(0, l.LongOrShort());
+  const struct {
+    IndexedGetter get;
+    long index;
+    const char* expected;
+  } names[] = {{&CLCLocale::DayName, 0, "Montag"},   {&CLCLocale::DayName, 1, "Tuesday"},
+               {&CLCLocale::DayName, 6, "Sonntag"},  {&CLCLocale::DayAbbrev, 0, "Mo"},
+               {&CLCLocale::MonthName, 0, "Januar"}, {&CLCLocale::MonthName, 11, "Dezember"},
+               {&CLCLocale::MonthAbbrev, 2, "Mrz"}};
+  for (auto& n : names) EXPECT_EQ(n.expected, Indexed(n.get, l, n.index)) << n.index;
   // Twice: still one table of two eras and the end record.
   l.Init();
   EXPECT_EQ(2, l.EmperorCount());
@@ -354,7 +337,7 @@ TEST_F(LocaleInit, NothingAnswersLeavesBuiltInValues) {
   l.m_localeId = 0x999;
   // Without a profile setting, Linux falls back on the user's locale.
   bool fallback = !gnutil::platform::DefaultLanguageAbbreviation().empty();
-  EXPECT_EQ(config_.SystemFileMoved() && !fallback ? 0 : 1, l.Init());
+  EXPECT_EQ(systemFileMoved_ && !fallback ? 0 : 1, l.Init());
   EXPECT_EQ("M/d/yy", std::string(l.m_shortDateFormat));
   EXPECT_EQ("AM", std::string(l.m_amString));
   EXPECT_EQ("January", std::string(l.m_monthNames[0]));
@@ -373,7 +356,6 @@ TEST_F(LocaleInit, OlderSystemGivesFixedJapaneseMarkers) {
   EXPECT_STREQ("\x8C\xDF\x8C\xE3", l.m_pmString);
   l.InitControlPanelTimeSettings();
   EXPECT_STREQ("\x8C\xDF\x91\x4F", l.m_amString);
-
   gnutil::testing::SetOlderSystem(0);
   l.InitControlPanelTimeSettings();
   EXPECT_STREQ("am", l.m_amString);
@@ -386,9 +368,8 @@ TEST_F(LocaleInit, CustomizeKeepsOrTakes) {
   l.m_timeFormat = "h:mm tt";
   l.m_24HourTime = 0;
   l.m_decNumDigitsInGroup = "3;0";
-  struct {
-    const char* timeFormat;
-    const char* expectedFormat;
+  const struct {
+    const char *timeFormat, *expectedFormat;
     long expected24;
   } cases[] = {
       {"HH:mm", "HH:mm", 1}, {"", "HH:mm", 1}, {"h:mm tt", "h:mm tt", 0}, {"H.mm", "H.mm", 1}};
@@ -416,8 +397,8 @@ TEST_F(LocaleInit, CustomizeKeepsOrTakes) {
   l.InitControlPanelTimeSettings();
   EXPECT_EQ("/", std::string(l.m_dateSep));
   EXPECT_EQ(":", std::string(l.m_timeSep));
-  config_.Write("app.ini", "[Dates]\nDateSeparator=#\nTimeSeparator=!\n");
-  CGNString file(config_.Path("app.ini").c_str());
+  gnutil_test::WriteFile(dir_.File("app.ini"), "[Dates]\nDateSeparator=#\nTimeSeparator=!\n");
+  CGNString file(dir_.File("app.ini").c_str());
   char section[] = "Dates";
   l.LoadIniDateTimeSettings(section, file);
   EXPECT_EQ("/", std::string(l.m_dateSep));
@@ -435,38 +416,20 @@ TEST_F(LocaleInit, CustomizeSwitchesLocaleFirst) {
   CLCLocale l;
   l.m_localeName = "same";
   l.m_localeId = 0x999;
-  // The record's own name: no switch, so the identifier stays.
-  l.Customize(CGNString("hh:mm tt"), CGNString(""), CGNString(""), 0, CGNString(""), 0, 0,
-              CGNString(""), CGNString(""), CGNString(""), CGNString("same"));
+  auto customize = [&](const char* name) {
+    l.Customize(CGNString("hh:mm tt"), CGNString(""), CGNString(""), 0, CGNString(""), 0, 0,
+                CGNString(""), CGNString(""), CGNString(""), CGNString(name));
+  };
+  customize("same");  // the record's own name: no switch, so the identifier stays
   EXPECT_EQ(0x999u, l.GetLocaleId());
   // Another name: SetLocale runs first (it re-reads the system), then the
   // caller's values are stored over what it read.
-  l.Customize(CGNString("hh:mm tt"), CGNString(""), CGNString(""), 0, CGNString(""), 0, 0,
-              CGNString(""), CGNString(""), CGNString(""), CGNString("xx_YY.none"));
+  customize("xx_YY.none");
   EXPECT_STREQ("xx_YY.none", l.m_localeName);
   EXPECT_EQ(1024u, l.GetLocaleId());
   EXPECT_STREQ("hh:mm tt", l.m_timeFormat);
   EXPECT_EQ(0, l.m_24HourTime);
   LocaleInfo::Free();
-}
-
-TEST_F(LocaleInit, GetDefaultsReReadsTheSystem) {
-  fake_.Set(1024, item::kSTimeFormat, "H:mm:ss");
-  fake_.Set(1024, item::kSDecimal, ",");
-  CLCLocale l;
-  l.Customize(CGNString("hh:mm tt"), CGNString("yy/M/d"), CGNString(""), 2, CGNString("3"), 1, 1,
-              CGNString(";"), CGNString(""), CGNString(""), CGNString(""));
-  CGNString timeFormat, shortDate, longDate, grouping, decimal, negative, separator, name;
-  long longOrShort = -1, negativeFormat = -1;
-  unsigned char leadingZeroes = 9;
-  l.GetDefaults(timeFormat, shortDate, longDate, longOrShort, grouping, negativeFormat,
-                leadingZeroes, decimal, negative, separator, name);
-  EXPECT_STREQ("H:mm:ss", timeFormat);
-  EXPECT_STREQ("yy/M/d", shortDate);  // the system did not answer
-  EXPECT_STREQ("dddd, MMMM dd, yyyy", longDate);
-  EXPECT_EQ(0, longOrShort);  // Init always resets it
-  EXPECT_STREQ(",", decimal);
-  EXPECT_EQ(1, l.Customized());  // and stays customized
 }
 
 TEST_F(LocaleInit, NewRecordFollowsCustomizedGlobal) {
@@ -491,6 +454,7 @@ TEST_F(LocaleInit, NewRecordFollowsCustomizedGlobal) {
   // system answers, and Init resets the long-or-short choice.
   EXPECT_EQ("dd/MM/yyyy", std::string(follower.m_shortDateFormat));
   EXPECT_EQ("dd/MM/yyyy", std::string(global->m_shortDateFormat));
+  EXPECT_EQ(1, global->Customized());  // re-reading keeps it customized
   EXPECT_EQ(0, follower.LongOrShort());
   EXPECT_EQ("3;2;0", std::string(follower.m_decNumDigitsInGroup));
   EXPECT_EQ("'", std::string(follower.m_decDigitGroupSeparator));
@@ -503,57 +467,14 @@ TEST_F(LocaleInit, NewRecordFollowsCustomizedGlobal) {
   EXPECT_EQ(2, copy.EmperorCount());
 }
 
-TEST(LocaleOldFormats, ShortDate) {
-  struct {
-    const char* sep;
-    const char* old;
-    const char* expected;
-  } cases[] = {
-      {"/", "dd/MM/yy", "d/M/yy"}, {"/", "yy/MM/dd", "yy/M/d"}, {"/", "MM/dd/yy", "M/d/yy"},
-      {"/", "x", "M/d/yy"},        {"/", "", "M/d/yy"},         {"-", "d", "d-M-yy"},
-      {".", "y", "yy.M.d"},        {". ", "Q", "M. d. yy"},
-  };
-  for (auto& c : cases) {
-    CLCLocale l;
-    l.m_dateSep = c.sep;
-    CGNString old(c.old);
-    l.ConvertOldImportShortDateFormat(old);
-    EXPECT_EQ(c.expected, std::string(l.m_shortDateFormat)) << c.old;
-  }
-}
-
-TEST(LocaleOldFormats, LongDate) {
-  struct {
-    const char* old;
-    const char* expected;
-  } cases[] = {
-      {"ddd' yy", "dddd, yyyy MMMM d"},    {"ddd' dd MMMM", "dddd, d MMMM, yyyy"},
-      {"ddd' MMMM", "dddd, MMMM d, yyyy"}, {"ddd' ", "dddd, MMMM d, yyyy"},
-      {"dd' y", "dddd, MMMM d, yyyy"},     {"x ddd' y", "dddd, MMMM d, yyyy"},
-      {"", "dddd, MMMM d, yyyy"},
-  };
-  for (auto& c : cases) {
-    CLCLocale l;
-    CGNString old(c.old);
-    l.ConvertOldImportLongDateFormat(old);
-    EXPECT_EQ(c.expected, std::string(l.m_longDateFormat)) << c.old;
-  }
-}
-
 TEST_F(LocaleInit, IniSettingsAndMigration) {
-  config_.Write("app.ini",
-                "[Locale]\n"
-                "DateSeparator=-\n"
-                "LongDateFormat=ddd' y\n"
-                "ShortDateFormat=dd-MM-yy\n"
-                "CalendarType=3\n"
-                "DateDisplayMode=2\n"
-                "TimeSeparator=.\n"
-                "AMString=vorm.\n"
-                "PMString=nachm.\n"
-                "24HourTimeFormat=1\n"
-                "AMPMPrefix=1\n");
-  CGNString file(config_.Path("app.ini").c_str());
+  const std::string path = dir_.File("app.ini");
+  gnutil_test::WriteFile(path,
+                         "[Locale]\nDateSeparator=-\nLongDateFormat=ddd' y\n"
+                         "ShortDateFormat=dd-MM-yy\nCalendarType=3\nDateDisplayMode=2\n"
+                         "TimeSeparator=.\nAMString=vorm.\nPMString=nachm.\n"
+                         "24HourTimeFormat=1\nAMPMPrefix=1\n");
+  CGNString file(path.c_str());
   char section[] = "Locale";
   CLCLocale l;
   l.LoadIniDateTimeSettings(section, file);
@@ -567,7 +488,6 @@ TEST_F(LocaleInit, IniSettingsAndMigration) {
   EXPECT_EQ("nachm.", std::string(l.m_pmString));
   EXPECT_EQ(1, l.m_24HourTime);
   EXPECT_EQ(1, l.m_ampmPrefix);
-
   auto key = [&](const char* name) {
     CGNString v;
     OSGetConfig(v, CGNString("missing"), CGNString("Locale"), CGNString(name), file);
@@ -585,7 +505,6 @@ TEST_F(LocaleInit, IniSettingsAndMigration) {
   EXPECT_EQ("yyyy MMMM d", std::string(again.m_longDateFormat));
   EXPECT_EQ("0", key("LongDateFormat"));
   EXPECT_EQ("d-M-yy", std::string(again.m_shortDateFormat));
-
   // Missing keys leave the fields alone.
   CLCLocale untouched;
   char other[] = "Nothing";

@@ -10,18 +10,12 @@
 namespace gnutil_test {
 
 struct DateSettings {
-  const char* timeFormat;
-  const char* shortDate;
-  const char* longDate;
-  const char* dateSep;
-  const char* am;
-  const char* pm;
-  long ampmPrefix;
-  long hourLeadingZero;
+  const char *timeFormat, *shortDate, *longDate, *dateSep, *am, *pm;
+  long ampmPrefix, hourLeadingZero;
   languageName language;
-  const char* const* months;  // 12 full names
+  const char* const* months;  // 12 full names, then their abbreviations
   const char* const* monthAbbrevs;
-  const char* const* days;  // 7 full names, Monday first
+  const char* const* days;  // 7 full names, Monday first, then abbreviations
   const char* const* dayAbbrevs;
 };
 
@@ -58,51 +52,20 @@ inline constexpr const char* kJapaneseDays[7] = {
 inline constexpr const char* kJapaneseDayAbbrevs[7] = {
     "\x8C\x8E", "\x89\xCE", "\x90\x85", "\x96\xD8", "\x8B\xE0", "\x93\x79", "\x93\xFA"};
 
+// clang-format off
 // United States English: month first, 12-hour clock with the marker after.
-inline constexpr DateSettings kEnglishUS = {"h:mm:ss tt",
-                                            "M/d/yy",
-                                            "dddd, MMMM dd, yyyy",
-                                            "/",
-                                            "AM",
-                                            "PM",
-                                            0,
-                                            0,
-                                            LANGNAME_ENGLISH,
-                                            kEnglishMonths,
-                                            kEnglishMonthAbbrevs,
-                                            kEnglishDays,
-                                            kEnglishDayAbbrevs};
-
+inline constexpr DateSettings kEnglishUS = {"h:mm:ss tt", "M/d/yy", "dddd, MMMM dd, yyyy", "/",
+    "AM", "PM", 0, 0, LANGNAME_ENGLISH, kEnglishMonths, kEnglishMonthAbbrevs, kEnglishDays,
+    kEnglishDayAbbrevs};
 // German: day first, 24-hour clock with leading zero, "." between fields.
-inline constexpr DateSettings kGerman = {"HH:mm:ss",
-                                         "dd.MM.yyyy",
-                                         "dddd, d. MMMM yyyy",
-                                         ".",
-                                         "",
-                                         "",
-                                         0,
-                                         1,
-                                         LANGNAME_GERMAN,
-                                         kGermanMonths,
-                                         kGermanMonthAbbrevs,
-                                         kGermanDays,
-                                         kGermanDayAbbrevs};
-
+inline constexpr DateSettings kGerman = {"HH:mm:ss", "dd.MM.yyyy", "dddd, d. MMMM yyyy", ".", "",
+    "", 0, 1, LANGNAME_GERMAN, kGermanMonths, kGermanMonthAbbrevs, kGermanDays, kGermanDayAbbrevs};
 // Japanese in Shift-JIS: year first, 24-hour clock; 年 月 日 in the long date;
 // 午前 and 午後 as markers.
-inline constexpr DateSettings kJapanese = {"H:mm:ss",
-                                           "yyyy/MM/dd",
-                                           "yyyy'\x94\x4E'M'\x8C\x8E'd'\x93\xFA'",
-                                           "/",
-                                           "\x8C\xDF\x91\x4F",
-                                           "\x8C\xDF\x8C\xE3",
-                                           0,
-                                           0,
-                                           LANGNAME_JAPANESE,
-                                           kJapaneseMonths,
-                                           kJapaneseMonths,
-                                           kJapaneseDays,
-                                           kJapaneseDayAbbrevs};
+inline constexpr DateSettings kJapanese = {"H:mm:ss", "yyyy/MM/dd",
+    "yyyy'\x94\x4E'M'\x8C\x8E'd'\x93\xFA'", "/", "\x8C\xDF\x91\x4F", "\x8C\xDF\x8C\xE3", 0, 0,
+    LANGNAME_JAPANESE, kJapaneseMonths, kJapaneseMonths, kJapaneseDays, kJapaneseDayAbbrevs};
+// clang-format on
 
 inline void ApplySettings(const DateSettings& s) {
   CLCLocale& l = *CLCGlobalLocale::Instance();
@@ -119,8 +82,7 @@ inline void ApplySettings(const DateSettings& s) {
     l.m_monthNames[i] = s.months[i];
     l.m_monthAbbrevs[i] = s.monthAbbrevs[i];
   }
-  l.m_monthNames[12] = "";
-  l.m_monthAbbrevs[12] = "";
+  l.m_monthNames[12] = l.m_monthAbbrevs[12] = "";
   for (int i = 0; i < 7; ++i) {
     l.m_dayNames[i] = s.days[i];
     l.m_dayAbbrevs[i] = s.dayAbbrevs[i];

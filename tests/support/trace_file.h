@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,8 @@ namespace gnutil_test {
 // A text without the CR of each CR LF.
 inline std::string WithoutCR(const std::string& text) {
   std::string out;
-  out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out.push_back(text[i]);
+    if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') out.push_back(text[i]);
   }
   return out;
 }
@@ -29,12 +28,9 @@ inline std::string WithoutCR(const std::string& text) {
 inline std::vector<std::string> FileLines(const std::string& path) {
   std::string text = WithoutCR(ReadWholeFile(path));
   std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
+  for (size_t start = 0, end; start < text.size(); start = end + 1) {
+    end = std::min(text.find('\n', start), text.size());
     lines.push_back(text.substr(start, end - start));
-    start = end + 1;
   }
   return lines;
 }
@@ -132,10 +128,8 @@ inline void ExpectCappedFile(const std::string& path, int writers, int lines, lo
   EXPECT_GT(emptied, 0);
   EXPECT_GE(removed, static_cast<long long>(emptied) * cap)
       << emptied << " emptyings removed " << removed << " bytes";
-  printf(
-      "cap %ld, %d writers: %lld bytes written, %ld emptyings, %lld bytes removed, "
-      "%zu lines kept\n",
-      cap, writers, total, emptied, removed, text.size());
+  printf("cap %ld, %d writers: %lld bytes written, %ld emptyings, %lld removed, %zu lines kept\n",
+         cap, writers, total, emptied, removed, text.size());
 }
 
 }  // namespace gnutil_test

@@ -20,97 +20,43 @@ using gnutil::platform::LocaleInfoUtf8;
 using gnutil::platform::WindowsPicture;
 
 TEST(IcuPicture, BecomesWindowsNotation) {
+  // clang-format off
   struct {
     const char* icu;
     const char* windows;
   } cases[] = {
-      {"M/d/yy", "M/d/yy"},
-      {"y/MM/dd", "yyyy/MM/dd"},
-      {"yyyy-MM-dd", "yyyy-MM-dd"},
+      {"M/d/yy", "M/d/yy"}, {"y/MM/dd", "yyyy/MM/dd"}, {"yyyy-MM-dd", "yyyy-MM-dd"},
       {"y\xE5\xB9\xB4M\xE6\x9C\x88"
        "d\xE6\x97\xA5"
        "EEEE",
        "yyyy\xE5\xB9\xB4M\xE6\x9C\x88"
        "d\xE6\x97\xA5"
        "dddd"},
-      {"EEEE, MMMM d, y", "dddd, MMMM d, yyyy"},
-      {"EEE, d MMM", "ddd, d MMM"},
-      {"LLLL", "MMMM"},
+      {"EEEE, MMMM d, y", "dddd, MMMM d, yyyy"}, {"EEE, d MMM", "ddd, d MMM"}, {"LLLL", "MMMM"},
       {"h:mm:ss\xE2\x80\xAF"
        "a",
        "h:mm:ss tt"},
-      {"d\xC2\xA0MMM", "d MMM"},
-      {"d 'de' MMMM 'de' y", "d 'de' MMMM 'de' yyyy"},
-      {"HH:mm:ss zzzz", "HH:mm:ss"},
-      {"HH:mm:ss.SSS", "HH:mm:ss."},
-      {"Bh:mm:ss", "tth:mm:ss"},
-      {"a h:mm:ss", "tt h:mm:ss"},
-      {"G y", "gg yyyy"},
-      {"H 'h' mm", "H 'h' mm"},
-      {"H'h'mm", "H'h'mm"},
-      {"hh 'o''clock' a", "hh 'o''''clock' tt"},
-      {"K:mm", "h:mm"},
-      {"k:mm", "H:mm"},
-      {"", ""},
+      {"d\xC2\xA0MMM", "d MMM"}, {"d 'de' MMMM 'de' y", "d 'de' MMMM 'de' yyyy"},
+      {"HH:mm:ss zzzz", "HH:mm:ss"}, {"HH:mm:ss.SSS", "HH:mm:ss."}, {"Bh:mm:ss", "tth:mm:ss"},
+      {"a h:mm:ss", "tt h:mm:ss"}, {"G y", "gg yyyy"}, {"H 'h' mm", "H 'h' mm"},
+      {"H'h'mm", "H'h'mm"}, {"hh 'o''clock' a", "hh 'o''''clock' tt"}, {"K:mm", "h:mm"},
+      {"k:mm", "H:mm"}, {"", ""},
   };
+  // clang-format on
   for (auto& c : cases) EXPECT_EQ(c.windows, WindowsPicture(c.icu)) << c.icu;
 }
 
-TEST(IcuLocaleInfo, ItemsForTheCommonLocales) {
-  struct {
+// The seven locales the system's items were recorded for are compared item
+// by item in locale_agreement_test.cpp; here: others, and failures.
+TEST(IcuLocaleInfo, ItemsOfOtherLocales) {
+  // clang-format off
+  const struct {
     unsigned long lcid, what;
     const char* expected;
-  } cases[] = {
-      {0x409, item::kSAbbrevLangName, "ENU"},
-      {0x409, item::kSAbbrevCtryName, "USA"},
-      {0x409, item::kIDefaultAnsiCodePage, "1252"},
-      {0x409, item::kSEngLanguage, "English"},
-      {0x409, item::kSEngCountry, "United States"},
-      {0x409, item::kSTimeFormat, "h:mm:ss tt"},
-      {0x409, item::kITime, "0"},
-      {0x409, item::kSLongDate, "dddd, MMMM d, yyyy"},
-      {0x409, item::kILDate, "0"},
-      {0x409, item::kS1159, "AM"},
-      {0x409, item::kSDayName1, "Monday"},
-      {0x409, item::kSDayName1 + 6, "Sunday"},
-      {0x409, item::kSMonthName13, ""},
-      {0x409, item::kSGrouping, "3;0"},
-      {0x411, item::kSAbbrevLangName, "JPN"},
-      {0x411, item::kIDefaultAnsiCodePage, "932"},
-      {0x411, item::kSShortDate, "yyyy/M/d"},
-      {0x409, item::kSShortDate, "M/d/yyyy"},
-      {0x407, item::kSShortDate, "d.M.yyyy"},
-      {0x407, item::kSAbbrevMonthName1 + 2, "M\xC3\xA4r"},
-      {0x40c, item::kSThousand, "\xC2\xA0"},
-      {0x804, item::kSEngLanguage, "Chinese (Simplified)"},
-      {0x404, item::kSEngLanguage, "Chinese (Traditional)"},
-      {0x411, item::kIOptionalCalendar, "3"},
-      {0x411, item::kSDate, "/"},
-      {0x411, item::kIDate, "2"},
-      {0x411, item::kICentury, "1"},
-      {0x411, item::kIDayLZero, "0"},
-      {0x411, item::kITime, "1"},
-      {0x411, item::kS1159, "\xE5\x8D\x88\xE5\x89\x8D"},
-      {0x411, item::kS2359, "\xE5\x8D\x88\xE5\xBE\x8C"},
-      {0x404, item::kSAbbrevLangName, "CHT"},
-      {0x404, item::kIDefaultAnsiCodePage, "950"},
-      {0x404, item::kSTime, ":"},
-      {0x404, item::kITimeMarkPosn, "1"},
-      {0x804, item::kSAbbrevLangName, "CHS"},
-      {0x804, item::kIDefaultAnsiCodePage, "936"},
-      {0x412, item::kSAbbrevLangName, "KOR"},
-      {0x412, item::kIDefaultAnsiCodePage, "949"},
-      {0x407, item::kSAbbrevLangName, "DEU"},
-      {0x407, item::kSDecimal, ","},
-      {0x407, item::kSThousand, "."},
-      {0x407, item::kIDate, "1"},
-      {0x407, item::kSDayName1, "Montag"},
-      {0x40c, item::kSAbbrevLangName, "FRA"},
-      {0x40c, item::kSEngCountry, "France"},
-      {0x439, item::kSGrouping, "3;2;0"},
-      {0x439, item::kIDefaultAnsiCodePage, "0"},
-      {0x0c04, item::kSAbbrevLangName, "ZHH"},
-  };
+  } cases[] = {{0x439, item::kSGrouping, "3;2;0"},
+               {0x439, item::kIDefaultAnsiCodePage, "0"},
+               {0x0c04, item::kSAbbrevLangName, "ZHH"}};
+  // clang-format on
   for (auto& c : cases) {
     std::string text;
     EXPECT_TRUE(LocaleInfoUtf8(c.lcid, c.what, &text)) << std::hex << c.lcid << " " << c.what;
@@ -122,6 +68,7 @@ TEST(IcuLocaleInfo, ItemsForTheCommonLocales) {
 }
 
 TEST(IcuLocaleInfo, AbbreviationTable) {
+  // clang-format off
   struct {
     unsigned short langId;
     const char* abbreviation;
@@ -130,6 +77,7 @@ TEST(IcuLocaleInfo, AbbreviationTable) {
                {0x804, "CHS", 936},  {0x1004, "ZHI", 936}, {0x411, "JPN", 932},
                {0x419, "RUS", 1251}, {0x41e, "THA", 874},  {0x4409, "ENM", 1252},
                {0x0c09, "ENA", 1252}};
+  // clang-format on
   for (auto& c : cases) {
     unsigned cp = 99;
     const char* a = gnutil::platform::LanguageAbbreviation(c.langId, &cp);

@@ -15,22 +15,15 @@
 
 namespace {
 
-struct DiffCase {
-  long s1, us1, s2, us2, expected;
-};
-
 TEST(OSGetMsTimeDiff, TruncatesTowardZero) {
-  const DiffCase cases[] = {
-      {10, 900000, 12, 100000, 1200},   //
-      {10, 100000, 10, 99000, -1},      //
-      {0, 0, 0, 999000, 999},           //
-      {5, 0, 4, 1000, -999},            //
-      {12, 100000, 10, 900000, -1200},  //
-      {7, 500000, 7, 500000, 0},        //
-      {0, 0, 1000000, 0, 1000000000},   //
-      {3, 1500, 3, 0, -1},              // -1500 us truncates to -1, not -2
-  };
-  for (const DiffCase& c : cases) {
+  const struct {
+    long s1, us1, s2, us2, expected;
+  } cases[] = {
+      {10, 900000, 12, 100000, 1200},  {10, 100000, 10, 99000, -1},
+      {0, 0, 0, 999000, 999},          {5, 0, 4, 1000, -999},
+      {12, 100000, 10, 900000, -1200}, {7, 500000, 7, 500000, 0},
+      {0, 0, 1000000, 0, 1000000000},  {3, 1500, 3, 0, -1}};  // -1500 us truncates to -1, not -2
+  for (const auto& c : cases) {
     EXPECT_EQ(OSGetMsTimeDiff(c.s1, c.us1, c.s2, c.us2), c.expected)
         << c.s1 << "," << c.us1 << " -> " << c.s2 << "," << c.us2;
   }
@@ -136,7 +129,7 @@ TEST_F(OSTimeLog, LabelForms) {
   }
 }
 
-TEST_F(OSTimeLog, LongLabelsAreCutToTheirBuffers) {
+TEST_F(OSTimeLog, LongLabelsAreCutAndAssignmentCopiesTheLabel) {
   OSTime::EnableLog(1);
   OSTime watch;
   watch.SetLogHandler(Collect);
@@ -144,13 +137,9 @@ TEST_F(OSTimeLog, LongLabelsAreCutToTheirBuffers) {
   watch.VaLog("%s", big.c_str());  // the label keeps 10015 bytes ...
   watch.Log(big.c_str());          // ... the line at most 9999
   ASSERT_EQ(g_lines.size(), 2u);
-  EXPECT_EQ(g_lines[0].size(), 9999u);
   EXPECT_EQ(g_lines[0], std::string(9999, 'a'));
   EXPECT_EQ(g_lines[1], g_lines[0]);
-}
-
-TEST_F(OSTimeLog, AssignmentCopiesTheLabel) {
-  OSTime::EnableLog(1);
+  g_lines.clear();
   OSTime a("alpha");
   a.SetLogHandler(Collect);
   {
@@ -162,7 +151,7 @@ TEST_F(OSTimeLog, AssignmentCopiesTheLabel) {
   ASSERT_EQ(g_lines.size(), 2u);
   EXPECT_EQ(g_lines[0].rfind("alpha : time", 0), 0u);
   EXPECT_EQ(g_lines[1].rfind("alpha : time", 0), 0u);
-  OSTime::EnableLog(0);  // a's destructor then writes nothing
+  OSTime::EnableLog(0);  // the destructors then write nothing
 }
 
 TEST(CGNPerf, LogFileLifecycle) {
@@ -214,6 +203,9 @@ class CummPerf : public ::testing::Test {
 };
 
 TEST_F(CummPerf, NestedScopesTimeTheOutermostOnly) {
+  { CGNCummPerf none; }  // no counter: no events
+  { CGNCummPerf none(nullptr); }
+  EXPECT_TRUE(g_events.empty());
   long counter = 0;
   {
     CGNCummPerf outer(&counter);
@@ -227,18 +219,9 @@ TEST_F(CummPerf, NestedScopesTimeTheOutermostOnly) {
   }
   EXPECT_GE(counter, 25);
   EXPECT_LT(counter, 5000);
-  const Event expected[] = {{true, 55}, {false, 55}, {false, 66}, {true, 66}};
-  ASSERT_EQ(g_events.size(), 4u);
-  for (size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(g_events[i].stamp, expected[i].stamp) << i;
-    EXPECT_EQ(g_events[i].event, expected[i].event) << i;
-  }
-}
-
-TEST_F(CummPerf, NullCounterCallsNothing) {
-  { CGNCummPerf none; }
-  { CGNCummPerf none(nullptr); }
-  EXPECT_TRUE(g_events.empty());
+  std::string events;
+  for (const Event& e : g_events) events += (e.stamp ? "s" : "-") + std::to_string(e.event) + " ";
+  EXPECT_EQ("s55 -55 -66 s66 ", events);
 }
 
 long g_stamp[2] = {-1, -1};

@@ -15,44 +15,25 @@ namespace {
 using gnutil::platform::LangIDForLocaleName;
 using gnutil::platform::LocaleNameForLangID;
 
-TEST(LangId, CommonLocales) {
-  EXPECT_EQ(0x0411, LangIDForLocaleName("ja_JP"));
-  EXPECT_EQ(0x0411, LangIDForLocaleName("ja_JP.sjis"));
-  EXPECT_EQ(0x0411, LangIDForLocaleName("ja_JP.eucjp"));
-  EXPECT_EQ(0x0409, LangIDForLocaleName("en_US.UTF-8"));
-  EXPECT_EQ(0x0809, LangIDForLocaleName("en_GB.ISO-8859-1"));
-  EXPECT_EQ(0x0404, LangIDForLocaleName("zh_TW.big5"));
-  EXPECT_EQ(0x0404, LangIDForLocaleName("zh_TW.euctw"));
-  EXPECT_EQ(0x0804, LangIDForLocaleName("zh_CN.gbk"));
-  EXPECT_EQ(0x0c04, LangIDForLocaleName("zh_HK.big5hkscs"));
-  EXPECT_EQ(0x0412, LangIDForLocaleName("ko_KR.euckr"));
-  EXPECT_EQ(0x0407, LangIDForLocaleName("de_DE.UTF-8"));
-  EXPECT_EQ(0x0c07, LangIDForLocaleName("de_AT@euro"));
-  EXPECT_EQ(0x040c, LangIDForLocaleName("fr_FR"));
-  EXPECT_EQ(0x0c0c, LangIDForLocaleName("fr_CA.UTF-8"));
-  EXPECT_EQ(0x0c0a, LangIDForLocaleName("es_ES"));
-  EXPECT_EQ(0x0419, LangIDForLocaleName("ru_RU.KOI8-R"));
-  EXPECT_EQ(0x0405, LangIDForLocaleName("cs_CZ.iso88592"));
-  EXPECT_EQ(0x0416, LangIDForLocaleName("pt_BR"));
-  EXPECT_EQ(0x0816, LangIDForLocaleName("pt_PT"));
-}
-
-TEST(LangId, LanguageWithoutKnownTerritoryTakesItsMainOne) {
-  EXPECT_EQ(0x0411, LangIDForLocaleName("ja"));
-  EXPECT_EQ(0x0407, LangIDForLocaleName("de_BE"));
-  EXPECT_EQ(0x0804, LangIDForLocaleName("zh_CN") & 0xffff);
-  EXPECT_EQ(0x0404, LangIDForLocaleName("zh"));  // the first Chinese entry
-  EXPECT_EQ(0x0409, LangIDForLocaleName("en"));
-}
-
-TEST(LangId, NeutralAndUnknownNames) {
-  EXPECT_EQ(0x0409, LangIDForLocaleName("C"));
-  EXPECT_EQ(0x0409, LangIDForLocaleName("C.UTF-8"));
-  EXPECT_EQ(0x0409, LangIDForLocaleName("POSIX"));
-  EXPECT_EQ(0x0409, LangIDForLocaleName(""));
+// Every name of the table maps to its own id (TableIsConsistent); here the
+// code set and modifier suffixes, the language alone, and the fallbacks.
+TEST(LangId, FromLocaleNames) {
+  // clang-format off
+  const struct {
+    const char* name;
+    unsigned id;
+  } cases[] = {{"ja_JP.sjis", 0x0411},  {"ja_JP.eucjp", 0x0411},     {"en_US.UTF-8", 0x0409},
+               {"en_GB.ISO-8859-1", 0x0809}, {"zh_TW.euctw", 0x0404}, {"zh_HK.big5hkscs", 0x0c04},
+               {"ko_KR.euckr", 0x0412}, {"de_AT@euro", 0x0c07},      {"fr_CA.UTF-8", 0x0c0c},
+               {"ru_RU.KOI8-R", 0x0419}, {"cs_CZ.iso88592", 0x0405},
+               // A language without a known territory takes its main one.
+               {"ja", 0x0411}, {"de_BE", 0x0407}, {"zh", 0x0404}, {"en", 0x0409},
+               // Neutral and unknown names.
+               {"C", 0x0409}, {"C.UTF-8", 0x0409}, {"POSIX", 0x0409}, {"", 0x0409},
+               {"xx_YY", 0x0c00}, {"j", 0x0c00}};  // a prefix of "ja" is not "ja"
+  // clang-format on
+  for (const auto& c : cases) EXPECT_EQ(c.id, LangIDForLocaleName(c.name) & 0xffffu) << c.name;
   EXPECT_EQ(0x0409, LangIDForLocaleName(nullptr));
-  EXPECT_EQ(0x0c00, LangIDForLocaleName("xx_YY"));
-  EXPECT_EQ(0x0c00, LangIDForLocaleName("j"));  // a prefix of "ja" is not "ja"
 }
 
 TEST(LangId, BackToLocaleNames) {

@@ -12,19 +12,14 @@ namespace {
 using gnutil::platform::CodePageForCodeset;
 
 TEST(PosixCodePage, CodesetNamesMapToCodePages) {
-  EXPECT_EQ(CodePageForCodeset("SHIFT_JIS"), 932u);
-  EXPECT_EQ(CodePageForCodeset("BIG5"), 950u);
-  EXPECT_EQ(CodePageForCodeset("GB2312"), 936u);
-  EXPECT_EQ(CodePageForCodeset("GBK"), 936u);
-  EXPECT_EQ(CodePageForCodeset("GB18030"), 936u);
-  EXPECT_EQ(CodePageForCodeset("EUC-KR"), 949u);
-  EXPECT_EQ(CodePageForCodeset("CP1251"), 1251u);
-  EXPECT_EQ(CodePageForCodeset("CP1258"), 1258u);
-  EXPECT_EQ(CodePageForCodeset("CP1259"), 1252u);
-  EXPECT_EQ(CodePageForCodeset("EUC-JP"), 1252u);
-  EXPECT_EQ(CodePageForCodeset("UTF-8"), 1252u);
-  EXPECT_EQ(CodePageForCodeset("ANSI_X3.4-1968"), 1252u);
-  EXPECT_EQ(CodePageForCodeset(nullptr), 1252u);
+  const struct {
+    const char* codeset;
+    unsigned page;
+  } cases[] = {{"SHIFT_JIS", 932}, {"BIG5", 950},    {"GB2312", 936},  {"GBK", 936},
+               {"GB18030", 936},   {"EUC-KR", 949},  {"CP1251", 1251}, {"CP1258", 1258},
+               {"CP1259", 1252},   {"EUC-JP", 1252}, {"UTF-8", 1252},  {"ANSI_X3.4-1968", 1252}};
+  for (const auto& c : cases) EXPECT_EQ(c.page, CodePageForCodeset(c.codeset)) << c.codeset;
+  EXPECT_EQ(1252u, CodePageForCodeset(nullptr));
 }
 
 struct PageCase {

@@ -33,6 +33,26 @@ std::string Indexed(IndexedGetter get, CLCLocale& l, long i) {
   return std::string(s);
 }
 
+// The record's date and time settings as one text: the formats, the
+// separators and markers, then the 24-hour, marker-first and hour-zero
+// flags, the calendar and the long-or-short choice.
+std::string Dates(CLCLocale& l) {
+  return std::string(l.m_timeFormat) + "|" + std::string(l.m_shortDateFormat) + "|" +
+         std::string(l.m_longDateFormat) + "|" + std::string(l.m_dateSep) + "|" +
+         std::string(l.m_timeSep) + "|" + std::string(l.m_amString) + "|" +
+         std::string(l.m_pmString) + "|" + std::to_string(l.m_24HourTime) +
+         std::to_string(l.m_ampmPrefix) + std::to_string(l.m_hourLeadingZero) + "|" +
+         std::to_string(l.GetCalendarType()) + "|" + std::to_string(l.LongOrShort());
+}
+
+// The number settings: grouping, symbols, negative format, leading zeros.
+std::string Numbers(CLCLocale& l) {
+  return std::string(l.m_decNumDigitsInGroup) + "|" + std::string(l.m_decDecimalSymbol) + "|" +
+         std::string(l.m_decDigitGroupSeparator) + "|" + std::string(l.m_decNegativeSign) + "|" +
+         std::to_string(l.GetDecNegativeNumFormat()) + "|" +
+         std::to_string(l.GetDecDisplayLeadingZeroes());
+}
+
 TEST(LocaleRecord, BuiltInValues) {
   CLCLocale l;
   const struct {
@@ -295,29 +315,15 @@ TEST_F(LocaleInit, TakesEveryItemThatAnswers) {
   l.m_longOrShort = 2;
   EXPECT_EQ(1, l.Init());
   EXPECT_EQ(LANGNAME_GERMAN, l.GetLangName());
-  const struct {
-    const CGNString& field;
-    const char* expected;
-  } texts[] = {{l.m_dateSep, "."},
-               {l.m_timeFormat, "HH:mm:ss"},
-               {l.m_shortDateFormat, "dd.MM.yyyy"},
-               {l.m_longDateFormat, "dddd, d. MMMM yyyy"},
-               {l.m_decNumDigitsInGroup, "3;0"},
-               {l.m_decDecimalSymbol, ","},
-               {l.m_decDigitGroupSeparator, "."},
-               {l.m_decNegativeSign, "-"},  // never from the system
-               {l.m_amString, ""},          // an empty answer is an answer
-               {l.m_pmString, "PM"}};       // a failed one keeps the value
-  for (auto& t : texts) EXPECT_EQ(t.expected, std::string(t.field));
-  const long ones[] = {
-      l.m_shortDateOrder,   l.m_longDateOrder,        l.m_24HourTime,
-      l.m_century,          l.m_hourLeadingZero,      l.m_dayLeadingZero,
-      l.m_monthLeadingZero, l.m_decNegativeNumFormat, l.GetDecDisplayLeadingZeroes(),
-      l.GetCalendarType()};
+  // The marker the system left empty is empty; the one it did not answer
+  // keeps its value; the negative sign never comes from the system; Init
+  // resets the calendar and the long-or-short choice.
+  EXPECT_EQ("HH:mm:ss|dd.MM.yyyy|dddd, d. MMMM yyyy|.|:||PM|101|1|0", Dates(l));
+  EXPECT_EQ("3;0|,|.|-|1|1", Numbers(l));
+  const long ones[] = {l.m_shortDateOrder, l.m_longDateOrder, l.m_century, l.m_dayLeadingZero,
+                       l.m_monthLeadingZero};
   for (long n : ones) EXPECT_EQ(1, n);
-  EXPECT_EQ(0, l.m_ampmPrefix);
   EXPECT_EQ(2, l.m_optionalCalendar);
-  EXPECT_EQ(0, l.LongOrShort());
   const struct {
     IndexedGetter get;
     long index;
@@ -379,15 +385,9 @@ TEST_F(LocaleInit, CustomizeKeepsOrTakes) {
     EXPECT_EQ(c.expectedFormat, std::string(l.m_timeFormat));
     EXPECT_EQ(c.expected24, l.m_24HourTime);
   }
-  EXPECT_EQ("M/d/yy", std::string(l.m_shortDateFormat));
-  EXPECT_EQ("d MMMM yyyy", std::string(l.m_longDateFormat));
-  EXPECT_EQ(2, l.LongOrShort());
-  EXPECT_EQ("", std::string(l.m_decNumDigitsInGroup));
-  EXPECT_EQ(3, l.GetDecNegativeNumFormat());
-  EXPECT_EQ(1, l.GetDecDisplayLeadingZeroes());
-  EXPECT_EQ(".", std::string(l.m_decDecimalSymbol));
-  EXPECT_EQ("~", std::string(l.m_decNegativeSign));
-  EXPECT_EQ(",", std::string(l.m_decDigitGroupSeparator));
+  // Empty texts keep what the record had, except the grouping.
+  EXPECT_EQ("H.mm|M/d/yy|d MMMM yyyy|/|:|AM|PM|100|1|2", Dates(l));
+  EXPECT_EQ("|.|,|~|3|1", Numbers(l));
   EXPECT_EQ(1, l.Customized());
 
   // Customized: the automatic sources change nothing.
@@ -478,16 +478,8 @@ TEST_F(LocaleInit, IniSettingsAndMigration) {
   char section[] = "Locale";
   CLCLocale l;
   l.LoadIniDateTimeSettings(section, file);
-  EXPECT_EQ("-", std::string(l.m_dateSep));
-  EXPECT_EQ("dddd, yyyy MMMM d", std::string(l.m_longDateFormat));
-  EXPECT_EQ("d-M-yy", std::string(l.m_shortDateFormat));  // with the separator just read
-  EXPECT_EQ(3, l.GetCalendarType());
-  EXPECT_EQ(2, l.LongOrShort());
-  EXPECT_EQ(".", std::string(l.m_timeSep));
-  EXPECT_EQ("vorm.", std::string(l.m_amString));
-  EXPECT_EQ("nachm.", std::string(l.m_pmString));
-  EXPECT_EQ(1, l.m_24HourTime);
-  EXPECT_EQ(1, l.m_ampmPrefix);
+  // The short date is converted with the separator just read.
+  EXPECT_EQ("hh:mm:ss tt|d-M-yy|dddd, yyyy MMMM d|-|.|vorm.|nachm.|110|3|2", Dates(l));
   auto key = [&](const char* name) {
     CGNString v;
     OSGetConfig(v, CGNString("missing"), CGNString("Locale"), CGNString(name), file);
@@ -509,8 +501,7 @@ TEST_F(LocaleInit, IniSettingsAndMigration) {
   CLCLocale untouched;
   char other[] = "Nothing";
   untouched.LoadIniDateTimeSettings(other, file);
-  EXPECT_EQ("M/d/yy", std::string(untouched.m_shortDateFormat));
-  EXPECT_EQ(1, untouched.GetCalendarType());
+  EXPECT_EQ(Dates(l = CLCLocale()), Dates(untouched));
 }
 
 }  // namespace

@@ -94,10 +94,7 @@ TEST(LocaleHandles, OwnTheirObjects) {
 }
 
 struct JapaneseCase {
-  const char* locale;
-  const char* am;    // 午前
-  const char* era;   // 平成
-  const char* year;  // 年
+  const char *locale, *am, *era, *year;  // 午前, 平成, 年
 };
 
 class JapaneseRecord : public ::testing::TestWithParam<JapaneseCase> {};
@@ -122,14 +119,13 @@ TEST_P(JapaneseRecord, FixedTextsInTheProcessCodeSet) {
   EXPECT_STREQ(c.era, name);
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, JapaneseRecord,
-                         ::testing::Values(JapaneseCase{"ja_JP.sjis", "\x8C\xDF\x91\x4F",
-                                                        "\x95\xBD\x90\xAC", "\x94\x4E"},
-                                           JapaneseCase{"ja_JP.eucjp", "\xB8\xE1\xC1\xB0",
-                                                        "\xCA\xBF\xC0\xAE", "\xC7\xAF"},
-                                           JapaneseCase{"ja_JP.utf8", "\xE5\x8D\x88\xE5\x89\x8D",
-                                                        "\xE5\xB9\xB3\xE6\x88\x90",
-                                                        "\xE5\xB9\xB4"}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Locales, JapaneseRecord, ::testing::Values(
+    JapaneseCase{"ja_JP.sjis", "\x8C\xDF\x91\x4F", "\x95\xBD\x90\xAC", "\x94\x4E"},
+    JapaneseCase{"ja_JP.eucjp", "\xB8\xE1\xC1\xB0", "\xCA\xBF\xC0\xAE", "\xC7\xAF"},
+    JapaneseCase{"ja_JP.utf8", "\xE5\x8D\x88\xE5\x89\x8D", "\xE5\xB9\xB3\xE6\x88\x90",
+                 "\xE5\xB9\xB4"}));
+// clang-format on
 
 TEST(SetLocaleByName, SwitchesProcessAndRecord) {
   GNUTIL_USE_LOCALE("C");

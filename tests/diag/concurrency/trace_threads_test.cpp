@@ -1,7 +1,7 @@
 // The trace with real threads: many threads writing many lines through one
-// trace, and through traces of their own on one file with and without a size
-// cap, leave exactly the lines written, each whole; the assertion's recursion
-// guard is per thread. Runs under ThreadSanitizer with the other
+// trace leave exactly the lines written, each whole; through traces of their
+// own on one capped file, every line after the last emptying; the
+// assertion's recursion guard is per thread. Runs under ThreadSanitizer with the other
 // concurrency tests.
 #include <gnutil/datetime.h>
 #include <gnutil/gnassert.h>
@@ -68,33 +68,9 @@ TEST_F(TraceThreads, ManyThreadsThroughOneTrace) {
   ExpectEveryLine(path_, kThreads, kLines);
 }
 
-TEST_F(TraceThreads, TracesOfTheirOwnOnOneFile) {
-  // Each thread has its own trace and so its own handle on the file, as
-  // separate processes would: only the one append per line keeps lines apart.
-  {
-    std::vector<std::unique_ptr<gnutil_test::TestThread>> threads;
-    for (int w = 0; w < kThreads; ++w) {
-      threads.emplace_back(new gnutil_test::TestThread([this, w] {
-        CGNTrace trace;
-        trace.Init();
-        CGNString name(path_.c_str());
-        if (trace.ResetOutput(1, name, 0) != 1) return;
-        trace.ResetMask(1);
-        CGNString label("w");
-        for (int j = 0; j < kLines; ++j)
-          trace.WriteMsg(nullptr, 1, label, "%s", TraceMessage(w, j).c_str());
-      }));
-    }
-  }
-  ExpectEveryLine(path_, kThreads, kLines);
-}
-
 TEST_F(TraceThreads, CapReachedTogetherEmptiesTheFileOnce) {
-  // Traces of their own on one capped file. Lines written after the file was
-  // last emptied must all be there: for each writer the lines left are its
-  // last ones without a gap. And each emptying must have removed at least a
-  // cap's worth: a writer that emptied the file again just after another
-  // had would have removed less.
+  // Each thread has its own trace and so its own handle on the capped file,
+  // as separate processes would (two processes: trace_process_test.cpp).
   constexpr long kCap = 16384;
   constexpr int kWriters = 8;
   constexpr int kCapLines = 2000;

@@ -55,33 +55,22 @@ std::string Numbers(CLCLocale& l) {
 
 TEST(LocaleRecord, BuiltInValues) {
   CLCLocale l;
-  const struct {
-    Getter get;
-    const char* expected;
-  } texts[] = {{&CLCLocale::DateFormatString, "M/d/yy"},
-               {&CLCLocale::TimeFormatString, "hh:mm:ss tt"},
-               {&CLCLocale::DateSep, "/"},
-               {&CLCLocale::TimeSep, ":"},
-               {&CLCLocale::GetDecDecimalSymbol, "."},
-               {&CLCLocale::GetDecDigitGroupSeparator, ","},
-               {&CLCLocale::GetDecNegativeSign, "-"},
-               {&CLCLocale::GetDecNumDigitsInGroup, ""}};
-  for (auto& t : texts) EXPECT_EQ(t.expected, Text(t.get, l));
-  EXPECT_EQ("AM", std::string(l.GetAMString()));
-  EXPECT_EQ("PM", std::string(l.GetPMString()));
-  EXPECT_EQ(1, l.GetCalendarType());
+  EXPECT_EQ("hh:mm:ss tt|M/d/yy|dddd, MMMM dd, yyyy|/|:|AM|PM|000|1|0", Dates(l));
+  EXPECT_EQ("|.|,|-|0|0", Numbers(l));
+  // The accessors give the fields.
+  std::string accessors;
+  for (Getter get :
+       {&CLCLocale::TimeFormatString, &CLCLocale::DateFormatString, &CLCLocale::DateSep,
+        &CLCLocale::TimeSep, &CLCLocale::GetDecNumDigitsInGroup, &CLCLocale::GetDecDecimalSymbol,
+        &CLCLocale::GetDecDigitGroupSeparator, &CLCLocale::GetDecNegativeSign})
+    accessors += Text(get, l) + "|";
+  EXPECT_EQ("hh:mm:ss tt|M/d/yy|/|:||.|,|-|", accessors);
+  EXPECT_EQ("AM PM", std::string(l.GetAMString()) + " " + std::string(l.GetPMString()));
   EXPECT_EQ(1024u, l.GetLocaleId());
   EXPECT_EQ(LANGCLASS_UNKNOWN, l.GetLang());
   EXPECT_EQ(LANGNAME_UNKNOWN, l.GetLangName());
-  const long zeros[] = {l.IsMultiByte(),
-                        l.IsUnicode(),
-                        l.Customized(),
-                        l.LongOrShort(),
-                        l.GetDecNegativeNumFormat(),
-                        l.GetDecDisplayLeadingZeroes()};
-  for (long z : zeros) EXPECT_EQ(0, z);
+  EXPECT_EQ(0, l.IsMultiByte() + l.IsUnicode() + l.Customized());
   EXPECT_EQ(nullptr, l.m_pEmperors);
-
   const struct {
     IndexedGetter get;
     long index;
@@ -277,37 +266,23 @@ TEST_F(LocaleInit, AbbreviationFromProfile) {
 
 TEST_F(LocaleInit, TakesEveryItemThatAnswers) {
   const unsigned long id = 0x407;
+  // clang-format off
   const struct {
     unsigned long what;
     const char* text;
   } answers[] = {{item::kSAbbrevLangName, "DEU"},
-                 {item::kSDate, "."},
-                 {item::kSTime, ":"},
-                 {item::kSTimeFormat, "HH:mm:ss"},
-                 {item::kSShortDate, "dd.MM.yyyy"},
-                 {item::kSLongDate, "dddd, d. MMMM yyyy"},
-                 {item::kIDate, "1"},
-                 {item::kILDate, "1"},
-                 {item::kITime, "1"},
-                 {item::kITimeMarkPosn, "0"},
-                 {item::kICentury, "1"},
-                 {item::kITLZero, "1"},
-                 {item::kIDayLZero, "1"},
-                 {item::kIMonLZero, "1"},
-                 {item::kSGrouping, "3;0"},
-                 {item::kINegNumber, "1"},
-                 {item::kILZero, "1"},
-                 {item::kSDecimal, ","},
-                 {item::kSThousand, "."},
-                 {item::kS1159, ""},
-                 {item::kIOptionalCalendar, "2"},
-                 {item::kSDayName1, "Montag"},
-                 {item::kSDayName1 + 6, "Sonntag"},
-                 {item::kSAbbrevDayName1, "Mo"},
-                 {item::kSMonthName1, "Januar"},
-                 {item::kSMonthName1 + 11, "Dezember"},
-                 {item::kSAbbrevMonthName1 + 2, "Mrz"},
+                 {item::kSDate, "."}, {item::kSTime, ":"}, {item::kSTimeFormat, "HH:mm:ss"},
+                 {item::kSShortDate, "dd.MM.yyyy"}, {item::kSLongDate, "dddd, d. MMMM yyyy"},
+                 {item::kIDate, "1"}, {item::kILDate, "1"}, {item::kITime, "1"},
+                 {item::kITimeMarkPosn, "0"}, {item::kICentury, "1"}, {item::kITLZero, "1"},
+                 {item::kIDayLZero, "1"}, {item::kIMonLZero, "1"}, {item::kSGrouping, "3;0"},
+                 {item::kINegNumber, "1"}, {item::kILZero, "1"}, {item::kSDecimal, ","},
+                 {item::kSThousand, "."}, {item::kS1159, ""}, {item::kIOptionalCalendar, "2"},
+                 {item::kSDayName1, "Montag"}, {item::kSDayName1 + 6, "Sonntag"},
+                 {item::kSAbbrevDayName1, "Mo"}, {item::kSMonthName1, "Januar"},
+                 {item::kSMonthName1 + 11, "Dezember"}, {item::kSAbbrevMonthName1 + 2, "Mrz"},
                  {item::kSMonthName13, ""}};
+  // clang-format on
   for (auto& a : answers) fake_.Set(id, a.what, a.text);
   CLCLocale l;
   l.m_localeId = id;
@@ -344,8 +319,8 @@ TEST_F(LocaleInit, NothingAnswersLeavesBuiltInValues) {
   // Without a profile setting, Linux falls back on the user's locale.
   bool fallback = !gnutil::platform::DefaultLanguageAbbreviation().empty();
   EXPECT_EQ(systemFileMoved_ && !fallback ? 0 : 1, l.Init());
-  EXPECT_EQ("M/d/yy", std::string(l.m_shortDateFormat));
-  EXPECT_EQ("AM", std::string(l.m_amString));
+  CLCLocale fresh;
+  EXPECT_EQ(Dates(fresh) + Numbers(fresh), Dates(l) + Numbers(l));
   EXPECT_EQ("January", std::string(l.m_monthNames[0]));
 }
 

@@ -37,21 +37,15 @@ class FakeLocaleInfo {
   void Set(unsigned long id, unsigned long what, const std::string& text) {
     Answers()[{id, what}] = text;
   }
-  static int Calls() { return CallCount(); }
 
  private:
   static std::map<std::pair<unsigned long, unsigned long>, std::string>& Answers() {
     static std::map<std::pair<unsigned long, unsigned long>, std::string> answers;
     return answers;
   }
-  static int& CallCount() {
-    static int calls = 0;
-    return calls;
-  }
   // GetLocaleInfoA's contract: the length with the terminator, 0 on failure
   // or when the buffer is too small.
   static long Query(unsigned long id, unsigned long what, char* buffer, int size) {
-    ++CallCount();
     auto it = Answers().find({id, what});
     if (it == Answers().end()) return 0;
     long need = static_cast<long>(it->second.size()) + 1;

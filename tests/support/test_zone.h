@@ -34,14 +34,10 @@ inline void SetTZ(const char* value) {
 class ScopedSystemZone {
  public:
   explicit ScopedSystemZone(const char* zone) {
-    const char* old = getenv("TZ");
-    had_ = old != nullptr;
-    if (had_) old_ = old;
+    if (const char* old = getenv("TZ")) old_ = old, had_ = true;
     SetTZ(zone);
   }
   ~ScopedSystemZone() { SetTZ(had_ ? old_.c_str() : nullptr); }
-  ScopedSystemZone(const ScopedSystemZone&) = delete;
-  ScopedSystemZone& operator=(const ScopedSystemZone&) = delete;
 
  private:
   bool had_ = false;
@@ -61,8 +57,6 @@ class ThreadZone {
     CGNLclSt::Instance()->SetLocalVariable("timezone", &zone_);
   }
   ~ThreadZone() { CGNLclSt::Instance()->UnsetLocalVariable("timezone"); }
-  ThreadZone(const ThreadZone&) = delete;
-  ThreadZone& operator=(const ThreadZone&) = delete;
 
  private:
   CGNString zone_;

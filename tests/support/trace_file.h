@@ -55,8 +55,7 @@ inline long long TraceLineBytes(const std::string& message, unsigned long tid) {
 struct ParsedTraceLine {
   bool whole = false;
   unsigned long tid = 0;
-  int writer = -1;
-  int line = -1;
+  int writer = -1, line = -1;
 };
 
 inline ParsedTraceLine ParseTraceLine(const std::string& text) {

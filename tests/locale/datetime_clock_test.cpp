@@ -131,13 +131,11 @@ TEST(DateTimeClock, MidnightTodayAndNow) {
 
 TEST(DateTimeRange, IsValidDate) {
   ThreadZone zone(gnutil_test::kZoneUTC);
-  // clang-format off
   const struct {
     int year, month, day;
     unsigned char expected;
   } cases[] = {{138, 0, 31, 0}, {100, 1, 30, 1}, {70, 0, 1, 1},   {69, 11, 31, 0},
                {138, 0, 19, 1}, {138, 0, 20, 0}, {137, 11, 31, 1}};
-  // clang-format on
   for (const auto& c : cases)
     EXPECT_EQ(c.expected, CGNDateTime::IsValidDate(c.year, c.month, c.day))
         << c.year << "/" << c.month << "/" << c.day;

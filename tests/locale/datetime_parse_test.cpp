@@ -108,16 +108,16 @@ TEST(DateTimeParse, GermanDayFirst) {
   GNUTIL_USE_LOCALE(german);
   gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
   ApplySettings(gnutil_test::kGerman);
-  // clang-format off
-  const ParseCase cases[] = {
-      {"05.03.2001 14:07:09", 1, 1, 2001, 3, 5, 14, 7, 9, 0},
-      {"5.3.01", 1, 1, 2001, 3, 5, 0, 0, 0, 1}, {"5.3", 1, 1, kToday, 3, 5, 0, 0, 0, 1},
-      {"25. Dezember 1999", 1, 1, 1999, 12, 25, 0, 0, 0, 1},
-      {"1. M\xE4rz 2001 8:05", 1, 1, 2001, 3, 1, 8, 5, 0, 0},
-      {"Montag, 5. M\xE4rz 2001", 1, 1, 2001, 3, 5, 0, 0, 0, 1},
-      {"14:07", 1, 1, kToday, kToday, kToday, 14, 7, 0, 0},
-      {"31.04.2001", 0, 1}, {"05.13.2001", 0, 2}, {"25. Dezember", 0, 1}};
-  // clang-format on
+  const ParseCase cases[] = {{"05.03.2001 14:07:09", 1, 1, 2001, 3, 5, 14, 7, 9, 0},
+                             {"5.3.01", 1, 1, 2001, 3, 5, 0, 0, 0, 1},
+                             {"5.3", 1, 1, kToday, 3, 5, 0, 0, 0, 1},
+                             {"25. Dezember 1999", 1, 1, 1999, 12, 25, 0, 0, 0, 1},
+                             {"1. M\xE4rz 2001 8:05", 1, 1, 2001, 3, 1, 8, 5, 0, 0},
+                             {"Montag, 5. M\xE4rz 2001", 1, 1, 2001, 3, 5, 0, 0, 0, 1},
+                             {"14:07", 1, 1, kToday, kToday, kToday, 14, 7, 0, 0},
+                             {"31.04.2001", 0, 1},
+                             {"05.13.2001", 0, 2},
+                             {"25. Dezember", 0, 1}};
   for (const ParseCase& c : cases) CheckParse(c);
 }
 

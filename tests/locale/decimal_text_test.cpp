@@ -1,13 +1,12 @@
 // The digit-string core of CGNDecimal with separators passed in: parsing,
 // grouping, formatting, shifting and the 255-digit bound (the conversions
 // they make up are tested through CGNDecimal).
-#include "locale/decimal_text.h"
-
 #include <gtest/gtest.h>
 #include <limits.h>
 
 #include <string>
 
+#include "locale/decimal_text.h"
 #include "support/test_locale.h"
 
 namespace {
@@ -138,14 +137,12 @@ TEST(DecimalParse, RegionalSymbolsOfEveryWidth) {
 }
 
 TEST(DecimalCForm, Table) {
-  // clang-format off
   struct Case {
     const char* text;
     bool cForm;
   } cases[] = {{"1234.5", true},   {" -1234.5 ", true}, {"1.2.3", true},  {"", true},
                {"   ", true},      {"-", true},         {"1,234", false}, {"--1", false},
                {"1234.5-", false}, {"(1)", false},      {"- 1", false},   {"12a", false}};
-  // clang-format on
   for (const Case& c : cases) {
     EXPECT_EQ(gnutil::IsDecimalCForm(c.text), c.cForm) << c.text;
   }
@@ -284,13 +281,11 @@ TEST(DecimalParse, DoubleByteTextIsScannedByCharacters) {
 
 TEST(DecimalSymbolOf, WholeFirstCharacterInUtf8) {
   GNUTIL_USE_LOCALE("fr_FR.utf8");
-  // clang-format off
   struct Case {
     const char* text;
     size_t length;
   } cases[] = {{"\xE2\x80\xAF", 3}, {"\xC2\xA0x", 2}, {",", 1}, {"", 0},
                {"\xE2\x80", 1},     {"\xFF", 1}};
-  // clang-format on
   for (const Case& c : cases) {
     gnutil::DecimalSymbol s = gnutil::DecimalFirstCharacter(c.text);
     EXPECT_EQ(s.length, c.length) << c.text;

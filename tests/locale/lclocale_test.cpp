@@ -1,12 +1,11 @@
 // The locale record: built-in values, accessors, copying, the format tables,
 // and filling it (Init, Customize, the refreshes, the initialisation file)
 // against a stand-in for the system's locale information.
-#include "gnutil/lclocale.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "gnutil/lclocale.h"
 #include "gnutil/localeinfo.h"
 #include "gnutil/osconfig.h"
 #include "locale/lclocale_internal.h"

@@ -1,13 +1,12 @@
 // The installed-locale table, the handle classes, and records filled from
 // the real system in the test locales (switching by name, the fixed
 // Japanese texts in the process code set, the user's language).
-#include "gnutil/localeinfo.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "gnutil/lclocale.h"
+#include "gnutil/localeinfo.h"
 #include "gnutil/osconfig.h"
 #include "locale/lclocale_internal.h"
 #include "support/test_locale.h"

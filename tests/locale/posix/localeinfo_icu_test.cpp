@@ -49,14 +49,12 @@ TEST(IcuPicture, BecomesWindowsNotation) {
 // The seven locales the system's items were recorded for are compared item
 // by item in locale_agreement_test.cpp; here: others, and failures.
 TEST(IcuLocaleInfo, ItemsOfOtherLocales) {
-  // clang-format off
   const struct {
     unsigned long lcid, what;
     const char* expected;
   } cases[] = {{0x439, item::kSGrouping, "3;2;0"},
                {0x439, item::kIDefaultAnsiCodePage, "0"},
                {0x0c04, item::kSAbbrevLangName, "ZHH"}};
-  // clang-format on
   for (auto& c : cases) {
     std::string text;
     EXPECT_TRUE(LocaleInfoUtf8(c.lcid, c.what, &text)) << std::hex << c.lcid << " " << c.what;
@@ -68,7 +66,6 @@ TEST(IcuLocaleInfo, ItemsOfOtherLocales) {
 }
 
 TEST(IcuLocaleInfo, AbbreviationTable) {
-  // clang-format off
   struct {
     unsigned short langId;
     const char* abbreviation;
@@ -77,7 +74,6 @@ TEST(IcuLocaleInfo, AbbreviationTable) {
                {0x804, "CHS", 936},  {0x1004, "ZHI", 936}, {0x411, "JPN", 932},
                {0x419, "RUS", 1251}, {0x41e, "THA", 874},  {0x4409, "ENM", 1252},
                {0x0c09, "ENA", 1252}};
-  // clang-format on
   for (auto& c : cases) {
     unsigned cp = 99;
     const char* a = gnutil::platform::LanguageAbbreviation(c.langId, &cp);

@@ -1,6 +1,4 @@
 // Language ids from locale names: the one table Linux has for them.
-#include "platform/posix/langid.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <string.h>
@@ -9,6 +7,7 @@
 #include <string>
 
 #include "platform/langid.h"
+#include "platform/posix/langid.h"
 
 namespace {
 

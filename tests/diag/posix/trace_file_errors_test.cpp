@@ -21,6 +21,18 @@ class TraceFileErrors : public ::testing::Test {
     trace_.ResetMask(1);
   }
   void Write(const char* text) { trace_.WriteMsg(nullptr, 1, CGNString(), "%s", text); }
+  // Runs write with room for only `room` bytes in files (as on a full disk).
+  template <typename F>
+  void WithFileLimit(rlim_t room, F write) {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = room;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    write();
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
+  }
 
   gnutil_test::TempDir dir_{"gnutil-trace-errors"};
   CGNTrace trace_;
@@ -33,15 +45,10 @@ TEST_F(TraceFileErrors, ShortWriteNeverJoinsTheNextLine) {
   Write("first line");
   // The process may write 5 more bytes to files: the next line stops short
   // and its line end does not fit either; the one after is refused whole.
-  signal(SIGXFSZ, SIG_IGN);
-  rlimit saved;
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  rlimit limited = saved;
-  limited.rlim_cur = 11 + 5;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-  Write("second line, cut");
-  Write("third line, refused");
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);  // room again
+  WithFileLimit(11 + 5, [&] {
+    Write("second line, cut");
+    Write("third line, refused");
+  });
   Write("fourth line");
   Write("fifth line");
   EXPECT_EQ(gnutil_test::ReadWholeFile(path), "first line\nsecon\nfourth line\nfifth line\n");
@@ -51,16 +58,9 @@ TEST_F(TraceFileErrors, CutLineEndedAtOnceWhenRoomRemains) {
   const std::string path = dir_.File("room.log");
   CGNString name(path.c_str());
   ASSERT_EQ(trace_.ResetOutput(1, name, 0), 1);
-  signal(SIGXFSZ, SIG_IGN);
-  rlimit saved;
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
   // A line longer than what is left, then a short one that fits: the cut
   // piece must still end before the short line begins.
-  rlimit limited = saved;
-  limited.rlim_cur = 8;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-  Write("abcdefghijklmnop");
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
+  WithFileLimit(8, [&] { Write("abcdefghijklmnop"); });
   Write("ok");
   EXPECT_EQ(gnutil_test::ReadWholeFile(path), "abcdefgh\nok\n");
 }

@@ -1,27 +1,20 @@
-// The named mutex pool with real threads: exclusion per name, independence
-// of names, clean-up when the last user leaves.
+// The named mutex pool: records, counts and clean-up in one thread (with and
+// without threads switched on), exclusion per name with real threads.
 #include <gnutil/namedmutex.h>
 #include <gnutil/osthread.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <memory>
 #include <regex>
 #include <string>
-#include <thread>
-#include <vector>
 
-#include "support/thread_runner.h"
-#include "support/watchdog.h"
+#include "genutil/alloc.h"
+#include "support/os_threads.h"
 
 namespace {
 
+using gnutil_test::StaysOutUntil;
 using gnutil_test::TestThread;
 using gnutil_test::WaitUntil;
-using std::chrono::milliseconds;
-
-constexpr milliseconds kStaysBlocked{100};
 
 class Pool : public CGNNamedMutexPool {
  public:
@@ -32,122 +25,151 @@ class Pool : public CGNNamedMutexPool {
     OSMutexRelease(m_pPoolMutex);
     return n;
   }
+  bool Wait(const char* name) { return WaitNamedMutex(CGNString(name)) == 1; }
+  void Release(const char* name) { ReleaseNamedMutex(CGNString(name)); }
 };
 
-class NamedMutexPoolTest : public ::testing::Test {
+class NamedMutex : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
-    OSSetThreaded();
+    if (GetParam()) OSSetThreaded();
     ASSERT_EQ(pool_.Init(), 1);
   }
   Pool pool_;
 };
 
-TEST_F(NamedMutexPoolTest, SecondWaiterBlocksUntilTheFirstReleasesThenTheNameGoes) {
-  const CGNString name("job");
-  ASSERT_EQ(pool_.WaitNamedMutex(name), 1);
-  std::atomic<bool> got{false};
-  TestThread second([&] {
-    EXPECT_EQ(pool_.WaitNamedMutex(name), 1);
-    got = true;
-    pool_.ReleaseNamedMutex(name);
-  });
-  std::this_thread::sleep_for(kStaysBlocked);
-  EXPECT_FALSE(got);
-  EXPECT_EQ(pool_.Names(), 1);
-  pool_.ReleaseNamedMutex(name);
-  EXPECT_TRUE(WaitUntil([&] { return got.load(); }));
-  second.Join();
+TEST_P(NamedMutex, NamesAreExactAndRecursiveWaitsNeedAsManyReleases) {
+  ASSERT_TRUE(pool_.Wait("alpha") && pool_.Wait("alpha"));
+  ASSERT_TRUE(pool_.Wait("ALPHA") && pool_.Wait(""));
+  EXPECT_EQ(pool_.Names(), 3);
+  pool_.Release("alpha");
+  EXPECT_EQ(pool_.Names(), 3) << "one user left";
+  for (const char* name : {"alpha", "ALPHA", "", "alpha"}) pool_.Release(name);  // the last: gone
+  EXPECT_EQ(pool_.Names(), 0);
+  pool_.RelIfWaitNamedMutex(CGNString("never"));
+  ASSERT_TRUE(pool_.Wait("held"));
+  pool_.RelIfWaitNamedMutex(CGNString("held"));
+  EXPECT_EQ(pool_.Names(), 0);
+  Pool bare;  // no Init: refuses to wait
+  EXPECT_FALSE(bare.Wait("x"));
+  bare.Release("x");
+  bare.RelIfWaitNamedMutex(CGNString("x"));
+}
+
+TEST_P(NamedMutex, ARecordThatCannotBeMadeFailsTheWait) {
+  ASSERT_TRUE(pool_.Wait("first"));
+  const CGNString second("second");
+  int failures = 0;
+  for (int n = 0; n < 4; ++n) {
+    gnutil::testing::FailAllocationAfter(n);
+    bool ok = pool_.WaitNamedMutex(second) == 1;
+    gnutil::testing::FailAllocationAfter(-1);
+    if (ok) {
+      pool_.ReleaseNamedMutex(second);
+    } else {
+      ++failures;
+      EXPECT_EQ(pool_.Names(), 1) << "a failed wait left a record behind";
+    }
+  }
+  EXPECT_GE(failures, 1);
+  pool_.Release("first");
   EXPECT_EQ(pool_.Names(), 0);
 }
 
-// A thread blocked on one name holds nothing else up: other names can be
-// taken and released meanwhile.
-TEST_F(NamedMutexPoolTest, AThreadBlockedOnANameDoesNotBlockThePool) {
-  const CGNString busy("busy"), other("other");
-  ASSERT_EQ(pool_.WaitNamedMutex(busy), 1);
-  std::atomic<bool> blockedGot{false}, otherDone{false};
-  TestThread blocked([&] {
-    pool_.WaitNamedMutex(busy);
-    blockedGot = true;
-    pool_.ReleaseNamedMutex(busy);
-  });
-  std::this_thread::sleep_for(kStaysBlocked);
-  TestThread free([&] {
-    EXPECT_EQ(pool_.WaitNamedMutex(other), 1);
-    pool_.ReleaseNamedMutex(other);
-    otherDone = true;
-  });
-  EXPECT_TRUE(WaitUntil([&] { return otherDone.load(); }));
-  EXPECT_FALSE(blockedGot);
-  pool_.ReleaseNamedMutex(busy);
-  EXPECT_TRUE(WaitUntil([&] { return blockedGot.load(); }));
+TEST_P(NamedMutex, GlobalPoolIsOneUntilFreed) {
+  CGNGlobalNamedMutexPool* pool = CGNGlobalNamedMutexPool::GetInstance();
+  ASSERT_NE(pool, nullptr);
+  EXPECT_EQ(CGNGlobalNamedMutexPool::GetInstance(), pool);
+  EXPECT_EQ(CGNGlobalNamedMutexPool::instance, pool);
+  ASSERT_EQ(pool->WaitNamedMutex(CGNString("g")), 1);
+  pool->RelIfWaitNamedMutex(CGNString("g"));
+  CGNGlobalNamedMutexPool::Free();
+  EXPECT_EQ(CGNGlobalNamedMutexPool::instance, nullptr);
+  ASSERT_NE(CGNGlobalNamedMutexPool::GetInstance(), nullptr);
+  CGNGlobalNamedMutexPool::Free();
 }
 
-TEST_F(NamedMutexPoolTest, ReleaseByAThreadThatDoesNotHoldTheNameChangesNothing) {
-  const CGNString name("mine");
-  ASSERT_EQ(pool_.WaitNamedMutex(name), 1);
+INSTANTIATE_TEST_SUITE_P(Modes, NamedMutex, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Threaded" : "Unthreaded";
+                         });
+
+class NamedMutexThreads : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    OSSetThreaded();
+    ASSERT_EQ(pool_.Init(), 1);
+  }
+  // Another thread waits for name and lets it go.
+  ::testing::AssertionResult StaysOut(const char* name, const std::function<void()>& open) {
+    return StaysOutUntil(
+        open, [=] { EXPECT_TRUE(pool_.Wait(name)); }, [=] { pool_.Release(name); });
+  }
+  Pool pool_;
+};
+
+// A second waiter is held back until the first lets go, then the name goes;
+// meanwhile other names can be taken and released.
+TEST_F(NamedMutexThreads, WaitersOnANameExcludeEachOtherOnly) {
+  ASSERT_TRUE(pool_.Wait("busy"));
+  EXPECT_TRUE(StaysOut("busy", [&] {
+    EXPECT_EQ(pool_.Names(), 1);
+    TestThread([&] {
+      EXPECT_TRUE(pool_.Wait("other"));
+      pool_.Release("other");
+    }).Join();
+    pool_.Release("busy");
+  }));
+  EXPECT_TRUE(WaitUntil([&] { return pool_.Names() == 0; }));
+}
+
+TEST_F(NamedMutexThreads, ReleaseByAThreadThatDoesNotHoldTheNameChangesNothing) {
+  ASSERT_TRUE(pool_.Wait("mine"));
   testing::internal::CaptureStdout();
-  TestThread stranger([&] {
-    pool_.ReleaseNamedMutex(name);
-    pool_.RelIfWaitNamedMutex(name);
-  });
-  stranger.Join();
+  TestThread([&] {
+    pool_.Release("mine");
+    pool_.RelIfWaitNamedMutex(CGNString("mine"));
+  }).Join();
   std::string out = testing::internal::GetCapturedStdout();
   EXPECT_TRUE(std::regex_match(out, std::regex("(Error [0-9a-f]+\n){2}"))) << out;
   EXPECT_EQ(pool_.Names(), 1);
-
-  std::atomic<bool> got{false};
-  TestThread waiter([&] {
-    pool_.WaitNamedMutex(name);
-    got = true;
-    pool_.ReleaseNamedMutex(name);
-  });
-  std::this_thread::sleep_for(kStaysBlocked);
-  EXPECT_FALSE(got) << "a stranger's release let another thread in";
-  pool_.ReleaseNamedMutex(name);
-  EXPECT_TRUE(WaitUntil([&] { return got.load(); }));
-  waiter.Join();
-  EXPECT_EQ(pool_.Names(), 0);
+  EXPECT_TRUE(StaysOut("mine", [&] { pool_.Release("mine"); }));
+  EXPECT_TRUE(WaitUntil([&] { return pool_.Names() == 0; }));
 }
 
 // Many threads over a few names: each name's counter is changed only by the
 // thread holding it, and the pool is empty at the end.
-TEST_F(NamedMutexPoolTest, StressManyThreadsManyNames) {
+TEST_F(NamedMutexThreads, StressManyThreadsManyNames) {
   constexpr int kNames = 16, kThreads = 8, kRounds = 600;
-  CGNString names[kNames];
-  for (int i = 0; i < kNames; ++i) names[i] = ("name" + std::to_string(i)).c_str();
+  std::string names[kNames];
+  for (int i = 0; i < kNames; ++i) names[i] = "name" + std::to_string(i);
   long counters[kNames] = {};
   std::atomic<int> inside[kNames] = {};
   std::atomic<int> violations{0};
-  {
-    std::vector<std::unique_ptr<TestThread>> threads;
-    for (int t = 0; t < kThreads; ++t) {
-      threads.push_back(std::make_unique<TestThread>([&, t] {
-        for (int i = 0; i < kRounds; ++i) {
-          int k = (i * 7 + t * 3) % kNames;
-          if (!pool_.WaitNamedMutex(names[k])) {
-            ++violations;
-            continue;
-          }
-          if (inside[k].fetch_add(1) != 0) ++violations;
-          ++counters[k];
-          if (i % 5 == 0) {  // nested, as a recursive caller would
-            pool_.WaitNamedMutex(names[k]);
-            pool_.ReleaseNamedMutex(names[k]);
-          }
-          inside[k].fetch_sub(1);
-          // A nested release clears the held mark, so only an unnested hold
-          // can be let go with RelIfWait.
-          if (i % 3 == 0 && i % 5 != 0) {
-            pool_.RelIfWaitNamedMutex(names[k]);
-          } else {
-            pool_.ReleaseNamedMutex(names[k]);
-          }
-        }
-      }));
+  gnutil_test::RunThreads(kThreads, [&](int t) {
+    for (int i = 0; i < kRounds; ++i) {
+      int k = (i * 7 + t * 3) % kNames;
+      const char* name = names[k].c_str();
+      if (!pool_.Wait(name)) {
+        ++violations;
+        continue;
+      }
+      if (inside[k].fetch_add(1) != 0) ++violations;
+      ++counters[k];
+      if (i % 5 == 0) {  // nested, as a recursive caller would
+        pool_.Wait(name);
+        pool_.Release(name);
+      }
+      inside[k].fetch_sub(1);
+      // A nested release clears the held mark, so only an unnested hold can
+      // be let go with RelIfWait.
+      if (i % 3 == 0 && i % 5 != 0) {
+        pool_.RelIfWaitNamedMutex(CGNString(name));
+      } else {
+        pool_.Release(name);
+      }
     }
-  }
+  });
   EXPECT_EQ(violations, 0);
   long total = 0;
   for (long c : counters) total += c;

@@ -7,32 +7,17 @@
 #include <string>
 
 #include "os/config/ini.h"
+#include "support/temp_dir.h"
 
 namespace {
+
+using gnutil_test::ReadWholeFile;
+using gnutil_test::WriteWholeFile;
 
 std::string TempDir() {
   char dir[MAX_PATH];
   GetTempPathA(MAX_PATH, dir);
   return dir;
-}
-
-void WriteWholeFile(const std::string& path, const std::string& text) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(h);
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  std::string text;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return text;
-  char chunk[4096];
-  DWORD n = 0;
-  while (ReadFile(h, chunk, sizeof chunk, &n, nullptr) && n > 0) text.append(chunk, n);
-  CloseHandle(h);
-  return text;
 }
 
 std::string RandomIni(std::mt19937& rng) {

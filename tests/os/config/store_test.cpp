@@ -1,0 +1,210 @@
+// The configuration store's promises through the public API, on both
+// platforms: initialisation files, the system's file and the registry.
+//
+// On Linux every test moves the system's initialisation file and the registry
+// store into a fresh temporary directory first, so the machine's settings are
+// never touched. On Windows (under Wine in CI) the stores cannot be moved:
+// the tests use a temporary file and a registry key of their own, which they
+// delete values from as they go.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+
+#include "gnutil/gnlist.h"
+#include "gnutil/osconfig.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using gnutil_test::Exists;
+using gnutil_test::ReadWholeFile;
+using gnutil_test::WriteFile;
+
+class ConfigStore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    redirected_ = OSSetSystemConfigFile((dir_ / "system.ini").c_str()) == 1;
+    EXPECT_EQ(OSSetSystemConfigRegRoot((dir_ / "registry").c_str()), redirected_ ? 1 : 0);
+    // A key of its own per run: on Windows the registry outlives the run.
+    reg_ = "SOFTWARE\\gnutil-tests\\" + dir_.path().filename().string();
+  }
+  std::string Get(const char* section, const char* key, const char* def = "<none>") {
+    CGNString v("previous");
+    EXPECT_EQ(OSGetConfig(v, def, section, key, ini_.c_str()), 1);
+    return static_cast<const char*>(v);
+  }
+  std::string GetReg(const char* section, const char* key, const std::string& file = "") {
+    CGNString v("previous");
+    int found =
+        OSGetSystemConfigReg(v, "<none>", section, key, (file.empty() ? reg_ : file).c_str());
+    EXPECT_EQ(found == 1, std::string(v) != "<none>") << section << " " << key;
+    return static_cast<const char*>(v);
+  }
+  int SetReg(const std::string& value, const char* section, const char* key) {
+    return OSSetSystemConfigReg(value.c_str(), section, key, reg_.c_str());
+  }
+
+  gnutil_test::TempDir dir_{"gnutil-config"};
+  bool redirected_ = false;
+  std::string ini_ = dir_ / "app.ini";
+  std::string reg_;
+};
+
+TEST_F(ConfigStore, ReadsTextsAndNumbersOrTheDefaultWithOne) {
+  EXPECT_EQ(Get("Main", "Width", "fallback"), "fallback");  // no file yet
+  long number = 7;
+  EXPECT_EQ(OSGetConfig(number, -15, "Main", "Width", ini_.c_str()), 1);
+  EXPECT_EQ(number, -15);
+  WriteFile(ini_,
+            "[Main]\nHeight=3\n  key  =  \"  padded  \"  \nsingle='s'\n"
+            "[n]\nmixed=12abc\nword=abc\nsigned= -42\nplus=+7\n");
+  const struct {
+    const char *section, *key, *def, *text;
+    long number;
+  } cases[] = {
+      {"Main", "Width", "d", "d", 5},  {"Other", "Height", "d", "d", 5},
+      {"main", "HEIGHT", "d", "3", 3}, {"MAIN", "KEY", "", "  padded  ", 0},
+      {"Main", "single", "", "s", 0},  {"Main", "none", "blanks \t ", "blanks", 5},
+      {"n", "mixed", "", "12abc", 12}, {"n", "word", "", "abc", 0},
+      {"n", "signed", "", "-42", -42}, {"n", "plus", "", "+7", 7},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Get(c.section, c.key, c.def), c.text) << c.section << " " << c.key;
+    long n = 99;
+    EXPECT_EQ(OSGetConfig(n, 5, c.section, c.key, ini_.c_str()), 1);
+    EXPECT_EQ(n, c.number) << c.section << " " << c.key;
+  }
+}
+
+TEST_F(ConfigStore, WritesKeepTheRestOfTheFileAndLongValuesComeBackCut) {
+  WriteFile(ini_, "; comment\r\n[A]\r\nx = 1\r\ny=2\r\n\r\n[B]\r\nz=3");
+  EXPECT_EQ(OSSetConfig("10", "a", "X", ini_.c_str()), 1);
+  EXPECT_EQ(OSSetConfig(4, "b", "w", ini_.c_str()), 1);
+  EXPECT_EQ(OSSetConfig("new", "C", "k", ini_.c_str()), 1);
+  EXPECT_EQ(OSSetConfig(-2147483647 - 1, "n", "big", ini_.c_str()), 1);
+  std::string longValue(1500, 'x');
+  for (size_t i = 0; i < longValue.size(); ++i) longValue[i] = static_cast<char>('a' + i % 26);
+  EXPECT_EQ(OSSetConfig(longValue.c_str(), "s", "long", ini_.c_str()), 1);
+  const std::pair<const char*, std::string> cases[] = {{"A x", "10"},
+                                                       {"A y", "2"},
+                                                       {"B z", "3"},
+                                                       {"B w", "4"},
+                                                       {"c K", "new"},
+                                                       {"n big", "-2147483648"},
+                                                       {"s long", longValue.substr(0, 1023)}};
+  for (const auto& c : cases) {
+    std::string section(c.first, 1);
+    EXPECT_EQ(Get(section.c_str(), c.first + 2), c.second) << c.first;
+  }
+  long v = 0;
+  EXPECT_EQ(OSGetConfig(v, 0, "n", "big", ini_.c_str()), 1);
+  EXPECT_EQ(v, -2147483647 - 1);
+  EXPECT_EQ(ReadWholeFile(ini_).rfind("; comment\r\n[A]\r\n", 0), 0u) << ReadWholeFile(ini_);
+}
+
+TEST_F(ConfigStore, SystemInitialisationFileRoundTrip) {
+  CGNString v("x");
+  EXPECT_EQ(OSGetSystemConfig(v, "none", "gnutil-tests", "Missing"), 1);
+  EXPECT_STREQ(v, "none");
+  EXPECT_EQ(OSSetSystemConfig("hello", "gnutil-tests", "Greeting"), 1);
+  EXPECT_EQ(OSGetSystemConfig(v, "none", "GNUTIL-TESTS", "greeting"), 1);
+  EXPECT_STREQ(v, "hello");
+  if (redirected_) {
+    EXPECT_TRUE(Exists(dir_ / "system.ini"));
+    // A bare file name lives beside the system's file.
+    EXPECT_EQ(OSSetConfig("b", "s", "k", "bare.ini"), 1);
+    EXPECT_TRUE(Exists(dir_ / "bare.ini"));
+  }
+}
+
+TEST_F(ConfigStore, RegistryRoundTripsTextsNumbersAndPaths) {
+  long n = 1;
+  EXPECT_EQ(OSGetSystemConfigReg(n, 33, "Deep", "Answer", reg_.c_str()), 0);
+  EXPECT_EQ(n, 33);
+  const std::string text = "Text with \"quotes\" \\ and\nnewline";
+  ASSERT_EQ(SetReg(text, "Deep\\Er", "Text"), 1);
+  int answer = 42;
+  ASSERT_EQ(OSSetSystemConfigReg(answer, "Deep", "Answer", reg_.c_str()), 1);
+  ASSERT_EQ(SetReg("12abc", "Deep", "Mixed"), 1);
+  ASSERT_EQ(SetReg(std::string(1023, 'f'), "Deep", "Fits"), 1);
+  ASSERT_EQ(SetReg(std::string(1024, 'o'), "Deep", "Over"), 1);
+  const struct {
+    const char *section, *key;
+    std::string text;
+    long number;
+  } cases[] = {
+      {"deep\\er", "TEXT", text, 0},  {"Deep", "Answer", "42", 42},
+      {"Deep", "Mixed", "12abc", 12}, {"Deep", "Fits", std::string(1023, 'f'), 0},
+      {"Deep", "Over", "<none>", 5},  // too long for the buffer: not read
+      {"Deep", "Name", "<none>", 5},  {"Nowhere", "Name", "<none>", 5},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(GetReg(c.section, c.key), c.text) << c.key;
+    long number = 0;
+    OSGetSystemConfigReg(number, 5, c.section, c.key, reg_.c_str());
+    EXPECT_EQ(number, c.number) << c.key;
+  }
+  // The path is "file\section": the section may be folded into the file.
+  EXPECT_EQ(GetReg("", "Text", reg_ + "\\Deep\\Er"), text);
+  for (const char* name : {"Answer", "Mixed", "Fits", "Over"}) {
+    EXPECT_EQ(OSDelSystemConfigReg("Deep", name, reg_.c_str()), 1);
+  }
+  EXPECT_EQ(OSDelSystemConfigReg("Deep\\Er", "Text", reg_.c_str()), 1);
+}
+
+TEST_F(ConfigStore, RegistryDeleteOfAMissingValueIsZeroAndKeepsTheKey) {
+  ASSERT_EQ(SetReg("v", "Del", "Present"), 1);
+  EXPECT_EQ(OSDelSystemConfigReg("Del", "Absent", reg_.c_str()), 0);
+  EXPECT_EQ(OSDelSystemConfigReg("Del", "Present", reg_.c_str()), 1);
+  EXPECT_EQ(OSDelSystemConfigReg("Del", "Present", reg_.c_str()), 0);
+  EXPECT_EQ(GetReg("Del", "Present"), "<none>");
+  // The key is still there: a value can be stored in it again.
+  EXPECT_EQ(SetReg("again", "Del", "Present"), 1);
+  EXPECT_EQ(OSDelSystemConfigReg("Del", "Present", reg_.c_str()), 1);
+  EXPECT_EQ(OSDelSystemConfigReg("NoSuchKey", "Present", reg_.c_str()), 0);
+}
+
+TEST_F(ConfigStore, KeyPathsLongerThanTheBuffersAreRefused) {
+  std::string longFile = reg_ + "\\" + std::string(1020 - reg_.size(), 'p');  // 1021 bytes
+  // "file\section" of 1021 + 1 + 1 = 1023 bytes still fits the 1024-byte buffer.
+  EXPECT_EQ(GetReg("s", "k", longFile), "<none>");
+  EXPECT_EQ(OSSetSystemConfigReg("x", "ss", "k", longFile.c_str()), 0);  // 1024 bytes
+  EXPECT_EQ(GetReg("ss", "k", longFile), "<none>");
+  std::string deleteFile = reg_ + "\\" + std::string(250 - reg_.size(), 'q');  // 251 bytes
+  ASSERT_EQ(OSSetSystemConfigReg("x", "abc", "k", deleteFile.c_str()), 1);     // 255 bytes
+  ASSERT_EQ(OSSetSystemConfigReg("x", "abcd", "k", deleteFile.c_str()), 1);    // 256 bytes
+  EXPECT_EQ(OSDelSystemConfigReg("abcd", "k", deleteFile.c_str()), 0);
+  EXPECT_EQ(OSDelSystemConfigReg("abc", "k", deleteFile.c_str()), 1);
+  EXPECT_EQ(GetReg("abcd", "k", deleteFile), "x");
+}
+
+TEST_F(ConfigStore, RegistryListingAppendsParallelListsInAStableOrder) {
+  CGNStringList names, values;
+  names.AddItem(CGNString("kept"));
+  EXPECT_EQ(OSGetSystemConfigReg("List", names, values, reg_.c_str()), 0);  // no such key
+  EXPECT_EQ(names.GetCount() * 10 + values.GetCount(), 10);
+  names.Free();
+  ASSERT_EQ(SetReg("1", "List", "alpha"), 1);
+  ASSERT_EQ(OSDelSystemConfigReg("List", "alpha", reg_.c_str()), 1);
+  // A key without values lists nothing and reports 1.
+  EXPECT_EQ(OSGetSystemConfigReg("List", names, values, reg_.c_str()), 1);
+  EXPECT_EQ(names.GetCount() + values.GetCount(), 0);
+
+  ASSERT_EQ(SetReg("first", "List", "alpha") + SetReg("second", "List", "beta"), 2);
+  ASSERT_EQ(SetReg("", "List", "gamma") + SetReg("FIRST", "List", "Alpha"), 2);  // same value
+  EXPECT_EQ(OSGetSystemConfigReg("List", names, values, reg_.c_str()), 1);
+  EXPECT_EQ(OSGetSystemConfigReg("", names, values, (reg_ + "\\List").c_str()), 1);
+  ASSERT_EQ(names.GetCount(), 6);
+  ASSERT_EQ(values.GetCount(), 6);
+  const char* expectNames[] = {"alpha", "beta", "gamma"};
+  const char* expectValues[] = {"FIRST", "second", ""};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_STREQ(*names.GetItem(i), expectNames[i % 3]) << i;
+    EXPECT_STREQ(*values.GetItem(i), expectValues[i % 3]) << i;
+  }
+  for (const char* name : expectNames) OSDelSystemConfigReg("List", name, reg_.c_str());
+}
+
+}  // namespace

@@ -18,13 +18,11 @@ using gnutil_test::WriteFile;
 namespace fs = std::filesystem;
 
 TEST(FileContents, ReadsWholeFilesAndTheirLineEnds) {
-  struct Case {
+  const struct {
     std::string bytes;
-    int binary_result;
-    int text_result;
+    int binary_result, text_result;
     std::string text;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"", 0, 0, ""},
       {"a\r\nb", 4, 1, "a\nb"},
       {"one\r\ntwo\r\n", 10, 1, "one\ntwo\n"},
@@ -32,27 +30,28 @@ TEST(FileContents, ReadsWholeFilesAndTheirLineEnds) {
       {std::string("a\0b", 3), 3, 1, "a"},
   };
   TempDir dir;
-  for (const Case& c : cases) {
-    std::string path = dir / "f.txt";
-    WriteFile(path, c.bytes);
+  for (const auto& c : cases) {
+    WriteFile(dir / "f.txt", c.bytes);
     char* buffer = nullptr;
-    ASSERT_EQ(OSGetBinaryFileContents(buffer, path.c_str()), c.binary_result) << c.text;
+    ASSERT_EQ(OSGetBinaryFileContents(buffer, (dir / "f.txt").c_str()), c.binary_result) << c.text;
     if (c.binary_result > 0) {
-      EXPECT_EQ(std::string(buffer, c.bytes.size()), c.bytes);
-      EXPECT_EQ(buffer[c.bytes.size()], '\0');
+      EXPECT_EQ(std::string(buffer, c.bytes.size() + 1), c.bytes + '\0');
       delete[] buffer;
     }
     buffer = nullptr;
-    ASSERT_EQ(OSGetFileContents(buffer, path.c_str()), c.text_result) << c.text;
+    ASSERT_EQ(OSGetFileContents(buffer, (dir / "f.txt").c_str()), c.text_result) << c.text;
     if (c.text_result == 1) {
       EXPECT_EQ(std::string(buffer), c.text);
-      delete[] buffer;
     }
+    delete[] buffer;
+    struct _stat record;
+    ASSERT_EQ(OSFileStat((dir / "f.txt").c_str(), record), 0);
+    EXPECT_EQ(record.st_size, static_cast<long>(c.bytes.size()));
+    long long now = static_cast<long long>(time(nullptr));
+    EXPECT_LE(static_cast<long long>(record.st_mtime), now + 2);
+    EXPECT_GT(static_cast<long long>(record.st_mtime), now - 60);
   }
-}
-
-TEST(FileContents, MissingFileLeavesTheBufferAlone) {
-  TempDir dir;
+  // A missing file leaves the buffer alone.
   char sentinel = 'x';
   char* buffer = &sentinel;
   EXPECT_EQ(OSGetBinaryFileContents(buffer, (dir / "missing").c_str()), 0);
@@ -61,17 +60,6 @@ TEST(FileContents, MissingFileLeavesTheBufferAlone) {
   EXPECT_EQ(buffer, &sentinel);
   struct _stat record;
   EXPECT_EQ(OSFileStat((dir / "missing").c_str(), record), -1);
-}
-
-TEST(FileContents, StatReportsSizeAndTime) {
-  TempDir dir;
-  WriteFile(dir / "f", "12345");
-  struct _stat record;
-  ASSERT_EQ(OSFileStat((dir / "f").c_str(), record), 0);
-  EXPECT_EQ(record.st_size, 5);
-  long long now = static_cast<long long>(time(nullptr));
-  EXPECT_LE(static_cast<long long>(record.st_mtime), now + 2);
-  EXPECT_GT(static_cast<long long>(record.st_mtime), now - 60);
 }
 
 // A sparse file of exactly 2 GiB: one byte more than an int can count.
@@ -95,137 +83,95 @@ TEST(FileContents, FilesOfTwoGigabytesFailClearly) {
   }
 }
 
-TEST(DirectoryStatus, EachOperationGivesItsCodes) {
+TEST(Directories, EachOperationGivesItsCodes) {
   TempDir dir;
   fs::create_directories(dir.path() / "full");
-  WriteFile(dir / "full/f", "x");
   fs::create_directories(dir.path() / "empty");
+  WriteFile(dir / "full/f", "x");
   WriteFile(dir / "file", "x");
-  struct Case {
+  const struct {
     int (*operation)(const CGNString&);
-    const char* name;
     std::string path;
     int expected;
+  } cases[] = {
+      {OSCreateDirectory, dir / "new", 0},
+      {OSCreateDirectory, dir / "new", -2},
+      {OSCreateDirectory, dir / "file", -2},
+      {OSCreateDirectory, dir / "missing/new", -3},
+      {OSRemoveDirectory, dir / "full", -5},
+      {OSRemoveDirectory, dir / "missing", -3},
+      {OSRemoveDirectory, dir / "empty", 0},
+      {OSRemoveFile, dir / "missing", -3},
+      {OSRemoveFile, dir / "full", -4},
+      {OSRemoveFile, dir / "file", 0},
+      {OSRemoveFile, dir / "file", -3},
+      {OSRemoveDirectoryAndContents, dir / "missing", -3},
+      {OSRemoveDirectoryAndContents, dir / "full", 0},
   };
-  const Case cases[] = {
-      {OSCreateDirectory, "create", dir / "new", 0},
-      {OSCreateDirectory, "create", dir / "new", -2},
-      {OSCreateDirectory, "create", dir / "file", -2},
-      {OSCreateDirectory, "create", dir / "missing/new", -3},
-      {OSRemoveDirectory, "rmdir", dir / "full", -5},
-      {OSRemoveDirectory, "rmdir", dir / "missing", -3},
-      {OSRemoveDirectory, "rmdir", dir / "empty", 0},
-      {OSRemoveFile, "remove", dir / "missing", -3},
-      {OSRemoveFile, "remove", dir / "full", -4},
-      {OSRemoveFile, "remove", dir / "file", 0},
-      {OSRemoveFile, "remove", dir / "file", -3},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.operation(CGNString(c.path.c_str())), c.expected) << c.name << " " << c.path;
-  }
-  EXPECT_TRUE(fs::is_directory(dir.path() / "full")) << "remove must not take a directory";
-}
-
-TEST(DirectoryCleanup, RemovesFilesOneLevelDeep) {
-  TempDir dir;
-  fs::create_directories(dir.path() / "flat");
-  WriteFile(dir / "flat/a", "1");
-  WriteFile(dir / "flat/b", "2");
-  EXPECT_EQ(OSRemoveDirectoryAndContents(CGNString((dir / "flat").c_str())), 0);
-  EXPECT_FALSE(Exists(dir / "flat"));
-
+  for (const auto& c : cases)
+    EXPECT_EQ(c.operation(CGNString(c.path.c_str())), c.expected) << c.path;
+  EXPECT_FALSE(Exists(dir / "full"));
+  // Only one level deep: a subdirectory stays, and so does its parent.
   fs::create_directories(dir.path() / "deep/sub");
   WriteFile(dir / "deep/a", "1");
   WriteFile(dir / "deep/sub/b", "2");
   EXPECT_EQ(OSRemoveDirectoryAndContents(CGNString((dir / "deep").c_str())), -5);
   EXPECT_FALSE(Exists(dir / "deep/a"));
   EXPECT_TRUE(Exists(dir / "deep/sub/b"));
-
-  EXPECT_EQ(OSRemoveDirectoryAndContents(CGNString((dir / "missing").c_str())), -3);
 }
 
 std::vector<std::string> g_seen;
 
-unsigned char MatchEverything(CGNString& name) {
-  g_seen.push_back(static_cast<const char*>(name));
-  return 1;
-}
-
 unsigned char MatchTmp(CGNString& name) {
   std::string text(name);
+  g_seen.push_back(text);
   return text.size() > 4 && text.compare(text.size() - 4, 4, ".tmp") == 0;
 }
 
-TEST(DirectoryCleanup, MatchEverythingNeverReachesTheParent) {
+TEST(Directories, PatternRemovesWhatMatchesAndNeverReachesTheParent) {
   TempDir dir;
-  WriteFile(dir / "parent-file", "keep");
-  fs::create_directories(dir.path() / "work/sub");
-  WriteFile(dir / "work/a", "1");
-  WriteFile(dir / "work/sub/b", "2");
-  g_seen.clear();
-  EXPECT_EQ(OSRemovePatternFromDirectory(CGNString((dir / "work").c_str()), MatchEverything), 0);
+  WriteFile(dir / "parent.tmp", "keep");
+  fs::create_directories(dir.path() / "work/c.tmp");
+  WriteFile(dir / "work/a.tmp", "1");
+  WriteFile(dir / "work/b.txt", "2");
+  WriteFile(dir / "work/c.tmp/inner", "3");
+  const CGNString work((dir / "work").c_str());
+  EXPECT_EQ(OSRemovePatternFromDirectory(work, MatchTmp), 0);
   EXPECT_EQ(std::set<std::string>(g_seen.begin(), g_seen.end()),
-            (std::set<std::string>{"a", "sub"}))
+            (std::set<std::string>{"a.tmp", "b.txt", "c.tmp"}))
       << "\".\" and \"..\" are never offered";
-  EXPECT_TRUE(Exists(dir / "parent-file"));
-  EXPECT_TRUE(fs::is_directory(dir.path() / "work"));
-  EXPECT_FALSE(Exists(dir / "work/a"));
-  EXPECT_FALSE(Exists(dir / "work/sub"));
-}
-
-TEST(DirectoryCleanup, RemovesOnlyWhatMatches) {
-  TempDir dir;
-  WriteFile(dir / "a.tmp", "1");
-  WriteFile(dir / "b.txt", "2");
-  fs::create_directories(dir.path() / "c.tmp");
-  WriteFile(dir / "c.tmp/inner", "3");
-  EXPECT_EQ(OSRemovePatternFromDirectory(CGNString(dir.str().c_str()), MatchTmp), 0);
-  EXPECT_FALSE(Exists(dir / "a.tmp"));
-  EXPECT_TRUE(Exists(dir / "b.txt"));
-  EXPECT_FALSE(Exists(dir / "c.tmp"));
-  EXPECT_EQ(OSRemovePatternFromDirectory(CGNString(dir.str().c_str()), nullptr), 0);
-  EXPECT_TRUE(Exists(dir / "b.txt"));
+  EXPECT_FALSE(Exists(dir / "work/a.tmp") || Exists(dir / "work/c.tmp"));
+  EXPECT_TRUE(Exists(dir / "work/b.txt") && Exists(dir / "parent.tmp"));
+  EXPECT_EQ(OSRemovePatternFromDirectory(work, nullptr), 0);
+  EXPECT_TRUE(Exists(dir / "work/b.txt"));
   EXPECT_EQ(OSRemovePatternFromDirectory(CGNString((dir / "missing").c_str()), MatchTmp), 0);
 }
 
-// Wine refuses new times for directories; the directory then stays new,
-// which the age rule would keep anyway.
-void SetAge(const std::string& path, int seconds) {
-  std::error_code error;
-  fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::seconds(seconds),
-                      error);
-  if (error && !fs::is_directory(path)) ADD_FAILURE() << "cannot age " << path;
-}
-
-TEST(DirectoryCleanup, RemovesFilesOlderThanTheAge) {
+TEST(Directories, OldFilesGoDirectoriesStay) {
   TempDir dir;
-  struct Case {
+  const struct {
     const char* name;
     int age_seconds;
+    long limit;
     bool removed;
+  } cases[] = {{"ancient", 100000, 60, true}, {"old", 120, 60, true}, {"young", 30, 60, false},
+               {"new", 0, 60, false},         {"past", 2, 0, true},   {"future", -60, 0, false}};
+  auto age = [](const std::string& path, int seconds) {
+    std::error_code error;  // Wine refuses new times for directories: they stay new
+    fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::seconds(seconds),
+                        error);
   };
-  const Case cases[] = {
-      {"ancient", 100000, true}, {"old", 120, true}, {"young", 30, false}, {"new", 0, false}};
-  for (const Case& c : cases) {
-    WriteFile(dir / c.name, "x");
-    SetAge(dir / c.name, c.age_seconds);
+  for (const auto& c : cases) {
+    fs::create_directories(dir.path() / c.name / "sub");
+    WriteFile(dir / c.name + "/f", "x");
+    age(dir / c.name + "/f", c.age_seconds);
+    age(dir / c.name + "/sub", 100000);
   }
-  fs::create_directories(dir.path() / "old-dir");
-  SetAge(dir / "old-dir", 100000);
-  OSRemoveOldFilesFromDirectory(CGNString(dir.str().c_str()), 60);
-  for (const Case& c : cases) EXPECT_EQ(!Exists(dir / c.name), c.removed) << c.name;
-  EXPECT_TRUE(Exists(dir / "old-dir")) << "directories are never removed";
-}
-
-TEST(DirectoryCleanup, AgeZeroTakesEverythingAtLeastASecondOld) {
-  TempDir dir;
-  WriteFile(dir / "past", "x");
-  SetAge(dir / "past", 2);
-  WriteFile(dir / "future", "x");
-  SetAge(dir / "future", -60);
-  OSRemoveOldFilesFromDirectory(CGNString(dir.str().c_str()), 0);
-  EXPECT_FALSE(Exists(dir / "past"));
-  EXPECT_TRUE(Exists(dir / "future"));
+  for (const auto& c : cases) {
+    OSRemoveOldFilesFromDirectory(CGNString((dir / c.name).c_str()), c.limit);
+    EXPECT_EQ(!Exists(dir / c.name + "/f"), c.removed) << c.name;
+    EXPECT_TRUE(Exists(dir / c.name + "/sub")) << "directories are never removed";
+  }
 }
 
 TEST(FileNames, TempDirEndsWithASeparator) {
@@ -235,49 +181,34 @@ TEST(FileNames, TempDirEndsWithASeparator) {
   ASSERT_FALSE(text.empty());
   EXPECT_TRUE(text.back() == '/' || text.back() == '\\') << text;
   EXPECT_TRUE(fs::is_directory(text)) << text;
+  CGNString result("untouched"), relative("data\\f.txt");
+  EXPECT_EQ(OSGetUniversalName(result, relative), 0);
+  EXPECT_STREQ(result, "untouched");
 }
 
-TEST(FileNames, ExtensionAndBase) {
-  struct Case {
-    const char* name;
-    const char* extension;
-    const char* base;  // returned and left in the caller's buffer
+TEST(FileNames, ExtensionBaseAndFileFromPath) {
+  const struct {
+    const char *name, *extension, *base, *file;  // base: returned and left in the buffer
+  } cases[] = {
+      {"archive.tar.gz", "gz", "archive.tar", "archive.tar.gz"},
+      {"README", "", "", "README"},
+      {"old.dir\\file", "dir\\file", "old", "file"},
+      {".profile", "profile", "", ".profile"},
+      {"trailing.", "", "trailing", "trailing."},
+      {"dir/sub/n.txt", "txt", "dir/sub/n", "n.txt"},
+      {"dir/", "", "", ""},
+      {"", "", "", ""},
   };
-  const Case cases[] = {
-      {"archive.tar.gz", "gz", "archive.tar"}, {"README", "", ""},
-      {"old.dir\\file", "dir\\file", "old"},   {".profile", "profile", ""},
-      {"trailing.", "", "trailing"},           {"", "", ""},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
+    EXPECT_STREQ(OSGetFileFromPath(CGNString(c.name)), c.file) << c.name;
     std::string buffer = c.name;
     EXPECT_STREQ(OSGetFileExtension(&buffer[0]), c.extension) << c.name;
-    CGNString base = OSGetFileNoExtension(&buffer[0]);
-    EXPECT_STREQ(base, c.base) << c.name;
+    EXPECT_STREQ(OSGetFileNoExtension(&buffer[0]), c.base) << c.name;
     bool has_dot = std::string(c.name).find('.') != std::string::npos;
     EXPECT_STREQ(buffer.c_str(), has_dot ? c.base : c.name) << c.name;
   }
   EXPECT_STREQ(OSGetFileExtension(nullptr), "");
   EXPECT_STREQ(OSGetFileNoExtension(nullptr), "");
-}
-
-TEST(FileNames, FileFromPath) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"dir/sub/name.txt", "name.txt"},
-      {"C:\\data\\f.txt", "f.txt"},
-      {"name", "name"},
-      {"dir/", ""},
-      {"", ""},
-  };
-  for (const auto& c : cases) {
-    EXPECT_STREQ(OSGetFileFromPath(CGNString(c.first)), c.second) << c.first;
-  }
-}
-
-TEST(FileNames, UniversalNameOfARelativePathIsRefused) {
-  CGNString result("untouched");
-  CGNString path("data\\f.txt");
-  EXPECT_EQ(OSGetUniversalName(result, path), 0);
-  EXPECT_STREQ(result, "untouched");
 }
 
 }  // namespace

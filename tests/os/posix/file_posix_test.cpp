@@ -31,25 +31,14 @@ const char kMountInfo[] =
     "broken line\n"
     "37 22 0:46 / /mnt/nodash rw cifs //x/y rw\n";
 
-TEST(MountTable, ParsesFieldsAndEscapes) {
-  auto mounts = gnutil::platform::ParseMountInfo(kMountInfo);
-  ASSERT_EQ(mounts.size(), 8u);
-  EXPECT_EQ(mounts[1].mount_point, "/mnt/share");
-  EXPECT_EQ(mounts[1].type, "cifs");
-  EXPECT_EQ(mounts[1].source, "//fileserver/public");
-  EXPECT_EQ(mounts[3].root, "/projects");
-  EXPECT_EQ(mounts[5].mount_point, "/mnt/with space");
-  EXPECT_EQ(mounts[5].source, "//host/my share");
-}
-
 TEST(MountTable, UniversalNames) {
   auto mounts = gnutil::platform::ParseMountInfo(kMountInfo);
-  struct Case {
+  ASSERT_EQ(mounts.size(), 8u) << "lines without the separator are skipped";
+  const struct {
     const char* path;
     int result;
     const char* universal;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"/mnt/share/dir/f.txt", 1, "//fileserver/public/dir/f.txt"},
       {"/mnt/share", 1, "//fileserver/public"},
       {"/mnt/sharex/f", 1, "/mnt/sharex/f"},
@@ -62,7 +51,7 @@ TEST(MountTable, UniversalNames) {
       {"relative/f", 0, "untouched"},
       {"", 0, "untouched"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     std::string result = "untouched";
     EXPECT_EQ(gnutil::platform::UniversalNameFromMounts(mounts, c.path, &result), c.result)
         << c.path;
@@ -70,24 +59,19 @@ TEST(MountTable, UniversalNames) {
   }
 }
 
-TEST(MountTable, LocalPathsOfThisMachineComeBackUnchanged) {
+TEST(FilePosix, TempDirFollowsTmpdirAndLocalPathsStay) {
+  // A local path of this machine comes back unchanged.
   TempDir dir;
-  CGNString path(dir.str().c_str());
-  CGNString result;
+  CGNString path(dir.str().c_str()), result;
   ASSERT_EQ(OSGetUniversalName(result, path), 1);
   EXPECT_STREQ(result, path);
-}
-
-TEST(FilePosix, TempDirFollowsTmpdir) {
   const char* old = getenv("TMPDIR");
   std::string saved = old != nullptr ? old : "";
-  struct Case {
+  const struct {
     const char* tmpdir;  // null: unset
     const char* expected;
-  };
-  const Case cases[] = {
-      {"/var/tmp", "/var/tmp/"}, {"/x/", "/x/"}, {"", "/tmp/"}, {nullptr, "/tmp/"}};
-  for (const Case& c : cases) {
+  } cases[] = {{"/var/tmp", "/var/tmp/"}, {"/x/", "/x/"}, {"", "/tmp/"}, {nullptr, "/tmp/"}};
+  for (const auto& c : cases) {
     if (c.tmpdir != nullptr) {
       setenv("TMPDIR", c.tmpdir, 1);
     } else {

@@ -43,33 +43,23 @@ TEST(IniFind, Lookups) {
     std::string text;
     const char *section, *key, *expected;
   } cases[] = {
-      {kText, "main", "NAME", "Value with spaces"},
-      {kText, "MAIN ", " name", "Value with spaces"},
-      {kText, "Main", "quoted", "  kept blanks "},
-      {kText, "Main", "Single", "x"},
-      {kText, "Main", "Mismatched", "\"x'"},
-      {kText, "Main", "Lone", "\""},
-      {kText, "Main", "Empty", ""},
-      {kText, "Main", "Equals", "a=b"},
-      {kText, "Main", "NoEquals", "<none>"},
-      {kText, "Main", "Commented", "<none>"},
-      {kText, "Main", ";Commented", "<none>"},
-      {kText, "Other", "Name", "<none>"},
-      {kText, "main", "k", "first"},
-      {kText, "main", "only", "<none>"},
-      {kText, "b", "k", "b"},
-      {kText, "", "Orphan", "1"},
-      {kText, "main", "", "<none>"},
+      // clang-format off
+      {kText, "main", "NAME", "Value with spaces"}, {kText, "MAIN ", " name", "Value with spaces"},
+      {kText, "Main", "quoted", "  kept blanks "},  {kText, "Main", "Single", "x"},
+      {kText, "Main", "Mismatched", "\"x'"},        {kText, "Main", "Lone", "\""},
+      {kText, "Main", "Empty", ""},                 {kText, "Main", "Equals", "a=b"},
+      {kText, "Main", "NoEquals", "<none>"},        {kText, "Main", "Commented", "<none>"},
+      {kText, "Main", ";Commented", "<none>"},      {kText, "Other", "Name", "<none>"},
+      {kText, "main", "k", "first"},                {kText, "main", "only", "<none>"},
+      {kText, "b", "k", "b"},                       {kText, "", "Orphan", "1"},
+      {kText, "main", "", "<none>"},                {"[a]\n = e\n", "A", " ", "e"},
       {"[s]\nk\nk=1\n", "s", "k", "<none>"},  // a key without value hides the next
-      {"[a]\n = e\n", "A", " ", "e"},
-      {"[s]\r\nk=v\r\n", "s", "k", "v"},
-      {"[s]\nk=v", "s", "k", "v"},
-      {"\xEF\xBB\xBF[s]\nk=v\n", "s", "k", "v"},
-      {"[s", "s", "k", "<none>"},
+      {"[s]\r\nk=v\r\n", "s", "k", "v"},            {"[s]\nk=v", "s", "k", "v"},
+      {"\xEF\xBB\xBF[s]\nk=v\n", "s", "k", "v"},    {"[s", "s", "k", "<none>"},
       {"[s\nk=v", "s", "k", "<none>"},  // an unclosed header opens no section
-      {"[s]\n[t\nk=v", "s", "k", "v"},
-      {"[a]b]\nk=v", "a]b", "k", "v"},
+      {"[s]\n[t\nk=v", "s", "k", "v"},              {"[a]b]\nk=v", "a]b", "k", "v"},
       {"", "s", "k", "<none>"},
+      // clang-format on
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Get(c.text, c.section, c.key), c.expected)
@@ -81,29 +71,25 @@ TEST(IniSet, EditsOneLineAndKeepsEveryOtherByte) {
   const struct {
     const char *text, *section, *key, *value, *expected;
   } cases[] = {
-      {"; settings\r\n[Main]\r\n  Width = 10 ; not a comment\r\nHeight=20\r\n\r\n[Other]\r\n"
-       "Width=1\r\n",
+      // clang-format off
+      {"; settings\r\n[Main]\r\n  Width = 10 ; not a comment\r\nHeight=20\r\n\r\n[Other]\r\nWidth=1\r\n",
        "MAIN", "width", "640",
        "; settings\r\n[Main]\r\n  Width = 640\r\nHeight=20\r\n\r\n[Other]\r\nWidth=1\r\n"},
       // A key without value gets one.
       {"[s]\n  k  \r\nk=old\n", "s", "K", "v", "[s]\n  k=v\r\nk=old\n"},
       // A new key goes after the section's last entry, in the file's line ends.
-      {"[a]\r\nx=1\r\n; note\r\n\r\n[b]\r\ny=2\r\n", "A", "z", "3",
-       "[a]\r\nx=1\r\n; note\r\nz=3\r\n\r\n[b]\r\ny=2\r\n"},
-      {"[a]\nx=1", "a", "z", "3", "[a]\nx=1\nz=3\n"},
-      {"[a]", "a", "z", "3", "[a]\nz=3\n"},
+      {"[a]\r\nx=1\r\n; note\r\n\r\n[b]\r\ny=2\r\n", "A", "z", "3", "[a]\r\nx=1\r\n; note\r\nz=3\r\n\r\n[b]\r\ny=2\r\n"},
+      {"[a]\nx=1", "a", "z", "3", "[a]\nx=1\nz=3\n"},  {"[a]", "a", "z", "3", "[a]\nz=3\n"},
       {"[a]\n[b]\n", "b", "z", "3", "[a]\n[b]\nz=3\n"},
       // The nameless section is the top of the file.
       {"; top\nk=1\n\n[a]\nk=2\n", "", "k", "3", "; top\nk=3\n\n[a]\nk=2\n"},
-      {"; top\n\n[a]\n", "", "n", "1", "; top\nn=1\n\n[a]\n"},
-      {"[a]\n", " ", "n", "1", "n=1\n[a]\n"},
-      {"\xEF\xBB\xBF[a]\n", "", "n", "1", "\xEF\xBB\xBFn=1\n[a]\n"},
-      {"x", "", "n", "1", "x\nn=1\n"},
+      {"; top\n\n[a]\n", "", "n", "1", "; top\nn=1\n\n[a]\n"},  {"[a]\n", " ", "n", "1", "n=1\n[a]\n"},
+      {"\xEF\xBB\xBF[a]\n", "", "n", "1", "\xEF\xBB\xBFn=1\n[a]\n"},  {"x", "", "n", "1", "x\nn=1\n"},
       // A missing section is appended after a blank line.
-      {"", " New ", " key ", "v", "[New]\nkey=v\n"},
-      {"[a]\nx=1", "b", "k", "v", "[a]\nx=1\n\n[b]\nk=v\n"},
+      {"", " New ", " key ", "v", "[New]\nkey=v\n"},  {"[a]\nx=1", "b", "k", "v", "[a]\nx=1\n\n[b]\nk=v\n"},
       {"[a]\nx=1\n\n", "b", "k", "v", "[a]\nx=1\n\n[b]\nk=v\n"},
       {"\xEF\xBB\xBF", "b", "k", "v", "\xEF\xBB\xBF\n[b]\nk=v\n"},
+      // clang-format on
   };
   for (const auto& c : cases) EXPECT_EQ(Put(c.text, c.section, c.key, c.value), c.expected);
 }

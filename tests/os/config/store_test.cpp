@@ -87,13 +87,11 @@ TEST_F(ConfigStore, WritesKeepTheRestOfTheFileAndLongValuesComeBackCut) {
   std::string longValue(1500, 'x');
   for (size_t i = 0; i < longValue.size(); ++i) longValue[i] = static_cast<char>('a' + i % 26);
   EXPECT_EQ(OSSetConfig(longValue.c_str(), "s", "long", ini_.c_str()), 1);
-  const std::pair<const char*, std::string> cases[] = {{"A x", "10"},
-                                                       {"A y", "2"},
-                                                       {"B z", "3"},
-                                                       {"B w", "4"},
-                                                       {"c K", "new"},
-                                                       {"n big", "-2147483648"},
-                                                       {"s long", longValue.substr(0, 1023)}};
+  // clang-format off
+  const std::pair<const char*, std::string> cases[] = {
+      {"A x", "10"}, {"A y", "2"}, {"B z", "3"}, {"B w", "4"}, {"c K", "new"},
+      {"n big", "-2147483648"}, {"s long", longValue.substr(0, 1023)}};
+  // clang-format on
   for (const auto& c : cases) {
     std::string section(c.first, 1);
     EXPECT_EQ(Get(section.c_str(), c.first + 2), c.second) << c.first;

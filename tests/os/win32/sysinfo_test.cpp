@@ -83,7 +83,9 @@ TEST(Win32SysInfo, MemoryStatusIsTheSystemsPagingFile) {
 TEST(Win32SysInfo, HostNameBeforeAndAfterTheSocketsLibraryStarts) {
   WSADATA data;
   for (int started = 0; started < 2; ++started) {
-    if (started) ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
+    if (started) {
+      ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
+    }
     char expect[64], buffer[63];
     if (gethostname(expect, 63) != 0) expect[0] = '\0';
     memset(buffer, 'x', sizeof buffer);

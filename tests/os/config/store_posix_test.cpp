@@ -22,6 +22,7 @@
 #include "os/config/regstore.h"
 #include "platform/posix/files.h"
 #include "support/temp_dir.h"
+#include "support/test_locale.h"
 
 namespace {
 
@@ -152,6 +153,20 @@ TEST_F(PosixConfig, WriterKilledAtRandomMomentsLeavesAWholeFile) {
     EXPECT_TRUE(gnutil::ini::Find(ReadWholeFile(ini_), "after", "write", &counter));
   }
   EXPECT_GE(kills, 10);
+}
+
+// A value longer than the 1023 bytes a read returns is cut before a
+// character, never inside one.
+TEST_F(PosixConfig, LongValuesAreCutAtACharacterBoundary) {
+  GNUTIL_USE_LOCALE("ja_JP.sjis");
+  InitMbutil();
+  for (size_t lead : {1021u, 1022u}) {
+    const std::string value = std::string(lead, 'a') + "\x93\xfa" + "b";  // 日
+    WriteFile(ini_, "[s]\nk=" + value + "\n");
+    CGNString v;
+    EXPECT_EQ(OSGetConfig(v, "", "s", "k", ini_.c_str()), 1);
+    EXPECT_EQ(std::string(v), value.substr(0, lead == 1021 ? 1023 : 1022)) << lead;
+  }
 }
 
 TEST_F(PosixConfig, FilePermissionsAndLinksAreKept) {

@@ -66,7 +66,7 @@ TEST_F(ConfigStore, ReadsTextsAndNumbersOrTheDefaultWithOne) {
   } cases[] = {
       {"Main", "Width", "d", "d", 5},  {"Other", "Height", "d", "d", 5},
       {"main", "HEIGHT", "d", "3", 3}, {"MAIN", "KEY", "", "  padded  ", 0},
-      {"Main", "single", "", "s", 0},  {"Main", "none", "blanks \t ", "blanks", 5},
+      {"Main", "single", "", "s", 0},  {"Main", "none", "blanks  ", "blanks", 5},
       {"n", "mixed", "", "12abc", 12}, {"n", "word", "", "abc", 0},
       {"n", "signed", "", "-42", -42}, {"n", "plus", "", "+7", 7},
   };

@@ -169,13 +169,17 @@ TEST_F(PosixConfig, LongValuesAreCutAtACharacterBoundary) {
   }
 }
 
-TEST_F(PosixConfig, FilePermissionsAndLinksAreKept) {
+TEST_F(PosixConfig, FilePermissionsAndLinksAreKeptAndAnUnchangedFileIsNotRewritten) {
   OSSetConfig("1", "s", "k", ini_.c_str());
+  struct stat before, st;
+  ASSERT_EQ(stat(ini_.c_str(), &before), 0);
+  OSSetConfig("1", "s", "k", ini_.c_str());
+  ASSERT_EQ(stat(ini_.c_str(), &st), 0);
+  EXPECT_EQ(before.st_ino, st.st_ino) << "rewritten though nothing changed";
   ASSERT_EQ(chmod(ini_.c_str(), 0640), 0);
   std::string link = dir_ / "link.ini";
   ASSERT_EQ(symlink(ini_.c_str(), link.c_str()), 0);
   OSSetConfig("2", "s", "k", link.c_str());
-  struct stat st;
   ASSERT_EQ(lstat(link.c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   ASSERT_EQ(stat(ini_.c_str(), &st), 0);

@@ -85,6 +85,44 @@ struct ShuffleTables {
 
 inline constexpr ShuffleTables kShuffles{};
 
+// Shuffles that gather the 16-bit lanes of a vector's set positions (bits of
+// an 8-bit mask) into consecutive lanes from lane `first` (0-4) on, and that
+// spread them back: byte k of spreadLow, or byte 8 + k of spreadHigh, takes
+// the first byte of the pair in the lane that position k went to. The two
+// halves of sixteen positions thus share one vector of eight lanes: the first
+// half's from lane 0, the second's after them.
+struct PackTables {
+  unsigned char pack[5][256][16] = {};
+  unsigned char spreadLow[256][16] = {};
+  unsigned char spreadHigh[5][256][16] = {};
+  unsigned char count[256] = {};
+
+  constexpr PackTables() {
+    for (int first = 0; first <= 4; ++first) {
+      for (int m = 0; m < 256; ++m) {
+        for (int k = 0; k < 16; ++k) {
+          pack[first][m][k] = spreadHigh[first][m][k] = 0x80;
+          if (first == 0) spreadLow[m][k] = 0x80;
+        }
+        int lane = first;
+        for (int k = 0; k < 8; ++k) {
+          if (!(m & (1 << k))) continue;
+          if (lane < 8) {
+            pack[first][m][2 * lane] = static_cast<unsigned char>(2 * k);
+            pack[first][m][2 * lane + 1] = static_cast<unsigned char>(2 * k + 1);
+            spreadHigh[first][m][8 + k] = static_cast<unsigned char>(2 * lane);
+            if (first == 0) spreadLow[m][k] = static_cast<unsigned char>(2 * lane);
+          }
+          ++lane;
+        }
+        if (first == 0) count[m] = static_cast<unsigned char>(lane);
+      }
+    }
+  }
+};
+
+inline constexpr PackTables kPacks{};
+
 #ifdef GNUTIL_BLOCK_KERNELS
 
 // Whether the processor has SSSE3, asked once.
@@ -254,108 +292,162 @@ inline void Big5ToEucTwBlocks(Run* r, const unsigned char (*toEucTw)[4]) {
   r->o = o;
 }
 
-// Whether the processor has AVX2 (for its gather), asked once.
+// Whether the processor has AVX2 (for its gather) and BMI1/BMI2 (for the
+// bit masks), asked once.
 inline bool HaveAvx2() {
   static const bool have = [] {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+           __builtin_cpu_supports("bmi2");
   }();
   return have;
 }
 
+#define GNUTIL_AVX2 __attribute__((target("avx2,bmi,bmi2")))
+
 // The 2-byte table entries at eight 16-bit indexes, as 16-bit lanes.
-__attribute__((target("avx2"))) inline __m128i FetchPairs8(const int* table, __m128i index) {
+GNUTIL_AVX2 inline __m128i FetchPairs8(const int* table, __m128i index) {
   __m256i entries = _mm256_i32gather_epi32(table, _mm256_cvtepu16_epi32(index), 2);
   entries = _mm256_and_si256(entries, _mm256_set1_epi32(0xFFFF));
   return _mm_packus_epi32(_mm256_castsi256_si128(entries), _mm256_extracti128_si256(entries, 1));
 }
 
-// EUC-TW to Big5 while at least 16 bytes remain. 0x8E starts a four-byte
-// character; taken as a lead of pairs it gives the same starts whenever the
-// third byte is a lead too. A block stops before a four-byte character where
-// that fails and before a character that it cuts; it may then take nothing,
-// and the caller converts one character by itself.
+// The 32-bit mask as all-ones/all-zeros bytes.
+GNUTIL_AVX2 inline __m256i BytesOfBits32(uint32_t bits) {
+  __m256i v = _mm256_shuffle_epi8(_mm256_set1_epi32(static_cast<int>(bits)),
+                                  _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1,
+                                                   2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3));
+  const __m256i bit = _mm256_set1_epi64x(static_cast<long long>(0x8040201008040201ull));
+  return _mm256_cmpeq_epi8(_mm256_and_si256(v, bit), bit);
+}
+
+// 32 bytes counted from 0xA1.
+GNUTIL_AVX2 inline __m256i FromA1(const unsigned char* q) {
+  return _mm256_sub_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(q)),
+                         _mm256_set1_epi8(static_cast<char>(0xA1)));
+}
+
+// The table indexes of the characters that would start at each of the 32
+// positions at p, in 16-bit lanes: positions 0-7 and 16-23 in *index0, 8-15
+// and 24-31 in *index1 (the two 128-bit halves). An index is row * 94 + cell
+// of the pair there, or for 0x8E the plane's 8836 plus the index of the pair
+// two bytes on. Positions set in `invalid` get `none`, and so does any value
+// beyond it (positions that start no character).
+GNUTIL_AVX2 inline void CnsIndexes(const unsigned char* p, __m256i invalid, unsigned none,
+                                   __m256i* index0, __m256i* index1) {
+  const __m256i weights = _mm256_set1_epi16(0x015E);  // bytes 94 and 1
+  const __m256i lowBytes = _mm256_set1_epi16(0xFF);
+  __m256i c0 = FromA1(p);  // lane j: bytes 2j, 2j+1 counted from 0xA1
+  __m256i c1 = FromA1(p + 1);
+  __m256i even = _mm256_maddubs_epi16(c0, weights);  // the pair at 2j
+  __m256i odd = _mm256_maddubs_epi16(c1, weights);   // the pair at 2j+1
+  const __m256i plane = _mm256_set1_epi16(94 * 94);
+  __m256i evenFour = _mm256_add_epi16(_mm256_maddubs_epi16(FromA1(p + 2), weights),
+                                      _mm256_mullo_epi16(_mm256_srli_epi16(c0, 8), plane));
+  __m256i oddFour = _mm256_add_epi16(_mm256_maddubs_epi16(FromA1(p + 3), weights),
+                                     _mm256_mullo_epi16(_mm256_srli_epi16(c1, 8), plane));
+  const __m256i lead8E = _mm256_set1_epi16((0x8E - 0xA1) & 0xFF);
+  even = _mm256_blendv_epi8(even, evenFour,
+                            _mm256_cmpeq_epi16(_mm256_and_si256(c0, lowBytes), lead8E));
+  odd =
+      _mm256_blendv_epi8(odd, oddFour, _mm256_cmpeq_epi16(_mm256_and_si256(c1, lowBytes), lead8E));
+  const __m256i last = _mm256_set1_epi16(static_cast<short>(none));
+  *index0 = _mm256_min_epu16(
+      _mm256_or_si256(_mm256_unpacklo_epi16(even, odd), _mm256_unpacklo_epi8(invalid, invalid)),
+      last);
+  *index1 = _mm256_min_epu16(
+      _mm256_or_si256(_mm256_unpackhi_epi16(even, odd), _mm256_unpackhi_epi8(invalid, invalid)),
+      last);
+}
+
+// The Big5 pairs of the characters that start at the positions set in
+// `chars` (16 bits, never two adjacent), whose indexes are in two vectors of
+// 16-bit lanes: their first bytes in *firsts, their second bytes in *seconds,
+// one byte per position. At most eight characters: one gather.
+GNUTIL_AVX2 inline void FetchBig5(const int* table, __m128i index0, __m128i index1, unsigned chars,
+                                  __m128i* firsts, __m128i* seconds) {
+  unsigned lo = chars & 0xFF, hi = chars >> 8, before = kPacks.count[lo];
+  __m128i packed = _mm_or_si128(_mm_shuffle_epi8(index0, Row(kPacks.pack[0], lo)),
+                                _mm_shuffle_epi8(index1, Row(kPacks.pack[before], hi)));
+  __m128i pairs = FetchPairs8(table, packed);
+  __m128i spreadLo = Row(kPacks.spreadLow, lo), spreadHi = Row(kPacks.spreadHigh[before], hi);
+  *firsts = _mm_or_si128(_mm_shuffle_epi8(pairs, spreadLo), _mm_shuffle_epi8(pairs, spreadHi));
+  const __m128i one = _mm_set1_epi8(1);
+  *seconds = _mm_or_si128(_mm_shuffle_epi8(pairs, _mm_add_epi8(spreadLo, one)),
+                          _mm_shuffle_epi8(pairs, _mm_add_epi8(spreadHi, one)));
+}
+
+// Stores the bytes of v whose bit in `dropped` is clear, eight at a time.
+GNUTIL_SSSE3 inline unsigned char* StoreKept(unsigned char* o, __m128i v, unsigned dropped) {
+  unsigned lo = dropped & 0xFF, hi = (dropped >> 8) & 0xFF;
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_shuffle_epi8(v, Row(kShuffles.drop, lo)));
+  o += kShuffles.dropLength[lo];
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(o),
+                   _mm_shuffle_epi8(_mm_srli_si128(v, 8), Row(kShuffles.drop, hi)));
+  return o + kShuffles.dropLength[hi];
+}
+
+// EUC-TW to Big5, 32 bytes a block, while at least 48 bytes remain (the
+// indexes of a block's last positions read 3 bytes past it). 0x8E starts a
+// four-byte character; taken as a lead of pairs it gives the same starts
+// whenever the third byte is a lead too. A block stops before a four-byte
+// character where that fails and before a character that it cuts; it may
+// then take nothing, and the caller converts one character by itself.
 //
-// The table index of a character is computed for every position at once
-// (16-bit lanes, even and odd positions apart; a four-byte character's is
-// its pair's plus its plane's), the Big5 pairs of all positions are fetched
-// with two gathers, and each character's pair replaces its first two
-// bytes; dropping the last two bytes of four-byte characters leaves the
-// output. No loop over the characters: their number varies from block to
-// block, and a loop's exit would be mispredicted in nearly every one.
+// The table index of a character is computed for every position at once,
+// the Big5 pairs of all positions are fetched with gathers, and each
+// character's pair replaces its first two bytes; dropping the last two
+// bytes of four-byte characters leaves the output. No loop over the
+// characters: their number varies from block to block, and a loop's exit
+// would be mispredicted in nearly every one.
 //
 // toBig5: the Big5 pair of each plane-linear CNS index below `none` (planes
 // 1-4), "??" at `none`, and two readable bytes after it (a gather lane
 // reads four bytes).
-__attribute__((target("avx2"))) inline void EucTwToBig5Blocks(Run* r,
-                                                              const unsigned char (*toBig5)[2],
-                                                              unsigned none) {
+GNUTIL_AVX2 inline void EucTwToBig5Blocks(Run* r, const unsigned char (*toBig5)[2], unsigned none) {
   const unsigned char* s = r->s;
   unsigned char* o = r->o;
   size_t i = r->i;
-  const __m128i lowBytes = _mm_set1_epi16(0xFF);
-  const __m128i lead8E = _mm_set1_epi16((0x8E - 0xA1) & 0xFF);  // 0x8E, counted from 0xA1
   const int* table = reinterpret_cast<const int*>(toBig5);
-  while (i + 16 <= r->n) {
-    __m128i b = Load16(s + i);
-    unsigned euc = Bits(InRange(b, 0xA1, 0xFE));
-    unsigned is8E = Bits(_mm_cmpeq_epi8(b, _mm_set1_epi8(static_cast<char>(0x8E))));
+  const __m128i x8E = _mm_set1_epi8(static_cast<char>(0x8E));
+  while (i + 48 <= r->n) {
+    const unsigned char* p = s + i;
+    __m128i b0 = Load16(p), b1 = Load16(p + 16);
+    uint32_t euc = Bits(InRange(b0, 0xA1, 0xFE)) | Bits(InRange(b1, 0xA1, 0xFE)) << 16;
+    uint32_t is8E = Bits(_mm_cmpeq_epi8(b0, x8E)) | Bits(_mm_cmpeq_epi8(b1, x8E)) << 16;
     if ((euc | is8E) == 0) {
-      Store16(o, b);
-      i += 16;
-      o += 16;
+      Store16(o, b0);
+      Store16(o + 16, b1);
+      i += 32;
+      o += 32;
       continue;
     }
-    unsigned starts = PairStarts(euc | is8E);
-    unsigned four = starts & is8E;
-    unsigned planes = Bits(InRange(b, 0xA1, 0xA4));
-    unsigned bad = (four & ~(euc >> 2)) | (four & 0xE000) | 0x10000;
-    unsigned valid = (~is8E & (euc >> 1)) | (is8E & (planes >> 1) & (euc >> 3));
+    uint32_t planes = Bits(InRange(b0, 0xA1, 0xA4)) | Bits(InRange(b1, 0xA1, 0xA4)) << 16;
+    uint32_t starts = PairStarts(euc | is8E);
+    uint32_t four = starts & is8E;
+    uint32_t valid = (~is8E & (euc >> 1)) | (is8E & (planes >> 1) & (euc >> 3));
+    uint64_t bad = (four & ~(euc >> 2)) | (four & 0xE0000000u) | (1ull << 32);
     unsigned end = static_cast<unsigned>(CountTrailingZeros(bad));
-    unsigned cut = 16 - ((starts >> 15) & 1);
+    unsigned cut = 32 - (starts >> 31);
     if (cut < end) end = cut;
     if (end == 0) break;
-    unsigned below = (1u << end) - 1;
+    uint32_t below = static_cast<uint32_t>((1ull << end) - 1);
     four &= below;
-    unsigned chars = starts & ~(four << 2) & below;
-    // Lane j of `even` indexes the character at 2j, of `odd` the one at 2j+1.
-    __m128i c = _mm_sub_epi8(b, _mm_set1_epi8(static_cast<char>(0xA1)));
-    __m128i c1 = _mm_srli_si128(c, 1);
-    __m128i even = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(c, lowBytes), _mm_set1_epi16(94)),
-                                 _mm_srli_epi16(c, 8));
-    __m128i odd = _mm_add_epi16(_mm_mullo_epi16(_mm_and_si128(c1, lowBytes), _mm_set1_epi16(94)),
-                                _mm_srli_epi16(c1, 8));
-    __m128i evenFour = _mm_add_epi16(_mm_srli_si128(even, 2),
-                                     _mm_mullo_epi16(_mm_srli_epi16(c, 8), _mm_set1_epi16(8836)));
-    __m128i oddFour = _mm_add_epi16(_mm_srli_si128(odd, 2),
-                                    _mm_mullo_epi16(_mm_srli_epi16(c1, 8), _mm_set1_epi16(8836)));
-    even = Blend(_mm_cmpeq_epi16(_mm_and_si128(c, lowBytes), lead8E), evenFour, even);
-    odd = Blend(_mm_cmpeq_epi16(_mm_and_si128(c1, lowBytes), lead8E), oddFour, odd);
-    // Characters that are not well formed get `none` ("??"); positions that
-    // start no character hold any value, kept inside the table.
-    __m128i invalid = BytesOfBits(~valid & 0xFFFF);
-    const __m128i last = _mm_set1_epi16(static_cast<short>(none));
-    __m128i index0 = _mm_min_epu16(
-        _mm_or_si128(_mm_unpacklo_epi16(even, odd), _mm_unpacklo_epi8(invalid, invalid)),
-        last);  // positions 0-7
-    __m128i index1 = _mm_min_epu16(
-        _mm_or_si128(_mm_unpackhi_epi16(even, odd), _mm_unpackhi_epi8(invalid, invalid)),
-        last);  // 8-15
-    __m128i pairs0 = FetchPairs8(table, index0);
-    __m128i pairs1 = FetchPairs8(table, index1);
-    __m128i firsts =
-        _mm_packus_epi16(_mm_and_si128(pairs0, lowBytes), _mm_and_si128(pairs1, lowBytes));
-    __m128i seconds = _mm_packus_epi16(_mm_srli_epi16(pairs0, 8), _mm_srli_epi16(pairs1, 8));
-    __m128i startV = BytesOfBits(chars);
-    __m128i v =
-        Blend(startV, firsts, Blend(_mm_slli_si128(startV, 1), _mm_slli_si128(seconds, 1), b));
-    unsigned dropped = ((four << 2) | (four << 3) | ~below) & 0xFFFF;
-    unsigned lo = dropped & 0xFF, hi = dropped >> 8;
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_shuffle_epi8(v, Row(kShuffles.drop, lo)));
-    o += kShuffles.dropLength[lo];
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(o),
-                     _mm_shuffle_epi8(_mm_srli_si128(v, 8), Row(kShuffles.drop, hi)));
-    o += kShuffles.dropLength[hi];
+    uint32_t chars = starts & ~(four << 2) & below;
+    __m256i x0, x1;
+    CnsIndexes(p, BytesOfBits32(~valid), none, &x0, &x1);
+    __m128i f0, s0, f1, s1;
+    FetchBig5(table, _mm256_castsi256_si128(x0), _mm256_castsi256_si128(x1), chars & 0xFFFF, &f0,
+              &s0);
+    FetchBig5(table, _mm256_extracti128_si256(x0, 1), _mm256_extracti128_si256(x1, 1), chars >> 16,
+              &f1, &s1);
+    __m128i lead0 = BytesOfBits(chars & 0xFFFF), lead1 = BytesOfBits(chars >> 16);
+    __m128i v0 = Blend(lead0, f0, Blend(_mm_slli_si128(lead0, 1), _mm_slli_si128(s0, 1), b0));
+    __m128i v1 =
+        Blend(lead1, f1, Blend(_mm_alignr_epi8(lead1, lead0, 15), _mm_alignr_epi8(s1, s0, 15), b1));
+    uint32_t dropped = (four << 2) | (four << 3) | ~below;
+    o = StoreKept(o, v0, dropped & 0xFFFF);
+    o = StoreKept(o, v1, dropped >> 16);
     i += end;
   }
   r->i = i;

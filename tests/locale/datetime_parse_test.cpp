@@ -303,4 +303,37 @@ TEST(DateTimeReader, JapaneseUnitsAndEras) {
   EXPECT_EQ("", std::string(rest));
 }
 
+// The parser's word steps: a date word and what follows it (-1 for a time
+// word, which is left alone), and month and day names in either form.
+TEST(DateTimeParse, WordSplitting) {
+  gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kEnglishUS);
+  CGNDateTime v;
+  const struct {
+    const char* text;
+    int result;
+    const char *word, *rest;
+  } cases[] = {{"12/25/99", 2, "12", "25/99"},
+               {"  Dec 25, 99", 3, "Dec", "25, 99"},
+               {"Dec, 25", 3, "Dec", "25"},
+               {"10:30 PM", -1, "10:30", "unchanged"},
+               {"pm 3", -1, "pm", "unchanged"},
+               {"1999", 4, "1999", ""},
+               {"", 0, "", ""}};
+  for (const auto& c : cases) {
+    CGNString word, rest("unchanged");
+    EXPECT_EQ(c.result, v.extractDateWord(c.text, word, rest)) << c.text;
+    EXPECT_EQ(std::string(c.word) + "|" + c.rest, std::string(word) + "|" + std::string(rest));
+  }
+  CGNString word, rest;
+  EXPECT_EQ(2, v.extractTimeWord(" 10:30 PM", word, rest));
+  EXPECT_EQ("10|30 PM", std::string(word) + "|" + std::string(rest));
+  // Month names give 0..11 and 12 for none, day names 0..6 and 7.
+  EXPECT_EQ(11, v.getMonthFromName("DECEMBER"));
+  EXPECT_EQ(12, v.getMonthFromName("Dec"));
+  EXPECT_EQ(11, v.getMonthFromAbbrev("dec"));
+  EXPECT_EQ(6, v.getDayFromName("sunday"));
+  EXPECT_EQ(7, v.getDayFromAbbrev("Sunday"));
+}
+
 }  // namespace

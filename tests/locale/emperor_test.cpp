@@ -35,6 +35,7 @@ TEST(Emperor, EmptySetAndCopies) {
   EXPECT_EQ(kShowa, Name(copy));
   EXPECT_EQ(63, assigned.GetSpan());
   // A span ends the era; an era that starts within its year counts by day.
+  EXPECT_EQ(0, copy.EmperorYrFromGregorianYr(1925));
   EXPECT_EQ(0, copy.EmperorYrFromGregorianYr(1989));
   CEmperor reiwa(CGNString(kReiwa), 2019, 0);
   reiwa.SetFirstDay(5, 1);

@@ -1,11 +1,12 @@
 // The locale record: built-in values, accessors, copying, the format tables,
 // and filling it (Init, Customize, the refreshes, the initialisation file)
 // against a stand-in for the system's locale information.
+#include "gnutil/lclocale.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "gnutil/lclocale.h"
 #include "gnutil/localeinfo.h"
 #include "gnutil/osconfig.h"
 #include "locale/lclocale_internal.h"
@@ -430,8 +431,7 @@ TEST_F(LocaleInit, NewRecordFollowsCustomizedGlobal) {
   EXPECT_EQ("dd/MM/yyyy", std::string(global->m_shortDateFormat));
   EXPECT_EQ(1, global->Customized());  // re-reading keeps it customized
   EXPECT_EQ(0, follower.LongOrShort());
-  EXPECT_EQ("3;2;0", std::string(follower.m_decNumDigitsInGroup));
-  EXPECT_EQ("'", std::string(follower.m_decDigitGroupSeparator));
+  EXPECT_EQ("3;2;0|.|'|-|4|1", Numbers(follower));
 
   CLCGlobalLocale::Free();
   CLCGlobalLocale* fresh = CLCGlobalLocale::Instance();

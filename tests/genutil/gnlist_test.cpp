@@ -1,22 +1,22 @@
-// The lists under allocation failure, at their size limits and in a
-// double-byte locale.
+// The lists: values and their bounds, string lists, parsing and splitting,
+// cleanup lists, allocation failure and the double-byte locales.
 #include "gnutil/gnlist.h"
 
 #include <gtest/gtest.h>
 #include <limits.h>
 
 #include <string>
+#include <vector>
 
-#include "genutil/alloc.h"
-#include "support/test_locale.h"
+#include "gnutil/gnstring.h"
+#include "support/gnstring_fixtures.h"
 
 namespace {
 
 using gnutil::testing::FailAllocationAfter;
-
-struct NoFailures {
-  ~NoFailures() { FailAllocationAfter(-1); }
-};
+using gnutil_test::NoFailures;
+using V = std::vector<std::string>;
+using N = std::vector<long>;
 
 class ListProbe : public CGNList {
  public:
@@ -24,157 +24,241 @@ class ListProbe : public CGNList {
   unsigned Allocated() const { return m_nAllocated; }
 };
 
-TEST(ListFailures, FailedGrowthLeavesTheListAsItWas) {
-  NoFailures guard;
-  ListProbe l(0, 0);
-  FailAllocationAfter(0);
-  EXPECT_FALSE(l.AddItem(1));
-  EXPECT_EQ(l.GetCount(), 0);
-  EXPECT_EQ(l.Allocated(), 0u);
+N Values(const CGNList& l) {
+  N out;
+  for (int i = 0; i < l.GetCount(); ++i) out.push_back(l.GetItem(i));
+  return out;
+}
 
+V Texts(const CGNStringList& list) {
+  V out;
+  for (int i = 0; i < list.GetCount(); ++i) {
+    out.push_back(list.GetItem(i) ? gnutil_test::Bytes(*list.GetItem(i)) : "<null>");
+  }
+  return out;
+}
+
+#define OP(call) #call, [](CGNList & l) -> long { return (call); }
+
+// Each call on {10, 20, 30}: InsertItem at the count appends; the slot a
+// deletion frees reads 0.
+// clang-format off
+TEST(List, EditsAndTheirBounds) {
+  const struct {
+    const char* call;
+    long (*run)(CGNList&);
+    long result;
+    N after;
+  } kCases[] = {
+      {OP(l.AddItem(40)), 1, {10, 20, 30, 40}}, {OP(l.InsertItem(3, 40)), 1, {10, 20, 30, 40}},
+      {OP(l.InsertItem(0, 5)), 1, {5, 10, 20, 30}}, {OP(l.InsertItem(4, 5)), 0, {10, 20, 30}},
+      {OP(l.InsertItem(-1, 5)), 0, {10, 20, 30}}, {OP((l.DeleteItem(0), 0)), 0, {20, 30}},
+      {OP((l.DeleteItem(3), l.DeleteItem(-1), 0)), 0, {10, 20, 30}},
+      {OP((l.DeleteItem(2), l.GetItem(2))), 0, {10, 20}}, {OP(l.GetItem(-1)), 0, {10, 20, 30}},
+      {OP(l.SwapItems(0, 2)), 1, {30, 20, 10}}, {OP(l.SwapItems(1, 1)), 1, {10, 20, 30}},
+      {OP(l.SwapItems(0, 3)), 0, {10, 20, 30}}, {OP(l.SwapItems(-1, 0)), 0, {10, 20, 30}}};
+  for (const auto& c : kCases) {
+    CGNList l;
+    for (long v : {10L, 20L, 30L}) l.AddItem(v);
+    EXPECT_EQ(c.run(l), c.result) << c.call;
+    EXPECT_EQ(Values(l), c.after) << c.call;
+  }
+  EXPECT_EQ(CGNList(0, 0).GetItem(0), 0);
+  EXPECT_EQ(CGNList().GetItemListPtr(), nullptr);  // an array but no values
+}
+// clang-format on
+
+TEST(List, CopiesAreDeepAndFreeEmpties) {
+  ListProbe src(25, 5), assigned(0, 3);
+  for (long v = 0; v < 30; ++v) src.AddItem(v);  // past the reservation
+  ListProbe copy(src);
+  assigned = src;
+  assigned = assigned;
+  src.Free();
+  EXPECT_EQ(src.Allocated(), 0u);
+  EXPECT_TRUE(src.AddItem(7));  // usable again
+  EXPECT_EQ(Values(src), N{7});
+  EXPECT_EQ(copy.GetCount(), 30);
+  EXPECT_EQ(assigned.GetItem(29), 29);
+}
+
+TEST(ListFailures, ReservationsAndFailedGrowth) {
+  NoFailures guard;
+  ListProbe reserved(15, 10), l(0, 0);
+  FailAllocationAfter(0);
+  for (long v = 0; v < 15; ++v) ASSERT_TRUE(reserved.AddItem(v)) << v;  // never below the size
+  EXPECT_FALSE(l.AddItem(1));
   for (long v = 0; v < 10; ++v) ASSERT_TRUE(l.AddItem(v));
   FailAllocationAfter(0);
   EXPECT_FALSE(l.InsertItem(0, 99));
-  EXPECT_EQ(l.GetCount(), 10);
-  EXPECT_EQ(l.GetItem(0), 0);
-  EXPECT_EQ(l.Allocated(), 10u);
-  EXPECT_TRUE(l.AddItem(10));  // the hook fired once only
-}
-
-TEST(ListFailures, ConstructorReservationIsOptional) {
-  NoFailures guard;
+  EXPECT_EQ(Values(l), (N{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
   FailAllocationAfter(0);
-  ListProbe l(50, 10);
-  EXPECT_EQ(l.Allocated(), 0u);
-  EXPECT_TRUE(l.AddItem(5));
-  EXPECT_EQ(l.GetItem(0), 5);
-}
-
-TEST(ListFailures, ImpossibleSizesAreRefused) {
-  ListProbe l(0, 0);
+  ListProbe optional(50, 10);  // the reservation is optional
+  EXPECT_TRUE(optional.AddItem(5));
   EXPECT_FALSE(l.AllocateItemList(UINT_MAX));  // the rounded size passes 32 bits
-  EXPECT_EQ(l.Allocated(), 0u);
-  ListProbe huge(UINT_MAX, 10);
-  EXPECT_EQ(huge.Allocated(), 0u);
-}
-
-TEST(ListFailures, CopyThatCannotBeMadeThrowsAndLeavesTargetEmpty) {
-  NoFailures guard;
-  CGNList src;
-  src.AddItem(1);
+  EXPECT_EQ(ListProbe(UINT_MAX, 10).Allocated(), 0u);
   FailAllocationAfter(0);
-  EXPECT_THROW({ CGNList copy(src); }, GMemoryException);
-
-  CGNStringList strings;
-  strings.AddItem("a");
-  strings.AddItem("b");
-  CGNStringList target;
-  target.AddItem("old");
-  // Let the array through, fail the second string object.
-  FailAllocationAfter(3);
-  EXPECT_THROW(target = strings, GMemoryException);
-  EXPECT_EQ(target.GetCount(), 0);
+  EXPECT_THROW({ CGNList copy(l); }, GMemoryException);
 }
 
-TEST(ListFailures, StringObjectShortageGivesANullEntry) {
+TEST(ListFailures, StringListsUnderShortage) {
   NoFailures guard;
-  CGNStringList l;  // the array already exists
+  CGNStringList l, m, ab, target;  // the arrays already exist
+  CGNStringListList lists;
   CGNString lost("lost");
   FailAllocationAfter(0);
-  EXPECT_TRUE(l.AddItem(lost));
-  EXPECT_EQ(l.GetCount(), 1);
-  EXPECT_EQ(l.GetItem(0), nullptr);
-  EXPECT_TRUE(l.AddUnique("x"));  // null entries are skipped, not compared
-  CGNStringList copy(l);          // and copied as null entries
-  EXPECT_EQ(copy.GetItem(0), nullptr);
-  EXPECT_STREQ(*copy.GetItem(1), "x");
-  l.Sort();  // a null entry sorts as the empty text
-  EXPECT_EQ(l.GetItem(0), nullptr);
-}
-
-TEST(ListFailures, StringBufferShortageThrowsAndAddsNothing) {
-  NoFailures guard;
-  CGNStringList l;
-  CGNString text("text");
+  EXPECT_TRUE(l.AddItem(lost));   // no string object: a null entry,
+  EXPECT_TRUE(l.AddUnique("x"));  // skipped, not compared,
+  CGNStringList copy(l);          // copied as a null entry
+  l.Sort();                       // and sorted as the empty text
+  EXPECT_EQ(Texts(copy), (V{"<null>", "x"}));
+  EXPECT_EQ(Texts(l), (V{"<null>", "x"}));
   FailAllocationAfter(1);  // the object is made, its text buffer is not
-  EXPECT_THROW(l.AddItem(text), GMemoryException);
-  EXPECT_EQ(l.GetCount(), 0);
+  EXPECT_THROW(m.AddItem(lost), GMemoryException);
+  EXPECT_EQ(m.GetCount(), 0);
+  ab.ParseFrom("a,b", ',');
+  target.AddItem("old");
+  FailAllocationAfter(3);  // the array and one string, not the second one
+  EXPECT_THROW(target = ab, GMemoryException);
+  EXPECT_EQ(target.GetCount(), 0);
+  FailAllocationAfter(0);
+  EXPECT_FALSE(lists.AddItem(ab));
+  EXPECT_EQ(lists.GetCount(), 0);
 }
 
-TEST(ListFailures, StringListListReportsShortage) {
-  NoFailures guard;
-  CGNStringListList l;
-  CGNStringList inner;
-  inner.AddItem("a");
-  FailAllocationAfter(0);
-  EXPECT_FALSE(l.AddItem(inner));
-  EXPECT_EQ(l.GetCount(), 0);
-  EXPECT_TRUE(l.AddItem(inner));
+TEST(StringList, OwnsCopiesOfItsTexts) {
+  CGNStringList l(0, 3), target;
+  CGNString text("one");
+  EXPECT_TRUE(l.AddItem(text) && l.AddItem("three"));
+  text = "changed";
+  EXPECT_TRUE(l.InsertItem(1, "two"));
+  EXPECT_FALSE(l.InsertItem(4, "x"));
+  EXPECT_TRUE(l.GetItem(3) == nullptr && l.GetItem(-1) == nullptr);
+  CGNStringList copy(l);
+  target.AddItem("old");
+  target = l;
+  *target.GetItem(0) = "mine";
+  *copy.GetItem(1) = "yours";
+  EXPECT_EQ(Texts(l), (V{"one", "two", "three"}));
+  EXPECT_EQ(Texts(target), (V{"mine", "two", "three"}));
+  l.DeleteItem(1);
+  l.DeleteItem(9);
+  EXPECT_EQ(Texts(l), (V{"one", "three"}));
+  l.FreeListItems();
+  for (const char* t : {"Tokyo", "Tokyo", "tokyo", "", ""}) l.AddUnique(t);
+  EXPECT_EQ(Texts(l), (V{"Tokyo", "tokyo", ""}));  // byte-exact
+}
+
+TEST(StringList, SortAscendingMovesOnlyPointers) {
+  CGNStringList two, l;
+  two.ParseFrom("b,a", ',');
+  two.Sort();
+  l.ParseFrom("pear,apple,fig,apple,banana", ',');
+  const CGNString* fig = l.GetItem(2);
+  l.Sort();
+  EXPECT_EQ(Texts(two), (V{"a", "b"}));
+  EXPECT_EQ(Texts(l), (V{"apple", "apple", "banana", "fig", "pear"}));
+  EXPECT_EQ(l.GetItem(3), fig);  // the same object, moved
+  GNUTIL_USE_LOCALE("en_US.utf8");
+  CGNString("b,B,a,A").Split(l, ",");
+  l.Sort();
+  const V order = Texts(l);  // each letter's cases together, unlike byte order
+  EXPECT_TRUE(order == (V{"a", "A", "b", "B"}) || order == (V{"A", "a", "B", "b"}));
+}
+
+// ParseFrom appends byte-wise pieces (a trailing separator adds nothing, a
+// leading one an empty item); Split replaces the items.
+// clang-format off
+TEST(StringList, ParseFromAppendsSplitReplaces) {
+  const struct {
+    bool split;
+    const char* text;
+    const char* separator;
+    V after;  // from {"old"}
+  } kCases[] = {
+      {false, "a,b,,c", ",", {"old", "a", "b", "", "c"}}, {false, "a,", ",", {"old", "a"}},
+      {false, "", ",", {"old"}}, {false, ",", ",", {"old", ""}},
+      {false, "\x95\x5C\\x", "\\", {"old", "\x95", "", "x"}},
+      {true, "a,,b,", ",", {"a", "", "b"}}, {true, ",", ",", {""}}, {true, "", ",", {}},
+      {true, "a::b::c", "::", {"a", "b", "c"}}, {true, "no separator", ";", {"no separator"}},
+      {true, "a,b", "", {"a,b"}}, {true, "a,b", nullptr, {"a,b"}}};
+  for (const auto& c : kCases) {
+    CGNStringList l;
+    l.AddItem("old");
+    CGNString s(c.text);
+    if (c.split) {
+      s.Split(l, c.separator);
+    } else {
+      EXPECT_EQ(l.ParseFrom(c.text, c.separator[0]), c.after.size()) << c.text;
+    }
+    EXPECT_EQ(Texts(l), c.after) << c.text;
+    EXPECT_STREQ(s, c.text);
+  }
+  CGNStringList l;
+  CGNString(",x").Split(l, static_cast<unsigned char>(','));
+  EXPECT_EQ(Texts(l), (V{"", "x"}));
+  l.AddItem("p|q");  // the string split, or the separator, may be an item of the list
+  l.GetItem(2)->Split(l, "|");
+  EXPECT_EQ(Texts(l), (V{"p", "q"}));
+  l.AddItem("|");
+  CGNString("x|y").Split(l, *l.GetItem(2));
+  EXPECT_EQ(Texts(l), (V{"x", "y"}));
+}
+// clang-format on
+
+class LegacySplit : public gnutil_test::LegacyText {};
+
+TEST_P(LegacySplit, NeverCutsACharacter) {
+  // On the second character's trail byte where it is ASCII (Shift-JIS, Big5).
+  const std::string trail = b_.substr(b_.size() - 1);
+  const std::string sep = static_cast<unsigned char>(trail[0]) < 0x80 ? trail : "|";
+  CGNStringList l;
+  CGNString((a_ + sep + b_ + sep + b_).c_str()).Split(l, sep.c_str());
+  EXPECT_EQ(Texts(l), (V{a_, b_, b_}));
+}
+
+GNUTIL_LEGACY_LOCALES(LegacySplit);
+
+TEST(StringListList, DeepCopiesInsertAndDelete) {
+  CGNStringList one, two;
+  one.AddItem("1");
+  two.AddItem("2");
+  CGNStringListList l, assigned;
+  EXPECT_TRUE(l.AddItem(two) && l.InsertItem(0, one));
+  EXPECT_FALSE(l.InsertItem(3, one));
+  EXPECT_EQ(l.GetItem(2), nullptr);
+  one.AddItem("more");
+  CGNStringListList copy(l);
+  assigned.AddItem(one);
+  assigned = l;
+  *copy.GetItem(0)->GetItem(0) = "changed";
+  EXPECT_EQ(Texts(*l.GetItem(0)), (V{"1"}));  // copies of the argument, copied deeply
+  EXPECT_EQ(Texts(*assigned.GetItem(1)), (V{"2"}));
+  l.DeleteItem(0);
+  EXPECT_EQ(Texts(*l.GetItem(0)), (V{"2"}));
 }
 
 std::string g_log;
 void Log(void* arg) { g_log += static_cast<const char*>(arg); }
 
-TEST(ListFailures, CleanupShortageIsSkippedByExecute) {
+TEST(CleanupList, ExecuteRunsInOrderSkippingNullEntries) {
   NoFailures guard;
-  g_log.clear();
-  CGNCleanupList l;
-  l.AddItem(Log, const_cast<char*>("a"));
-  FailAllocationAfter(0);
-  EXPECT_TRUE(l.AddItem(Log, const_cast<char*>("b")));
-  EXPECT_EQ(l.GetItem(1), nullptr);
-  l.AddItem(Log, const_cast<char*>("c"));
-  l.AddItem(static_cast<const CGNCleanupItem*>(nullptr));
-  l.Execute();
-  EXPECT_EQ(g_log, "ac");
-}
-
-TEST(ListLocale, SortFollowsTheProcessLocale) {
-  GNUTIL_USE_LOCALE("en_US.utf8");
-  CGNStringList l;
-  for (const char* t : {"b", "B", "a", "A"}) l.AddItem(t);
-  l.Sort();
-  // Dictionary order keeps each letter's cases together, unlike byte order
-  // (A B a b).
-  std::string order;
-  for (int i = 0; i < l.GetCount(); ++i) order += *l.GetItem(i);
-  EXPECT_TRUE(order == "aAbB" || order == "AaBb") << order;
-}
-
-TEST(ListLocale, SplitKeepsDoubleByteCharactersWhole) {
-  GNUTIL_USE_LOCALE("ja_JP.sjis");
-  // Shift-JIS 0x83 0x7C has the trail byte '|'; Split must not cut it.
-  CGNString s("\x83\x7C|\x83\x7C|");
-  CGNStringList l;
-  s.Split(l, "|");
-  ASSERT_EQ(l.GetCount(), 2);
-  EXPECT_STREQ(*l.GetItem(0), "\x83\x7C");
-  EXPECT_STREQ(*l.GetItem(1), "\x83\x7C");
-}
-
-TEST(ListLocale, SplitInBig5) {
-  GNUTIL_USE_LOCALE("zh_TW.big5");
-  // Big5 0xA4 0x40 has the trail byte '@'.
-  CGNString s("\xA4\x40@b");
-  CGNStringList l;
-  s.Split(l, "@");
-  // Windows calls the locale "Chinese (Traditional)_Taiwan.950", a name the
-  // code-set module derives no code set from: there Split goes by bytes.
-  if (gnutil_test::kWindows) {
-    ASSERT_EQ(l.GetCount(), 3);
-    EXPECT_STREQ(*l.GetItem(0), "\xA4");
-    EXPECT_STREQ(*l.GetItem(1), "");
-  } else {
-    ASSERT_EQ(l.GetCount(), 2);
-    EXPECT_STREQ(*l.GetItem(0), "\xA4\x40");
-  }
-  EXPECT_STREQ(*l.GetItem(l.GetCount() - 1), "b");
-
-  // Named explicitly, Big5 keeps the character whole on both.
-  InitMbutilExt(CODESET_BIG5);
-  s.Split(l, "@");
-  ASSERT_EQ(l.GetCount(), 2);
-  EXPECT_STREQ(*l.GetItem(0), "\xA4\x40");
+  {
+    CGNCleanupList l;
+    EXPECT_TRUE(l.AddItem(Log, const_cast<char*>("a")));
+    FailAllocationAfter(0);
+    EXPECT_TRUE(l.AddItem(Log, const_cast<char*>("-")));  // no item: a null entry
+    CGNCleanupItem* own = new CGNCleanupItem{Log, const_cast<char*>("b")};
+    EXPECT_TRUE(l.AddItem(own));  // the list owns it now
+    l.AddItem(static_cast<const CGNCleanupItem*>(nullptr));
+    EXPECT_EQ(l.GetItem(2), own);
+    l.Execute();
+    l.Execute();        // and again
+    l.FreeListItems();  // frees without calling
+    l.Execute();
+    l.AddItem(Log, const_cast<char*>("c"));
+  }  // nor does destroying the list
+  EXPECT_EQ(g_log, "abab");
 }
 
 }  // namespace

@@ -302,4 +302,44 @@ TEST(JaconvBlocks, EveryCutOfDenseAndBrokenTextGivesTheScalarBytes) {
   }
 }
 
+// The sequences a block must not split or misread, at every offset of a
+// 96-byte text of ASCII (so at every position of the blocks and across
+// their ends), in a run of the same sequence and alone.
+TEST(JaconvBlocks, EdgeSequencesAtEveryOffsetGiveTheScalarBytes) {
+  struct Row {
+    int from, to;
+    const char* sequence;
+  };
+  const Row kRows[] = {
+      {CODESET_SJIS, CODESET_EUC_J, "\x88\x9F"},           // a pair
+      {CODESET_SJIS, CODESET_EUC_J, "\x88\xB1"},           // a pair whose trail is a kana byte
+      {CODESET_SJIS, CODESET_EUC_J, "\x88\x0A"},           // a lead with a bad trail: copied
+      {CODESET_SJIS, CODESET_EUC_J, "\xB1\xDF"},           // half-width katakana
+      {CODESET_EUC_J, CODESET_SJIS, "\x8E\xB1"},           // half-width katakana
+      {CODESET_EUC_J, CODESET_SJIS, "\x8E\x41\xB0\xA1"},   // 0x8E before a non-kana; a pair
+      {CODESET_EUC_J, CODESET_SJIS, "\xB0\x7F"},           // a lead with a bad trail
+      {CODESET_BIG5, CODESET_EUC_TW, "\xA4\x40\xC9\x40"},  // planes 1 and 2
+      {CODESET_BIG5, CODESET_EUC_TW, "\xA3\xE1"},          // unmapped: "??"
+      {CODESET_EUC_TW, CODESET_BIG5, "\x8E\xA2\xA1\xA1"},  // plane 2
+      {CODESET_EUC_TW, CODESET_BIG5, "\x8E\xA9\xA1\xA1"},  // plane 9: "??"
+      {CODESET_EUC_TW, CODESET_BIG5, "\x8E\xA2\x41\xA1"},  // third byte no lead
+      {CODESET_EUC_TW, CODESET_BIG5, "\x8E\xA2\x8E\xA2"},  // third byte 0x8E
+      {CODESET_EUC_TW, CODESET_BIG5, "\xC4\x41\xC4\xA1"},  // a bad trail; a pair
+  };
+  for (const Row& row : kRows) {
+    Conversion c = ConversionFor(row.from, row.to);
+    std::string run;
+    for (int k = 0; k < 12; ++k) run += row.sequence;
+    for (const std::string& piece : {std::string(row.sequence), run}) {
+      for (size_t at = 0; at < 64; ++at) {
+        std::string text = std::string(at, 'a') + piece + std::string(96, 'b');
+        text.resize(96 + piece.size());
+        ASSERT_EQ(Convert(ConvertBytes, c, text, text.size()),
+                  Convert(ConvertBytesScalar, c, text, text.size()))
+            << row.sequence << " at " << at;
+      }
+    }
+  }
+}
+
 }  // namespace

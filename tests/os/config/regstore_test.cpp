@@ -43,12 +43,9 @@ struct TrailBackslash {
 TEST(RegPath, SplitsByCharactersOfTheCurrentCodeSet) {
   const TrailBackslash kCases[] = {
       {"ja_JP.sjis", "A\x95\\B", {"A\x95\\B"}, {"A\x95", "B"}},  // A表B
-      {"ja_JP.sjis",
-       "Soft\\"
-       "\x83\\"
-       "\x95\\",
-       {"Soft", "\x83\\\x95\\"},
-       {"Soft", "\x83", "\x95"}},
+      // clang-format off
+      {"ja_JP.sjis", "Soft\\" "\x83\\" "\x95\\", {"Soft", "\x83\\\x95\\"}, {"Soft", "\x83", "\x95"}},
+      // clang-format on
       {"ja_JP.sjis", "A\x95\\\\B", {"A\x95\\", "B"}, {"A\x95", "B"}},
       {"zh_TW.big5", "X\xA5\\\\Y", {"X\xA5\\", "Y"}, {"X\xA5", "Y"}},  // 功
   };

@@ -12,12 +12,14 @@
 #include "locale/lclocale_internal.h"
 #include "platform/localeinfo.h"
 #include "support/fake_locale_info.h"
+#include "support/joined.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 namespace item = gnutil::lcitem;
 using gnutil_test::FakeLocaleInfo;
+using gnutil_test::Join;
 using Getter = unsigned char (CLCLocale::*)(CGNString&);
 using IndexedGetter = unsigned char (CLCLocale::*)(long, CGNString&);
 
@@ -34,29 +36,23 @@ std::string Indexed(IndexedGetter get, CLCLocale& l, long i) {
 }
 
 // The record's date and time settings as one text: the formats, the
-// separators and markers, then the 24-hour, marker-first and hour-zero
-// flags, the calendar and the long-or-short choice.
+// separators and markers, the 24-hour, marker-first and hour-zero flags, the
+// calendar and the long-or-short choice; then the number settings.
 std::string Dates(CLCLocale& l) {
-  return std::string(l.m_timeFormat) + "|" + std::string(l.m_shortDateFormat) + "|" +
-         std::string(l.m_longDateFormat) + "|" + std::string(l.m_dateSep) + "|" +
-         std::string(l.m_timeSep) + "|" + std::string(l.m_amString) + "|" +
-         std::string(l.m_pmString) + "|" + std::to_string(l.m_24HourTime) +
-         std::to_string(l.m_ampmPrefix) + std::to_string(l.m_hourLeadingZero) + "|" +
-         std::to_string(l.GetCalendarType()) + "|" + std::to_string(l.LongOrShort());
+  return Join(l.m_timeFormat, l.m_shortDateFormat, l.m_longDateFormat, l.m_dateSep, l.m_timeSep,
+              l.m_amString, l.m_pmString, l.m_24HourTime, l.m_ampmPrefix, l.m_hourLeadingZero,
+              l.GetCalendarType(), l.LongOrShort());
 }
 
-// The number settings: grouping, symbols, negative format, leading zeros.
 std::string Numbers(CLCLocale& l) {
-  return std::string(l.m_decNumDigitsInGroup) + "|" + std::string(l.m_decDecimalSymbol) + "|" +
-         std::string(l.m_decDigitGroupSeparator) + "|" + std::string(l.m_decNegativeSign) + "|" +
-         std::to_string(l.GetDecNegativeNumFormat()) + "|" +
-         std::to_string(l.GetDecDisplayLeadingZeroes());
+  return Join(l.m_decNumDigitsInGroup, l.m_decDecimalSymbol, l.m_decDigitGroupSeparator,
+              l.m_decNegativeSign, l.GetDecNegativeNumFormat(), l.GetDecDisplayLeadingZeroes());
 }
 
 TEST(LocaleRecord, BuiltInValues) {
   CLCLocale l;
-  EXPECT_EQ("hh:mm:ss tt|M/d/yy|dddd, MMMM dd, yyyy|/|:|AM|PM|000|1|0", Dates(l));
-  EXPECT_EQ("|.|,|-|0|0", Numbers(l));
+  EXPECT_EQ("hh:mm:ss tt|M/d/yy|dddd, MMMM dd, yyyy|/|:|AM|PM|0|0|0|1|0|", Dates(l));
+  EXPECT_EQ("|.|,|-|0|0|", Numbers(l));
   // The accessors give the fields.
   std::string accessors;
   for (Getter get :
@@ -65,12 +61,9 @@ TEST(LocaleRecord, BuiltInValues) {
         &CLCLocale::GetDecDigitGroupSeparator, &CLCLocale::GetDecNegativeSign})
     accessors += Text(get, l) + "|";
   EXPECT_EQ("hh:mm:ss tt|M/d/yy|/|:||.|,|-|", accessors);
-  EXPECT_EQ("AM PM", std::string(l.GetAMString()) + " " + std::string(l.GetPMString()));
-  EXPECT_EQ(1024u, l.GetLocaleId());
-  EXPECT_EQ(LANGCLASS_UNKNOWN, l.GetLang());
-  EXPECT_EQ(LANGNAME_UNKNOWN, l.GetLangName());
-  EXPECT_EQ(0, l.IsMultiByte() + l.IsUnicode() + l.Customized());
-  EXPECT_EQ(nullptr, l.m_pEmperors);
+  EXPECT_EQ(Join("AM", "PM", 1024, LANGCLASS_UNKNOWN, LANGNAME_UNKNOWN, 0, 0, 0, true),
+            Join(l.GetAMString(), l.GetPMString(), l.GetLocaleId(), l.GetLang(), l.GetLangName(),
+                 l.IsMultiByte(), l.IsUnicode(), l.Customized(), l.m_pEmperors == nullptr));
   const struct {
     IndexedGetter get;
     long index;
@@ -94,19 +87,17 @@ TEST(LocaleRecord, WhichFormatAndMarker) {
                {0, "M/d/yy", "AM"},
                {-1, "M/d/yy", "PM"},
                {3, "M/d/yy", "PM"}};
-  for (auto& c : cases) {
-    EXPECT_EQ(c.date, Indexed(&CLCLocale::DateFormatString, l, c.which)) << c.which;
-    EXPECT_EQ(c.marker, Indexed(&CLCLocale::AMPMMarker, l, c.which)) << c.which;
-  }
+  for (auto& c : cases)
+    EXPECT_EQ(Join(c.date, c.marker), Join(Indexed(&CLCLocale::DateFormatString, l, c.which),
+                                           Indexed(&CLCLocale::AMPMMarker, l, c.which)));
   l.SetDateFormatString(1, CGNString("yy/M/d"));
   l.SetDateFormatString(2, CGNString("d MMMM, yyyy"));
   l.SetAMPMMarker(0, CGNString("a.m."));
   l.SetAMPMMarker(5, CGNString("p.m."));
   EXPECT_EQ("yy/M/d", Text(&CLCLocale::DateFormatString, l));
   l.SetLongOrShort(2);
-  EXPECT_EQ("d MMMM, yyyy", Text(&CLCLocale::DateFormatString, l));
-  EXPECT_EQ("a.m.", std::string(l.GetAMString()));
-  EXPECT_EQ("p.m.", std::string(l.GetPMString()));
+  EXPECT_EQ("d MMMM, yyyy|a.m.|p.m.|",
+            Join(Text(&CLCLocale::DateFormatString, l), l.GetAMString(), l.GetPMString()));
 }
 
 TEST(LocaleRecord, UnitCharactersAndSuffix) {
@@ -241,10 +232,8 @@ TEST_F(LocaleInit, LanguageFromAbbreviation) {
     l.m_localeId = kJapan;
     l.m_langClass = LANGCLASS_GREEK;  // Init starts from unknown
     EXPECT_EQ(1, l.Init());
-    EXPECT_EQ(c.languageClass, l.GetLang());
-    EXPECT_EQ(c.languageName, l.GetLangName());
-    EXPECT_EQ(c.multiByte, l.IsMultiByte());
-    EXPECT_EQ(c.abbreviation, std::string(l.m_langAbbrev));
+    EXPECT_EQ(Join(c.languageClass, c.languageName, c.multiByte, c.abbreviation),
+              Join(l.GetLang(), l.GetLangName(), l.IsMultiByte(), l.m_langAbbrev));
   }
 }
 
@@ -255,13 +244,12 @@ TEST_F(LocaleInit, AbbreviationFromProfile) {
   gnutil_test::WriteFile(dir_.File("system.ini"), "[intl]\nsLanguage=JPN\n");
   CLCLocale l;
   EXPECT_EQ(1, l.Init());
-  EXPECT_EQ("JPN", std::string(l.m_langAbbrev));
   EXPECT_EQ(1, l.LocaleIsJapanese());
   // Another locale whose query fails falls back to the profile as well.
   CLCLocale other;
   other.m_localeId = 0x407;
   other.Init();
-  EXPECT_EQ("JPN", std::string(other.m_langAbbrev));
+  EXPECT_EQ("JPN|JPN|", Join(l.m_langAbbrev, other.m_langAbbrev));
 }
 
 TEST_F(LocaleInit, TakesEveryItemThatAnswers) {
@@ -293,8 +281,8 @@ TEST_F(LocaleInit, TakesEveryItemThatAnswers) {
   // The marker the system left empty is empty; the one it did not answer
   // keeps its value; the negative sign never comes from the system; Init
   // resets the calendar and the long-or-short choice.
-  EXPECT_EQ("HH:mm:ss|dd.MM.yyyy|dddd, d. MMMM yyyy|.|:||PM|101|1|0", Dates(l));
-  EXPECT_EQ("3;0|,|.|-|1|1", Numbers(l));
+  EXPECT_EQ("HH:mm:ss|dd.MM.yyyy|dddd, d. MMMM yyyy|.|:||PM|1|0|1|1|0|", Dates(l));
+  EXPECT_EQ("3;0|,|.|-|1|1|", Numbers(l));
   const long ones[] = {l.m_shortDateOrder, l.m_longDateOrder, l.m_century, l.m_dayLeadingZero,
                        l.m_monthLeadingZero};
   for (long n : ones) EXPECT_EQ(1, n);
@@ -361,29 +349,27 @@ TEST_F(LocaleInit, CustomizeKeepsOrTakes) {
     EXPECT_EQ(c.expected24, l.m_24HourTime);
   }
   // Empty texts keep what the record had, except the grouping.
-  EXPECT_EQ("H.mm|M/d/yy|d MMMM yyyy|/|:|AM|PM|100|1|2", Dates(l));
-  EXPECT_EQ("|.|,|~|3|1", Numbers(l));
+  EXPECT_EQ("H.mm|M/d/yy|d MMMM yyyy|/|:|AM|PM|1|0|0|1|2|", Dates(l));
+  EXPECT_EQ("|.|,|~|3|1|", Numbers(l));
   EXPECT_EQ(1, l.Customized());
 
   // Customized: the automatic sources change nothing.
   fake_.Set(1024, item::kSDate, "-");
   fake_.Set(1024, item::kSTime, ".");
+  const std::string customized = Dates(l);
   l.InitControlPanelDateSettings();
   l.InitControlPanelTimeSettings();
-  EXPECT_EQ("/", std::string(l.m_dateSep));
-  EXPECT_EQ(":", std::string(l.m_timeSep));
   gnutil_test::WriteFile(dir_.File("app.ini"), "[Dates]\nDateSeparator=#\nTimeSeparator=!\n");
   CGNString file(dir_.File("app.ini").c_str());
   char section[] = "Dates";
   l.LoadIniDateTimeSettings(section, file);
-  EXPECT_EQ("/", std::string(l.m_dateSep));
+  EXPECT_EQ(customized, Dates(l));
   // Back to automatic.
   l.SetCustomized(0);
   l.InitControlPanelDateSettings();
   EXPECT_EQ("-", std::string(l.m_dateSep));
   l.LoadIniDateTimeSettings(section, file);
-  EXPECT_EQ("#", std::string(l.m_dateSep));
-  EXPECT_EQ("!", std::string(l.m_timeSep));
+  EXPECT_EQ("#|!|", Join(l.m_dateSep, l.m_timeSep));
 }
 
 TEST_F(LocaleInit, CustomizeSwitchesLocaleFirst) {
@@ -400,10 +386,8 @@ TEST_F(LocaleInit, CustomizeSwitchesLocaleFirst) {
   // Another name: SetLocale runs first (it re-reads the system), then the
   // caller's values are stored over what it read.
   customize("xx_YY.none");
-  EXPECT_STREQ("xx_YY.none", l.m_localeName);
-  EXPECT_EQ(1024u, l.GetLocaleId());
-  EXPECT_STREQ("hh:mm tt", l.m_timeFormat);
-  EXPECT_EQ(0, l.m_24HourTime);
+  EXPECT_EQ("xx_YY.none|1024|hh:mm tt|0|",
+            Join(l.m_localeName, l.GetLocaleId(), l.m_timeFormat, l.m_24HourTime));
   LocaleInfo::Free();
 }
 
@@ -422,16 +406,13 @@ TEST_F(LocaleInit, NewRecordFollowsCustomizedGlobal) {
   CLCLocale follower;
   follower.Init();
   EXPECT_EQ(1, follower.Customized());
-  EXPECT_EQ("HH:mm", std::string(follower.m_timeFormat));
-  EXPECT_EQ(1, follower.m_24HourTime);
   // What the follower gets comes through the global record's GetDefaults,
   // which re-reads the system first: the system's values win where the
   // system answers, and Init resets the long-or-short choice.
-  EXPECT_EQ("dd/MM/yyyy", std::string(follower.m_shortDateFormat));
+  EXPECT_EQ("HH:mm|dd/MM/yyyy|dddd, MMMM dd, yyyy|/|:|AM|PM|1|0|0|1|0|", Dates(follower));
   EXPECT_EQ("dd/MM/yyyy", std::string(global->m_shortDateFormat));
   EXPECT_EQ(1, global->Customized());  // re-reading keeps it customized
-  EXPECT_EQ(0, follower.LongOrShort());
-  EXPECT_EQ("3;2;0|.|'|-|4|1", Numbers(follower));
+  EXPECT_EQ("3;2;0|.|'|-|4|1|", Numbers(follower));
 
   CLCGlobalLocale::Free();
   CLCGlobalLocale* fresh = CLCGlobalLocale::Instance();
@@ -453,24 +434,25 @@ TEST_F(LocaleInit, IniSettingsAndMigration) {
   CLCLocale l;
   l.LoadIniDateTimeSettings(section, file);
   // The short date is converted with the separator just read.
-  EXPECT_EQ("hh:mm:ss tt|d-M-yy|dddd, yyyy MMMM d|-|.|vorm.|nachm.|110|3|2", Dates(l));
-  auto key = [&](const char* name) {
-    CGNString v;
-    OSGetConfig(v, CGNString("missing"), CGNString("Locale"), CGNString(name), file);
-    return std::string(v);
+  EXPECT_EQ("hh:mm:ss tt|d-M-yy|dddd, yyyy MMMM d|-|.|vorm.|nachm.|1|1|0|3|2|", Dates(l));
+  auto keys = [&] {
+    std::string all;
+    for (const char* name :
+         {"LongDateFormat", "NewLongDateFormat", "ShortDateFormat", "NewShortDateFormat"}) {
+      CGNString v;
+      OSGetConfig(v, CGNString("missing"), CGNString("Locale"), CGNString(name), file);
+      all += std::string(v) + "|";
+    }
+    return all;
   };
-  EXPECT_EQ("0", key("LongDateFormat"));
-  EXPECT_EQ("dddd, yyyy MMMM d", key("NewLongDateFormat"));
-  EXPECT_EQ("0", key("ShortDateFormat"));
-  EXPECT_EQ("d-M-yy", key("NewShortDateFormat"));
+  EXPECT_EQ("0|dddd, yyyy MMMM d|0|d-M-yy|", keys());
 
   // The second time the keys are already migrated; the user's new formats win.
   OSSetConfig(CGNString("yyyy MMMM d"), CGNString("Locale"), CGNString("NewLongDateFormat"), file);
   CLCLocale again;
   again.LoadIniDateTimeSettings(section, file);
-  EXPECT_EQ("yyyy MMMM d", std::string(again.m_longDateFormat));
-  EXPECT_EQ("0", key("LongDateFormat"));
-  EXPECT_EQ("d-M-yy", std::string(again.m_shortDateFormat));
+  EXPECT_EQ("yyyy MMMM d|d-M-yy|", Join(again.m_longDateFormat, again.m_shortDateFormat));
+  EXPECT_EQ("0|yyyy MMMM d|0|d-M-yy|", keys());
   // Missing keys leave the fields alone.
   CLCLocale untouched;
   char other[] = "Nothing";

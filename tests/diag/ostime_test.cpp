@@ -191,7 +191,14 @@ struct Event {
   int event;
 };
 std::vector<Event> g_events;
-void Record(void* stamp, int event) { g_events.push_back({stamp != nullptr, event}); }
+long g_stamp[2] = {-1, -1};  // the start stamp handed to the callback
+void Record(void* stamp, int event) {
+  g_events.push_back({stamp != nullptr, event});
+  if (stamp != nullptr && event == 55) {
+    g_stamp[0] = static_cast<const long*>(stamp)[0];
+    g_stamp[1] = static_cast<const long*>(stamp)[1];
+  }
+}
 
 class CummPerf : public ::testing::Test {
  protected:
@@ -224,17 +231,7 @@ TEST_F(CummPerf, NestedScopesTimeTheOutermostOnly) {
   EXPECT_EQ("s55 -55 -66 s66 ", events);
 }
 
-long g_stamp[2] = {-1, -1};
-void KeepStamp(void* stamp, int event) {
-  Record(stamp, event);
-  if (stamp != nullptr && event == 55) {
-    g_stamp[0] = static_cast<const long*>(stamp)[0];
-    g_stamp[1] = static_cast<const long*>(stamp)[1];
-  }
-}
-
 TEST_F(CummPerf, StampIsTheStartAndTheCounterAccumulates) {
-  CGNCummPerf::SetPerfCallBack(KeepStamp);
   long before_s = 0, before_us = 0, after_s = 0, after_us = 0;
   long counter = 1000;  // completed scopes add to what the counter holds
   OSPerfTime(before_s, before_us);

@@ -162,34 +162,29 @@ TEST(DateTimeFormat, TimeComposer) {
 TEST(DateTimeFormat, SingleFieldWriters) {
   gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
   ApplySettings(gnutil_test::kEnglishUS);
-  CGNDateTime sunday(984268800L);  // 2001-03-11 00:00:00, a Sunday
-  CGNDateTime monday(kMonday);
-  using Writer = unsigned char (CGNDateTime::*)(CGNString&);
-  const struct {
-    CGNDateTime* value;
-    Writer writer;
-    const char* expected;
-  } cases[] = {
-      {&sunday, &CGNDateTime::WeekDayNum, "1"},    {&sunday, &CGNDateTime::DayName, "Sunday"},
-      {&sunday, &CGNDateTime::DayAbbrev, "Sun"},   {&monday, &CGNDateTime::WeekDayNum, "2"},
-      {&monday, &CGNDateTime::DayNum, "5"},        {&monday, &CGNDateTime::DayNumLZ, "05"},
-      {&monday, &CGNDateTime::MonthNum, "3"},      {&monday, &CGNDateTime::MonthNumLZ, "03"},
-      {&monday, &CGNDateTime::MonthName, "March"}, {&monday, &CGNDateTime::MonthAbbrev, "Mar"},
-      {&monday, &CGNDateTime::Year1Digit, "1"},    {&monday, &CGNDateTime::Year2Digit, "01"},
-      {&monday, &CGNDateTime::Year4Digit, "2001"}, {&monday, &CGNDateTime::Hour12, "2"},
-      {&monday, &CGNDateTime::Hour12LZ, "02"},     {&monday, &CGNDateTime::Hour24, "14"},
-      {&monday, &CGNDateTime::Hour24LZ, "14"},     {&monday, &CGNDateTime::Minute, "07"},
-      {&monday, &CGNDateTime::Second, "09"},       {&monday, &CGNDateTime::AMPMMarker, "PM"},
-      {&sunday, &CGNDateTime::AMPMMarker, "AM"},   {&sunday, &CGNDateTime::Hour12, "12"},
-      {&monday, &CGNDateTime::DateSep, "/"}};
-  for (const auto& c : cases) {
-    CGNString s("old text");
-    EXPECT_EQ(1, (c.value->*c.writer)(s));
-    EXPECT_EQ(c.expected, std::string(s));
-  }
+  using D = CGNDateTime;
+  using Writer = unsigned char (D::*)(CGNString&);
+  auto write = [](long seconds, std::initializer_list<Writer> writers) {
+    CGNDateTime v(seconds);
+    std::string all;
+    for (Writer w : writers) {
+      CGNString s("old text");
+      EXPECT_EQ(1, (v.*w)(s));
+      all += std::string(s) + "|";
+    }
+    return all;
+  };
+  EXPECT_EQ(
+      "1|Sunday|Sun|AM|12|",  // 2001-03-11 00:00:00, a Sunday
+      write(984268800L, {&D::WeekDayNum, &D::DayName, &D::DayAbbrev, &D::AMPMMarker, &D::Hour12}));
+  EXPECT_EQ("2|5|05|3|03|March|Mar|1|01|2001|2|02|14|14|07|09|PM|/|",
+            write(kMonday, {&D::WeekDayNum, &D::DayNum, &D::DayNumLZ, &D::MonthNum, &D::MonthNumLZ,
+                            &D::MonthName, &D::MonthAbbrev, &D::Year1Digit, &D::Year2Digit,
+                            &D::Year4Digit, &D::Hour12, &D::Hour12LZ, &D::Hour24, &D::Hour24LZ,
+                            &D::Minute, &D::Second, &D::AMPMMarker, &D::DateSep}));
   CGNString sep;
   EXPECT_EQ(1, CGNDateTime::TimeSep(sep));
-  EXPECT_EQ(":", std::string(sep));
+  EXPECT_STREQ(":", sep);
 }
 
 TEST(DateTimeFormat, EmptyValueAndValuesFromFields) {
@@ -202,8 +197,7 @@ TEST(DateTimeFormat, EmptyValueAndValuesFromFields) {
   full.FormatForDisplay(1);
   full.Empty();
   EXPECT_EQ("", Display(full));
-  tm t;
-  memset(&t, 0, sizeof t);
+  tm t{};
   CGNDateTime fromTm(&t);  // year 1900: not empty, shown as it is
   EXPECT_EQ("1/0/00 12:00:00 AM", Display(fromTm));
   t.tm_year = 101;

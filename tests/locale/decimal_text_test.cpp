@@ -1,18 +1,21 @@
 // The digit-string core of CGNDecimal with separators passed in: parsing,
 // grouping, formatting, shifting and the 255-digit bound (the conversions
 // they make up are tested through CGNDecimal).
+#include "locale/decimal_text.h"
+
 #include <gtest/gtest.h>
 #include <limits.h>
 
 #include <string>
 
-#include "locale/decimal_text.h"
+#include "support/joined.h"
 #include "support/test_locale.h"
 
 namespace {
 
 using gnutil::DecimalByte;
 using gnutil::DecimalSymbol;
+using gnutil_test::Join;
 
 DecimalSymbol Sym(const char* bytes) {
   DecimalSymbol s{};
@@ -24,63 +27,48 @@ DecimalSymbol Sym(const char* bytes) {
 const DecimalSymbol kComma = DecimalByte(',');
 const DecimalSymbol kPoint = DecimalByte('.');
 
-struct ParseCase {
-  const char* text;
-  int result, negative;
-  const char *integer, *fraction;
-  int end;
-};
+// What ParseDecimal gives: result|end| and, when it reads a number,
+// negative|integer|fraction|.
+std::string Parse(const char* text, DecimalSymbol group = kComma, DecimalSymbol decimal = kPoint) {
+  DecimalNumberT n;
+  int end = -7;
+  int result = gnutil::ParseDecimal(text, &n, group, decimal, &end);
+  return result != 0 ? Join(result, end)
+                     : Join(result, end, n.negative, n.integerPart, n.fractionPart);
+}
 
 // Read with "," as group separator and "." as decimal symbol.
 // clang-format off
-const ParseCase kParseCases[] = {
-    {"1,234,567.891", 0, 0, "1234567", "891", 13}, {"-1234.5", 0, -1, "1234", "5", 7},
-    {"1234.5-", 0, -1, "1234", "5", 6}, {"(1234.5)", 0, -1, "1234", "5", 7},
-    {".5", 0, 0, "", "5", 2}, {"0012", 0, 0, "0012", "", 4}, {"5.", 0, 0, "5", "", 2},
-    {"12a", 0, 0, "12", "", 2}, {"1,2,3", 0, 0, "123", "", 5}, {"  42  ", 0, 0, "42", "", 4},
-    {" -42", 0, -1, "42", "", 4}, {"", 0, 0, "", "", 0},
-    {"(12", 0, 0, "12", "", 3},  // no closing parenthesis: not examined
-    {"x12", 0, 0, "12", "", 3},
-    {",5", 0, 0, "5", "", 2},  // a group separator cannot start a number
-    {"- 12", -1, 0, "", "", 4}, {"12 -", -1, 0, "", "", 2}, {"--12", -1, 0, "", "", 4},
-    {"-12-", -1, 0, "", "", 3}, {"12)-", -1, 0, "", "", 2}, {"( 12)", -1, 0, "", "", 4},
-    {"(12 )", -1, 0, "", "", 3}, {"1.2.3", -1, 0, "", "", 5}, {"1.2,3", -1, 0, "", "", 5},
-    {".", -1, 0, "", "", 1}, {"abc", -1, 0, "", "", 0}, {"   ", -1, 0, "", "", 0},
-    {"-", -1, 0, "", "", 0}};
+const struct {
+  const char *text, *expected;
+} kParseCases[] = {
+    {"1,234,567.891", "0|13|0|1234567|891|"}, {"-1234.5", "0|7|-1|1234|5|"},
+    {"1234.5-", "0|6|-1|1234|5|"}, {"(1234.5)", "0|7|-1|1234|5|"}, {".5", "0|2|0||5|"},
+    {"0012", "0|4|0|0012||"}, {"5.", "0|2|0|5||"}, {"12a", "0|2|0|12||"}, {"1,2,3", "0|5|0|123||"},
+    {"  42  ", "0|4|0|42||"}, {" -42", "0|4|-1|42||"}, {"", "0|0|0|||"},
+    {"(12", "0|3|0|12||"},  // no closing parenthesis: not examined
+    {"x12", "0|3|0|12||"},
+    {",5", "0|2|0|5||"},  // a group separator cannot start a number
+    {"- 12", "-1|4|"}, {"12 -", "-1|2|"}, {"--12", "-1|4|"}, {"-12-", "-1|3|"}, {"12)-", "-1|2|"},
+    {"( 12)", "-1|4|"}, {"(12 )", "-1|3|"}, {"1.2.3", "-1|5|"}, {"1.2,3", "-1|5|"}, {".", "-1|1|"},
+    {"abc", "-1|0|"}, {"   ", "-1|0|"}, {"-", "-1|0|"}};
 // clang-format on
 
 TEST(DecimalParse, TableWithCommaAndPoint) {
-  for (const ParseCase& c : kParseCases) {
-    SCOPED_TRACE(c.text);
-    DecimalNumberT n;
-    int end = -7;
-    ASSERT_EQ(gnutil::ParseDecimal(c.text, &n, kComma, kPoint, &end), c.result);
-    EXPECT_EQ(end, c.end);
-    if (c.result != 0) continue;
-    EXPECT_EQ(n.negative, c.negative);
-    EXPECT_STREQ(n.integerPart, c.integer);
-    EXPECT_STREQ(n.fractionPart, c.fraction);
-  }
+  for (const auto& c : kParseCases) EXPECT_EQ(c.expected, Parse(c.text)) << c.text;
 }
 
 TEST(DecimalParse, NullArgumentsEmptySymbolsAndReuse) {
-  DecimalNumberT n;
-  int end = 5;
-  EXPECT_EQ(gnutil::ParseDecimal(nullptr, &n, kComma, kPoint, &end), -1);
-  EXPECT_EQ(end, 0);
+  EXPECT_EQ("-1|0|", Parse(nullptr));
   EXPECT_EQ(gnutil::ParseDecimal("12", nullptr, kComma, kPoint, nullptr), -1);
   // Empty symbols match nothing.
-  EXPECT_EQ(gnutil::ParseDecimal("12.5", &n, DecimalByte('\0'), DecimalByte('\0'), &end), 0);
-  EXPECT_STREQ(n.integerPart, "12");
-  EXPECT_EQ(end, 2);
-  EXPECT_EQ(gnutil::ParseDecimal(".5", &n, DecimalByte('\0'), DecimalByte('\0'), &end), 0);
-  EXPECT_STREQ(n.integerPart, "5");
+  EXPECT_EQ("0|2|0|12||", Parse("12.5", DecimalByte('\0'), DecimalByte('\0')));
+  EXPECT_EQ("0|2|0|5||", Parse(".5", DecimalByte('\0'), DecimalByte('\0')));
   // Nothing of an earlier number remains.
+  DecimalNumberT n;
   ASSERT_EQ(gnutil::ParseDecimal("-123456.789", &n, kComma, kPoint, nullptr), 0);
   ASSERT_EQ(gnutil::ParseDecimal("7", &n, kComma, kPoint, nullptr), 0);
-  EXPECT_STREQ(n.integerPart, "7");
-  EXPECT_STREQ(n.fractionPart, "");
-  EXPECT_EQ(n.negative, 0);
+  EXPECT_EQ("0|7||", Join(n.negative, n.integerPart, n.fractionPart));
   ASSERT_EQ(gnutil::ParseDecimal("", &n, kComma, kPoint, nullptr), 0);
   EXPECT_STREQ(n.integerPart, "");
 }
@@ -100,40 +88,19 @@ TEST(DecimalParse, AtMost255DigitsInEachPart) {
 }
 
 TEST(DecimalParse, RegionalSymbolsOfEveryWidth) {
-  struct Case {
-    const char *group, *decimal, *text, *integer, *fraction;
-    int end;
+  // clang-format off
+  const struct {
+    const char *group, *decimal, *text, *expected;
   } cases[] = {
-      {".", ",", "1.234,5", "1234", "5", 7},
-      {".", ",", "abc 12,5 kg", "12", "5", 8},
-      {" ", ",", "1 234 567 kg", "1234567", "", 10},  // the blank before kg reads as a group
-      {"\xA0", ",",
-       "1\xA0"
-       "234,5",
-       "1234", "5", 7},
-      {"\xE2\x80\xAF", ",",
-       "1\xE2\x80\xAF"
-       "234\xE2\x80\xAF"
-       "567,5",
-       "1234567", "5", 15},
+      {".", ",", "1.234,5", "0|7|0|1234|5|"}, {".", ",", "abc 12,5 kg", "0|8|0|12|5|"},
+      {" ", ",", "1 234 567 kg", "0|10|0|1234567||"},  // the blank before kg reads as a group
+      {"\xA0", ",", "1\xA0" "234,5", "0|7|0|1234|5|"},
+      {"\xE2\x80\xAF", ",", "1\xE2\x80\xAF" "234\xE2\x80\xAF" "567,5", "0|15|0|1234567|5|"},
       // A lone byte of a three-byte separator is not the separator.
-      {"\xE2\x80\xAF", ",",
-       "1\xE2\x80"
-       "234",
-       "1", "", 1},
-      {"'", "\xC2\xB7",
-       "1'234\xC2\xB7"
-       "5",
-       "1234", "5", 8}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    DecimalNumberT n;
-    int end = 0;
-    ASSERT_EQ(gnutil::ParseDecimal(c.text, &n, Sym(c.group), Sym(c.decimal), &end), 0);
-    EXPECT_STREQ(n.integerPart, c.integer);
-    EXPECT_STREQ(n.fractionPart, c.fraction);
-    EXPECT_EQ(end, c.end);
-  }
+      {"\xE2\x80\xAF", ",", "1\xE2\x80" "234", "0|1|0|1||"},
+      {"'", "\xC2\xB7", "1'234\xC2\xB7" "5", "0|8|0|1234|5|"}};
+  // clang-format on
+  for (const auto& c : cases) EXPECT_EQ(c.expected, Parse(c.text, Sym(c.group), Sym(c.decimal)));
 }
 
 TEST(DecimalCForm, Table) {
@@ -170,92 +137,69 @@ const FormatCase kFormatCases[] = {
     {"1234", "5", -1, "3;0", "-1,234.5"}};
 // clang-format on
 
-TEST(DecimalFormat, GroupingForms) {
-  for (const FormatCase& c : kFormatCases) {
-    SCOPED_TRACE(std::string(c.integer) + " / " + (c.grouping ? c.grouping : "(null)"));
-    DecimalNumberT n{};
-    strcpy(n.integerPart, c.integer);
-    strcpy(n.fractionPart, c.fraction);
-    n.negative = c.negative;
-    gnutil::DecimalGrouping g = gnutil::ParseDecimalGrouping(c.grouping);
-    const gnutil::DecimalGrouping* groups = c.grouping != nullptr ? &g : nullptr;
-    size_t size = gnutil::DecimalFormattedSize(n, kComma, kPoint, groups);
-    std::string out(size + 8, '#');
-    size_t length = gnutil::FormatDecimal(&out[0], n, kComma, kPoint, groups);
-    EXPECT_EQ(length + 1, size);
-    EXPECT_STREQ(out.c_str(), c.expected);
-    EXPECT_EQ(out[size], '#');
-  }
+// FormatDecimal's text, checked against DecimalFormattedSize and for no byte
+// written past it.
+std::string Format(const FormatCase& c, DecimalSymbol group = kComma,
+                   DecimalSymbol decimal = kPoint) {
+  DecimalNumberT n{};
+  strcpy(n.integerPart, c.integer);
+  strcpy(n.fractionPart, c.fraction);
+  n.negative = c.negative;
+  gnutil::DecimalGrouping g = gnutil::ParseDecimalGrouping(c.grouping);
+  const gnutil::DecimalGrouping* groups = c.grouping != nullptr ? &g : nullptr;
+  size_t size = gnutil::DecimalFormattedSize(n, group, decimal, groups);
+  std::string out(size + 8, '#');
+  EXPECT_EQ(gnutil::FormatDecimal(&out[0], n, group, decimal, groups) + 1, size);
+  EXPECT_EQ(out[size], '#');
+  return out.c_str();
 }
 
-TEST(DecimalFormat, WideSeparatorsAreWrittenWhole) {
-  DecimalNumberT n{};
-  strcpy(n.integerPart, "1234567");
-  strcpy(n.fractionPart, "25");
-  gnutil::DecimalGrouping g = gnutil::ParseDecimalGrouping("3;0");
-  char out[64];
-  size_t size = gnutil::DecimalFormattedSize(n, Sym("\xE2\x80\xAF"), Sym(","), &g);
-  EXPECT_EQ(gnutil::FormatDecimal(out, n, Sym("\xE2\x80\xAF"), Sym(","), &g) + 1, size);
-  EXPECT_STREQ(out,
-               "1\xE2\x80\xAF"
-               "234\xE2\x80\xAF"
-               "567,25");
+TEST(DecimalFormat, GroupingForms) {
+  for (const FormatCase& c : kFormatCases) {
+    EXPECT_EQ(c.expected, Format(c)) << c.integer << " / " << (c.grouping ? c.grouping : "(null)");
+  }
+  // Wide separators are written whole.
+  EXPECT_EQ(
+      "1\xE2\x80\xAF"
+      "234\xE2\x80\xAF"
+      "567,25",
+      Format({"1234567", "25", 0, "3;0", ""}, Sym("\xE2\x80\xAF"), Sym(",")));
 }
 
 TEST(DecimalFormat, LongestResultFitsItsSize) {
   // 255 digits grouped after every digit with a four-byte separator.
-  DecimalNumberT n{};
-  memset(n.integerPart, '9', 255);
-  memset(n.fractionPart, '1', 255);
-  n.negative = -1;
-  gnutil::DecimalGrouping g = gnutil::ParseDecimalGrouping("1;0");
+  const std::string nines(255, '9'), ones(255, '1');
   DecimalSymbol wide = Sym("\xF0\x9F\x98\x80");
-  size_t size = gnutil::DecimalFormattedSize(n, wide, wide, &g);
-  EXPECT_EQ(size, 1u + 255 + 254 * 4 + 4 + 255 + 1);
-  std::string out(size, '#');
-  EXPECT_EQ(gnutil::FormatDecimal(&out[0], n, wide, wide, &g), size - 1);
+  EXPECT_EQ(Format({nines.c_str(), ones.c_str(), -1, "1;0", ""}, wide, wide).size(),
+            1u + 255 + 254 * 4 + 4 + 255);
 }
 
-struct ShiftCase {
-  const char *integer, *fraction;
-  int exponent;
-  bool ok;
-  const char *newInteger, *newFraction;
-};
-
-// clang-format off
-const ShiftCase kShiftCases[] = {
-    {"0", "5", 1, true, "05", ""}, {"5", "", 2, true, "500", ""}, {"12", "", -3, true, "", "012"},
-    {"1234", "5", -2, true, "12", "345"}, {"1", "2345", 2, true, "123", "45"},
-    {"1", "2", 0, true, "1", "2"}, {"", "", 3, true, "000", ""},
-    {"1", "", -255, true, "", nullptr},  // 254 zeros and 1: checked below
-    {"1", "", -256, false, "1", ""}, {"1", "5", -255, false, "1", "5"},
-    {"1", "", 254, true, nullptr, ""}, {"1", "", 255, false, "1", ""},
-    {"1", "", INT_MIN, false, "1", ""},
-    {"1", "", INT_MAX, false, "1", ""}};
-// clang-format on
+// ShiftDecimal's answer and the number after it: ok|integer|fraction|.
+std::string Shift(const char* integer, const char* fraction, int exponent) {
+  DecimalNumberT n{};
+  strcpy(n.integerPart, integer);
+  strcpy(n.fractionPart, fraction);
+  bool ok = gnutil::ShiftDecimal(&n, exponent);
+  return Join(ok, n.integerPart, n.fractionPart);
+}
 
 TEST(DecimalShift, Table) {
-  for (const ShiftCase& c : kShiftCases) {
-    SCOPED_TRACE(std::string(c.integer) + "." + c.fraction + " e" + std::to_string(c.exponent));
-    DecimalNumberT n{};
-    strcpy(n.integerPart, c.integer);
-    strcpy(n.fractionPart, c.fraction);
-    EXPECT_EQ(gnutil::ShiftDecimal(&n, c.exponent), c.ok);
-    if (c.newInteger != nullptr) {
-      EXPECT_STREQ(n.integerPart, c.newInteger);
-    }
-    if (c.newFraction != nullptr) {
-      EXPECT_STREQ(n.fractionPart, c.newFraction);
-    }
+  // clang-format off
+  const struct {
+    const char *integer, *fraction;
+    int exponent;
+    const char* expected;
+  } cases[] = {
+      {"0", "5", 1, "1|05||"}, {"5", "", 2, "1|500||"}, {"12", "", -3, "1||012|"},
+      {"1234", "5", -2, "1|12|345|"}, {"1", "2345", 2, "1|123|45|"}, {"1", "2", 0, "1|1|2|"},
+      {"", "", 3, "1|000||"}, {"1", "", -256, "0|1||"}, {"1", "5", -255, "0|1|5|"},
+      {"1", "", 255, "0|1||"}, {"1", "", INT_MIN, "0|1||"}, {"1", "", INT_MAX, "0|1||"}};
+  // clang-format on
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.expected, Shift(c.integer, c.fraction, c.exponent)) << c.exponent;
   }
-  DecimalNumberT n{};
-  strcpy(n.integerPart, "1");
-  ASSERT_TRUE(gnutil::ShiftDecimal(&n, -255));
-  EXPECT_EQ(std::string(n.fractionPart), std::string(254, '0') + "1");
-  strcpy(n.integerPart, "1");
-  ASSERT_TRUE(gnutil::ShiftDecimal(&n, 254));
-  EXPECT_EQ(std::string(n.integerPart), "1" + std::string(254, '0'));
+  EXPECT_EQ("1||" + std::string(254, '0') + "1|", Shift("1", "", -255));
+  EXPECT_EQ("1|1" + std::string(254, '0') + "||", Shift("1", "", 254));
 }
 
 // In a double-byte locale the scan goes by characters: the trail byte of
@@ -263,19 +207,12 @@ TEST(DecimalShift, Table) {
 // 0x81 0x44 used here as decimal symbol.
 TEST(DecimalParse, DoubleByteTextIsScannedByCharacters) {
   GNUTIL_USE_LOCALE("ja_JP.sjis");
-  DecimalNumberT n;
-  ASSERT_EQ(gnutil::ParseDecimal("\x81\x81"
-                                 "D5",
-                                 &n, Sym(","), Sym("\x81\x44"), nullptr),
-            0);
-  EXPECT_STREQ(n.integerPart, "5");
-  EXPECT_STREQ(n.fractionPart, "");
-  ASSERT_EQ(gnutil::ParseDecimal("12\x81\x44"
+  EXPECT_EQ("0|4|0|5||", Parse("\x81\x81"
+                               "D5",
+                               Sym(","), Sym("\x81\x44")));
+  EXPECT_EQ("0|5|0|12|5|", Parse("12\x81\x44"
                                  "5",
-                                 &n, Sym(","), Sym("\x81\x44"), nullptr),
-            0);
-  EXPECT_STREQ(n.integerPart, "12");
-  EXPECT_STREQ(n.fractionPart, "5");
+                                 Sym(","), Sym("\x81\x44")));
   EXPECT_EQ(gnutil::DecimalFirstCharacter("\x81\x44xyz").length, 2u);
 }
 

@@ -1,8 +1,8 @@
-// Sixteen-byte blocks of densely mixed text. Where the character class
-// changes every character or two (records of half-width katakana, digits and
-// kanji) the run kernels of jaconv_kernels.h never engage and the
-// byte-at-a-time path pays a mispredicted branch per character. The block
-// kernels here take any 16 bytes that start on a character boundary:
+// Blocks of densely mixed text. Where the character class changes every
+// character or two (records of half-width katakana, digits and kanji) the run
+// kernels of jaconv_kernels.h never engage and the byte-at-a-time path pays a
+// mispredicted branch per character. The block kernels here take any 16 (or
+// 32) bytes that start on a character boundary:
 //
 //  1. classify the bytes with vector compares and turn the lead bytes into a
 //     bit mask; the bytes that start a two-byte character follow from it by
@@ -11,16 +11,18 @@
 //     the second byte of a pair, and select per byte; then insert (Shift-JIS
 //     half-width katakana gain 0x8E) or drop (EUC 0x8E before them) bytes
 //     with a byte shuffle from a table indexed by eight bits of the mask;
-//  3. Chinese (table-driven): copy the single bytes sixteen at a time and
-//     look up only the pairs, walking the mask bit by bit.
+//  3. Big5 to EUC-TW (table-driven, 2 or 4 bytes out): copy the single bytes
+//     sixteen at a time and look up only the pairs, walking the mask;
+//  4. EUC-TW to Big5: compute every position's table index in vectors and
+//     fetch the pairs with a gather, then drop bytes as in 2.
 //
 // A block whose last byte leads a pair ends before it; the next block
 // starts there. The result is the byte-at-a-time path's, byte for byte (the
 // kernel tests check every block kernel against it).
 //
-// The Japanese kernels need SSSE3 (the byte shuffle), which is not part of
-// the x86-64 baseline: they are compiled for it and chosen at run time. The
-// Chinese ones need SSE2 only. Other targets keep the word kernels.
+// The shuffles need SSSE3 and the gather AVX2, neither of which is in the
+// x86-64 baseline: those kernels are compiled for them and chosen at run
+// time. Big5 to EUC-TW needs SSE2 only. Other targets keep the word kernels.
 #ifndef GNUTIL_SRC_GENUTIL_JACONV_BLOCKS_H
 #define GNUTIL_SRC_GENUTIL_JACONV_BLOCKS_H
 

@@ -95,12 +95,6 @@ class TraceProcesses : public ::testing::Test {
     for (std::thread& t : runners) t.join();
     return results[0] == 0 && results[1] == 0;
   }
-  // What writer w reported: emptyings and bytes written.
-  void Report(int w, long* emptied, long long* written) {
-    std::string text = gnutil_test::ReadWholeFile(path_ + "." + std::to_string(w));
-    ASSERT_EQ(sscanf(text.c_str(), "%ld %lld", emptied, written), 2) << text;
-  }
-
   gnutil_test::TempDir dir_{"gnutil-trace-proc"};
   std::string path_ = dir_.File("shared.log");
 };
@@ -113,10 +107,12 @@ TEST_F(TraceProcesses, EveryLineWholeAndCounted) {
 TEST_F(TraceProcesses, CapReachedTogetherEmptiesOnce) {
   const long cap = 8192;
   ASSERT_TRUE(RunWriters(cap));
-  long emptied[2] = {0, 0};
+  long emptied[2] = {0, 0};  // what each writer reported
   long long written[2] = {0, 0};
-  Report(0, &emptied[0], &written[0]);
-  Report(1, &emptied[1], &written[1]);
+  for (int w = 0; w < 2; ++w) {
+    std::string text = gnutil_test::ReadWholeFile(path_ + "." + std::to_string(w));
+    ASSERT_EQ(sscanf(text.c_str(), "%ld %lld", &emptied[w], &written[w]), 2) << text;
+  }
   gnutil_test::ExpectCappedFile(path_, 2, kProcessLines, cap, emptied[0] + emptied[1],
                                 written[0] + written[1]);
 }

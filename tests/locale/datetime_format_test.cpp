@@ -4,7 +4,6 @@
 #include <gnutil/datetime.h>
 #include <gnutil/lclocale.h>
 #include <gtest/gtest.h>
-#include <string.h>
 
 #include <string>
 

@@ -79,14 +79,14 @@ TEST(LocaleRecord, BuiltInValues) {
 
 TEST(LocaleRecord, WhichFormatAndMarker) {
   CLCLocale l;
+  // clang-format off
   const struct {
     long which;
     const char *date, *marker;
-  } cases[] = {{2, "dddd, MMMM dd, yyyy", "PM"},
-               {1, "M/d/yy", "PM"},
-               {0, "M/d/yy", "AM"},
-               {-1, "M/d/yy", "PM"},
-               {3, "M/d/yy", "PM"}};
+  } cases[] = {
+      {2, "dddd, MMMM dd, yyyy", "PM"}, {1, "M/d/yy", "PM"}, {0, "M/d/yy", "AM"},
+      {-1, "M/d/yy", "PM"}, {3, "M/d/yy", "PM"}};
+  // clang-format on
   for (auto& c : cases)
     EXPECT_EQ(Join(c.date, c.marker), Join(Indexed(&CLCLocale::DateFormatString, l, c.which),
                                            Indexed(&CLCLocale::AMPMMarker, l, c.which)));
@@ -103,19 +103,19 @@ TEST(LocaleRecord, WhichFormatAndMarker) {
 TEST(LocaleRecord, UnitCharactersAndSuffix) {
   gnutil_test::UseShiftJisFixedTexts();
   CLCLocale l;
-  void (CLCLocale::*units[])(CGNString&) = {&CLCLocale::YearChar,   &CLCLocale::MonthChar,
-                                            &CLCLocale::DayChar,    &CLCLocale::HourChar,
-                                            &CLCLocale::MinuteChar, &CLCLocale::SecondChar};
-  const char* japanese[] = {"\x94\x4E", "\x8C\x8E", "\x93\xFA", "\x8E\x9E", "\x95\xAA", "\x95\x62"};
-  for (int pass = 0; pass < 2; ++pass) {  // not Japanese: empty; Japanese: the characters
-    if (pass == 1) l.m_langName = LANGNAME_JAPANESE;
-    EXPECT_EQ(pass, l.LocaleIsJapanese());
-    for (int i = 0; i < 6; ++i) {
+  auto units = [&l] {  // Japanese or not, then the year to second characters
+    std::string all = Join(l.LocaleIsJapanese());
+    for (auto unit : {&CLCLocale::YearChar, &CLCLocale::MonthChar, &CLCLocale::DayChar,
+                      &CLCLocale::HourChar, &CLCLocale::MinuteChar, &CLCLocale::SecondChar}) {
       CGNString s("x");
-      (l.*units[i])(s);
-      EXPECT_STREQ(pass ? japanese[i] : "", s) << i;
+      (l.*unit)(s);
+      all += std::string(s) + "|";
     }
-  }
+    return all;
+  };
+  EXPECT_EQ("0|||||||", units());
+  l.m_langName = LANGNAME_JAPANESE;
+  EXPECT_EQ("1|\x94\x4E|\x8C\x8E|\x93\xFA|\x8E\x9E|\x95\xAA|\x95\x62|", units());
   EXPECT_EQ(0, l.LocaleIsEnglish());
   l.m_langName = LANGNAME_ENGLISH;
   EXPECT_EQ(1, l.LocaleIsEnglish());
@@ -126,8 +126,7 @@ TEST(LocaleRecord, UnitCharactersAndSuffix) {
     char buffer[4] = {'z', 'z', 'z', 'z'};
     l.m_langAbbrev = c.abbreviation;
     l.GetFileSuffix(buffer);
-    EXPECT_STREQ(c.suffix, buffer);
-    EXPECT_EQ('z', buffer[3]);
+    EXPECT_EQ(std::string(c.suffix) + "|z", std::string(buffer) + "|" + buffer[3]);
   }
 }
 
@@ -142,12 +141,11 @@ TEST(LocaleRecord, CopiesOwnTheirEraTable) {
   assigned = *first;  // twice: one table, no leak (checked under ASan)
   EXPECT_NE(first->m_pEmperors, copy.m_pEmperors);
   delete first;
-  CGNString s;
-  copy.Emperor(0, s);
-  EXPECT_STREQ("\x95\xBD\x90\xAC", s);
-  assigned.Emperor(1, s);
-  EXPECT_STREQ("\x8F\xBA\x98\x61", s);
-  EXPECT_EQ(".", Text(&CLCLocale::DateSep, copy));
+  CGNString heisei, showa;
+  copy.Emperor(0, heisei);
+  assigned.Emperor(1, showa);
+  EXPECT_EQ("\x95\xBD\x90\xAC|\x8F\xBA\x98\x61|.|",
+            Join(heisei, showa, Text(&CLCLocale::DateSep, copy)));
   assigned = assigned;
   EXPECT_EQ(2, assigned.EmperorCount());
   CLCLocale none;
@@ -156,9 +154,8 @@ TEST(LocaleRecord, CopiesOwnTheirEraTable) {
 }
 
 TEST(LocaleRecord, FormatTables) {
-  EXPECT_EQ(4, LC_NUM_TIME_FORMATS);
-  EXPECT_EQ(24, LC_NUM_SHORT_DATE_FORMATS);
-  EXPECT_EQ(48, LC_NUM_LONG_DATE_FORMATS);
+  EXPECT_EQ("4|24|48|",
+            Join(LC_NUM_TIME_FORMATS, LC_NUM_SHORT_DATE_FORMATS, LC_NUM_LONG_DATE_FORMATS));
   EXPECT_STREQ("ddd, d MMM, yy", CLCLocale::LongDateFormats()[47]);
   // The third group is the second with the abbreviated day name.
   for (int i = 0; i < 16; ++i)
@@ -167,30 +164,25 @@ TEST(LocaleRecord, FormatTables) {
 }
 
 TEST(LocaleRecord, OldFormatsConverted) {
+  // clang-format off
   const struct {
-    const char *sep, *old, *expected;
-  } shortCases[] = {{"/", "dd/MM/yy", "d/M/yy"}, {"/", "yy/MM/dd", "yy/M/d"},
-                    {"/", "MM/dd/yy", "M/d/yy"}, {"/", "x", "M/d/yy"},
-                    {"/", "", "M/d/yy"},         {"-", "d", "d-M-yy"},
-                    {".", "y", "yy.M.d"},        {". ", "Q", "M. d. yy"}};
-  for (auto& c : shortCases) {
-    CLCLocale l;
-    l.m_dateSep = c.sep;
-    CGNString old(c.old);
-    l.ConvertOldImportShortDateFormat(old);
-    EXPECT_EQ(c.expected, std::string(l.m_shortDateFormat)) << c.old;
-  }
-  const struct {
-    const char *old, *expected;
-  } longCases[] = {{"ddd' yy", "dddd, yyyy MMMM d"},    {"ddd' dd MMMM", "dddd, d MMMM, yyyy"},
-                   {"ddd' MMMM", "dddd, MMMM d, yyyy"}, {"ddd' ", "dddd, MMMM d, yyyy"},
-                   {"dd' y", "dddd, MMMM d, yyyy"},     {"x ddd' y", "dddd, MMMM d, yyyy"},
-                   {"", "dddd, MMMM d, yyyy"}};
-  for (auto& c : longCases) {
+    const char *sep, *old, *expected;  // sep null: a long date format
+  } cases[] = {
+      {"/", "dd/MM/yy", "d/M/yy"}, {"/", "yy/MM/dd", "yy/M/d"}, {"/", "MM/dd/yy", "M/d/yy"},
+      {"/", "x", "M/d/yy"}, {"/", "", "M/d/yy"}, {"-", "d", "d-M-yy"}, {".", "y", "yy.M.d"},
+      {". ", "Q", "M. d. yy"}, {nullptr, "ddd' yy", "dddd, yyyy MMMM d"},
+      {nullptr, "ddd' dd MMMM", "dddd, d MMMM, yyyy"}, {nullptr, "ddd' MMMM", "dddd, MMMM d, yyyy"},
+      {nullptr, "ddd' ", "dddd, MMMM d, yyyy"}, {nullptr, "dd' y", "dddd, MMMM d, yyyy"},
+      {nullptr, "x ddd' y", "dddd, MMMM d, yyyy"}, {nullptr, "", "dddd, MMMM d, yyyy"}};
+  // clang-format on
+  for (auto& c : cases) {
     CLCLocale l;
     CGNString old(c.old);
-    l.ConvertOldImportLongDateFormat(old);
-    EXPECT_EQ(c.expected, std::string(l.m_longDateFormat)) << c.old;
+    l.m_dateSep = c.sep ? c.sep : "/";  // the built-in one for the long formats
+    auto convert = c.sep ? &CLCLocale::ConvertOldImportShortDateFormat
+                         : &CLCLocale::ConvertOldImportLongDateFormat;
+    (l.*convert)(old);
+    EXPECT_EQ(c.expected, std::string(c.sep ? l.m_shortDateFormat : l.m_longDateFormat)) << c.old;
   }
 }
 
@@ -283,10 +275,8 @@ TEST_F(LocaleInit, TakesEveryItemThatAnswers) {
   // resets the calendar and the long-or-short choice.
   EXPECT_EQ("HH:mm:ss|dd.MM.yyyy|dddd, d. MMMM yyyy|.|:||PM|1|0|1|1|0|", Dates(l));
   EXPECT_EQ("3;0|,|.|-|1|1|", Numbers(l));
-  const long ones[] = {l.m_shortDateOrder, l.m_longDateOrder, l.m_century, l.m_dayLeadingZero,
-                       l.m_monthLeadingZero};
-  for (long n : ones) EXPECT_EQ(1, n);
-  EXPECT_EQ(2, l.m_optionalCalendar);
+  EXPECT_EQ("1|1|1|1|1|2|", Join(l.m_shortDateOrder, l.m_longDateOrder, l.m_century,
+                                 l.m_dayLeadingZero, l.m_monthLeadingZero, l.m_optionalCalendar));
   const struct {
     IndexedGetter get;
     long index;

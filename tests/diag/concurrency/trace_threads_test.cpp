@@ -10,7 +10,6 @@
 #include <gnutil/mbutil.h>
 #include <gnutil/osthread.h>
 #include <gtest/gtest.h>
-#include <stdio.h>
 
 #include <atomic>
 #include <chrono>
@@ -23,7 +22,6 @@
 #include "support/temp_dir.h"
 #include "support/thread_runner.h"
 #include "support/trace_file.h"
-#include "support/watchdog.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include <gnutil/lclst.h>
 #include <gnutil/osthread.h>
 #include <gtest/gtest.h>
-#include <string.h>
 
 #include <atomic>
 #include <memory>

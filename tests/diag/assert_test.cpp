@@ -1,5 +1,4 @@
-// Assertions: native mode, the trace messages, the callback and its
-// recursion guard (one thread; two threads are in concurrency/).
+// Assertions in one thread: modes, messages, the callback's recursion guard.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,7 +1,5 @@
-// Two processes writing one trace file, as a client and a server do: every
-// line whole and none lost, and with a size cap the file emptied once each
-// time it fills. The writers are this test program started again with a
-// writer test selected (std::system from two threads, so both run at once).
+// Two processes writing one trace file: every line whole, the cap emptying once.
+// The writers are this program started again (std::system from two threads).
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>

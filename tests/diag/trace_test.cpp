@@ -1,6 +1,4 @@
-// The trace in one thread: the mask rule, the line layouts in the file and on
-// the standard output, outputs and files, the size cap, the resource form,
-// copies and the process-wide trace.
+// The trace in one thread: mask rule, layouts, outputs, size cap, copies.
 #include <gtest/gtest.h>
 #include <time.h>
 

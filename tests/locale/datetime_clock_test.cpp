@@ -1,6 +1,4 @@
-// CGNDateTime as a value, its clock conversions in zones east and west of
-// UTC and with daylight saving, and the range checks at the 1970 and 2038
-// edges.
+// CGNDateTime's clock conversions east and west of UTC, and the 1970 and 2038 edges.
 #include <gnutil/datetime.h>
 #include <gnutil/lclst.h>
 #include <gnutil/osthread.h>

@@ -1,6 +1,4 @@
-// Display text of dates and times in three kinds of locale: the date pattern
-// interpreter, the time composer, the single-field writers and the era year
-// under the Japanese calendar.
+// Display text of dates and times: patterns, times, single fields, era years.
 #include <gnutil/datetime.h>
 #include <gnutil/lclocale.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,4 @@
-// Dates with the settings that Init reads from the system for the user's
-// locale (ICU's data on Linux, the locale information of Windows): whatever
-// the system's patterns are, a moment shown in them reads back to the same
-// moment.
+// Whatever patterns the system gives a locale, a moment shown in them reads back.
 #include <gnutil/datetime.h>
 #include <gnutil/lclocale.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,4 @@
-// Reading dates and times back: the free-form parser as users type, the
-// format-driven reader with its field readers, and the time scanner, in
-// United States English, German and Japanese (Shift-JIS) settings.
+// Reading dates and times back: the free-form parser, the pattern reader, the scanner.
 #include <gnutil/datetime.h>
 #include <gnutil/lclocale.h>
 #include <gtest/gtest.h>

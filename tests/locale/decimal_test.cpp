@@ -1,6 +1,4 @@
-// CGNDecimal against the process-wide locale, set through Customize to the
-// number settings of real locales, in those locales' own encodings, and as
-// the system gives them.
+// CGNDecimal with number settings set through Customize and as real locales give them.
 #include "gnutil/decimal.h"
 
 #include <gtest/gtest.h>
@@ -180,8 +178,7 @@ void CheckRoundTrip(const LocaleRow& row) {
 }
 
 // Settings a program fixes with Customize where the system's differ: the
-// narrow no-break space U+202F as group separator in a UTF-8 locale (the
-// system's own settings, the same as Customize would set, are the rows below).
+// narrow no-break space U+202F as group separator in a UTF-8 locale.
 TEST(DecimalInLocale, NarrowNoBreakSpaceThroughCustomize) {
   if (gnutil_test::kWindows) GTEST_SKIP() << "no UTF-8 runtime locale";
   GNUTIL_USE_LOCALE("fr_FR.utf8");
@@ -193,9 +190,8 @@ TEST(DecimalInLocale, NarrowNoBreakSpaceThroughCustomize) {
                   "890,123456789"});
 }
 
-// The system's own settings: the locale information Init reads for the
-// user's locale (ICU's data on Linux, which gives French the no-break space
-// U+00A0 as group separator; Windows' data under the Windows users).
+// The system's own settings as Init reads them for the user's locale (ICU's
+// data on Linux, which gives French U+00A0 as group separator).
 class DecimalInSystemLocale : public ::testing::TestWithParam<LocaleRow> {};
 
 TEST_P(DecimalInSystemLocale, RoundTripThroughTheSystemsSettings) {

@@ -1,6 +1,4 @@
-// The digit-string core of CGNDecimal with separators passed in: parsing,
-// grouping, formatting, shifting and the 255-digit bound (the conversions
-// they make up are tested through CGNDecimal).
+// The digit-string core of CGNDecimal, with the separators passed in.
 #include "locale/decimal_text.h"
 
 #include <gtest/gtest.h>
@@ -202,9 +200,8 @@ TEST(DecimalShift, Table) {
   EXPECT_EQ("1|1" + std::string(254, '0') + "||", Shift("1", "", 254));
 }
 
-// In a double-byte locale the scan goes by characters: the trail byte of
-// "＝" (0x81 0x81) followed by "D" (0x44) is not the full-width point
-// 0x81 0x44 used here as decimal symbol.
+// In a double-byte locale the scan goes by characters: the trail byte of "＝"
+// (0x81 0x81) and "D" (0x44) are not the decimal symbol 0x81 0x44 used here.
 TEST(DecimalParse, DoubleByteTextIsScannedByCharacters) {
   GNUTIL_USE_LOCALE("ja_JP.sjis");
   EXPECT_EQ("0|4|0|5||", Parse("\x81\x81"

@@ -1,6 +1,4 @@
-// The locale record: built-in values, accessors, copying, the format tables,
-// and filling it (Init, Customize, the refreshes, the initialisation file)
-// against a stand-in for the system's locale information.
+// The locale record, and filling it against a stand-in for the system's locale items.
 #include "gnutil/lclocale.h"
 
 #include <gtest/gtest.h>
@@ -35,9 +33,8 @@ std::string Indexed(IndexedGetter get, CLCLocale& l, long i) {
   return std::string(s);
 }
 
-// The record's date and time settings as one text: the formats, the
-// separators and markers, the 24-hour, marker-first and hour-zero flags, the
-// calendar and the long-or-short choice; then the number settings.
+// The record's date and time settings as one text (formats, separators,
+// markers, 24-hour, marker-first and hour-zero flags, calendar, long or short).
 std::string Dates(CLCLocale& l) {
   return Join(l.m_timeFormat, l.m_shortDateFormat, l.m_longDateFormat, l.m_dateSep, l.m_timeSep,
               l.m_amString, l.m_pmString, l.m_24HourTime, l.m_ampmPrefix, l.m_hourLeadingZero,
@@ -186,14 +183,10 @@ TEST(LocaleRecord, OldFormatsConverted) {
   }
 }
 
-// --- Filling the record ---
-
 constexpr unsigned long kJapan = 0x411;
 
-// Each test has a directory of its own for initialisation files (one shared
-// name let parallel test processes overwrite and remove each other's files),
-// with the system's own file moved into it where the platform allows
-// (Linux), so tests never read or write the machine's settings.
+// Each test has its own directory for initialisation files, with the system's
+// own file moved into it where the platform allows (Linux).
 class LocaleInit : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -396,9 +389,8 @@ TEST_F(LocaleInit, NewRecordFollowsCustomizedGlobal) {
   CLCLocale follower;
   follower.Init();
   EXPECT_EQ(1, follower.Customized());
-  // What the follower gets comes through the global record's GetDefaults,
-  // which re-reads the system first: the system's values win where the
-  // system answers, and Init resets the long-or-short choice.
+  // The follower gets the global record's GetDefaults, which re-reads the system
+  // first (its values win where it answers); Init resets the long-or-short choice.
   EXPECT_EQ("HH:mm|dd/MM/yyyy|dddd, MMMM dd, yyyy|/|:|AM|PM|1|0|0|1|0|", Dates(follower));
   EXPECT_EQ("dd/MM/yyyy", std::string(global->m_shortDateFormat));
   EXPECT_EQ(1, global->Customized());  // re-reading keeps it customized

@@ -1,6 +1,4 @@
-// The installed-locale table, the handle classes, and records filled from
-// the real system in the test locales (switching by name, the fixed
-// Japanese texts in the process code set, the user's language).
+// The installed-locale table, the handle classes, and records filled by the system.
 #include <gtest/gtest.h>
 
 #include <string>

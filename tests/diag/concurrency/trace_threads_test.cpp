@@ -1,8 +1,4 @@
-// The trace with real threads: many threads writing many lines through one
-// trace leave exactly the lines written, each whole; through traces of their
-// own on one capped file, every line after the last emptying; the
-// assertion's recursion guard is per thread. Runs under ThreadSanitizer with the other
-// concurrency tests.
+// The trace and the assertion guard with real threads (also run under ThreadSanitizer).
 #include <gnutil/datetime.h>
 #include <gnutil/gnassert.h>
 #include <gnutil/gntrace.h>

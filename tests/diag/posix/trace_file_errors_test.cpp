@@ -1,6 +1,4 @@
-// The trace file when writes fail: a full disk (a file size limit here) cuts
-// a line short or refuses it, and the next line still starts a line of its
-// own; a file that cannot be opened again at the cap stops file output.
+// The trace file when writes fail (a file size limit stands in for a full disk).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>

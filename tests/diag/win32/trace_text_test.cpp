@@ -1,5 +1,4 @@
-// The trace file on Windows is a text file: CR LF line ends, as the runtime's
-// text mode writes them, also for a line break inside a message.
+// The trace file on Windows is a text file: CR LF line ends, inside messages too.
 #include <gtest/gtest.h>
 
 #include "gnutil/gntrace.h"

@@ -1,6 +1,4 @@
-// Threads that each convert in their own zone at the same time: every
-// conversion must see its own thread's zone, whatever the others switch to.
-// Runs under ThreadSanitizer with the other concurrency tests.
+// Threads converting at once, each in its own zone (also run under ThreadSanitizer).
 #include <gnutil/datetime.h>
 #include <gnutil/gnstring.h>
 #include <gnutil/lclst.h>

@@ -1,7 +1,5 @@
-// The Linux locale information (ICU) against what the system's own
-// GetLocaleInfoA gives under Wine, item by item, for en-US, de-DE, fr-FR,
-// ja-JP, zh-TW, ko-KR and zh-CN. docs/LOCALE.md has the table and the
-// reasons for the differences listed here.
+// ICU's locale items against those recorded from GetLocaleInfoA under Wine
+// (docs/LOCALE.md explains the differences listed here).
 #include <gtest/gtest.h>
 
 #include <set>

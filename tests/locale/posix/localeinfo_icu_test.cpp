@@ -1,6 +1,4 @@
-// Locale information on Linux: ICU's patterns in the Windows notation, the
-// items derived from them, our own abbreviation table, and the encoding of
-// the answers in the process locale's code set.
+// Locale information on Linux: ICU patterns in Windows notation, our tables, encodings.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <string.h>
@@ -11,6 +9,7 @@
 #include "locale/lclocale_internal.h"
 #include "platform/localeinfo.h"
 #include "platform/posix/localeinfo.h"
+#include "support/joined.h"
 #include "support/test_locale.h"
 
 namespace {
@@ -18,30 +17,22 @@ namespace {
 namespace item = gnutil::lcitem;
 using gnutil::platform::LocaleInfoUtf8;
 using gnutil::platform::WindowsPicture;
+using gnutil_test::Join;
 
 TEST(IcuPicture, BecomesWindowsNotation) {
   // clang-format off
   struct {
-    const char* icu;
-    const char* windows;
+    const char *icu, *windows;
   } cases[] = {
       {"M/d/yy", "M/d/yy"}, {"y/MM/dd", "yyyy/MM/dd"}, {"yyyy-MM-dd", "yyyy-MM-dd"},
-      {"y\xE5\xB9\xB4M\xE6\x9C\x88"
-       "d\xE6\x97\xA5"
-       "EEEE",
-       "yyyy\xE5\xB9\xB4M\xE6\x9C\x88"
-       "d\xE6\x97\xA5"
-       "dddd"},
+      {"y\xE5\xB9\xB4M\xE6\x9C\x88" "d\xE6\x97\xA5" "EEEE",
+       "yyyy\xE5\xB9\xB4M\xE6\x9C\x88" "d\xE6\x97\xA5" "dddd"},
       {"EEEE, MMMM d, y", "dddd, MMMM d, yyyy"}, {"EEE, d MMM", "ddd, d MMM"}, {"LLLL", "MMMM"},
-      {"h:mm:ss\xE2\x80\xAF"
-       "a",
-       "h:mm:ss tt"},
-      {"d\xC2\xA0MMM", "d MMM"}, {"d 'de' MMMM 'de' y", "d 'de' MMMM 'de' yyyy"},
-      {"HH:mm:ss zzzz", "HH:mm:ss"}, {"HH:mm:ss.SSS", "HH:mm:ss."}, {"Bh:mm:ss", "tth:mm:ss"},
-      {"a h:mm:ss", "tt h:mm:ss"}, {"G y", "gg yyyy"}, {"H 'h' mm", "H 'h' mm"},
-      {"H'h'mm", "H'h'mm"}, {"hh 'o''clock' a", "hh 'o''''clock' tt"}, {"K:mm", "h:mm"},
-      {"k:mm", "H:mm"}, {"", ""},
-  };
+      {"h:mm:ss\xE2\x80\xAF" "a", "h:mm:ss tt"}, {"d\xC2\xA0MMM", "d MMM"},
+      {"d 'de' MMMM 'de' y", "d 'de' MMMM 'de' yyyy"}, {"HH:mm:ss zzzz", "HH:mm:ss"},
+      {"HH:mm:ss.SSS", "HH:mm:ss."}, {"Bh:mm:ss", "tth:mm:ss"}, {"a h:mm:ss", "tt h:mm:ss"},
+      {"G y", "gg yyyy"}, {"H 'h' mm", "H 'h' mm"}, {"H'h'mm", "H'h'mm"}, {"K:mm", "h:mm"},
+      {"hh 'o''clock' a", "hh 'o''''clock' tt"}, {"k:mm", "H:mm"}, {"", ""}};
   // clang-format on
   for (auto& c : cases) EXPECT_EQ(c.windows, WindowsPicture(c.icu)) << c.icu;
 }
@@ -57,8 +48,8 @@ TEST(IcuLocaleInfo, ItemsOfOtherLocales) {
                {0x0c04, item::kSAbbrevLangName, "ZHH"}};
   for (auto& c : cases) {
     std::string text;
-    EXPECT_TRUE(LocaleInfoUtf8(c.lcid, c.what, &text)) << std::hex << c.lcid << " " << c.what;
-    EXPECT_EQ(c.expected, text) << std::hex << c.lcid << " " << c.what;
+    bool ok = LocaleInfoUtf8(c.lcid, c.what, &text);
+    EXPECT_EQ(Join(true, c.expected), Join(ok, text)) << std::hex << c.lcid << " " << c.what;
   }
   std::string text;
   EXPECT_FALSE(LocaleInfoUtf8(0x0999, item::kSAbbrevLangName, &text));
@@ -77,9 +68,7 @@ TEST(IcuLocaleInfo, AbbreviationTable) {
   for (auto& c : cases) {
     unsigned cp = 99;
     const char* a = gnutil::platform::LanguageAbbreviation(c.langId, &cp);
-    ASSERT_NE(nullptr, a) << std::hex << c.langId;
-    EXPECT_STREQ(c.abbreviation, a);
-    EXPECT_EQ(c.codePage, cp) << c.abbreviation;
+    EXPECT_EQ(Join(c.abbreviation, c.codePage), Join(a, cp)) << std::hex << c.langId;
   }
   unsigned cp = 0;
   EXPECT_EQ(nullptr, gnutil::platform::LanguageAbbreviation(0x7e, &cp));
@@ -104,22 +93,15 @@ struct EncodedCase {
   const char* expected;  // null: the query fails
 };
 
-void CheckEncoded(const EncodedCase& c) {
-  char buffer[64];
-  long r = OSGetLocaleInfo(c.lcid, c.what, buffer, sizeof buffer);
-  if (c.expected == nullptr) {
-    EXPECT_EQ(0, r) << c.locale;
-  } else {
-    EXPECT_EQ(static_cast<long>(strlen(c.expected)) + 1, r) << c.locale;
-    EXPECT_STREQ(c.expected, buffer) << c.locale;
-  }
-}
-
 class IcuEncoding : public ::testing::TestWithParam<EncodedCase> {};
 
 TEST_P(IcuEncoding, InTheProcessCodeSet) {
-  GNUTIL_USE_LOCALE(GetParam().locale);
-  CheckEncoded(GetParam());
+  const EncodedCase& c = GetParam();
+  GNUTIL_USE_LOCALE(c.locale);
+  char buffer[64];
+  long r = OSGetLocaleInfo(c.lcid, c.what, buffer, sizeof buffer);
+  EXPECT_EQ(c.expected ? Join(strlen(c.expected) + 1, c.expected) : "0|",
+            r ? Join(r, buffer) : Join(r));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,6 +1,4 @@
-// The recorded system items (the reference the Linux side is compared with)
-// against GetLocaleInfoA as this Windows user's program sees it: the items of
-// the locales whose ANSI code page is this user's.
+// The recorded locale items against GetLocaleInfoA for this user's code page.
 #include <gtest/gtest.h>
 #include <windows.h>
 

@@ -1,5 +1,4 @@
-// The ELF version note reader, on files made here in every ELF flavour and
-// on damaged ones.
+// The ELF version note reader on files made here, whole and damaged.
 #include "platform/posix/elfnote.h"
 
 #include <gtest/gtest.h>
@@ -82,12 +81,11 @@ TEST(ElfNote, FoundInEveryFlavourThroughSectionsOrSegments) {
 
 TEST(ElfNote, OtherNotesAndNonElfBytesAreNotVersions) {
   uint32_t ms = 7, ls = 7;
-  Bytes other = MakeElf(true, false, true, true, "GNU");
-  EXPECT_FALSE(gnutil::elf::FindVersionNote(other.data(), other.size(), &ms, &ls));
-  Bytes wrong_type = MakeElf(true, false, true, true, "gnutil", 3);
-  EXPECT_FALSE(gnutil::elf::FindVersionNote(wrong_type.data(), wrong_type.size(), &ms, &ls));
-  Bytes none = MakeElf(false, false, false, false);
-  EXPECT_FALSE(gnutil::elf::FindVersionNote(none.data(), none.size(), &ms, &ls));
+  // Another owner's note, another type, no note at all.
+  for (const Bytes& b :
+       {MakeElf(true, false, true, true, "GNU"), MakeElf(true, false, true, true, "gnutil", 3),
+        MakeElf(false, false, false, false)})
+    EXPECT_FALSE(gnutil::elf::FindVersionNote(b.data(), b.size(), &ms, &ls));
   const unsigned char text[] = "MZ this is not an ELF file at all, but long enough to look at..";
   EXPECT_FALSE(gnutil::elf::FindVersionNote(text, sizeof text, &ms, &ls));
   EXPECT_EQ(ms, 7u);

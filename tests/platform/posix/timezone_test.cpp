@@ -1,7 +1,5 @@
-// The glibc clock seam against glibc itself: MakeTime must give what mktime
-// gives (value and normalised fields) in zones with and without daylight
-// saving, around the transitions, with every daylight flag and with fields
-// out of range; LocalTime must follow TZ changes without an explicit tzset.
+// The glibc clock seam against glibc: MakeTime as mktime, LocalTime as localtime_r,
+// across daylight saving transitions and TZ changes without tzset.
 #include "platform/timezone.h"
 
 #include <gtest/gtest.h>

@@ -10,10 +10,12 @@
 
 #include "gnutil/gnstring.h"
 #include "support/gnstring_fixtures.h"
+#include "support/joined.h"
 
 namespace {
 
 using gnutil::testing::FailAllocationAfter;
+using gnutil_test::Join;
 using gnutil_test::NoFailures;
 using V = std::vector<std::string>;
 using N = std::vector<long>;
@@ -75,11 +77,10 @@ TEST(List, CopiesAreDeepAndFreeEmpties) {
   assigned = src;
   assigned = assigned;
   src.Free();
-  EXPECT_EQ(src.Allocated(), 0u);
+  const unsigned freed = src.Allocated();
   EXPECT_TRUE(src.AddItem(7));  // usable again
-  EXPECT_EQ(Values(src), N{7});
-  EXPECT_EQ(copy.GetCount(), 30);
-  EXPECT_EQ(assigned.GetItem(29), 29);
+  EXPECT_EQ(Join(freed, Values(src).size(), src.GetItem(0), copy.GetCount(), assigned.GetItem(29)),
+            "0|1|7|30|29|");
 }
 
 TEST(ListFailures, ReservationsAndFailedGrowth) {

@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "support/jaconv_text.h"
+#include "support/joined.h"
 #include "support/temp_dir.h"
 #include "support/test_locale.h"
 
@@ -97,29 +98,23 @@ TEST(MbCase, OnlySingleByteCharactersChange) {
 
 TEST(MbSearch, WholeCharactersOnly) {
   UseCodeSet(kSjis);
+  auto at = [](const char* t, const char* p) { return p != nullptr ? p - t : -1; };
   const char text[] = "\x83\x61\x83\x62\x61";  // the pair 0x61 0x83 spans two characters
-  EXPECT_EQ(mbstrstr(text, "\x61\x83"), nullptr);
-  EXPECT_EQ(mbstrstr(text, "\x83\x62"), text + 2);
-  EXPECT_EQ(mbstrstr(text, "a"), text + 4);
-  EXPECT_EQ(mbstrchr(text, 'a'), text + 4);
-  EXPECT_EQ(mbstrrchr(text, static_cast<signed char>(0x83)), text + 2);
-  EXPECT_EQ(mbstrstr(text, ""), text);
+  const char repeated[] = "xa\x83\x61xa", lines[] = "line1\nline2", set[] = "\x83\x61x\x82\xA0y";
+  // A lead byte alone is half a character.
+  EXPECT_EQ(Join(at(text, mbstrstr(text, "\x61\x83")), at(text, mbstrstr(text, "\x83\x62")),
+                 at(text, mbstrstr(text, "a")), at(text, mbstrchr(text, 'a')),
+                 at(text, mbstrrchr(text, static_cast<signed char>(0x83))),
+                 at(text, mbstrstr(text, "")), at(text, mbstrstr(text, "\x83")),
+                 at(repeated, mbstrrstr(repeated, "xa")), at(lines, mbstrstr(lines, "\n")),
+                 at(set, mbstrpbrk(set, "a")), at(set, mbstrpbrk(set, "yx")),
+                 at(set, mbstrpbrk(set, "\x82\xA0")), mbstrcspn(set, "y"), mbstrcspn(set, "q")),
+            "-1|2|4|4|2|0|-1|4|5|-1|2|3|5|6|");
   EXPECT_EQ(mbstrstr(nullptr, "a"), nullptr);
-  EXPECT_EQ(mbstrstr(text, "\x83"), nullptr);  // a lead byte alone is half a character
-  const char repeated[] = "xa\x83\x61xa";
-  EXPECT_EQ(mbstrrstr(repeated, "xa"), repeated + 4);
-  const char* lines = "line1\nline2";
-  EXPECT_EQ(mbstrstr(lines, "\n"), lines + 5);
-  const char set[] = "\x83\x61x\x82\xA0y";
-  EXPECT_EQ(mbstrpbrk(set, "a"), nullptr);
-  EXPECT_EQ(mbstrpbrk(set, "yx"), set + 2);
-  EXPECT_EQ(mbstrpbrk(set, "\x82\xA0"), set + 3);
-  EXPECT_EQ(mbstrcspn(set, "y"), 5u);
-  EXPECT_EQ(mbstrcspn(set, "q"), strlen(set));
   // Adjacent delimiters give an empty token; a leading one is skipped once.
-  EXPECT_EQ(Tokens("a,,b", ","), "a||b");
-  EXPECT_EQ(Tokens("a\x83\x61\x61z", "a"), "\x83\x61|z");
-  EXPECT_EQ(Tokens("x\x81\x41y", "\x81\x41"), "x|y");
+  EXPECT_EQ(
+      Join(Tokens("a,,b", ","), Tokens("a\x83\x61\x61z", "a"), Tokens("x\x81\x41y", "\x81\x41")),
+      "a||b|\x83\x61|z|x|y|");
   EXPECT_EQ(mbstrtok(nullptr, ","), nullptr);
 }
 
@@ -145,16 +140,15 @@ TEST(MbValidate, FirstInvalidOrCutCharacter) {
 }
 
 TEST(MbNativeString, ConvertsFromTheCurrentCodeSet) {
+  char a[32], b[32], c[32];
   UseCodeSet(kSjis);
-  char out[32];
-  EXPECT_EQ(mbconvertnativestring(out, "\x82\xA0", kEuc), 1);
-  EXPECT_STREQ(out, "\xA4\xA2");
-  EXPECT_EQ(mbconvertnativestring(out, "\x88\x9F", kJis), 1);
-  EXPECT_STREQ(out, "\x1b$B0!\x1b(J");
-  EXPECT_EQ(mbconvertnativestring(nullptr, "a", kEuc), 0);
+  EXPECT_EQ(Join(mbconvertnativestring(a, "\x82\xA0", kEuc), a,
+                 mbconvertnativestring(b, "\x88\x9F", kJis), b,
+                 mbconvertnativestring(nullptr, "a", kEuc)),
+            "1|\xA4\xA2|1|\x1b$B0!\x1b(J|0|");
   UseCodeSet(CODESET_NONE);
-  EXPECT_EQ(mbconvertnativestring(out, "\x82\xA0", kEuc), 1);
-  EXPECT_STREQ(out, "\x82\xA0");
+  EXPECT_EQ(mbconvertnativestring(c, "\x82\xA0", kEuc), 1);
+  EXPECT_STREQ(c, "\x82\xA0");
 }
 
 // The sum of the EUC-J bytes of the text in the locale's code set.

@@ -10,10 +10,12 @@
 
 #include "genutil/mbutil_internal.h"
 #include "support/jaconv_text.h"
+#include "support/joined.h"
 #include "support/test_locale.h"
 
 namespace {
 
+using gnutil_test::Join;
 using gnutil_test::UseCodeSet;
 
 // Windows names (a numeric code page, Chinese spelled out) go by the language
@@ -127,20 +129,15 @@ TEST(CharLength, EdgesOfEveryRule) {
       }
     }
   }
-  EXPECT_EQ(mblenExt(nullptr, 0, CODESET_8859_2), 1);
-  EXPECT_EQ(mblenExt("", 1, CODESET_NONE), 1);
-  UseCodeSet(CODESET_SJIS);
-  EXPECT_EQ(mb_mblen(nullptr, 4), 0);
-  EXPECT_EQ(mb_mblen("", 4), 0);
-  EXPECT_EQ(mb_mblen("A", 0), 0);
-  EXPECT_EQ(mbbytesinchar("\x80"), 1);  // never below one
-  EXPECT_EQ(mbbytesinchar(""), 1);
-  EXPECT_EQ(mbbytesinchartype("\x8F\xA1\xA1", CODESET_EUC_J), 3);
-  EXPECT_EQ(mbbytesinchartype("\x8F\x01", CODESET_EUC_J), 1);
-  UseCodeSet(CODESET_KSC_5601_87);
-  EXPECT_EQ(mb_mblen("\x81\x41", 2), 2);
-  EXPECT_EQ(mb_mblen("\x81\x5B", 2), -1);  // between the Latin letter ranges
-  EXPECT_EQ(mb_mblen("\xFE\xFE", 2), 2);
+  UseCodeSet(CODESET_SJIS);  // mbbytesinchar never says below one
+  EXPECT_EQ(Join(mblenExt(nullptr, 0, CODESET_8859_2), mblenExt("", 1, CODESET_NONE),
+                 mb_mblen(nullptr, 4), mb_mblen("", 4), mb_mblen("A", 0), mbbytesinchar("\x80"),
+                 mbbytesinchar(""), mbbytesinchartype("\x8F\xA1\xA1", CODESET_EUC_J),
+                 mbbytesinchartype("\x8F\x01", CODESET_EUC_J)),
+            "1|1|0|0|0|1|1|3|1|");
+  UseCodeSet(CODESET_KSC_5601_87);  // 81 5B: between the Latin letter ranges
+  EXPECT_EQ(Join(mb_mblen("\x81\x41", 2), mb_mblen("\x81\x5B", 2), mb_mblen("\xFE\xFE", 2)),
+            "2|-1|2|");
 }
 
 // Lead bytes start characters longer than one byte, mbmaxcharlen the longest.
@@ -194,11 +191,11 @@ TEST(Stepping, IdxAndNextIdx) {
 
 TEST(Printable, HalfWidthKatakanaOnlyInShiftJis) {
   UseCodeSet(CODESET_SJIS);
-  for (int c : {0, 127, 0xA1, 0xDF}) EXPECT_EQ(ismbcprint(c), 1) << c;
-  for (int c : {0xE0, 0x80}) EXPECT_EQ(ismbcprint(c), 0) << c;
+  EXPECT_EQ(Join(ismbcprint(0), ismbcprint(127), ismbcprint(0xA1), ismbcprint(0xDF),
+                 ismbcprint(0xE0), ismbcprint(0x80)),
+            "1|1|1|1|0|0|");
   UseCodeSet(CODESET_EUC_J);
-  EXPECT_EQ(ismbcprint('a'), 1);
-  for (int c : {0xB1, -1}) EXPECT_EQ(ismbcprint(c), 0) << c;
+  EXPECT_EQ(Join(ismbcprint('a'), ismbcprint(0xB1), ismbcprint(-1)), "1|0|0|");
 }
 
 }  // namespace

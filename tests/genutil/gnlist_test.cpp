@@ -6,6 +6,7 @@
 #include <limits.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "gnutil/gnstring.h"
@@ -46,12 +47,7 @@ V Texts(const CGNStringList& list) {
 // deletion frees reads 0.
 // clang-format off
 TEST(List, EditsAndTheirBounds) {
-  const struct {
-    const char* call;
-    long (*run)(CGNList&);
-    long result;
-    N after;
-  } kCases[] = {
+  const std::tuple<const char*, long (*)(CGNList&), long, N> kCases[] = {
       {OP(l.AddItem(40)), 1, {10, 20, 30, 40}}, {OP(l.InsertItem(3, 40)), 1, {10, 20, 30, 40}},
       {OP(l.InsertItem(0, 5)), 1, {5, 10, 20, 30}}, {OP(l.InsertItem(4, 5)), 0, {10, 20, 30}},
       {OP(l.InsertItem(-1, 5)), 0, {10, 20, 30}}, {OP((l.DeleteItem(0), 0)), 0, {20, 30}},
@@ -59,11 +55,11 @@ TEST(List, EditsAndTheirBounds) {
       {OP((l.DeleteItem(2), l.GetItem(2))), 0, {10, 20}}, {OP(l.GetItem(-1)), 0, {10, 20, 30}},
       {OP(l.SwapItems(0, 2)), 1, {30, 20, 10}}, {OP(l.SwapItems(1, 1)), 1, {10, 20, 30}},
       {OP(l.SwapItems(0, 3)), 0, {10, 20, 30}}, {OP(l.SwapItems(-1, 0)), 0, {10, 20, 30}}};
-  for (const auto& c : kCases) {
+  for (const auto& [call, run, result, after] : kCases) {
     CGNList l;
     for (long v : {10L, 20L, 30L}) l.AddItem(v);
-    EXPECT_EQ(c.run(l), c.result) << c.call;
-    EXPECT_EQ(Values(l), c.after) << c.call;
+    EXPECT_EQ(run(l), result) << call;
+    EXPECT_EQ(Values(l), after) << call;
   }
   EXPECT_EQ(CGNList(0, 0).GetItem(0), 0);
   EXPECT_EQ(CGNList().GetItemListPtr(), nullptr);  // an array but no values
@@ -171,29 +167,25 @@ TEST(StringList, SortAscendingMovesOnlyPointers) {
 // leading one an empty item); Split replaces the items.
 // clang-format off
 TEST(StringList, ParseFromAppendsSplitReplaces) {
-  const struct {
-    bool split;
-    const char* text;
-    const char* separator;
-    V after;  // from {"old"}
-  } kCases[] = {
+  // Split or ParseFrom, text, separator, items after (from {"old"}).
+  const std::tuple<bool, const char*, const char*, V> kCases[] = {
       {false, "a,b,,c", ",", {"old", "a", "b", "", "c"}}, {false, "a,", ",", {"old", "a"}},
       {false, "", ",", {"old"}}, {false, ",", ",", {"old", ""}},
       {false, "\x95\x5C\\x", "\\", {"old", "\x95", "", "x"}},
       {true, "a,,b,", ",", {"a", "", "b"}}, {true, ",", ",", {""}}, {true, "", ",", {}},
       {true, "a::b::c", "::", {"a", "b", "c"}}, {true, "no separator", ";", {"no separator"}},
       {true, "a,b", "", {"a,b"}}, {true, "a,b", nullptr, {"a,b"}}};
-  for (const auto& c : kCases) {
+  for (const auto& [split, text, separator, after] : kCases) {
     CGNStringList l;
     l.AddItem("old");
-    CGNString s(c.text);
-    if (c.split) {
-      s.Split(l, c.separator);
+    CGNString s(text);
+    if (split) {
+      s.Split(l, separator);
     } else {
-      EXPECT_EQ(l.ParseFrom(c.text, c.separator[0]), c.after.size()) << c.text;
+      EXPECT_EQ(l.ParseFrom(text, separator[0]), after.size()) << text;
     }
-    EXPECT_EQ(Texts(l), c.after) << c.text;
-    EXPECT_STREQ(s, c.text);
+    EXPECT_EQ(Texts(l), after) << text;
+    EXPECT_STREQ(s, text);
   }
   CGNStringList l;
   CGNString(",x").Split(l, static_cast<unsigned char>(','));

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include <string>
+#include <tuple>
 
 #include "genutil/textscan.h"
 #include "gnutil/gnstring.h"
@@ -88,21 +89,17 @@ TEST(Classification, OneCharacterOrAll) {
                          &CGNString::IsPunctAt, &CGNString::IsSpaceAt,    &CGNString::IsXDigitAt};
   // -1: every character. Expected: alpha alnum digit lower upper print punct
   // space xdigit ('-': either; Windows prints a tab).
-  const struct {
-    const char* text;
-    int index;
-    const char* expect;
-  } kCases[] = {
+  const std::tuple<const char*, int, const char*> kCases[] = {
       {"", -1, "110111011"},      {"", 0, "000000000"},        {"123", -1, "011001001"},
       {"123", 2, "011001001"},    {"123", 3, "000000000"},     {"123", -2, "000000000"},
       {"aB1 .f", 0, "110101001"}, {"aB1 .f", 1, "110011001"},  {"aB1 .f", 3, "000001010"},
       {"aB1 .f", 4, "000001100"}, {"aB1 .f", -1, "000001000"}, {"a\x01z", -1, "000000000"},
       {" \t\n", -1, "00000-010"}, {"!?", -1, "000001100"}};
-  for (const auto& c : kCases) {
-    CGNString s(c.text);
+  for (const auto& [text, index, expect] : kCases) {
+    CGNString s(text);
     for (size_t t = 0; t < 9; ++t) {
-      if (c.expect[t] == '-') continue;
-      EXPECT_EQ((s.*kTests[t])(c.index), c.expect[t] - '0') << c.text << " " << c.index << " " << t;
+      if (expect[t] == '-') continue;
+      EXPECT_EQ((s.*kTests[t])(index), expect[t] - '0') << text << " " << index << " " << t;
     }
   }
 }

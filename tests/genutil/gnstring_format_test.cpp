@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "genutil/format_estimate.h"
@@ -166,24 +167,20 @@ struct ListArgs : gnutil::FormatArgs {
 // (null: "(null)"); an unknown conversion ends the walk; huge widths saturate.
 // clang-format off
 TEST(FormatEstimate, TakesTheArgumentsPrintfTakes) {
-  const struct {
-    const char* format;
-    std::vector<int> ints;
-    std::vector<const char*> strings;
-    size_t estimate;  // 0: not looked at
-    const char* taken;
-  } kCases[] = {
+  // Format, ints, strings, estimate (0: not looked at), arguments taken.
+  const std::tuple<const char*, std::vector<int>, std::vector<const char*>, size_t, const char*>
+      kCases[] = {
       {"%d %ld %lld %Lf %E %hd %zu %jd %td %c %p %n %s %m %.*f", {}, {}, 0, "dlLDfdzjtdppsif"},
       {"%*.*s", {12, 2}, {"abcdef"}, 2, "iis"}, {"%10s%s", {}, {"abc", nullptr}, 16, "ss"},
       {"%ls", {}, {}, 4, "w"}, {"%d%y%s", {}, {}, 36, "d"}, {"abc%-5", {}, {}, 3, ""},
       {"%99999999999999999999999d%99999999999999999999s", {}, {""}, size_t(-1) / 4, "ds"}};
-  for (const auto& c : kCases) {
+  for (const auto& [format, ints, strings, expected, taken] : kCases) {
     ListArgs args;
-    args.ints = c.ints;
-    args.strings = c.strings;
-    const size_t estimate = gnutil::EstimateFormattedLength(c.format, args);
-    EXPECT_EQ(c.estimate ? estimate : 0, c.estimate) << c.format;
-    EXPECT_EQ(args.taken, c.taken) << c.format;
+    args.ints = ints;
+    args.strings = strings;
+    const size_t estimate = gnutil::EstimateFormattedLength(format, args);
+    EXPECT_EQ(expected ? estimate : 0, expected) << format;
+    EXPECT_EQ(args.taken, taken) << format;
   }
   EXPECT_EQ(gnutil::EstimateFormattedLength(nullptr, *std::make_unique<ListArgs>()), 0u);
 }
@@ -248,13 +245,11 @@ TEST(FormatShiftJis, CutsKeepWholeCharacters) {
   // The server's length of n bytes: half-width katakana take one byte in
   // Shift-JIS and two in EUC.
   char kana[] = "\xb1\xb2\xb3", hyo[] = "a\x95\x5c";
-  const struct {
-    char* text;
-    int n;
-    int length;
-  } kLengths[] = {{kana, 6, 3}, {kana, 4, 2}, {kana, 2, 1},
-                  {hyo, 3, 3},  {hyo, 0, 0},  {nullptr, 3, 0}};
-  for (const auto& c : kLengths) EXPECT_EQ(OSFindPlatformStringLength(c.text, c.n), c.length);
+  const std::tuple<char*, int, int> kLengths[] = {{kana, 6, 3}, {kana, 4, 2}, {kana, 2, 1},
+                                                  {hyo, 3, 3},  {hyo, 0, 0},  {nullptr, 3, 0}};
+  for (const auto& [text, n, length] : kLengths) {
+    EXPECT_EQ(OSFindPlatformStringLength(text, n), length) << n;
+  }
 }
 
 }  // namespace

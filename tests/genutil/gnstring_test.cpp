@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "genutil/widetext.h"
@@ -70,23 +71,19 @@ TEST(StringValue, AppendingDropsAndCopyingCopiesTheWideCopy) {
 }
 
 TEST(StringValue, GetStringNeverOverrunsNorSplits) {
-  const struct {
-    int codeset;
-    const char* text;
-    unsigned size;
-    unsigned copied;
-  } kCases[] = {{CODESET_NONE, "abcdef", 4, 3},    {CODESET_NONE, "abcdef", 0, 0},
-                {CODESET_NONE, "", 8, 0},          {CODESET_NONE, "ab", 4, 2},
-                {CODESET_NONE, "ab", 16, 2},       {CODESET_SJIS, "a\x82\xA0z", 3, 1},
-                {CODESET_SJIS, "a\x82\xA0z", 4, 3}};
+  const std::tuple<int, const char*, unsigned, unsigned> kCases[] = {
+      {CODESET_NONE, "abcdef", 4, 3},    {CODESET_NONE, "abcdef", 0, 0},
+      {CODESET_NONE, "", 8, 0},          {CODESET_NONE, "ab", 4, 2},
+      {CODESET_NONE, "ab", 16, 2},       {CODESET_SJIS, "a\x82\xA0z", 3, 1},
+      {CODESET_SJIS, "a\x82\xA0z", 4, 3}};
   InitMbutil();
-  for (const auto& c : kCases) {
-    InitMbutilExt(c.codeset);
+  for (const auto& [codeset, text, size, copied] : kCases) {
+    InitMbutilExt(codeset);
     char buf[16];
     memset(buf, 'Z', sizeof buf);
-    EXPECT_EQ(CGNString(c.text).GetString(buf, c.size), c.copied) << c.text << " " << c.size;
-    EXPECT_EQ(std::string(buf, c.size ? c.copied + 1 : 1),
-              c.size ? std::string(c.text, c.copied) + '\0' : "Z");
+    EXPECT_EQ(CGNString(text).GetString(buf, size), copied) << text << " " << size;
+    EXPECT_EQ(std::string(buf, size ? copied + 1 : 1),
+              size ? std::string(text, copied) + '\0' : "Z");
   }
 }
 

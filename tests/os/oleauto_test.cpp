@@ -52,7 +52,7 @@ TEST(AutomationObject, WithoutTableAccessorsGiveNothing) {
   automation.CleanUP();
 }
 
-TEST_F(AutomationTable, AccessorsReadTheTable) {
+TEST_F(AutomationTable, AccessorsAndParameterValuesByKind) {
   EXPECT_STREQ(kClass, automation_.GetClsID());
   EXPECT_STREQ(kClass, automation_.GetServerCLSID());
   EXPECT_EQ(11u, automation_.GetOSZEStruct().word0);
@@ -66,9 +66,6 @@ TEST_F(AutomationTable, AccessorsReadTheTable) {
   EXPECT_EQ(nullptr, automation_.GetMethodName(2));
   EXPECT_EQ(0u, automation_.GetParamCount(2));
   EXPECT_EQ(0u, automation_.GetPTid(0, 4));
-}
-
-TEST_F(AutomationTable, ParameterValuesByKind) {
   struct Row {
     unsigned int method, param;
     const char* value;  // null: none

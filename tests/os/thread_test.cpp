@@ -12,6 +12,11 @@ namespace {
 
 TEST(Unthreaded, SynchronisationDoesNothingBeforeTheSwitch) {
   EXPECT_EQ(OSIsThreaded(), 0);
+  OSMutexDestroy(nullptr);
+  OSRWLockDestroy(nullptr);
+  OSConditionDestroy(nullptr);
+  OSThreadDestroy(nullptr);
+  OSThreadTerminateWait(nullptr);
   _osmutex* m = OSMutexCreate();
   _osrdwr* rw = OSRWLockCreate();
   _oscondition* c = OSConditionCreate();
@@ -45,15 +50,7 @@ TEST(Unthreaded, SynchronisationDoesNothingBeforeTheSwitch) {
   OSConditionDestroy(c);
   OSRWLockDestroy(rw);
   OSMutexDestroy(m);
-}
-
-TEST(Unthreaded, NullRecordsDoNothing) {
-  OSMutexDestroy(nullptr);
-  OSRWLockDestroy(nullptr);
-  OSConditionDestroy(nullptr);
-  OSThreadDestroy(nullptr);
-  OSThreadTerminateWait(nullptr);
-  OSSetThreaded();
+  // Null records do nothing either way.
   OSMutexWait(nullptr);
   OSMutexRelease(nullptr);
   EXPECT_EQ(OSMutexWaitIsPresentThisThread(nullptr), 0);

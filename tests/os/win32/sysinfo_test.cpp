@@ -51,7 +51,7 @@ TEST(Win32SysInfo, VersionRecords) {
   EXPECT_EQ(v.GetVersionBuildNumber(), 9);
 }
 
-TEST(Win32SysInfo, ProcessorAndPlatformMatchTheSystem) {
+TEST(Win32SysInfo, ProcessorPlatformMemoryAndLocaleMatchTheSystem) {
   SYSTEM_INFO si;
   GetSystemInfo(&si);
   const char* expect = si.dwProcessorType == 586 ? "PC Pentium" : nullptr;  // what Wine reports
@@ -63,9 +63,6 @@ TEST(Win32SysInfo, ProcessorAndPlatformMatchTheSystem) {
   EXPECT_STREQ(text, "Windows NT or NT Server");
   EXPECT_EQ(OSInfo::OSisWin95(), 0);
   EXPECT_EQ(OSInfo::OSisWin32s(), 0);
-}
-
-TEST(Win32SysInfo, MemoryStatusIsTheSystemsPagingFile) {
   MEMORYSTATUS ms;
   ms.dwLength = sizeof ms;
   GlobalMemoryStatus(&ms);
@@ -75,6 +72,12 @@ TEST(Win32SysInfo, MemoryStatusIsTheSystemsPagingFile) {
   EXPECT_EQ(status.m_nReserved, 77u);
   EXPECT_EQ(status.m_nTotalPageFile, ms.dwTotalPageFile);
   EXPECT_LE(status.m_nMemoryLoad, 100u);
+  char ours[64], theirs[64];
+  long n = OSGetLocaleInfo(0x409, LOCALE_SDECIMAL, ours, sizeof ours);
+  EXPECT_EQ(n, GetLocaleInfoA(0x409, LOCALE_SDECIMAL, theirs, sizeof theirs));
+  EXPECT_STREQ(ours, theirs);
+  EXPECT_STREQ(ours, ".");
+  EXPECT_EQ(OSGetLocaleInfo(0x411, LOCALE_SDECIMAL, ours, 0), 2);  // size query
 }
 
 // Windows refuses gethostname before WSAStartup, which leaves the name
@@ -93,16 +96,6 @@ TEST(Win32SysInfo, HostNameBeforeAndAfterTheSocketsLibraryStarts) {
     EXPECT_STREQ(buffer, expect) << started;
   }
   WSACleanup();
-}
-
-TEST(Win32SysInfo, LocaleInformationPassesThrough) {
-  char ours[64], theirs[64];
-  long n = OSGetLocaleInfo(0x409, LOCALE_SDECIMAL, ours, sizeof ours);
-  int m = GetLocaleInfoA(0x409, LOCALE_SDECIMAL, theirs, sizeof theirs);
-  EXPECT_EQ(n, m);
-  EXPECT_STREQ(ours, theirs);
-  EXPECT_STREQ(ours, ".");
-  EXPECT_EQ(OSGetLocaleInfo(0x411, LOCALE_SDECIMAL, ours, 0), 2);  // size query
 }
 
 TEST(Win32SysInfo, KeepAwakeUsesTheRealFunctionAndCountsRequests) {

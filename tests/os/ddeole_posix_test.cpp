@@ -10,7 +10,7 @@ namespace {
 
 using gnutil_test::LibraryText;
 
-TEST(NoDde, EveryCallFailsWithItsText) {
+TEST(NoDdeNorAutomation, EveryCallFailsWithItsText) {
   ASSERT_TRUE(gnutil_test::AttachLibraryTexts());
   EXPECT_EQ("DDE does not exist on this platform.", LibraryText(25226));
   EXPECT_EQ(0, OSDDESupported());
@@ -25,10 +25,7 @@ TEST(NoDde, EveryCallFailsWithItsText) {
     EXPECT_EQ(LibraryText(25226), static_cast<const char*>(result));
   }
   EXPECT_EQ(1, OSDDEUnInit());
-}
 
-TEST(NoAutomation, EveryCallFailsWithItsText) {
-  ASSERT_TRUE(gnutil_test::AttachLibraryTexts());
   const std::string text = "OLE automation does not exist on this platform.";
   EXPECT_EQ(text, LibraryText(25208));
   COSOLEAutomation automation;

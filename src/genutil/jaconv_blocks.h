@@ -273,6 +273,15 @@ inline void Big5ToEucTwBlocks(Run* r, const unsigned char (*toEucTw)[4]) {
     const unsigned char* p = s + i;
     unsigned lead = Bits(InRange(Load16(p), 0xA1, 0xFE));
     unsigned starts = PairStarts(lead);
+    if (starts == 0x5555) {  // eight pairs (prose): no single bytes to copy, no walk
+      for (unsigned k = 0; k < 16; k += 2) {
+        const unsigned char* e = toEucTw[(p[k] - 0xA1) * 256 + p[k + 1]];
+        memcpy(o, e, 4);
+        o += 2 + (((e[3] + 0xFFu) >> 7) & 2);
+      }
+      i += 16;
+      continue;
+    }
     unsigned end = 16 - ((starts >> 15) & 1);
     unsigned pos = 0;
     for (unsigned m = starts & 0x7FFF; m != 0; m &= m - 1) {

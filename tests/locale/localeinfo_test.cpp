@@ -1,12 +1,14 @@
 // The installed-locale table, the handle classes, and records filled by the system.
+#include "gnutil/localeinfo.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "gnutil/lclocale.h"
-#include "gnutil/localeinfo.h"
 #include "gnutil/osconfig.h"
 #include "locale/lclocale_internal.h"
+#include "support/joined.h"
 #include "support/test_locale.h"
 
 namespace {
@@ -104,16 +106,12 @@ TEST_P(JapaneseRecord, FixedTextsInTheProcessCodeSet) {
   CLCLocale l;
   l.m_localeId = 0x411;
   l.Init();
-  EXPECT_EQ(1, l.LocaleIsJapanese());
-  EXPECT_STREQ(c.am, l.m_amString);
-  CGNString s;
-  l.Emperor(0, s);
-  EXPECT_STREQ(c.era, s);
-  l.YearChar(s);
-  EXPECT_STREQ(c.year, s);
-  CGNString name;
-  EXPECT_EQ(1, l.EmperorFromGregorianYr(1999, name));
-  EXPECT_STREQ(c.era, name);
+  CGNString era, year, name;
+  l.Emperor(0, era);
+  l.YearChar(year);
+  unsigned char found = l.EmperorFromGregorianYr(1999, name);
+  EXPECT_EQ(gnutil_test::Join(1, c.am, c.era, c.year, 1, c.era),
+            gnutil_test::Join(l.LocaleIsJapanese(), l.m_amString, era, year, found, name));
 }
 
 // clang-format off
@@ -131,11 +129,10 @@ TEST(SetLocaleByName, SwitchesProcessAndRecord) {
   CLCLocale l;
   l.SetLocale(CGNString(name));
   if (l.GetLocaleId() == 1024 && !gnutil_test::LocalesRequired()) GTEST_SKIP() << "no " << name;
-  EXPECT_EQ(0x411u, l.GetLocaleId());
-  EXPECT_STREQ(name, l.m_localeName);
-  EXPECT_STREQ("JPN", l.m_langAbbrev);
-  EXPECT_STREQ("yyyy/M/d", l.m_shortDateFormat);
-  EXPECT_STREQ("\x8C\xDF\x8C\xE3", l.m_pmString);  // Shift-JIS, the new process code set
+  // The afternoon marker in Shift-JIS, the new process code set.
+  EXPECT_EQ(gnutil_test::Join(0x411, name, "JPN", "yyyy/M/d", "\x8C\xDF\x8C\xE3"),
+            gnutil_test::Join(l.GetLocaleId(), l.m_localeName, l.m_langAbbrev, l.m_shortDateFormat,
+                              l.m_pmString));
 
   // A name that is not installed keeps the user's default identifier.
   CLCLocale other;

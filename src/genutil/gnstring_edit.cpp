@@ -266,8 +266,10 @@ int CGNString::Collate(const CGNString& other) const {
 // --- Parts of a string ---
 
 void CGNString::LeftString(CGNString& dest, unsigned int count) const {
-  dest = *this;
-  dest.Truncate(count);
+  // Cut aside: when memory runs out, dest keeps what it held.
+  CGNString left(*this);
+  left.Truncate(count);
+  dest = left;
 }
 
 void CGNString::RightString(CGNString& dest, unsigned int count) const {

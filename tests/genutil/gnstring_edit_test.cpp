@@ -55,8 +55,7 @@ std::string Expand(const std::string& in) {
 #define X(text) Expand(text).c_str()
 
 // Runs each row, and again with each allocation failing in turn: a call that
-// throws leaves s as it was. (Not d: LeftString copies the whole text into it
-// before cutting.)
+// throws leaves s and d as they were.
 template <size_t n>
 void RunRows(const Row (&rows)[n], bool expand) {
   for (const Row& r : rows) {
@@ -77,6 +76,7 @@ void RunRows(const Row (&rows)[n], bool expand) {
       } catch (const GMemoryException&) {
         FailAllocationAfter(-1);
         EXPECT_EQ(Bytes(s), text) << "failing after " << after;
+        EXPECT_EQ(Bytes(d), "old") << "failing after " << after;
       }
     }
   }

@@ -44,31 +44,19 @@ int FileDescriptor::release() {
   return fd;
 }
 
-bool ReadAll(int fd, std::string* out) {
+bool ReadAll(int fd, std::string* out, size_t limit) {
   char chunk[8192];
   for (;;) {
     ssize_t n = read(fd, chunk, sizeof chunk);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     if (n == 0) return true;
+    if (out->size() > limit || static_cast<size_t>(n) > limit - out->size()) return false;
     out->append(chunk, static_cast<size_t>(n));
   }
 }
 
 namespace {
-
-// ReadAll, refusing more than kMaxFileBytes.
-bool ReadBounded(int fd, std::string* out) {
-  char chunk[8192];
-  for (;;) {
-    ssize_t n = read(fd, chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) return true;
-    if (out->size() + static_cast<size_t>(n) > kMaxFileBytes) return false;
-    out->append(chunk, static_cast<size_t>(n));
-  }
-}
 
 // Opens path (creating it when flags ask) and keeps it only when it is a
 // regular file. Without O_NONBLOCK a named pipe would block the open, and a
@@ -87,7 +75,7 @@ bool ReadWholeFile(const std::string& path, std::string* out) {
   FileDescriptor fd(OpenRegular(path.c_str(), O_RDONLY, &st));
   if (!fd.valid()) return false;
   out->clear();
-  return ReadBounded(fd.get(), out);
+  return ReadAll(fd.get(), out, kMaxFileBytes);
 }
 
 namespace {
@@ -155,7 +143,7 @@ bool UpdateFile(const std::string& path, bool make_directories,
       continue;  // replaced while we waited: lock the new file
     }
     std::string old;
-    bool ok = ReadBounded(fd.get(), &old);
+    bool ok = ReadAll(fd.get(), &old, kMaxFileBytes);
     std::string text;
     if (ok) ok = edit(old, &text);
     if (ok && text != old) ok = Replace(target, locked, text);

@@ -5,6 +5,7 @@
 #define GNUTIL_SRC_PLATFORM_POSIX_CONFIG_FILES_H
 
 #include <stddef.h>
+#include <stdint.h>
 
 #include <functional>
 #include <string>
@@ -27,8 +28,9 @@ class FileDescriptor {
 };
 
 // Appends everything left to read from fd to out, retrying interrupted reads.
-// False on a read error (what was read stays in out).
-bool ReadAll(int fd, std::string* out);
+// False on a read error, or once out would grow beyond limit (what was read
+// stays in out).
+bool ReadAll(int fd, std::string* out, size_t limit = SIZE_MAX);
 
 // The largest file ReadWholeFile and UpdateFile read. The files kept this way
 // are small; the bound keeps one that has grown without limit (or a link to a

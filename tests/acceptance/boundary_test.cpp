@@ -14,11 +14,6 @@ namespace {
 TEST(LibraryBoundary, OutOfMemoryReachesTheProgram) {
   CGNString s("x");
   EXPECT_THROW(s.AllocateBuffer(0xFFFFFFFFu), GMemoryException);
-  try {
-    s.AllocateBuffer(0xFFFFFFFFu);
-    ADD_FAILURE() << "no exception";
-  } catch (const GMemoryException&) {
-  }
   EXPECT_STREQ(s, "x");
 }
 

@@ -1,5 +1,6 @@
 // Code conversion and detection: exact bytes, whole tables against iconv,
-// streaming cuts, in place and on own buffers, the real legacy locales.
+// streaming cuts, in place and on own buffers, the real legacy locales; the
+// word, vector and block kernels against the byte-at-a-time path.
 #include "gnutil/jaconv.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "genutil/jaconv_kernels.h"
 #include "support/jaconv_text.h"
 #include "support/test_locale.h"
 
@@ -23,7 +25,10 @@ namespace {
 
 using gnutil::Conversion;
 using gnutil::ConversionFor;
+using gnutil::ConvertBytes;
+using gnutil::ConvertBytesScalar;
 using gnutil::MaxConvertedLength;
+namespace jk = gnutil::jaconv;
 using namespace gnutil_test;  // NOLINT: the suite's helpers and code-set names
 
 // JIS ends with ESC ( J; a voiced mark stays a character (KA + dakuten); 0x8E
@@ -85,8 +90,12 @@ TEST(Conversion, ExactBytes) {
   EXPECT_STREQ(buffer, "abc");
 }
 
+using Converter = size_t (*)(Conversion, const unsigned char*, size_t, unsigned char*,
+                             gnutil::ConversionState*, bool, size_t*);
+
 // The text fed in pieces ending at the cuts, unconsumed bytes carried over.
-std::string Pieces(Conversion c, const std::string& in, const std::vector<size_t>& cuts) {
+std::string Pieces(Conversion c, const std::string& in, const std::vector<size_t>& cuts,
+                   Converter convert = gnutil::ConvertBytes) {
   std::string result, pending;
   gnutil::ConversionState st;
   size_t from = 0;
@@ -96,8 +105,8 @@ std::string Pieces(Conversion c, const std::string& in, const std::vector<size_t
     from = to;
     std::vector<unsigned char> out(MaxConvertedLength(c, pending.size()) + 1);
     size_t used = 0;
-    size_t n = gnutil::ConvertBytes(c, reinterpret_cast<const unsigned char*>(pending.data()),
-                                    pending.size(), out.data(), &st, k == cuts.size(), &used);
+    size_t n = convert(c, reinterpret_cast<const unsigned char*>(pending.data()), pending.size(),
+                       out.data(), &st, k == cuts.size(), &used);
     EXPECT_LE(n, MaxConvertedLength(c, pending.size()));
     result.append(reinterpret_cast<char*>(out.data()), n);
     pending.erase(0, used);
@@ -319,6 +328,131 @@ TEST(ConversionTables, ShiftJisToJisAndBackForEveryPair) {
   EXPECT_TRUE(Same(Ext(jis, kJis, kSjis), sjis));
   EXPECT_TRUE(Same(Ext(jis, kJis, kEuc), euc));
   EXPECT_TRUE(Same(Ext(euc, kEuc, kJis), jis));
+}
+
+// The kernels against the byte-at-a-time path (ConvertBytesScalar), with and
+// without the block kernels, on random text of these mixes of classes.
+const Mix kMixes[] = {
+    {3, 1, 2, 4, 0},    // the default: short runs of everything
+    {1, 0, 0, 0, 0},    // ASCII only
+    {0, 0, 0, 1, 0},    // pairs only
+    {0, 0, 1, 0, 0},    // second kind only
+    {2, 0, 1, 4, 0},    // record-style: a class change every character or two
+    {20, 1, 0, 20, 0},  // long runs
+    {3, 1, 2, 4, 2},    // with junk bytes
+    {0, 0, 0, 0, 1},    // junk only
+};
+
+const int kSources[] = {CODESET_SJIS, CODESET_EUC_J, CODESET_JIS, CODESET_BIG5, CODESET_EUC_TW};
+
+void SjisPairsToEuc(jk::Run* r) { jk::SjisPairRun(r, 0x8080808080808080ull); }
+void SjisPairsToJis(jk::Run* r) { jk::SjisPairRun(r, 0); }
+
+// What the converters give is checked against the scalar path below; this
+// pins that each run kernel does take a long run of its own kind (at least
+// the first word of 32 characters), so that the fast paths are fast.
+TEST(JaconvRunKernels, LongRunsAreTaken) {
+  void (*const kRuns[])(jk::Run*) = {jk::AsciiRun,        SjisPairsToEuc,      SjisPairsToJis,
+                                     jk::EucPairRun,      jk::EucToJisPairRun, jk::SjisKanaToEucRun,
+                                     jk::EucKanaToSjisRun};
+  const std::string kUnits[] = {"a",        "\x88\x9F", "\x88\x9F", "\xB0\xA1",
+                                "\xB0\xA1", "\xB1",     "\x8E\xB1"};
+  for (size_t k = 0; k < 7; ++k) {
+    std::string text;
+    for (int i = 0; i < 32; ++i) text += kUnits[k];
+    std::vector<unsigned char> out(2 * text.size() + 32);
+    jk::Run r{reinterpret_cast<const unsigned char*>(text.data()), text.size(), 0, out.data()};
+    kRuns[k](&r);
+    EXPECT_GE(r.i, 8u) << k;
+  }
+}
+
+TEST(JaconvConverters, FastPathGivesTheScalarBytes) {
+  std::mt19937 rng(5);
+  for (int from : kSources) {
+    for (int to : kSources) {
+      Conversion c = ConversionFor(from, to);
+      if (c == Conversion::kCopy) continue;
+      for (const Mix& mix : kMixes) {
+        for (int round = 0; round < 60; ++round) {
+          std::string text = SampleText(from, &rng, rng() % 200, mix);
+          size_t cut = text.empty() ? 0 : rng() % (text.size() + 1);
+          std::string expected = Pieces(c, text, {cut}, ConvertBytesScalar);
+          for (auto fast : {ConvertBytes, gnutil::ConvertBytesWithoutBlocks}) {
+            ASSERT_EQ(Pieces(c, text, {cut}, fast), expected)
+                << from << "->" << to << " cut " << cut;
+            ASSERT_EQ(Pieces(c, text, {}, fast), Pieces(c, text, {}, ConvertBytesScalar));
+          }
+        }
+      }
+    }
+  }
+}
+
+// Texts of the bytes that decide where characters start and how they
+// convert (leads, 0x8E, range ends, ASCII), long enough for two or three
+// blocks and cut at every position: a block that ends inside a character,
+// a four-byte EUC-TW character across a block end, 0x8E chains.
+TEST(JaconvBlocks, EveryCutOfDenseAndBrokenTextGivesTheScalarBytes) {
+  const unsigned char kBytes[] = {0x8E, 0x8E, 0xA1, 0xA2, 0xB0, 0xDF, 0xE0, 0xFE, 0xFF, 0x81,
+                                  0x9F, 0xA0, 0x80, 0x40, 0x7E, 0xFC, 0x41, 0x00, 0x0A, 'a'};
+  std::mt19937 rng(7);
+  const int kSourceSets[] = {CODESET_SJIS, CODESET_EUC_J, CODESET_BIG5, CODESET_EUC_TW};
+  const int kTargetSets[] = {CODESET_EUC_J, CODESET_SJIS, CODESET_EUC_TW, CODESET_BIG5};
+  for (int d = 0; d < 4; ++d) {
+    Conversion c = ConversionFor(kSourceSets[d], kTargetSets[d]);
+    for (int round = 0; round < 400; ++round) {
+      std::string text;
+      if (round % 2 == 0) {
+        for (size_t k = 16 + rng() % 64; k > 0; --k) text += static_cast<char>(kBytes[rng() % 20]);
+      } else {  // valid dense text of the source code set
+        text = SampleText(kSourceSets[d], &rng, 10 + rng() % 40, kMixes[4]);
+      }
+      for (size_t cut = 0; cut <= text.size(); ++cut) {
+        ASSERT_EQ(Pieces(c, text, {cut}), Pieces(c, text, {cut}, ConvertBytesScalar))
+            << static_cast<int>(c) << " cut " << cut;
+      }
+    }
+  }
+}
+
+// The sequences a block must not split or misread, at every offset of a
+// 96-byte text of ASCII (so at every position of the blocks and across
+// their ends), in a run of the same sequence and alone.
+TEST(JaconvBlocks, EdgeSequencesAtEveryOffsetGiveTheScalarBytes) {
+  struct Row {
+    int from, to;
+    const char* sequence;
+  };
+  const Row kRows[] = {
+      {CODESET_SJIS, CODESET_EUC_J, "\x88\x9F"},           // a pair
+      {CODESET_SJIS, CODESET_EUC_J, "\x88\xB1"},           // a pair whose trail is a kana byte
+      {CODESET_SJIS, CODESET_EUC_J, "\x88\x0A"},           // a lead with a bad trail: copied
+      {CODESET_SJIS, CODESET_EUC_J, "\xB1\xDF"},           // half-width katakana
+      {CODESET_EUC_J, CODESET_SJIS, "\x8E\xB1"},           // half-width katakana
+      {CODESET_EUC_J, CODESET_SJIS, "\x8E\x41\xB0\xA1"},   // 0x8E before a non-kana; a pair
+      {CODESET_EUC_J, CODESET_SJIS, "\xB0\x7F"},           // a lead with a bad trail
+      {CODESET_BIG5, CODESET_EUC_TW, "\xA4\x40\xC9\x40"},  // planes 1 and 2
+      {CODESET_BIG5, CODESET_EUC_TW, "\xA3\xE1"},          // unmapped: "??"
+      {CODESET_EUC_TW, CODESET_BIG5, "\x8E\xA2\xA1\xA1"},  // plane 2
+      {CODESET_EUC_TW, CODESET_BIG5, "\x8E\xA9\xA1\xA1"},  // plane 9: "??"
+      {CODESET_EUC_TW, CODESET_BIG5, "\x8E\xA2\x41\xA1"},  // third byte no lead
+      {CODESET_EUC_TW, CODESET_BIG5, "\x8E\xA2\x8E\xA2"},  // third byte 0x8E
+      {CODESET_EUC_TW, CODESET_BIG5, "\xC4\x41\xC4\xA1"},  // a bad trail; a pair
+  };
+  for (const Row& row : kRows) {
+    Conversion c = ConversionFor(row.from, row.to);
+    std::string run;
+    for (int k = 0; k < 12; ++k) run += row.sequence;
+    for (const std::string& piece : {std::string(row.sequence), run}) {
+      for (size_t at = 0; at < 64; ++at) {
+        std::string text = std::string(at, 'a') + piece + std::string(96, 'b');
+        text.resize(96 + piece.size());
+        ASSERT_EQ(Pieces(c, text, {}), Pieces(c, text, {}, ConvertBytesScalar))
+            << row.sequence << " at " << at;
+      }
+    }
+  }
 }
 
 #ifdef GNUTIL_HAVE_ICONV

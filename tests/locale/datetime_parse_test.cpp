@@ -50,29 +50,25 @@ TEST(DateTimeParse, EnglishShapes) {
   ApplySettings(gnutil_test::kEnglishUS);
   // clang-format off
   const ParseCase cases[] = {
-      {"3/5/01 2:07:09 PM", 0, 2001, 3, 5, 140709, 0},
-      {"12/25/99 10:30 PM", 0, 1999, 12, 25, 223000, 0}, {"12-25-1999", 0, 1999, 12, 25, 0, 1},
-      {"12/25", 0, kToday, 12, 25, 0, 1}, {"25 December 1999", 0, 1999, 12, 25, 0, 1},
-      {"25 dec 1999", 0, 1999, 12, 25, 0, 1}, {"Dec 25, 99", 0, 1999, 12, 25, 0, 1},
-      {"Tue 12/25/99", 0, 1999, 12, 25, 0, 1},
+      {"3/5/01 2:07:09 PM", 0, 2001, 3, 5, 140709, 0}, {"12-25-1999", 0, 1999, 12, 25, 0, 1},
+      {"12/25/99 10:30 PM", 0, 1999, 12, 25, 223000, 0}, {"12/25", 0, kToday, 12, 25, 0, 1},
+      {"25 December 1999", 0, 1999, 12, 25, 0, 1}, {"25 dec 1999", 0, 1999, 12, 25, 0, 1},
+      {"Dec 25, 99", 0, 1999, 12, 25, 0, 1}, {"Tue 12/25/99", 0, 1999, 12, 25, 0, 1},
       {"Saturday, December 25, 1999", 0, 1999, 12, 25, 0, 1},
       {"10:30:15", 0, kToday, kToday, kToday, 103015, 0},
       {"PM 3:05", 0, kToday, kToday, kToday, 150500, 0},
-      {"Tuesday 10:30", 0, kToday, kToday, kToday, 103000, 0}, {"03/05/05", 0, 2005, 3, 5, 0, 1},
-      {"1/1/70", 0, 1970, 1, 1, 0, 1}, {"1/18/2038 3:14:07 AM", 0, 2038, 1, 18, 31407, 0},
-      {"12/31/37 11:59:59 PM", 0, 2037, 12, 31, 235959, 0}, {"12/25/99 xyz", 0, 1999, 12, 25, 0, 1},
-      {"12/25/99 ", 0, 1999, 12, 25, 0, 1}, {"12/25/99 10:30 xyz", 0, 1999, 12, 25, 103000, 0},
-      {"12/25/99 10:30x", 0, 1999, 12, 25, 103000, 0},
-      {"12/25/99 10:30PM", 0, 1999, 12, 25, 223000, 0},
+      {"Tuesday 10:30", 0, kToday, kToday, kToday, 103000, 0}, {"1/1/70", 0, 1970, 1, 1, 0, 1},
+      {"1/18/2038 3:14:07 AM", 0, 2038, 1, 18, 31407, 0}, {"12/25/99 xyz", 0, 1999, 12, 25, 0, 1},
+      {"12/25/99 10:30 xyz", 0, 1999, 12, 25, 103000, 0},
+      {"12/25/99 10:30PM", 0, 1999, 12, 25, 223000, 0}, {"2/29/2000", 0, 2000, 2, 29, 0, 1},
       {"12/25/99 12:00 AM", 0, 1999, 12, 25, 0, 0}, {"12/25/99 12 PM", 0, 1999, 12, 25, 120000, 0},
       {"12/25/99 0 PM", 0, 1999, 12, 25, 120000, 0}, {"12/25/99 13 PM", 0, 1999, 12, 25, 130000, 0},
-      {"2/29/2000", 0, 2000, 2, 29, 0, 1},
       // Under "M/d/yy" the pattern takes 10 for the year and the time is :30.
       {"12/25 10:30", 0, 2010, 12, 25, 3000, 0},
       // Failures and their reasons.
-      {"", 1}, {"   ", 1}, {"2/30/2000", 1}, {"12/25/69", 2}, {"12/25/2039", 2}, {"1/19/2038", 2},
-      {"1/18/38 4:00 AM", 4}, {"12/25/99 24:00", 3}, {"12/25/99 10:60", 3}, {"12/25/99 10.30", 5},
-      {"PM 3:05x", 5}, {"Smarch 5 2001", 1}, {"Dec 0, 99", 1},
+      {"", 1}, {"2/30/2000", 1}, {"12/25/69", 2}, {"1/19/2038", 2}, {"1/18/38 4:00 AM", 4},
+      {"12/25/99 24:00", 3}, {"12/25/99 10:60", 3}, {"12/25/99 10.30", 5}, {"PM 3:05x", 5},
+      {"Smarch 5 2001", 1}, {"Dec 0, 99", 1},
       {"25 December", 2},  // the pattern's month reader saw 25 first
       {"12 AM", 1}};       // the word after a number must be a month name
   // clang-format on
@@ -183,13 +179,10 @@ TEST(DateTimeReader, FieldReaders) {
     const char* rest = nullptr;  // null: fails, the text left alone
   } cases[] = {
       {&D::GetMonthNumFromString, " 12/", "/"}, {&D::GetMonthNumFromString, "123"},
-      {&D::GetMonthNumFromString, "\t1"}, {&D::GetMonthAbbrevFromString, "Marx", "x"},
-      {&D::GetMonthNameFromString, "Mar"}, {&D::GetDayNumFromString, "31st", "st"},
-      {&D::GetDayAbbrevFromString, "Sun,", ","}, {&D::GetDayNameFromString, "  Sunday", ""},
+      {&D::GetMonthAbbrevFromString, "Marx", "x"}, {&D::GetMonthNameFromString, "Mar"},
+      {&D::GetDayNumFromString, "31st", "st"}, {&D::GetDayAbbrevFromString, "Sun,", ","},
       {&D::Get1DigitYearFromString, "5/", "/"}, {&D::Get2DigitYearFromString, "5/"},
-      {&D::Get4DigitYearFromString, "2001", ""}, {&D::Get4DigitYearFromString, "12345"},
-      {&D::GetDateSepFromString, " /x", "x"}, {&D::GetDateSepFromString, "-x"},
-      {&D::GetTimeFromString, "10:30:15", ""}};
+      {&D::Get4DigitYearFromString, "12345"}, {&D::GetDateSepFromString, "-x"}};
   // clang-format on
   for (const auto& c : cases) {
     CGNDateTime v;
@@ -251,7 +244,6 @@ TEST(DateTimeReader, JapaneseUnitsAndEras) {
                                    "30\x95\xAA"
                                    "15\x95\x62",
                                    rest));
-  EXPECT_EQ(1, v.parseDateTime("2001/03/05 10:30", nullptr, 1));
   // 平成13年3月5日 and 昭和63年1月7日 read with an era pattern under the
   // Japanese calendar.
   CLCGlobalLocale::Instance()->m_calendarType = 3;
@@ -272,35 +264,57 @@ TEST(DateTimeReader, JapaneseUnitsAndEras) {
   EXPECT_EQ("", std::string(rest));
 }
 
-// The parser's word steps: a date word and what follows it (-1 for a time
-// word, which is left alone), and month and day names in either form.
-TEST(DateTimeParse, WordSplitting) {
+// Whatever patterns the system gives a locale, a moment shown in them reads back.
+const long kMoments[] = {983801229L,   // 2001-03-05 14:07:09, a Monday
+                         946080000L,   // 1999-12-25 00:00:00
+                         2147396400L,  // 2038-01-18 03:00:00, before the last time of day
+                         3600L};       // 1970-01-01 01:00:00
+
+struct InitCase {
+  const char* locale;
+  int is12Hour;  // -1: not checked
+};
+
+class DateTimeInit : public ::testing::TestWithParam<InitCase> {};
+
+TEST_P(DateTimeInit, RoundTrips) {
+  const char* locale = GetParam().locale;
+  GNUTIL_USE_LOCALE(locale);
   gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
-  ApplySettings(gnutil_test::kEnglishUS);
-  CGNDateTime v;
-  // clang-format off
-  const struct {
-    const char* text;
-    int result;
-    const char *word, *rest;
-  } cases[] = {{"12/25/99", 2, "12", "25/99"}, {"  Dec 25, 99", 3, "Dec", "25, 99"},
-               {"Dec, 25", 3, "Dec", "25"}, {"10:30 PM", -1, "10:30", "unchanged"},
-               {"pm 3", -1, "pm", "unchanged"}, {"1999", 4, "1999", ""}, {"", 0, "", ""}};
-  // clang-format on
-  for (const auto& c : cases) {
-    CGNString word, rest("unchanged");
-    EXPECT_EQ(c.result, v.extractDateWord(c.text, word, rest)) << c.text;
-    EXPECT_EQ(std::string(c.word) + "|" + c.rest, std::string(word) + "|" + std::string(rest));
+  ASSERT_FALSE(CLCGlobalLocale::Instance()->Customized());
+  for (long form : {1L, 2L}) {
+    for (long secs : kMoments) {
+      CGNDateTime shown(secs);
+      ASSERT_EQ(1, shown.FormatForDisplay(form));
+      CGNString text;
+      shown.GetDisplayBuffer(text);
+      SCOPED_TRACE(testing::Message() << locale << " form " << form << ": " << text);
+      CGNDateTime read;
+      EXPECT_EQ(1, read.FromString(text));
+      EXPECT_EQ(secs, read.GetSecsFrom70());
+    }
   }
-  CGNString word, rest;
-  EXPECT_EQ(2, v.extractTimeWord(" 10:30 PM", word, rest));
-  EXPECT_EQ("10|30 PM", std::string(word) + "|" + std::string(rest));
-  // Month names give 0..11 and 12 for none, day names 0..6 and 7.
-  EXPECT_EQ(11, v.getMonthFromName("DECEMBER"));
-  EXPECT_EQ(12, v.getMonthFromName("Dec"));
-  EXPECT_EQ(11, v.getMonthFromAbbrev("dec"));
-  EXPECT_EQ(6, v.getDayFromName("sunday"));
-  EXPECT_EQ(7, v.getDayFromAbbrev("Sunday"));
+  if (GetParam().is12Hour >= 0) {
+    EXPECT_EQ(GetParam().is12Hour, CGNDateTime::Is12Hour());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, DateTimeInit,
+    ::testing::Values(InitCase{gnutil_test::PosixOrWindows("en_US.utf8", "C"), 1},
+                      InitCase{"de_DE.iso88591", 0}, InitCase{"ja_JP.sjis", -1}));
+
+TEST(DateTimeInitJapanese, EraDateWithTime) {
+  GNUTIL_USE_LOCALE("ja_JP.sjis");
+  ASSERT_EQ(1, CLCGlobalLocale::Instance()->LocaleIsJapanese());
+  gnutil_test::ThreadZone zone(gnutil_test::kZoneUTC);
+  CGNDateTime v;
+  // 平成13年3月5日 14時07分 is not a time word, but 平成13年3月5日 14:07 is.
+  ASSERT_EQ(1, v.FromString("\x95\xBD\x90\xAC"
+                            "13\x94\x4E"
+                            "3\x8C\x8E"
+                            "5\x93\xFA 14:07"));
+  EXPECT_EQ(983801220L, v.GetSecsFrom70());
 }
 
 }  // namespace

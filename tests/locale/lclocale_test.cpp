@@ -41,6 +41,14 @@ std::string Dates(CLCLocale& l) {
               l.GetCalendarType(), l.LongOrShort());
 }
 
+// Day and month names: a day the tests leave to the built-in names, and the
+// last of each kind.
+std::string Names(CLCLocale& l) {
+  return Join(Indexed(&CLCLocale::DayName, l, 1), Indexed(&CLCLocale::DayName, l, 6),
+              Indexed(&CLCLocale::DayAbbrev, l, 0), Indexed(&CLCLocale::MonthName, l, 11),
+              Indexed(&CLCLocale::MonthAbbrev, l, 2));
+}
+
 std::string Numbers(CLCLocale& l) {
   return Join(l.m_decNumDigitsInGroup, l.m_decDecimalSymbol, l.m_decDigitGroupSeparator,
               l.m_decNegativeSign, l.GetDecNegativeNumFormat(), l.GetDecDisplayLeadingZeroes());
@@ -50,28 +58,14 @@ TEST(LocaleRecord, BuiltInValues) {
   CLCLocale l;
   EXPECT_EQ("hh:mm:ss tt|M/d/yy|dddd, MMMM dd, yyyy|/|:|AM|PM|0|0|0|1|0|", Dates(l));
   EXPECT_EQ("|.|,|-|0|0|", Numbers(l));
-  // The accessors give the fields.
-  std::string accessors;
-  for (Getter get :
-       {&CLCLocale::TimeFormatString, &CLCLocale::DateFormatString, &CLCLocale::DateSep,
-        &CLCLocale::TimeSep, &CLCLocale::GetDecNumDigitsInGroup, &CLCLocale::GetDecDecimalSymbol,
-        &CLCLocale::GetDecDigitGroupSeparator, &CLCLocale::GetDecNegativeSign})
-    accessors += Text(get, l) + "|";
-  EXPECT_EQ("hh:mm:ss tt|M/d/yy|/|:||.|,|-|", accessors);
   EXPECT_EQ(Join("AM", "PM", 1024, LANGCLASS_UNKNOWN, LANGNAME_UNKNOWN, 0, 0, 0, true),
             Join(l.GetAMString(), l.GetPMString(), l.GetLocaleId(), l.GetLang(), l.GetLangName(),
                  l.IsMultiByte(), l.IsUnicode(), l.Customized(), l.m_pEmperors == nullptr));
-  const struct {
-    IndexedGetter get;
-    long index;
-    const char* expected;
-  } names[] = {{&CLCLocale::MonthName, 0, "January"}, {&CLCLocale::MonthName, 11, "December"},
-               {&CLCLocale::MonthName, 12, ""},       {&CLCLocale::MonthAbbrev, 8, "Sep"},
-               {&CLCLocale::MonthAbbrev, 12, ""},     {&CLCLocale::DayName, 0, "Monday"},
-               {&CLCLocale::DayName, 6, "Sunday"},    {&CLCLocale::DayAbbrev, 2, "Wed"},
-               {&CLCLocale::MonthName, 13, ""},       {&CLCLocale::MonthName, -1, ""},
-               {&CLCLocale::DayName, 7, ""},          {&CLCLocale::DayAbbrev, -5, ""}};
-  for (auto& n : names) EXPECT_EQ(n.expected, Indexed(n.get, l, n.index)) << n.index;
+  EXPECT_EQ("Tuesday|Sunday|Mon|December|Mar|", Names(l));
+  // Past either end: nothing.
+  EXPECT_EQ("||||",
+            Join(Indexed(&CLCLocale::MonthName, l, 12), Indexed(&CLCLocale::MonthAbbrev, l, -1),
+                 Indexed(&CLCLocale::DayName, l, 7), Indexed(&CLCLocale::DayAbbrev, l, -5)));
 }
 
 TEST(LocaleRecord, WhichFormatAndMarker) {
@@ -113,9 +107,6 @@ TEST(LocaleRecord, UnitCharactersAndSuffix) {
   EXPECT_EQ("0|||||||", units());
   l.m_langName = LANGNAME_JAPANESE;
   EXPECT_EQ("1|\x94\x4E|\x8C\x8E|\x93\xFA|\x8E\x9E|\x95\xAA|\x95\x62|", units());
-  EXPECT_EQ(0, l.LocaleIsEnglish());
-  l.m_langName = LANGNAME_ENGLISH;
-  EXPECT_EQ(1, l.LocaleIsEnglish());
   const struct {
     const char *abbreviation, *suffix;
   } suffixes[] = {{"ENU", "EN"}, {"JPN", "JP"}, {"", ""}, {"D", "D"}};
@@ -150,27 +141,15 @@ TEST(LocaleRecord, CopiesOwnTheirEraTable) {
   EXPECT_EQ(nullptr, copy.m_pEmperors);
 }
 
-TEST(LocaleRecord, FormatTables) {
-  EXPECT_EQ("4|24|48|",
-            Join(LC_NUM_TIME_FORMATS, LC_NUM_SHORT_DATE_FORMATS, LC_NUM_LONG_DATE_FORMATS));
-  EXPECT_STREQ("ddd, d MMM, yy", CLCLocale::LongDateFormats()[47]);
-  // The third group is the second with the abbreviated day name.
-  for (int i = 0; i < 16; ++i)
-    EXPECT_EQ(std::string(CLCLocale::LongDateFormats()[16 + i]).substr(1),
-              CLCLocale::LongDateFormats()[32 + i]);
-}
-
 TEST(LocaleRecord, OldFormatsConverted) {
   // clang-format off
   const struct {
     const char *sep, *old, *expected;  // sep null: a long date format
   } cases[] = {
       {"/", "dd/MM/yy", "d/M/yy"}, {"/", "yy/MM/dd", "yy/M/d"}, {"/", "MM/dd/yy", "M/d/yy"},
-      {"/", "x", "M/d/yy"}, {"/", "", "M/d/yy"}, {"-", "d", "d-M-yy"}, {".", "y", "yy.M.d"},
-      {". ", "Q", "M. d. yy"}, {nullptr, "ddd' yy", "dddd, yyyy MMMM d"},
-      {nullptr, "ddd' dd MMMM", "dddd, d MMMM, yyyy"}, {nullptr, "ddd' MMMM", "dddd, MMMM d, yyyy"},
-      {nullptr, "ddd' ", "dddd, MMMM d, yyyy"}, {nullptr, "dd' y", "dddd, MMMM d, yyyy"},
-      {nullptr, "x ddd' y", "dddd, MMMM d, yyyy"}, {nullptr, "", "dddd, MMMM d, yyyy"}};
+      {"/", "x", "M/d/yy"}, {"-", "d", "d-M-yy"}, {".", "y", "yy.M.d"}, {". ", "Q", "M. d. yy"},
+      {nullptr, "ddd' yy", "dddd, yyyy MMMM d"}, {nullptr, "ddd' dd MMMM", "dddd, d MMMM, yyyy"},
+      {nullptr, "ddd' MMMM", "dddd, MMMM d, yyyy"}, {nullptr, "x ddd' y", "dddd, MMMM d, yyyy"}};
   // clang-format on
   for (auto& c : cases) {
     CLCLocale l;
@@ -206,10 +185,8 @@ TEST_F(LocaleInit, LanguageFromAbbreviation) {
     const char* abbreviation;
     int languageClass, languageName;
     unsigned char multiByte;
-  } cases[] = {{"JPN", 10, 30, 1}, {"jpn", 10, 30, 1}, {"ENU", 4, 13, 0},  {"ENG", 4, 13, 0},
-               {"DEU", 4, 16, 0},  {"FRA", 4, 15, 0},  {"KOR", 12, 32, 1}, {"CHS", 0, 0, 0},
-               {"CHT", 0, 0, 0},   {"PLK", 2, 4, 0},   {"RUS", 3, 10, 0},  {"XYZ", 0, 0, 0},
-               {"j", 0, 0, 0},     {"ZHI", 11, 31, 1}};
+  } cases[] = {{"JPN", 10, 30, 1}, {"jpn", 10, 30, 1}, {"ENU", 4, 13, 0}, {"KOR", 12, 32, 1},
+               {"ZHI", 11, 31, 1}, {"CHS", 0, 0, 0},   {"RUS", 3, 10, 0}, {"j", 0, 0, 0}};
   for (auto& c : cases) {
     SCOPED_TRACE(c.abbreviation);
     fake_.Set(kJapan, item::kSAbbrevLangName, c.abbreviation);
@@ -270,15 +247,7 @@ TEST_F(LocaleInit, TakesEveryItemThatAnswers) {
   EXPECT_EQ("3;0|,|.|-|1|1|", Numbers(l));
   EXPECT_EQ("1|1|1|1|1|2|", Join(l.m_shortDateOrder, l.m_longDateOrder, l.m_century,
                                  l.m_dayLeadingZero, l.m_monthLeadingZero, l.m_optionalCalendar));
-  const struct {
-    IndexedGetter get;
-    long index;
-    const char* expected;
-  } names[] = {{&CLCLocale::DayName, 0, "Montag"},   {&CLCLocale::DayName, 1, "Tuesday"},
-               {&CLCLocale::DayName, 6, "Sonntag"},  {&CLCLocale::DayAbbrev, 0, "Mo"},
-               {&CLCLocale::MonthName, 0, "Januar"}, {&CLCLocale::MonthName, 11, "Dezember"},
-               {&CLCLocale::MonthAbbrev, 2, "Mrz"}};
-  for (auto& n : names) EXPECT_EQ(n.expected, Indexed(n.get, l, n.index)) << n.index;
+  EXPECT_EQ("Tuesday|Sonntag|Mo|Dezember|Mrz|", Names(l));
   // Twice: still one table of two eras and the end record.
   l.Init();
   EXPECT_EQ(2, l.EmperorCount());
@@ -311,8 +280,6 @@ TEST_F(LocaleInit, OlderSystemGivesFixedJapaneseMarkers) {
   gnutil::testing::SetOlderSystem(0);
   l.InitControlPanelTimeSettings();
   EXPECT_STREQ("am", l.m_amString);
-  l.Init();
-  EXPECT_STREQ("pm", l.m_pmString);
 }
 
 TEST_F(LocaleInit, CustomizeKeepsOrTakes) {
@@ -400,8 +367,6 @@ TEST_F(LocaleInit, NewRecordFollowsCustomizedGlobal) {
   CLCGlobalLocale* fresh = CLCGlobalLocale::Instance();
   EXPECT_EQ(0, fresh->Customized());
   EXPECT_EQ("dd/MM/yyyy", std::string(fresh->m_shortDateFormat));
-  CLCGlobalLocale copy(*fresh);
-  EXPECT_EQ(2, copy.EmperorCount());
 }
 
 TEST_F(LocaleInit, IniSettingsAndMigration) {

@@ -5,7 +5,6 @@
 #include <stdlib.h>
 
 #include <chrono>
-#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,50 +21,30 @@ namespace {
 constexpr char kChildFlag[] = "--trace-writer=";
 constexpr int kProcessLines = 5000;
 
-// The writer's settings from its command line: file, writer number, cap.
-bool WriterArguments(std::string* path, int* writer, long* cap) {
-  for (const std::string& arg : ::testing::internal::GetArgvs()) {
-    if (arg.rfind(kChildFlag, 0) != 0) continue;
-    std::string rest = arg.substr(sizeof kChildFlag - 1);
-    size_t a = rest.rfind(',');
-    size_t b = rest.rfind(',', a - 1);
-    if (a == std::string::npos || b == std::string::npos) return false;
-    *path = rest.substr(0, b);
-    *writer = atoi(rest.substr(b + 1, a - b - 1).c_str());
-    *cap = atol(rest.substr(a + 1).c_str());
-    return true;
-  }
-  return false;
-}
-
-// Run only as a writer process: traces its lines, then leaves
-// "<emptyings> <bytes written>" in <file>.<writer>.
+// Run only as a writer process (--trace-writer=<writer>,<cap>,<file>):
+// traces its lines, then leaves "<emptyings> <bytes written>" in <file>.<writer>.
 TEST(TraceProcess, DISABLED_Writer) {
   std::string path;
-  int writer = 0;
+  int writer = -1, used = 0;
   long cap = 0;
-  ASSERT_TRUE(WriterArguments(&path, &writer, &cap));
+  for (const std::string& arg : ::testing::internal::GetArgvs()) {
+    if (arg.rfind(kChildFlag, 0) == 0 &&
+        sscanf(arg.c_str() + sizeof kChildFlag - 1, "%d,%ld,%n", &writer, &cap, &used) == 2) {
+      path = arg.substr(sizeof kChildFlag - 1 + used);
+    }
+  }
+  ASSERT_FALSE(path.empty());
   OSSetThreaded();
   CGNDateTime::ModuleInit();
-  CGNTrace trace;
-  ASSERT_EQ(trace.Init(), 1);
-  CGNString name(path.c_str());
-  ASSERT_EQ(trace.ResetOutput(1, name, cap), 1);
-  trace.ResetMask(1);
-  CGNString label("w");
   // Start together: each writer waits (a while at most) for the other.
   gnutil_test::WriteWholeFile(path + ".ready" + std::to_string(writer), "");
   const std::string other = path + ".ready" + std::to_string(1 - writer);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!std::filesystem::exists(other) && std::chrono::steady_clock::now() < deadline) {
+  while (!gnutil_test::Exists(other) && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::yield();
   }
-  long long bytes = 0;
-  for (int j = 0; j < kProcessLines; ++j) {
-    std::string message = gnutil_test::TraceMessage(writer, j);
-    trace.WriteMsg(nullptr, 1, label, "%s", message.c_str());
-    bytes += gnutil_test::TraceLineBytes(message, OSGetCurrentThreadID());
-  }
+  long long bytes = gnutil_test::WriteTraceLines(path, writer, kProcessLines, cap);
+  ASSERT_GT(bytes, 0);
   gnutil_test::WriteWholeFile(
       path + "." + std::to_string(writer),
       std::to_string(gnutil::TraceFilesEmptied()) + " " + std::to_string(bytes));
@@ -73,8 +52,7 @@ TEST(TraceProcess, DISABLED_Writer) {
 
 class TraceProcesses : public ::testing::Test {
  protected:
-  // Runs two writer processes at once on the file; false when a writer
-  // could not be started or failed.
+  // Runs two writer processes at once on the file; false when one failed.
   bool RunWriters(long cap) {
     const std::string self = ::testing::internal::GetArgvs()[0];
     if (self.find(' ') != std::string::npos || path_.find(' ') != std::string::npos) {
@@ -86,8 +64,8 @@ class TraceProcesses : public ::testing::Test {
       std::string command = self +
                             " --gtest_filter=TraceProcess.DISABLED_Writer"
                             " --gtest_also_run_disabled_tests " +
-                            kChildFlag + path_ + "," + std::to_string(w) + "," +
-                            std::to_string(cap);
+                            kChildFlag + std::to_string(w) + "," + std::to_string(cap) + "," +
+                            path_;
       runners.emplace_back([command, &results, w] { results[w] = std::system(command.c_str()); });
     }
     for (std::thread& t : runners) t.join();
@@ -99,7 +77,7 @@ class TraceProcesses : public ::testing::Test {
 
 TEST_F(TraceProcesses, EveryLineWholeAndCounted) {
   ASSERT_TRUE(RunWriters(0));
-  gnutil_test::ExpectEveryLine(path_, 2, kProcessLines);
+  gnutil_test::ExpectWriterLines(path_, 2, kProcessLines);
 }
 
 TEST_F(TraceProcesses, CapReachedTogetherEmptiesOnce) {
@@ -111,8 +89,8 @@ TEST_F(TraceProcesses, CapReachedTogetherEmptiesOnce) {
     std::string text = gnutil_test::ReadWholeFile(path_ + "." + std::to_string(w));
     ASSERT_EQ(sscanf(text.c_str(), "%ld %lld", &emptied[w], &written[w]), 2) << text;
   }
-  gnutil_test::ExpectCappedFile(path_, 2, kProcessLines, cap, emptied[0] + emptied[1],
-                                written[0] + written[1]);
+  gnutil_test::ExpectWriterLines(path_, 2, kProcessLines, cap, emptied[0] + emptied[1],
+                                 written[0] + written[1]);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -21,9 +22,8 @@
 
 namespace {
 
-using gnutil_test::ExpectCappedFile;
-using gnutil_test::ExpectEveryLine;
-using gnutil_test::TraceMessage;
+constexpr int kThreads = 8;
+constexpr int kLines = 2000;
 
 class TraceThreads : public ::testing::Test {
  protected:
@@ -32,13 +32,16 @@ class TraceThreads : public ::testing::Test {
     ASSERT_EQ(CGNDateTime::ModuleInit(), 1);
     CGNLclSt::Instance();  // process-wide objects before the threads
   }
+  // Runs body(0) .. body(count - 1) on threads of their own and joins them.
+  static void RunThreads(int count, const std::function<void(int)>& body) {
+    std::vector<std::unique_ptr<gnutil_test::TestThread>> threads;
+    for (int i = 0; i < count; ++i)
+      threads.emplace_back(new gnutil_test::TestThread([&body, i] { body(i); }));
+  }
 
   gnutil_test::TempDir dir_{"gnutil-trace-threads"};
   std::string path_ = dir_.File("trace.log");
 };
-
-constexpr int kThreads = 8;
-constexpr int kLines = 2000;
 
 TEST_F(TraceThreads, ManyThreadsThroughOneTrace) {
   CGNTrace trace;
@@ -46,61 +49,35 @@ TEST_F(TraceThreads, ManyThreadsThroughOneTrace) {
   CGNString name(path_.c_str());
   ASSERT_EQ(trace.ResetOutput(1, name, 0), 1);
   trace.ResetMask(1);
-  {
-    std::vector<std::unique_ptr<gnutil_test::TestThread>> threads;
-    for (int w = 0; w < kThreads; ++w) {
-      threads.emplace_back(new gnutil_test::TestThread([&trace, w] {
-        CGNString label("w");
-        for (int j = 0; j < kLines; ++j) {
-          trace.WriteMsg(nullptr, 1, label, "%s", TraceMessage(w, j).c_str());
-          // Disabled categories go through the same test meanwhile.
-          trace.WriteMsg(nullptr, 2, label, "never %d", j);
-        }
-      }));
+  RunThreads(kThreads, [&trace](int w) {
+    CGNString label("w");
+    for (int j = 0; j < kLines; ++j) {
+      trace.WriteMsg(nullptr, 1, label, "%s", gnutil_test::TraceMessage(w, j).c_str());
+      trace.WriteMsg(nullptr, 2, label, "never %d", j);  // a disabled category meanwhile
     }
-  }
-  ExpectEveryLine(path_, kThreads, kLines);
+  });
+  gnutil_test::ExpectWriterLines(path_, kThreads, kLines);
 }
 
 TEST_F(TraceThreads, CapReachedTogetherEmptiesTheFileOnce) {
-  // Each thread has its own trace and so its own handle on the capped file,
-  // as separate processes would (two processes: trace_process_test.cpp).
+  // A trace per thread, so a handle per thread, as processes would have.
   constexpr long kCap = 16384;
-  constexpr int kWriters = 8;
-  constexpr int kCapLines = 2000;
   std::atomic<long long> written{0};
-  {
-    std::vector<std::unique_ptr<gnutil_test::TestThread>> threads;
-    for (int w = 0; w < kWriters; ++w) {
-      threads.emplace_back(new gnutil_test::TestThread([this, w, &written] {
-        CGNTrace trace;
-        trace.Init();
-        CGNString name(path_.c_str());
-        if (trace.ResetOutput(1, name, kCap) != 1) return;
-        trace.ResetMask(1);
-        CGNString label("w");
-        long long bytes = 0;
-        for (int j = 0; j < kCapLines; ++j) {
-          std::string message = TraceMessage(w, j);
-          trace.WriteMsg(nullptr, 1, label, "%s", message.c_str());
-          bytes += gnutil_test::TraceLineBytes(message, OSGetCurrentThreadID());
-        }
-        written += bytes;
-      }));
-    }
-  }
-  ExpectCappedFile(path_, kWriters, kCapLines, kCap, gnutil::TraceFilesEmptied(), written.load());
+  RunThreads(kThreads, [this, &written](int w) {
+    written += gnutil_test::WriteTraceLines(path_, w, kLines, kCap);
+  });
+  gnutil_test::ExpectWriterLines(path_, kThreads, kLines, kCap, gnutil::TraceFilesEmptied(),
+                                 written.load());
 }
 
-// The recursion guard in two threads: while one thread's callback runs (its
-// guard set), the other thread's failed assertion still reaches the callback,
-// and each thread's nested assertion is caught by its own guard.
+// While one thread's callback runs (its guard set), the other thread's failed
+// assertion still reaches the callback, and each thread's nested assertion is
+// caught by its own guard.
 std::atomic<int> g_inside{0};
 std::atomic<int> g_nestedAnswers{0};
 
 unsigned char WaitingCallback(void*) {
   ++g_inside;
-  // Both threads are inside at once, each with its guard set.
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (g_inside.load() < 2 && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -116,28 +93,22 @@ TEST_F(TraceThreads, AssertionGuardIsPerThread) {
   CGNString name(path_.c_str());
   ASSERT_EQ(trace->ResetOutput(1, name, 0), 1);
   trace->ResetMask(1);
-  CGNAssert* a = CGNAssert::Instance();
-  a->SetNativeAssert(0);
-  a->Init(WaitingCallback, nullptr);
+  CGNAssert::Instance()->SetNativeAssert(0);
+  CGNAssert::Instance()->Init(WaitingCallback, nullptr);
   InitMbutil();  // the code set is process-wide: chosen before the threads start
   std::atomic<int> answers{0};
-  {
-    std::vector<std::unique_ptr<gnutil_test::TestThread>> threads;
-    for (int t = 0; t < 2; ++t) {
-      threads.emplace_back(new gnutil_test::TestThread([&answers] {
-        CGNLclSt::Instance()->Init(8);
-        answers += CGNAssert::Instance()->cgnassert(0, "outer.cpp", 1);
-        if (CGNLclSt::Instance()->GetLocalVariable("recflag") != nullptr) answers += 100;
-      }));
-    }
-  }
-  EXPECT_EQ(g_inside.load(), 2);  // the callback ran once per thread
-  EXPECT_EQ(answers.load(), 2);   // both outer calls returned the callback's 1
+  RunThreads(2, [&answers](int) {
+    CGNLclSt::Instance()->Init(8);
+    answers += CGNAssert::Instance()->cgnassert(0, "outer.cpp", 1);
+    if (CGNLclSt::Instance()->GetLocalVariable("recflag") != nullptr) answers += 100;
+  });
+  EXPECT_EQ(g_inside.load(), 2);
+  EXPECT_EQ(answers.load(), 2);  // both outer calls returned the callback's 1
   EXPECT_EQ(g_nestedAnswers.load(), 2);
   int failures = 0, recursive = 0;
   for (const std::string& line : gnutil_test::FileLines(path_)) {
-    if (line.find("Assertion Failure !!") != std::string::npos) ++failures;
-    if (line.find("Recursive invocation of callback.") != std::string::npos) ++recursive;
+    failures += line.find("Assertion Failure !!") != std::string::npos;
+    recursive += line.find("Recursive invocation of callback.") != std::string::npos;
   }
   EXPECT_EQ(failures, 4);
   EXPECT_EQ(recursive, 2);

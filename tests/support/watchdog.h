@@ -14,10 +14,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 
@@ -25,55 +23,27 @@ namespace gnutil_test {
 
 class Watchdog : public ::testing::EmptyTestEventListener {
  public:
-  Watchdog() : state_(std::make_shared<State>()) {
-    const char* env = getenv("GNUTIL_TEST_WATCHDOG_SECONDS");
-    if (env != nullptr && atoi(env) > 0) state_->seconds = atoi(env);
-    // The thread shares the state, so it outlives the listener that gtest
-    // deletes at exit.
-    std::thread([state = state_] { Run(*state); }).detach();
-  }
-
+  // One sleeping thread per test: it fires only if its test is the one
+  // still running. The counter is static, so it outlives the listener.
   void OnTestStart(const ::testing::TestInfo& info) override {
-    std::lock_guard<std::mutex> hold(state_->lock);
-    state_->name = std::string(info.test_suite_name()) + "." + info.name();
-    state_->deadline = std::chrono::steady_clock::now() + std::chrono::seconds(state_->seconds);
-    state_->armed = true;
-    state_->wake.notify_all();
+    const char* env = getenv("GNUTIL_TEST_WATCHDOG_SECONDS");
+    const int seconds = env != nullptr && atoi(env) > 0 ? atoi(env) : 60;
+    const int test = ++started_;
+    running_ = test;
+    std::string name = std::string(info.test_suite_name()) + "." + info.name();
+    std::thread([=] {
+      std::this_thread::sleep_for(std::chrono::seconds(seconds));
+      if (running_ != test) return;
+      fprintf(stderr, "WATCHDOG: %s still running after %d s: a thread is stuck (deadlock?)\n",
+              name.c_str(), seconds);
+      fflush(stderr);
+      _Exit(3);
+    }).detach();
   }
-
-  void OnTestEnd(const ::testing::TestInfo&) override {
-    std::lock_guard<std::mutex> hold(state_->lock);
-    state_->armed = false;
-  }
+  void OnTestEnd(const ::testing::TestInfo&) override { running_ = 0; }
 
  private:
-  struct State {
-    int seconds = 60;
-    std::mutex lock;
-    std::condition_variable wake;
-    std::string name;
-    std::chrono::steady_clock::time_point deadline;
-    bool armed = false;
-  };
-
-  static void Run(State& s) {
-    std::unique_lock<std::mutex> hold(s.lock);
-    for (;;) {
-      if (!s.armed) {
-        s.wake.wait(hold);
-        continue;
-      }
-      s.wake.wait_until(hold, s.deadline);
-      if (s.armed && std::chrono::steady_clock::now() >= s.deadline) {
-        fprintf(stderr, "WATCHDOG: %s still running after %d s: a thread is stuck (deadlock?)\n",
-                s.name.c_str(), s.seconds);
-        fflush(stderr);
-        _Exit(3);
-      }
-    }
-  }
-
-  std::shared_ptr<State> state_;
+  static inline std::atomic<int> started_{0}, running_{0};  // tests started, the one running
 };
 
 inline const bool kWatchdogInstalled = [] {

@@ -32,16 +32,31 @@ inline std::string Ext(const std::string& in, int from, int to) {
   return out.c_str();
 }
 
-// The byte converter on the whole text at once.
-inline std::string Whole(gnutil::Conversion c, const std::string& in) {
-  std::vector<unsigned char> out(gnutil::MaxConvertedLength(c, in.size()) + 1);
+using Converter = size_t (*)(gnutil::Conversion, const unsigned char*, size_t, unsigned char*,
+                             gnutil::ConversionState*, bool, size_t*);
+
+// A byte converter on the text fed in pieces ending at the cuts (none: the
+// whole text at once), unconsumed bytes carried over.
+inline std::string Pieces(gnutil::Conversion c, const std::string& in,
+                          const std::vector<size_t>& cuts = {},
+                          Converter convert = gnutil::ConvertBytes) {
+  std::string result, pending;
   gnutil::ConversionState st;
-  size_t used = 0;
-  size_t n = gnutil::ConvertBytes(c, reinterpret_cast<const unsigned char*>(in.data()), in.size(),
-                                  out.data(), &st, true, &used);
-  EXPECT_EQ(used, in.size());
-  EXPECT_LE(n, gnutil::MaxConvertedLength(c, in.size()));
-  return std::string(reinterpret_cast<char*>(out.data()), n);
+  size_t from = 0;
+  for (size_t k = 0; k <= cuts.size(); ++k) {
+    size_t to = k < cuts.size() ? cuts[k] : in.size();
+    pending += in.substr(from, to - from);
+    from = to;
+    std::vector<unsigned char> out(gnutil::MaxConvertedLength(c, pending.size()) + 1);
+    size_t used = 0;
+    size_t n = convert(c, reinterpret_cast<const unsigned char*>(pending.data()), pending.size(),
+                       out.data(), &st, k == cuts.size(), &used);
+    EXPECT_LE(n, gnutil::MaxConvertedLength(c, pending.size()));
+    result.append(reinterpret_cast<char*>(out.data()), n);
+    pending.erase(0, used);
+  }
+  EXPECT_TRUE(pending.empty());
+  return result;
 }
 
 // The Big5 pair of a linear index (157 a row: trail 40-7E, then A1-FE).

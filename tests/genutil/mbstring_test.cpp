@@ -140,15 +140,13 @@ TEST(MbValidate, FirstInvalidOrCutCharacter) {
 }
 
 TEST(MbNativeString, ConvertsFromTheCurrentCodeSet) {
-  char a[32], b[32], c[32];
+  char a[32], c[32];
   UseCodeSet(kSjis);
   EXPECT_EQ(Join(mbconvertnativestring(a, "\x82\xA0", kEuc), a,
-                 mbconvertnativestring(b, "\x88\x9F", kJis), b,
                  mbconvertnativestring(nullptr, "a", kEuc)),
-            "1|\xA4\xA2|1|\x1b$B0!\x1b(J|0|");
+            "1|\xA4\xA2|0|");
   UseCodeSet(CODESET_NONE);
-  EXPECT_EQ(mbconvertnativestring(c, "\x82\xA0", kEuc), 1);
-  EXPECT_STREQ(c, "\x82\xA0");
+  EXPECT_EQ(Join(mbconvertnativestring(c, "\x82\xA0", kEuc), c), "1|\x82\xA0|");
 }
 
 // The sum of the EUC-J bytes of the text in the locale's code set.

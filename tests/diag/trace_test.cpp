@@ -1,11 +1,19 @@
-// The trace in one thread: mask rule, layouts, outputs, size cap, copies.
+// The trace: mask rule, layouts, outputs, size cap, copies, and two processes
+// writing one file (this program started again as the writers).
 #include <gtest/gtest.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <time.h>
 
+#include <chrono>
+#include <future>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "diag/trace_internal.h"
+#include "gnutil/datetime.h"
 #include "gnutil/gntrace.h"
 #include "gnutil/osthread.h"
 #include "support/temp_dir.h"
@@ -16,13 +24,20 @@ namespace {
 using gnutil_test::kDatePattern;
 using Lines = std::vector<std::string>;
 
+constexpr int kProcessLines = 5000;
+
 class TraceFile : public ::testing::Test {
  protected:
   void ToFile(CGNTrace& trace, long maxSize = 0, char output = 1) {
     ASSERT_EQ(trace.ResetOutput(output, name_, maxSize), 1);
   }
+  // trace_ on this test's file, mask 1, no date.
+  void Open(long maxSize = 0, char output = 1) {
+    trace_.DisableDateTime();
+    trace_.ResetMask(1);
+    ToFile(trace_, maxSize, output);
+  }
   Lines FileLines() { return gnutil_test::FileLines(path_); }
-  std::string Text() { return gnutil_test::WithoutCR(gnutil_test::ReadWholeFile(path_)); }
   // What GetOutput reports, as "output name cap".
   std::string Output(CGNTrace& trace) {
     char output = 9;
@@ -33,72 +48,79 @@ class TraceFile : public ::testing::Test {
            std::to_string(maxSize);
   }
 
+  // Runs two writer processes at once on the file; false when one failed.
+  bool RunWriters(long cap) {
+    auto run = [this, cap](int w) {
+      return std::system((::testing::internal::GetArgvs()[0] +  // no quoting: no spaces
+                          " --gtest_filter=TraceProcess.DISABLED_Writer"
+                          " --gtest_also_run_disabled_tests --trace-writer=" +
+                          std::to_string(w) + "," + std::to_string(cap) + "," + path_)
+                             .c_str());
+    };
+    auto first = std::async(std::launch::async, run, 0);
+    return run(1) == 0 && first.get() == 0;
+  }
+  // The text as the C runtime writes it to a text file: CR LF line ends on Windows.
+  std::string AsText(const std::string& text) {
+    FILE* file = fopen(dir_.File("probe.txt").c_str(), "w");
+    fputs(text.c_str(), file);
+    fclose(file);
+    return gnutil_test::ReadWholeFile(dir_.File("probe.txt"));
+  }
+
   gnutil_test::TempDir dir_{"gnutil-trace"};
   std::string path_ = dir_.File("trace.log");
   CGNString name_{path_.c_str()};
+  CGNTrace trace_;
 };
 
 TEST_F(TraceFile, MaskRule) {
-  // A message is written when the trace enables all of its bits, or when it
-  // carries all of the trace's bits; never with no output, mask or category.
+  // Written when the trace has all the message's bits or the message all the trace's.
   const struct {
-    unsigned short traceMask;
-    char output;
-    unsigned short messageMask;
+    unsigned short traceMask, messageMask;
     bool written;
-  } cases[] = {{0x0001, 1, 0x0001, true},  {0x00F0, 1, 0x0030, true},  {0x0001, 1, 0xFF01, true},
-               {0x0001, 1, 0x0002, false}, {0x00F0, 1, 0x0130, false}, {0x0000, 1, 0x0001, false},
-               {0x0001, 0, 0x0001, false}, {0x0001, 1, 0x0000, false}, {0x8000, 1, 0xFF01, true},
-               {0x8000, 1, 0x7FFF, false},  // the sign bit
-               {0x0003, 3, 0x0002, true}};
+  } cases[] = {{0x0001, 0x0001, true},  {0x00F0, 0x0030, true},  {0x0001, 0xFF01, true},
+               {0x0001, 0x0002, false}, {0x00F0, 0x0130, false}, {0x0000, 0x0001, false},
+               {0x0001, 0x0000, false}, {0x8000, 0xFF01, true},  {0x8000, 0x7FFF, false}};
+  Open();
   Lines expected;
   for (int i = 0; i < static_cast<int>(sizeof cases / sizeof cases[0]); ++i) {
-    const auto& c = cases[i];
-    CGNTrace trace;
-    trace.DisableDateTime();
-    if (c.output != 0) ToFile(trace, 0, c.output);
-    trace.ResetMask(static_cast<short>(c.traceMask));
-    EXPECT_EQ(trace.IsEnabled(static_cast<short>(c.messageMask)), c.written ? 1 : 0) << i;
-    ::testing::internal::CaptureStdout();
-    trace.WriteMsg(nullptr, static_cast<short>(c.messageMask), CGNString(), "case %d", i);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout().empty(), !(c.written && (c.output & 2)));
-    if (c.written && (c.output & 1)) expected.push_back("case " + std::to_string(i));
+    trace_.ResetMask(static_cast<short>(cases[i].traceMask));
+    trace_.WriteMsg(nullptr, static_cast<short>(cases[i].messageMask), CGNString(), "case %d", i);
+    if (cases[i].written) expected.push_back("case " + std::to_string(i));
   }
   EXPECT_EQ(FileLines(), expected);
 }
 
 TEST_F(TraceFile, LayoutsInTheFileAndOnStandardOutput) {
-  // The standard output differs only after an empty label: it writes " : ".
   const struct {
     const char* label;
     bool where, fileLine, date;
-    const char *file, *out;
-  } cases[] = {{"label", true, true, true, "label : value 7 of x@", nullptr},
-               {"", true, true, true, "value 7 of x@", " : value 7 of x@"},
-               {"label", false, true, true, "label : value 7 of x", nullptr},
-               {"label", true, false, true, "label : value 7 of x", nullptr},
-               {"label", true, true, false, "label : value 7 of x@", nullptr},
-               {"", true, true, true, "@", " : @"}};
-  CGNTrace trace;
-  ToFile(trace, 0, 3);
-  trace.ResetMask(1);
+    const char* line;  // @: the position
+  } cases[] = {{"label", true, true, true, "label : value 7 of x@"},
+               {"", true, true, true, "value 7 of x@"},
+               {"label", false, true, true, "label : value 7 of x"},
+               {"label", true, false, true, "label : value 7 of x"},
+               {"label", true, true, false, "label : value 7 of x@"},
+               {"", true, true, true, "@"}};
+  Open(0, 3);
   CGNTraceFileLine where(42, "src/main.cpp");
   time_t before = time(nullptr);
   ::testing::internal::CaptureStdout();
   std::string file, out;
   for (const auto& c : cases) {
-    trace.ResetFileLine(c.fileLine);
-    c.date ? trace.EnableDateTime() : trace.DisableDateTime();
-    trace.WriteMsg(c.where ? static_cast<const char*>(where) : nullptr, 1, CGNString(c.label),
-                   c.file[0] == '@' ? "" : "value %d of %s", 7, "x");
+    trace_.ResetFileLine(c.fileLine);
+    c.date ? trace_.EnableDateTime() : trace_.DisableDateTime();
+    trace_.WriteMsg(c.where ? static_cast<const char*>(where) : nullptr, 1, CGNString(c.label),
+                    c.line[0] == '@' ? "" : "value %d of %s", 7, "x");
     const std::string d = c.date ? kDatePattern : "";
-    file += d + c.file + "\n";
-    out += d + (c.out != nullptr ? c.out : c.file) + "\n";
+    file += d + c.line + "\n";
+    out += d + (c.label[0] == '\0' ? " : " : "") + c.line + "\n";  // " : " after an empty label
   }
   std::string shown = ::testing::internal::GetCapturedStdout();
   time_t after = time(nullptr);
   const std::string at = " : Line    42 in src/main.cpp";
-  std::string text = Text();
+  std::string text = gnutil_test::WithoutCR(gnutil_test::ReadWholeFile(path_));
   EXPECT_TRUE(std::regex_match(text, std::regex(std::regex_replace(file, std::regex("@"), at))))
       << text;
   EXPECT_TRUE(std::regex_match(shown, std::regex(std::regex_replace(out, std::regex("@"), at))))
@@ -109,16 +131,13 @@ TEST_F(TraceFile, LayoutsInTheFileAndOnStandardOutput) {
   strftime(latest, sizeof latest, "%m/%d/%y %H:%M:%S :: ", localtime(&after));
   EXPECT_TRUE(text.compare(0, 21, earliest) == 0 || text.compare(0, 21, latest) == 0) << text;
   EXPECT_EQ(text.find("TID"), std::string::npos);
-  // A threaded process puts the thread id after the date.
-  OSSetThreaded();
-  ::testing::internal::CaptureStdout();
-  trace.WriteMsg(nullptr, 1, CGNString("t"), "threaded");
-  shown = ::testing::internal::GetCapturedStdout();
-  const std::string threaded = std::string(kDatePattern) + "TID " +
-                               std::to_string(static_cast<int>(OSGetCurrentThreadID())) +
-                               " :: t : threaded";
-  EXPECT_TRUE(std::regex_match(FileLines().back(), std::regex(threaded))) << FileLines().back();
-  EXPECT_TRUE(std::regex_match(shown, std::regex(threaded + "\n"))) << shown;
+  OSSetThreaded();  // a threaded process puts the thread id after the date
+  trace_.ResetOutput(1);
+  trace_.WriteMsg(nullptr, 1, CGNString("t"), "threaded");
+  EXPECT_TRUE(std::regex_match(
+      FileLines().back(),
+      std::regex(kDatePattern + std::string("TID ") +
+                 std::to_string(static_cast<int>(OSGetCurrentThreadID())) + " :: t : threaded")));
 }
 
 TEST_F(TraceFile, OutputsAndFiles) {
@@ -126,112 +145,143 @@ TEST_F(TraceFile, OutputsAndFiles) {
   CGNTrace trace;
   trace.DisableDateTime();
   trace.ResetMask(1);
-  EXPECT_EQ("0  0", Output(trace));
   EXPECT_EQ(trace.ResetOutput(1), 0);  // file output needs an open file
-  EXPECT_EQ("0  0", Output(trace));
   CGNString bad(dir_.File("missing-dir/trace.log").c_str());
   EXPECT_EQ(trace.ResetOutput(1, bad, 0), 0);
   EXPECT_EQ(trace.ResetOutput(1), 0);
+  ::testing::internal::CaptureStdout();
   ToFile(trace, 500);
   EXPECT_EQ("1 " + path_ + " 500", Output(trace));
   trace.WriteMsg(nullptr, 1, CGNString(), "appended");
-  ToFile(trace, 700);  // the same file again: only the settings change
-  EXPECT_EQ("1 " + path_ + " 700", Output(trace));
   CGNString other(dir_.File("other.log").c_str());
   ASSERT_EQ(trace.ResetOutput(1, other, 0), 1);
   trace.WriteMsg(nullptr, 1, CGNString(), "elsewhere");
   ToFile(trace);
-  trace.WriteMsg(nullptr, 1, CGNString(), "back");
-  EXPECT_EQ(Text(), "earlier line\nappended\nback\n");
-  EXPECT_EQ(gnutil_test::WithoutCR(gnutil_test::ReadWholeFile(dir_.File("other.log"))),
-            "elsewhere\n");
-  // 0 closes the file and clears the name and the cap; 2 alone does the same
-  // and keeps the standard output.
+  trace.WriteMsg(nullptr, 1, CGNString(), "back\nin two lines");
+  // 0 closes the file and clears the name and the cap; 2 alone does the
+  // same and keeps the standard output.
   EXPECT_EQ(trace.ResetOutput(0), 1);
   EXPECT_EQ("0  0", Output(trace));
+  EXPECT_EQ(trace.IsEnabled(1), 0);
   EXPECT_EQ(trace.ResetOutput(1), 0);
   ToFile(trace, 100, 3);
   EXPECT_EQ(trace.ResetOutput(2), 1);
   EXPECT_EQ("2  0", Output(trace));
+  trace.WriteMsg(nullptr, 1, CGNString(), "shown");
+  EXPECT_EQ(trace.ResetOutput(1), 0);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), " : shown\n");
+  EXPECT_EQ(gnutil_test::ReadWholeFile(path_),
+            "earlier line\n" + AsText("appended\nback\nin two lines\n"));
+  EXPECT_EQ(gnutil_test::WithoutCR(gnutil_test::ReadWholeFile(dir_.File("other.log"))),
+            "elsewhere\n");
 }
 
 TEST_F(TraceFile, SizeCapEmptiesTheFileFirst) {
   gnutil_test::WriteWholeFile(path_, std::string(149, 'x') + "\n");
-  CGNTrace trace;
-  trace.DisableDateTime();
-  ToFile(trace, 100);
-  trace.ResetMask(1);
-  trace.WriteMsg(nullptr, 1, CGNString(), "first after the cap");
-  EXPECT_EQ(Text(), "first after the cap\n");
+  Open(100);
+  trace_.WriteMsg(nullptr, 1, CGNString(), "first after the cap");
+  EXPECT_EQ(FileLines(), Lines{"first after the cap"});
   // Below the cap lines are appended; the line that finds it reached (100
   // bytes exactly) starts the file afresh.
   std::string forty(39, 'y');
-  trace.WriteMsg(nullptr, 1, CGNString(), "%s", forty.c_str());
-  trace.WriteMsg(nullptr, 1, CGNString(), "%s", forty.c_str());
+  trace_.WriteMsg(nullptr, 1, CGNString(), "%s", forty.c_str());
+  trace_.WriteMsg(nullptr, 1, CGNString(), "%s", forty.c_str());
   EXPECT_EQ(FileLines().size(), 3u);
-  trace.WriteMsg(nullptr, 1, CGNString(), "fresh");
-  EXPECT_EQ(Text(), "fresh\n");
-  trace.ResetSize(0);  // no cap: the file grows
-  for (int i = 0; i < 3; ++i) trace.WriteMsg(nullptr, 1, CGNString(), "%s", forty.c_str());
-  EXPECT_EQ(FileLines().size(), 4u);
+  trace_.WriteMsg(nullptr, 1, CGNString(), "fresh");
+  EXPECT_EQ(FileLines(), Lines{"fresh"});
 }
 
 TEST_F(TraceFile, LongMessagesAndTheResourceForm) {
-  CGNTrace trace;
-  ToFile(trace);
-  trace.ResetMask(1);
+  Open();
   std::string big(100000, 'm');
-  trace.WriteMsg(CGNTraceFileLine(1, "f"), 1, CGNString("big"), "<%s>", big.c_str());
-  trace.DisableDateTime();
-  trace.WriteMsg(nullptr, 1, CGNString("res"), 7001L, "files", 3);
-  trace.WriteMsg(nullptr, 2, CGNString("res"), 7001L, "disabled", 4);
-  trace.WriteMsg(nullptr, 1, CGNString("res"), 7999L);  // no such string: empty message
-  Lines lines = FileLines();
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_TRUE(std::regex_match(lines[0].substr(0, 21), std::regex(kDatePattern)));
-  EXPECT_EQ(lines[0].substr(21), "big : <" + big + "> : Line     1 in f");
-  EXPECT_EQ(Lines(lines.begin() + 1, lines.end()), (Lines{"res : count of files is 3", "res : "}));
+  trace_.WriteMsg(CGNTraceFileLine(1, "f"), 1, CGNString("big"), "<%s>", big.c_str());
+  trace_.WriteMsg(nullptr, 1, CGNString("res"), 7001L, "files", 3);
+  trace_.WriteMsg(nullptr, 2, CGNString("res"), 7001L, "disabled", 4);
+  trace_.WriteMsg(nullptr, 1, CGNString("res"), 7999L);  // no such string: empty message
+  EXPECT_EQ(FileLines(), (Lines{"big : <" + big + "> : Line     1 in f",
+                                "res : count of files is 3", "res : "}));
 }
 
 TEST_F(TraceFile, CopiesTakeTheSettingsOnly) {
-  CGNTrace original;
-  original.DisableDateTime();
-  ToFile(original, 4000);
-  original.ResetMask(0x10);
-  CGNTrace copy(original);
+  Open(4000);
+  CGNTrace copy(trace_);
   EXPECT_EQ("1 " + path_ + " 4000", Output(copy));
-  EXPECT_EQ(copy.GetTraceSetting(), 0x10);
-  copy.WriteMsg(nullptr, 0x10, CGNString(), "copy without a file");
-  original.WriteMsg(nullptr, 0x10, CGNString(), "original");
+  copy.WriteMsg(nullptr, 1, CGNString(), "copy without a file");
+  trace_.WriteMsg(nullptr, 1, CGNString(), "original");
   ToFile(copy, 4000);  // the same name, but its own ResetOutput opens the file
-  copy.WriteMsg(nullptr, 0x10, CGNString(), "copy");
+  copy.WriteMsg(nullptr, 1, CGNString(), "copy");
   CGNTrace assigned;
   ASSERT_EQ(assigned.Init(), 1);
   CGNString other(dir_.File("assigned.log").c_str());
   ASSERT_EQ(assigned.ResetOutput(1, other, 0), 1);
-  assigned = original;  // its own file goes: the name is the original's now
-  assigned = assigned;
-  assigned.WriteMsg(nullptr, 0x10, CGNString(), "assigned without a file");
+  assigned = trace_;  // its own file goes: the name is the original's now
+  assigned.WriteMsg(nullptr, 1, CGNString(), "assigned without a file");
   EXPECT_EQ(FileLines(), (Lines{"original", "copy"}));
   EXPECT_EQ(gnutil_test::ReadWholeFile(dir_.File("assigned.log")), "");
 }
 
 TEST(TraceFileLine, TextAndGlobalTrace) {
-  EXPECT_STREQ(CGNTraceFileLine(42, "file.cpp"), "Line    42 in file.cpp");
   EXPECT_STREQ(CGNTraceFileLine(123456, "x"), "Line 123456 in x");
   EXPECT_STREQ(CGNTraceFileLine(0, nullptr), "Line     0 in ");
-  CGNTraceFileLine a(1, "a");
-  EXPECT_STREQ(CGNTraceFileLine(a), "Line     1 in a");
-
-  CGNGlobalTrace* first = CGNGlobalTrace::Instance();
-  EXPECT_EQ(CGNGlobalTrace::Instance(), first);
-  first->ResetMask(3);
-  EXPECT_EQ(first->IsEnabled(1), 0);  // created off
+  CGNGlobalTrace::Instance()->ResetMask(3);
   CGNGlobalTrace::Free();
   EXPECT_EQ(CGNGlobalTrace::m_pInstance, nullptr);
-  CGNGlobalTrace::Free();  // nothing left to free
-  EXPECT_EQ(CGNGlobalTrace::Instance()->GetTraceSetting(), 0);
-  CGNGlobalTrace::Free();
+  CGNGlobalTrace::Free();                                       // nothing left to free
+  EXPECT_EQ(CGNGlobalTrace::Instance()->GetTraceSetting(), 0);  // a fresh one
+}
+
+// Run only as a writer process (--trace-writer=<writer>,<cap>,<file>):
+// traces its lines, then leaves "<emptyings> <bytes written>" in <file>.<writer>.
+TEST(TraceProcess, DISABLED_Writer) {
+  const std::string arg = ::testing::internal::GetArgvs().back();
+  int writer = -1, used = 0;
+  long cap = 0;
+  ASSERT_EQ(sscanf(arg.c_str(), "--trace-writer=%d,%ld,%n", &writer, &cap, &used), 2) << arg;
+  const std::string path = arg.substr(used);
+  OSSetThreaded();
+  CGNDateTime::ModuleInit();
+  CGNTrace trace;
+  CGNString name(path.c_str()), label("w");
+  ASSERT_EQ(trace.Init(), 1);
+  ASSERT_EQ(trace.ResetOutput(1, name, cap), 1);
+  trace.ResetMask(1);
+  // Start together: each writer waits (a while at most) for the other.
+  gnutil_test::WriteWholeFile(path + ".ready" + std::to_string(writer), "");
+  const std::string other = path + ".ready" + std::to_string(1 - writer);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!gnutil_test::Exists(other) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::yield();
+  }
+  // Bytes written with LF line ends: the date, "TID <id> :: w : ", the message.
+  const size_t fixed = 21 + std::string("TID  :: w : \n").size() +
+                       std::to_string(static_cast<int>(OSGetCurrentThreadID())).size();
+  long long bytes = 0;
+  for (int j = 0; j < kProcessLines; ++j) {
+    std::string message = gnutil_test::TraceMessage(writer, j);
+    trace.WriteMsg(nullptr, 1, label, "%s", message.c_str());
+    bytes += static_cast<long long>(fixed + message.size());
+  }
+  gnutil_test::WriteWholeFile(
+      path + "." + std::to_string(writer),
+      std::to_string(gnutil::TraceFilesEmptied()) + " " + std::to_string(bytes));
+}
+
+TEST_F(TraceFile, ProcessesWriteEveryLineWhole) {
+  ASSERT_TRUE(RunWriters(0));
+  gnutil_test::ExpectWriterLines(path_, 2, kProcessLines);
+}
+
+TEST_F(TraceFile, ProcessesReachingTheCapTogetherEmptyItOnce) {
+  const long cap = 8192;
+  ASSERT_TRUE(RunWriters(cap));
+  long emptied[2] = {0, 0};  // what each writer reported
+  long long written[2] = {0, 0};
+  for (int w = 0; w < 2; ++w) {
+    std::string text = gnutil_test::ReadWholeFile(path_ + "." + std::to_string(w));
+    ASSERT_EQ(sscanf(text.c_str(), "%ld %lld", &emptied[w], &written[w]), 2) << text;
+  }
+  gnutil_test::ExpectWriterLines(path_, 2, kProcessLines, cap, emptied[0] + emptied[1],
+                                 written[0] + written[1]);
 }
 
 }  // namespace

@@ -30,15 +30,11 @@ TEST(InstalledLocales, FilledOnceAndAgainAfterFree) {
   EXPECT_EQ(nullptr, LocaleInfo::GetLocaleInfoItem(count));
   EXPECT_EQ(nullptr, LocaleInfo::GetLocaleInfoItem(-1));
 
+  // A copy is the caller's, not the table's; a new entry is the table's.
   LocaleInfo* copy = new LocaleInfo(*first);
   EXPECT_EQ(count, LocaleInfo::GetLocaleInfoCount());
-  EXPECT_STREQ(first->m_name, copy->m_name);
-  EXPECT_EQ(first->m_localeId, copy->m_localeId);
-  *copy = *LocaleInfo::GetLocaleInfoItem(count - 1);
-  EXPECT_EQ(LocaleInfo::GetLocaleInfoItem(count - 1)->m_localeId, copy->m_localeId);
-  EXPECT_EQ(count, LocaleInfo::GetLocaleInfoCount());
   LocaleInfoAccess::Destroy(copy);
-  LocaleInfo* added = new LocaleInfo;  // owned by the table from now on
+  LocaleInfo* added = new LocaleInfo;
   EXPECT_EQ(count + 1, LocaleInfo::GetLocaleInfoCount());
   EXPECT_EQ(added, LocaleInfo::GetLocaleInfoItem(count));
 
@@ -68,28 +64,16 @@ TEST(InstalledLocales, KnownEntries) {
   LocaleInfo::Free();
 }
 
-TEST(LocaleHandles, OwnTheirObjects) {
+TEST(LocaleHandles, CopiesOwnTheirObjects) {
   CGNLocale handle;
-  CGNString s;
-  handle.m_pLocale->DateFormatString(s);
-  EXPECT_STREQ("M/d/yy", s);
   CGNLocale copy(handle);
   handle.m_pLocale->SetDateFormatString(1, CGNString("d.M.yy"));
+  CGNString s;
   copy.m_pLocale->DateFormatString(s);
   EXPECT_STREQ("M/d/yy", s);
   CGNMoney money;
-  CGNNumber number;
-  money.m_pMoney->m_value = 5;
-  CGNMoney otherMoney(money);
-  EXPECT_EQ(5, otherMoney.m_pMoney->m_value);
-  CLCDateTime a, b;
-  a.m_value1 = 1;
-  a.m_value2 = 2;
-  b = a;
-  EXPECT_EQ(2, b.m_value2);
-  CLCDecimal d1, d2;
-  d1 = d2;
-  EXPECT_NE(nullptr, number.m_pNumber);
+  CGNMoney otherMoney(money);  // each deletes its own (checked under ASan)
+  EXPECT_NE(money.m_pMoney, otherMoney.m_pMoney);
 }
 
 struct JapaneseCase {

@@ -340,16 +340,6 @@ void CheckRoundTrip(const LocaleRow& row) {
   EXPECT_EQ(1, CGNDecimal::IsThousandsSeparator(row.group[0]));
 }
 
-// Settings a program fixes with Customize where the system's differ: the
-// narrow no-break space U+202F as group separator in a UTF-8 locale.
-TEST(DecimalInLocale, NarrowNoBreakSpaceThroughCustomize) {
-  if (gnutil_test::kWindows) GTEST_SKIP() << "no UTF-8 runtime locale";
-  GNUTIL_USE_LOCALE("fr_FR.utf8");
-  CustomizeNumbers(",", "\xE2\x80\xAF", "3;0");
-  CheckRoundTrip({"fr_FR.utf8", ",", "\342\200\257",
-                  "-1\342\200\257234\342\200\257567\342\200\257890,123456789"});
-}
-
 // The system's own settings as Init reads them for the user's locale (ICU's
 // data on Linux, which gives French U+00A0 as group separator).
 class DecimalInSystemLocale : public ::testing::TestWithParam<LocaleRow> {};

@@ -1,4 +1,7 @@
-// Language ids from locale names: the one table Linux has for them.
+// Locale names on Linux: the language ids of the one table Linux has for them,
+// and the code page standing in for the Windows ANSI code page.
+#include "platform/langid.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <string.h>
@@ -6,8 +9,11 @@
 #include <set>
 #include <string>
 
-#include "platform/langid.h"
+#include "gnutil/mbutil.h"
+#include "platform/locale.h"
 #include "platform/posix/langid.h"
+#include "platform/posix/locale.h"
+#include "support/test_locale.h"
 
 namespace {
 
@@ -21,12 +27,10 @@ TEST(LangId, FromLocaleNames) {
   const struct {
     const char* name;
     unsigned id;
-  } cases[] = {{"ja_JP.sjis", 0x0411},  {"ja_JP.eucjp", 0x0411},     {"en_US.UTF-8", 0x0409},
-               {"en_GB.ISO-8859-1", 0x0809}, {"zh_TW.euctw", 0x0404}, {"zh_HK.big5hkscs", 0x0c04},
-               {"ko_KR.euckr", 0x0412}, {"de_AT@euro", 0x0c07},      {"fr_CA.UTF-8", 0x0c0c},
-               {"ru_RU.KOI8-R", 0x0419}, {"cs_CZ.iso88592", 0x0405},
+  } cases[] = {{"ja_JP.sjis", 0x0411}, {"en_GB.ISO-8859-1", 0x0809}, {"zh_HK.big5hkscs", 0x0c04},
+               {"de_AT@euro", 0x0c07}, {"fr_CA.UTF-8", 0x0c0c},
                // A language without a known territory takes its main one.
-               {"ja", 0x0411}, {"de_BE", 0x0407}, {"zh", 0x0404}, {"en", 0x0409},
+               {"ja", 0x0411}, {"de_BE", 0x0407}, {"zh", 0x0404},
                // Neutral and unknown names.
                {"C", 0x0409}, {"C.UTF-8", 0x0409}, {"POSIX", 0x0409}, {"", 0x0409},
                {"xx_YY", 0x0c00}, {"j", 0x0c00}};  // a prefix of "ja" is not "ja"
@@ -34,13 +38,8 @@ TEST(LangId, FromLocaleNames) {
   for (const auto& c : cases)
     EXPECT_EQ(c.id, static_cast<unsigned>(LangIDForLocaleName(c.name))) << c.name;
   EXPECT_EQ(0x0409, LangIDForLocaleName(nullptr));
-}
-
-TEST(LangId, BackToLocaleNames) {
-  EXPECT_STREQ("ja_JP", LocaleNameForLangID(0x0411));
+  // A primary language id alone names its main territory.
   EXPECT_STREQ("ja_JP", LocaleNameForLangID(0x0011));
-  EXPECT_STREQ("zh_CN", LocaleNameForLangID(0x0804));
-  EXPECT_STREQ("zh_TW", LocaleNameForLangID(0x0404));
   EXPECT_STREQ("en_US", LocaleNameForLangID(0x0009));
   EXPECT_EQ(nullptr, LocaleNameForLangID(0x00ff));
 }
@@ -74,5 +73,39 @@ TEST(LangId, UserLocaleFollowsThePosixPrecedence) {
   setenv("LC_ALL", "ja_JP.sjis", 1);
   EXPECT_EQ(0x0411, gnutil::platform::UserDefaultLangID());
 }
+
+TEST(PosixCodePage, CodesetNamesMapToCodePages) {
+  const struct {
+    const char* codeset;
+    unsigned page;
+  } cases[] = {{"SHIFT_JIS", 932}, {"BIG5", 950},    {"GB2312", 936},  {"GBK", 936},
+               {"GB18030", 936},   {"EUC-KR", 949},  {"CP1251", 1251}, {"CP1258", 1258},
+               {"CP1259", 1252},   {"EUC-JP", 1252}, {"UTF-8", 1252},  {"ANSI_X3.4-1968", 1252}};
+  for (const auto& c : cases)
+    EXPECT_EQ(c.page, gnutil::platform::CodePageForCodeset(c.codeset)) << c.codeset;
+  EXPECT_EQ(1252u, gnutil::platform::CodePageForCodeset(nullptr));
+}
+
+struct PageCase {
+  const char* locale;
+  int codeset;
+};
+
+void PrintTo(const PageCase& c, std::ostream* os) { *os << c.locale; }
+
+class LocaleCodeSet : public ::testing::TestWithParam<PageCase> {};
+
+TEST_P(LocaleCodeSet, FollowsTheProcessLocale) {
+  GNUTIL_USE_LOCALE(GetParam().locale);
+  EXPECT_EQ(mbGetLocaleCodeSet(), GetParam().codeset);
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, LocaleCodeSet,
+                         ::testing::Values(PageCase{"ja_JP.sjis", CODESET_SJIS},
+                                           PageCase{"zh_TW.big5", CODESET_BIG5},
+                                           PageCase{"zh_CN.gbk", CODESET_GB},
+                                           PageCase{"ko_KR.euckr", CODESET_KSC_5601_92},
+                                           PageCase{"ja_JP.eucjp", CODESET_NONE},
+                                           PageCase{"en_US.utf8", CODESET_NONE}));
 
 }  // namespace

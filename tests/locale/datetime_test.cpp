@@ -1,0 +1,651 @@
+// CGNDateTime: clock conversions east and west of UTC and the 1970 and 2038
+// edges, display text, and reading dates and times back.
+#include <gnutil/datetime.h>
+#include <gnutil/lclocale.h>
+#include <gnutil/lclst.h>
+#include <gnutil/osthread.h>
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+
+#include <string>
+
+#include "support/datetime_settings.h"
+#include "support/fake_locale_info.h"
+#include "support/joined.h"
+#include "support/test_locale.h"
+#include "support/test_zone.h"
+
+namespace {
+
+using gnutil_test::ApplySettings;
+using gnutil_test::Join;
+using gnutil_test::ThreadZone;
+
+const long kMonday = 983801229L;  // 2001-03-05 14:07:09 UTC, a Monday
+
+// 年 \x94\x4E, 月 \x8C\x8E, 日 \x93\xFA; 平成 \x95\xBD\x90\xAC, 昭和 \x8F\xBA\x98\x61.
+#define NEN "\x94\x4E"
+#define GATSU "\x8C\x8E"
+#define NICHI "\x93\xFA"
+#define HEISEI "\x95\xBD\x90\xAC"
+#define SHOWA "\x8F\xBA\x98\x61"
+
+tm MakeTm(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+  tm t;
+  memset(&t, 0, sizeof t);
+  t.tm_year = year - 1900;
+  t.tm_mon = month - 1;
+  t.tm_mday = day;
+  t.tm_hour = hour;
+  t.tm_min = minute;
+  t.tm_sec = second;
+  t.tm_isdst = -1;
+  return t;
+}
+
+// The calendar fields as text: year, month 1..12, day, time, week day, and
+// (with all) the year day and daylight flag.
+std::string Fields(const tm& t, bool all = false) {
+  char text[80];
+  snprintf(text, sizeof text, "%d-%d-%d %d:%d:%d w%d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
+           t.tm_hour, t.tm_min, t.tm_sec, t.tm_wday);
+  return all ? text + (" " + std::to_string(t.tm_yday) + " " + std::to_string(t.tm_isdst)) : text;
+}
+
+TEST(DateTimeValue, SecondZeroInZonesEastAndWest) {
+  const struct {
+    const char *zone, *fields;
+    int minYear;
+  } cases[] = {{gnutil_test::kZoneUTC, "1970-1-1 0:0:0 w4", 70},
+               {gnutil_test::kZoneWest5, "1969-12-31 19:0:0 w3", 69},
+               {gnutil_test::kZoneEast9, "1970-1-1 9:0:0 w4", 70}};
+  for (const auto& c : cases) {
+    ThreadZone zone(c.zone);
+    CGNDateTime v(0L);
+    tm t;
+    v.ToTM(&t);
+    EXPECT_EQ(c.fields, Fields(t)) << c.zone;
+    EXPECT_EQ(c.minYear, CGNDateTime::MinYear()) << c.zone;
+  }
+}
+
+TEST(DateTimeClock, NegativeSecondsConvertAsTheLastSecond) {
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  tm a, b;
+  CGNDateTime::LocalTimeTS(-5, a);
+  CGNDateTime::LocalTimeTS(2147483647L, b);
+  EXPECT_EQ(Fields(b, true), Fields(a, true));
+  EXPECT_EQ("2038-1-19 3:14:7 w2 18 0", Fields(a, true));
+  int h, m, s;
+  CGNDateTime::MaxTime(&h, &m, &s);
+  EXPECT_EQ(31407, h * 10000 + m * 100 + s);
+}
+
+TEST(DateTimeClock, MkTimeRoundTripsAndNormalises) {
+  ThreadZone zone(gnutil_test::kZoneEast9);
+  tm t = MakeTm(2001, 3, 5, 14, 7, 9);
+  long s = CGNDateTime::MkTimeTS(&t);
+  EXPECT_EQ(kMonday - 9 * 3600, s);
+  tm back;
+  CGNDateTime::LocalTimeTS(s, back);
+  EXPECT_EQ("2001-3-5 14:7:9 w1", Fields(back));
+  tm april31 = MakeTm(2001, 4, 31);
+  CGNDateTime::MkTimeTS(&april31);
+  EXPECT_EQ("2001-5-1 0:0:0 w2", Fields(april31));
+  tm beyond = MakeTm(2038, 1, 20);
+  EXPECT_EQ(-1, CGNDateTime::MkTimeTS(&beyond));
+  EXPECT_EQ(-1, CGNDateTime::MkTimeTS(nullptr));
+  // A typed date is read in the thread's zone.
+  gnutil_test::ApplySettings(gnutil_test::kEnglishUS);
+  CGNDateTime typed;
+  ASSERT_EQ(1, typed.FromString("3/5/01 2:07:09 PM"));
+  EXPECT_EQ(kMonday - 9 * 3600, typed.GetSecsFrom70());
+}
+
+TEST(DateTimeClock, MidnightTodayAndNow) {
+  long now = CGNDateTime::Now();
+  long midnight = CGNDateTime::GetLocalMidnightToday();
+  EXPECT_LE(midnight, now);
+  EXPECT_LT(now - midnight, 86400 + 5);
+  long t = 0;
+  EXPECT_GE(CGNDateTime::TimeTS(&t), now);
+  EXPECT_GE(t, now);
+}
+
+TEST(DateTimeRange, IsValidDate) {
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  const struct {
+    int year, month, day;
+    unsigned char expected;
+  } cases[] = {{100, 1, 30, 1}, {70, 0, 1, 1}, {69, 11, 31, 0}, {138, 0, 19, 1}, {138, 0, 20, 0}};
+  for (const auto& c : cases)
+    EXPECT_EQ(c.expected, CGNDateTime::IsValidDate(c.year, c.month, c.day))
+        << c.year << "/" << c.month << "/" << c.day;
+}
+
+TEST(DateTimeRange, VerifyDateTime) {
+  const char* utc = gnutil_test::kZoneUTC;
+  const char* west = gnutil_test::kZoneWest5;
+  const char* east = gnutil_test::kZoneEast9;
+  // clang-format off
+  const struct {
+    const char* zone;
+    tm t;
+    unsigned char result;
+    long status;
+  } cases[] = {
+      {utc, MakeTm(2038, 1, 18, 12, 0, 0), 0, 4}, {utc, MakeTm(2038, 1, 18, 3, 14, 7), 1, 1},
+      {utc, MakeTm(2038, 1, 19, 0, 0, 0), 0, 2}, {utc, MakeTm(2001, 4, 31), 0, 1},
+      {utc, MakeTm(2039, 13, 40, 10, 60, 0), 0, 3}, {utc, MakeTm(2001, 1, 1, 24, 0, 0), 0, 3},
+      {utc, MakeTm(1969, 12, 31, 0, 0, 0), 0, 2}, {utc, MakeTm(1970, 1, 1, 0, 0, 0), 1, 1},
+      {utc, MakeTm(2000, 2, 29), 1, 1}, {utc, MakeTm(2001, 0, 1), 0, 2},
+      // West of UTC second 0 falls on 31 December 1969 and MaxTime is 22:14:07.
+      // (The Windows runtime's mktime refuses a moment before 1970 UTC.)
+      {west, MakeTm(1969, 12, 31, 20, 0, 0), gnutil_test::PosixOrWindows<unsigned char>(1, 0), 1},
+      {west, MakeTm(2038, 1, 18, 22, 14, 8), 0, 4},
+      // East of UTC MaxTime is 12:14:07.
+      {east, MakeTm(2038, 1, 18, 12, 14, 7), 1, 1},
+      {east, MakeTm(2038, 1, 18, 12, 14, 8), 0, 4}};
+  // clang-format on
+  for (const auto& c : cases) {
+    ThreadZone zone(c.zone);
+    CGNDateTime v;
+    tm t = c.t;
+    SCOPED_TRACE(std::string(c.zone) + " " + Fields(t));
+    EXPECT_EQ(c.result, v.VerifyDateTime(&t));
+    EXPECT_EQ(c.status, v.GetDateTimeRangeStatus());
+    EXPECT_EQ(Fields(c.t, true), Fields(t, true));
+  }
+}
+
+TEST(DateTimeRange, VerifyDayRejectsTheHourSkippedByDaylightSaving) {
+  if (gnutil_test::kWindows) GTEST_SKIP() << "Wine's runtime applies no daylight rules to TZ";
+  ThreadZone zone(gnutil_test::kZoneUSEastern);
+  CGNDateTime v;
+  // 2001: summer time began on 1 April at 02:00 in the US Eastern zone.
+  tm skipped = MakeTm(2001, 4, 1, 2, 30, 0);
+  EXPECT_EQ(0, v.VerifyDay(&skipped));
+  EXPECT_EQ(0, v.VerifyDateTime(&skipped));
+  EXPECT_EQ(1, v.GetDateTimeRangeStatus());
+  for (tm ok : {MakeTm(2001, 7, 4, 12), MakeTm(2001, 10, 28, 1, 30), MakeTm(2001, 1, 15, 12)})
+    EXPECT_EQ(1, v.VerifyDay(&ok)) << ok.tm_mon + 1 << "/" << ok.tm_mday;
+}
+
+TEST(DateTimeZone, UnthreadedProcessNeverTouchesTheEnvironment) {
+  gnutil_test::ScopedSystemZone zone(gnutil_test::kZoneUTC);
+  ASSERT_EQ(1, CGNLclSt::Instance()->Init(8));
+  CGNString west(gnutil_test::kZoneWest5);
+  ASSERT_GE(CGNLclSt::Instance()->SetLocalVariable("timezone", &west), 0);
+  tm t;
+  CGNDateTime::LocalTimeTS(kMonday, t);
+  time_t tt = kMonday;
+  EXPECT_EQ(localtime(&tt)->tm_hour, t.tm_hour);  // the variable changes nothing
+  CGNDateTime::TimeTS(nullptr);
+  EXPECT_STREQ(gnutil_test::kZoneUTC, getenv("TZ"));
+  CGNLclSt::Instance()->UnsetLocalVariable("timezone");
+}
+
+TEST(DateTimeZone, ThreadedProcessSwitchesToTheThreadsZone) {
+  OSSetThreaded();
+  ASSERT_EQ(1, CGNDateTime::ModuleInit());
+  ASSERT_NE(nullptr, CGNDateTime::osMutexLocalTime);
+  gnutil_test::ScopedSystemZone zone(gnutil_test::kZoneUTC);
+  CGNDateTime::TimeTS(nullptr);  // back to the machine's zone
+  EXPECT_EQ(nullptr, getenv("TZ"));
+  ASSERT_EQ(1, CGNLclSt::Instance()->Init(8));
+  CGNString west(gnutil_test::kZoneWest5);
+  ASSERT_GE(CGNLclSt::Instance()->SetLocalVariable("timezone", &west), 0);
+  tm t;
+  CGNDateTime::LocalTimeTS(kMonday, t);  // 14:07:09 UTC
+  EXPECT_EQ(9, t.tm_hour);
+  EXPECT_STREQ(gnutil_test::kZoneWest5, getenv("TZ"));
+  CGNDateTime::TimeTS(nullptr);
+  EXPECT_EQ(nullptr, getenv("TZ"));
+  // An empty variable, or one too long for the environment: the system zone.
+  CGNLclSt::Instance()->UnsetLocalVariable("timezone");
+  CGNString tooLong(std::string(125, 'A').c_str());
+  ASSERT_GE(CGNLclSt::Instance()->SetLocalVariable("timezone", &tooLong), 0);
+  CGNDateTime::LocalTimeTS(kMonday, t);
+  time_t ts = kMonday;
+  EXPECT_EQ(localtime(&ts)->tm_hour, t.tm_hour);
+  CGNLclSt::Instance()->UnsetLocalVariable("timezone");
+}
+
+std::string Display(CGNDateTime& v) {
+  CGNString s;
+  v.GetDisplayBuffer(s);
+  return std::string(s);
+}
+
+// The display forms (1 short, 2 long, 7 time only) in the real legacy
+// locales, one process each.
+void CheckForms(const gnutil_test::DateSettings& settings,
+                std::initializer_list<std::pair<long, const char*>> forms) {
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(settings);
+  for (auto& f : forms) {
+    CGNDateTime v(kMonday);
+    EXPECT_EQ(1, v.FormatForDisplay(f.first));
+    EXPECT_EQ(f.second, Display(v)) << f.first;
+  }
+}
+
+TEST(DateTimeFormat, FormsInEnglish) {
+  CheckForms(
+      gnutil_test::kEnglishUS,
+      {{1, "3/5/01 2:07:09 PM"}, {2, "Monday, March 05, 2001 2:07:09 PM"}, {7, " 2:07:09 PM"}});
+}
+
+TEST(DateTimeFormat, GermanDayFirst24Hour) {
+  GNUTIL_USE_LOCALE(gnutil_test::PosixOrWindows("de_DE.iso88591", "C"));
+  CheckForms(gnutil_test::kGerman,
+             {{1, "05.03.2001 14:07:09"}, {2, "Montag, 5. M\xE4rz 2001 14:07:09"}});
+}
+
+TEST(DateTimeFormat, JapaneseShiftJIS) {
+  GNUTIL_USE_LOCALE("ja_JP.sjis");
+  CheckForms(gnutil_test::kJapanese,
+             {{1, "2001/03/05 14:07:09"}, {2, "2001" NEN "3" GATSU "5" NICHI " 14:07:09"}});
+}
+
+// Patterns as the short date, for one moment or several.
+struct PatternCase {
+  const char* pattern;
+  long seconds;
+  unsigned char result;
+  const char* expected;
+};
+
+void CheckPatterns(std::initializer_list<PatternCase> cases) {
+  CLCLocale& loc = *CLCGlobalLocale::Instance();
+  for (const PatternCase& c : cases) {
+    loc.m_shortDateFormat = c.pattern;
+    CGNDateTime v(c.seconds);
+    EXPECT_EQ(c.result, v.FormatDateForDisplay(1)) << c.pattern;
+    EXPECT_EQ(c.expected, Display(v)) << c.pattern;
+  }
+}
+
+TEST(DateTimeFormat, PatternLanguage) {
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kEnglishUS);
+  // clang-format off
+  const struct {
+    const char* pattern;
+    unsigned char result;
+    const char* expected;
+  } cases[] = {
+      {"dd/MM/yyyy", 1, "05/03/2001"}, {"ddd MMM y", 1, "Mon Mar 1"}, {"d/MMMMM", 0, "5/"},
+      {"yyy", 0, ""}, {"ddddd", 0, ""}, {"'Day' d", 1, "Day 5"}, {"d 'of the month", 1, "5 "},
+      {"''d", 1, "5"}, {"WW d", 1, " 5"}, {"W d", 0, ""}, {"g d", 0, ""}, {"gg yy", 1, "01"},
+      {"", 1, ""}};
+  // clang-format on
+  for (auto& c : cases) CheckPatterns({{c.pattern, kMonday, c.result, c.expected}});
+}
+
+TEST(DateTimeFormat, JapaneseEraYears) {
+  gnutil_test::UseShiftJisFixedTexts();  // the era names as Shift-JIS bytes
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kEnglishUS);
+  ASSERT_NE(nullptr, CLCGlobalLocale::Instance()->m_pEmperors);
+  CLCGlobalLocale::Instance()->m_calendarType = 3;
+  CheckPatterns({{"gg yy", kMonday, 1, "13"},            // 2001 is year 13 of the era from 1989
+                 {"yyyy", 725846400L, 1, "05"},          // 1993
+                 {"y", 599616000L, 1, "1"},              // 1989
+                 {"yy/M/d", 567993600L, 1, "63/1/1"}});  // 1988, last year of the era from 1926
+}
+
+// With the era that began on 1 May 2019, the day decides, not the year.
+TEST(DateTimeFormat, CurrentEraChangesOnItsFirstDay) {
+  gnutil_test::UseShiftJisFixedTexts();
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  ASSERT_EQ(1, CLCLocale::SetEraSource(LC_ERAS_CURRENT));
+  CLCGlobalLocale::Free();
+  ApplySettings(gnutil_test::kEnglishUS);
+  CLCGlobalLocale::Instance()->m_calendarType = 3;
+  CheckPatterns({{"yy/M/d", 1556582400L, 1, "31/4/30"},  // 2019-04-30, the old era's last day
+                 {"yy/M/d", 1556668800L, 1, "01/5/1"}});
+  CGNDateTime v(1556668800L);
+  CGNString era;
+  v.Emperor(era);
+  EXPECT_STREQ("\x97\xDF\x98\x61", era);
+  CLCLocale::SetEraSource(LC_ERAS_CLASSIC);
+}
+
+TEST(DateTimeFormat, TimeComposer) {
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kEnglishUS);
+  const struct {
+    int hour;
+    long is24, prefix, leadingZero;
+    const char* expected;
+  } cases[] = {{0, 0, 0, 0, "12:07:09 AM"},  {12, 0, 0, 0, "12:07:09 PM"},
+               {23, 0, 0, 0, "11:07:09 PM"}, {9, 0, 0, 1, "09:07:09 AM"},
+               {14, 0, 1, 0, "PM 2:07:09"},  {14, 1, 0, 1, "14:07:09"},
+               {5, 1, 0, 0, "5:07:09"},      {5, 1, 1, 1, "05:07:09"}};
+  CLCLocale& loc = *CLCGlobalLocale::Instance();
+  for (const auto& c : cases) {
+    loc.m_24HourTime = c.is24;
+    loc.m_ampmPrefix = c.prefix;
+    loc.m_hourLeadingZero = c.leadingZero;
+    CGNDateTime v(kMonday - 14 * 3600L + c.hour * 3600L);
+    EXPECT_EQ(1, v.FormatTimeForDisplay());
+    EXPECT_EQ(c.expected, Display(v)) << c.hour;
+    EXPECT_EQ(c.is24 ? 0 : 1, CGNDateTime::Is12Hour());
+  }
+}
+
+TEST(DateTimeFormat, SingleFieldWriters) {
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kEnglishUS);
+  using D = CGNDateTime;
+  using Writer = unsigned char (D::*)(CGNString&);
+  auto write = [](long seconds, std::initializer_list<Writer> writers) {
+    CGNDateTime v(seconds);
+    std::string all;
+    for (Writer w : writers) {
+      CGNString s("old text");
+      EXPECT_EQ(1, (v.*w)(s));
+      all += std::string(s) + "|";
+    }
+    return all;
+  };
+  EXPECT_EQ(
+      "1|Sunday|Sun|AM|12|",  // 2001-03-11 00:00:00, a Sunday
+      write(984268800L, {&D::WeekDayNum, &D::DayName, &D::DayAbbrev, &D::AMPMMarker, &D::Hour12}));
+  EXPECT_EQ("2|5|05|3|03|March|Mar|1|01|2001|2|02|14|14|07|09|PM|/|",
+            write(kMonday, {&D::WeekDayNum, &D::DayNum, &D::DayNumLZ, &D::MonthNum, &D::MonthNumLZ,
+                            &D::MonthName, &D::MonthAbbrev, &D::Year1Digit, &D::Year2Digit,
+                            &D::Year4Digit, &D::Hour12, &D::Hour12LZ, &D::Hour24, &D::Hour24LZ,
+                            &D::Minute, &D::Second, &D::AMPMMarker, &D::DateSep}));
+  CGNString sep;
+  EXPECT_EQ(1, CGNDateTime::TimeSep(sep));
+  EXPECT_STREQ(":", sep);
+}
+
+TEST(DateTimeFormat, EmptyValueAndValuesFromFields) {
+  ApplySettings(gnutil_test::kEnglishUS);
+  CGNDateTime v;
+  EXPECT_EQ(0, v.FormatForDisplay(1));
+  EXPECT_EQ("", Display(v));
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  CGNDateTime full(kMonday);
+  full.FormatForDisplay(1);
+  full.Empty();
+  EXPECT_EQ("", Display(full));
+  tm t{};
+  CGNDateTime fromTm(&t);  // year 1900: not empty, shown as it is
+  EXPECT_EQ("1/0/00 12:00:00 AM", Display(fromTm));
+  t.tm_year = 101;
+  t.tm_mon = 2;
+  t.tm_mday = 5;
+  t.tm_hour = 14;
+  CGNDateTime formatted(&t);
+  EXPECT_EQ("3/5/01 2:00:00 PM", Display(formatted));
+  EXPECT_EQ(0, formatted.GetSecsFrom70());
+}
+
+TEST(DateTimeFormat, FirstAndLastSupportedMoments) {
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kEnglishUS);
+  CGNString min, max;
+  CGNDateTime::GetMinMaxDateRange(min, max, 1);
+  EXPECT_EQ("1/1/70 1/19/38", std::string(min) + " " + std::string(max));
+  CGNDateTime::GetMinMaxTimeRange(min, max);
+  EXPECT_EQ(" 12:00:00 AM| 11:59:59 PM", std::string(min) + "|" + std::string(max));
+  CGNDateTime::GetMinMaxDateTimeRange(min, max, 1);
+  EXPECT_EQ("1/1/70 12:00:00 AM|1/19/38 3:14:07 AM", std::string(min) + "|" + std::string(max));
+}
+
+constexpr int kToday = -1;  // the current year, month or day
+
+struct ParseCase {
+  const char* text;
+  long fails;                        // 0: read, range status 1; else the status it fails with
+  int year = 0, month = 0, day = 0;  // month 1..12
+  int time = 0;                      // hhmmss
+  int noTime = -1;                   // -1: not checked
+};
+
+void CheckParse(const ParseCase& c) {
+  SCOPED_TRACE(c.text);
+  tm today, t, back;
+  CGNDateTime::LocalTimeTS(CGNDateTime::Now(), today);
+  CGNDateTime v;
+  unsigned char noTime = 9;
+  EXPECT_EQ(c.fails == 0, v.parseDateTime(c.text, &noTime, 1));
+  EXPECT_EQ(c.fails == 0 ? 1 : c.fails, v.GetDateTimeRangeStatus());
+  if (c.fails) return;
+  v.ToTM(&t);
+  CGNDateTime(v.GetSecsFrom70()).ToTM(&back);  // the seconds and the calendar fields agree
+  auto or_ = [](int wanted, int now) { return wanted == kToday ? now : wanted; };
+  EXPECT_EQ(
+      Join(or_(c.year, today.tm_year + 1900), or_(c.month, today.tm_mon + 1),
+           or_(c.day, today.tm_mday), c.time, c.noTime, t.tm_mday, t.tm_hour),
+      Join(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour * 10000 + t.tm_min * 100 + t.tm_sec,
+           c.noTime < 0 ? -1 : noTime, back.tm_mday, back.tm_hour));
+}
+
+TEST(DateTimeParse, EnglishShapes) {
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kEnglishUS);
+  // clang-format off
+  const ParseCase cases[] = {
+      {"3/5/01 2:07:09 PM", 0, 2001, 3, 5, 140709, 0}, {"12-25-1999", 0, 1999, 12, 25, 0, 1},
+      {"12/25/99 10:30 PM", 0, 1999, 12, 25, 223000, 0}, {"12/25", 0, kToday, 12, 25, 0, 1},
+      {"25 December 1999", 0, 1999, 12, 25, 0, 1}, {"25 dec 1999", 0, 1999, 12, 25, 0, 1},
+      {"Dec 25, 99", 0, 1999, 12, 25, 0, 1}, {"Tue 12/25/99", 0, 1999, 12, 25, 0, 1},
+      {"Saturday, December 25, 1999", 0, 1999, 12, 25, 0, 1},
+      {"10:30:15", 0, kToday, kToday, kToday, 103015, 0},
+      {"PM 3:05", 0, kToday, kToday, kToday, 150500, 0},
+      {"Tuesday 10:30", 0, kToday, kToday, kToday, 103000, 0}, {"1/1/70", 0, 1970, 1, 1, 0, 1},
+      {"1/18/2038 3:14:07 AM", 0, 2038, 1, 18, 31407, 0}, {"12/25/99 xyz", 0, 1999, 12, 25, 0, 1},
+      {"12/25/99 10:30 xyz", 0, 1999, 12, 25, 103000, 0},
+      {"12/25/99 10:30PM", 0, 1999, 12, 25, 223000, 0}, {"2/29/2000", 0, 2000, 2, 29, 0, 1},
+      {"12/25/99 12:00 AM", 0, 1999, 12, 25, 0, 0}, {"12/25/99 12 PM", 0, 1999, 12, 25, 120000, 0},
+      {"12/25/99 0 PM", 0, 1999, 12, 25, 120000, 0}, {"12/25/99 13 PM", 0, 1999, 12, 25, 130000, 0},
+      // Under "M/d/yy" the pattern takes 10 for the year and the time is :30.
+      {"12/25 10:30", 0, 2010, 12, 25, 3000, 0},
+      // Failures and their reasons.
+      {"", 1}, {"2/30/2000", 1}, {"12/25/69", 2}, {"1/19/2038", 2}, {"1/18/38 4:00 AM", 4},
+      {"12/25/99 24:00", 3}, {"12/25/99 10:60", 3}, {"12/25/99 10.30", 5}, {"PM 3:05x", 5},
+      {"Smarch 5 2001", 1}, {"Dec 0, 99", 1},
+      {"25 December", 2},  // the pattern's month reader saw 25 first
+      {"12 AM", 1}};       // the word after a number must be a month name
+  // clang-format on
+  for (const ParseCase& c : cases) CheckParse(c);
+  // With a four-digit year pattern the pattern does not match, and the
+  // numeric path keeps the current year.
+  CLCGlobalLocale::Instance()->m_shortDateFormat = "M/d/yyyy";
+  CheckParse({"12/25 10:30", 0, kToday, 12, 25, 103000, 0});
+  // The text is read up to 127 bytes.
+  std::string text = "1/2/03";
+  text.resize(127, ' ');
+  CheckParse({text.c_str(), 0, 2003, 1, 2, 0, 1});
+  text += " ";
+  CheckParse({text.c_str(), 4});
+}
+
+TEST(DateTimeParse, GermanDayFirst) {
+  const char* german = gnutil_test::PosixOrWindows("de_DE.iso88591", "C");
+  GNUTIL_USE_LOCALE(german);
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kGerman);
+  // clang-format off
+  const ParseCase cases[] = {
+      {"05.03.2001 14:07:09", 0, 2001, 3, 5, 140709, 0}, {"5.3.01", 0, 2001, 3, 5, 0, 1},
+      {"5.3", 0, kToday, 3, 5, 0, 1}, {"25. Dezember 1999", 0, 1999, 12, 25, 0, 1},
+      {"1. M\xE4rz 2001 8:05", 0, 2001, 3, 1, 80500, 0},
+      {"Montag, 5. M\xE4rz 2001", 0, 2001, 3, 5, 0, 1},
+      {"14:07", 0, kToday, kToday, kToday, 140700, 0}, {"31.04.2001", 1}, {"05.13.2001", 2},
+      {"25. Dezember", 1}};
+  // clang-format on
+  for (const ParseCase& c : cases) CheckParse(c);
+}
+
+TEST(DateTimeParse, JapaneseShiftJIS) {
+  GNUTIL_USE_LOCALE("ja_JP.sjis");
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kJapanese);
+  const ParseCase cases[] = {
+      {"2001/03/05 14:07:09", 0, 2001, 3, 5, 140709, 0},
+      {"2001" NEN "3" GATSU "5" NICHI, 0, 2001, 3, 5, 0, 1},
+      {"1999" NEN "12" GATSU "25" NICHI " 10:30", 0, 1999, 12, 25, 103000, 0},
+      {HEISEI "11" NEN "3" GATSU "5" NICHI " 14:07", 0, 1999, 3, 5, 140700, 0},  // era from 1989
+      {SHOWA "63" NEN "12" GATSU "31" NICHI, 0, 1988, 12, 31, 0, 1},
+      // Full-width digits: ２００１年３月５日 and ２００１/０３/０５
+      {"\x82\x51\x82\x4F\x82\x4F\x82\x50" NEN "\x82\x52" GATSU "\x82\x54" NICHI, 0, 2001, 3, 5, 0,
+       1},
+      {"\x82\x51\x82\x4F\x82\x4F\x82\x50/\x82\x4F\x82\x52/\x82\x4F\x82\x54", 0, 2001, 3, 5, 0, 1},
+      {"3" GATSU "5" NICHI, 0, kToday, 3, 5, 0, 1},
+      {"5" NICHI, 0, kToday, kToday, 5, 0, 1},
+      {"01" NEN "3" GATSU "5" NICHI, 0, 2001, 3, 5, 0, 1},
+      {"2001" NEN "x" GATSU, 1}};
+  for (const ParseCase& c : cases) CheckParse(c);
+}
+
+TEST(DateTimeReader, DateAgainstAPattern) {
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kEnglishUS);
+  // clang-format off
+  const struct {
+    const char *pattern, *text;
+    long fails;    // 0: read, range status 1; else the status (date and text left alone)
+    int date = 0;  // years since 1900, month 0..11, day
+    const char* rest = nullptr;
+  } cases[] = {
+      {"MM/dd/yyyy", "12/25/1999 10:30 PM", 0, 991125, " 10:30 PM"},
+      {"M/d/yy", "1/2/03", 0, 1030002, ""}, {"M/d/yy", " 1 / 2 / 70x", 0, 700002, "x"},
+      {"dd/MM/yyyy", "25/13/1999", 2}, {"MM/dd/yyyy", "12-25-1999", 1},
+      {"MM/dd/yyyy", "12/25/2039", 2}, {"MM/dd/yyyy", "12/25/12345", 1}, {"M/d", "123/5", 1},
+      {"MMM d, yy", "Dec 25, 99", 0, 991125, ""}, {"MMM d, yy", "DEC 25, 99", 1},
+      {"MMMM d", "December 25", 0, 1001125, ""}, {"MMMM d", "Dec 25", 1},
+      {"dddd, MMMM dd, yyyy", "Saturday, December 25, 1999!", 0, 991125, "!"},
+      {"ddd MMM d", "Sat Dec 25", 0, 1001125, ""}, {"M/d", "12/25 10:30", 0, 1001125, " 10:30"},
+      {"M/d/yy", "12/25", 1}, {"'on' M/d", "on 3/5", 0, 1000205, ""}, {"'on' M/d", "at 3/5", 1},
+      {"yy/M", "01/3", 1}, {"MMMMM d", "December 25", 1}, {"yyy M d", "001 3 5", 1},
+      {"g M d", "3 5", 1}};
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.pattern << " | " << c.text);
+    CGNDateTime v;
+    // A known working date, so that a failure can be seen to restore it.
+    CGNString rest("junk");
+    v.GetDateFromStringUsingFormat("6/15/2000", rest, "M/d/yyyy");
+    EXPECT_EQ(c.fails == 0, v.GetDateFromStringUsingFormat(c.text, rest, c.pattern));
+    const long status = v.GetDateTimeRangeStatus();
+    tm t;
+    v.parseTime("0", &t);  // copies the working date out
+    EXPECT_EQ(Join(c.fails ? c.fails : 1, c.fails ? c.text : c.rest, c.fails ? 1000515 : c.date),
+              Join(status, rest, t.tm_year * 10000 + t.tm_mon * 100 + t.tm_mday));
+  }
+  // Without the Japanese calendar an era name is not consumed.
+  CGNDateTime v;
+  CGNString rest;
+  EXPECT_EQ(0, v.GetEmperorFromString(HEISEI "13", rest));
+  EXPECT_EQ(HEISEI "13", std::string(rest));
+}
+
+TEST(DateTimeReader, TimeScanner) {
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kEnglishUS);
+  const struct {
+    const char* text;
+    long is24, prefix;
+    unsigned char ok;
+    long status;
+    const char* rest;  // null: not checked
+  } cases[] = {{"12:05 AM  ", 0, 0, 1, 1, "  "},     {"AM 9:05", 0, 1, 1, 1, ""},
+               {"AM 9:05", 0, 0, 0, 1, nullptr},     {"9:05 AM", 0, 1, 0, 1, nullptr},
+               {"10:30:", 0, 0, 0, 1, nullptr},      {"10:30 PM x", 0, 0, 0, 1, nullptr},
+               {"13:00 PM", 0, 0, 0, 3, "13:00 PM"}, {"24:00", 1, 0, 0, 3, "24:00"},
+               {"10:30 AM", 1, 0, 0, 1, "10:30 AM"}, {"100:30", 1, 0, 0, 1, nullptr},
+               {"1:2:3:4", 1, 0, 0, 1, nullptr}};
+  CLCLocale& loc = *CLCGlobalLocale::Instance();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    loc.m_24HourTime = c.is24;
+    loc.m_ampmPrefix = c.prefix;
+    CGNDateTime v;
+    CGNString rest;
+    EXPECT_EQ(c.ok, v.GetTimeFromString(c.text, rest));
+    EXPECT_EQ(c.status, v.GetDateTimeRangeStatus());
+    if (c.rest) {
+      EXPECT_EQ(c.rest, std::string(rest));
+    }
+  }
+}
+
+TEST(DateTimeReader, JapaneseUnitsAndEras) {
+  GNUTIL_USE_LOCALE("ja_JP.sjis");
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  ApplySettings(gnutil_test::kJapanese);
+  CGNDateTime v;
+  CGNString rest;
+  // 10時30分15秒
+  EXPECT_EQ(1, v.GetTimeFromString("10\x8E\x9E"
+                                   "30\x95\xAA"
+                                   "15\x95\x62",
+                                   rest));
+  // 平成13年3月5日 and 昭和63年1月7日 read with an era pattern under the
+  // Japanese calendar.
+  CLCGlobalLocale::Instance()->m_calendarType = 3;
+  const char* pattern = "ggyy'" NEN "'M'" GATSU "'d'" NICHI "'";
+  const struct {
+    const char* text;
+    int date;  // years since 1900, month 0..11, day
+  } cases[] = {{HEISEI "13" NEN "3" GATSU "5" NICHI, 1010205},
+               {SHOWA "63" NEN "1" GATSU "7" NICHI, 880007}};
+  for (const auto& c : cases) {
+    CGNDateTime e;
+    ASSERT_EQ(1, e.GetDateFromStringUsingFormat(c.text, rest, pattern));
+    tm t;
+    e.parseTime("0", &t);
+    EXPECT_EQ(c.date, t.tm_year * 10000 + t.tm_mon * 100 + t.tm_mday);
+  }
+}
+
+// Whatever patterns the system gives a locale, a moment shown in them reads back.
+const long kMoments[] = {983801229L,   // 2001-03-05 14:07:09, a Monday
+                         946080000L,   // 1999-12-25 00:00:00
+                         2147396400L,  // 2038-01-18 03:00:00, before the last time of day
+                         3600L};       // 1970-01-01 01:00:00
+
+struct InitCase {
+  const char* locale;
+  int is12Hour;  // -1: not checked
+};
+
+class DateTimeInit : public ::testing::TestWithParam<InitCase> {};
+
+TEST_P(DateTimeInit, RoundTrips) {
+  const char* locale = GetParam().locale;
+  GNUTIL_USE_LOCALE(locale);
+  ThreadZone zone(gnutil_test::kZoneUTC);
+  ASSERT_FALSE(CLCGlobalLocale::Instance()->Customized());
+  for (long form : {1L, 2L}) {
+    for (long secs : kMoments) {
+      CGNDateTime shown(secs);
+      ASSERT_EQ(1, shown.FormatForDisplay(form));
+      CGNString text;
+      shown.GetDisplayBuffer(text);
+      SCOPED_TRACE(testing::Message() << locale << " form " << form << ": " << text);
+      CGNDateTime read;
+      EXPECT_EQ(1, read.FromString(text));
+      EXPECT_EQ(secs, read.GetSecsFrom70());
+    }
+  }
+  if (GetParam().is12Hour >= 0) {
+    EXPECT_EQ(GetParam().is12Hour, CGNDateTime::Is12Hour());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, DateTimeInit,
+    ::testing::Values(InitCase{gnutil_test::PosixOrWindows("en_US.utf8", "C"), 1},
+                      InitCase{"de_DE.iso88591", 0}, InitCase{"ja_JP.sjis", -1}));
+
+}  // namespace

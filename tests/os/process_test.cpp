@@ -36,13 +36,11 @@ TEST(SyncProcess, CollectsOutputAndExitCode) {
     std::string output;
   } cases[] = {
       {kChild + "hello 3", 3, "hello"},
-      {kChild + "hello 0", 0, "hello"},
       {kChild + "sleep 200 late", 0, "late"},
       {kChild + "stdin", 0, "eof"},
       {kChild + "zero", 0, std::string("a\0b", 3)},
       {kChild + "burst 1048576", 0, Burst(1 << 20)},
-      {kChild + "args one \"two words\" three", 0, "[one]\n[two words]\n[three]\n"},
-      {kChild + "args a\\\\b \"c\\\"d\" \"e f\\\\\"", 0, "[a\\\\b]\n[c\"d]\n[e f\\]\n"},
+      {kChild + "args \"two words\" a\\\\b", 0, "[two words]\n[a\\\\b]\n"},
       {kChild + "args it's $HOME;|&`x` >out", 0, "[it's]\n[$HOME;|&`x`]\n[>out]\n"},
       {"gnutil-no-such-program-xyz arg", 1, ""},
       {"", 1, ""},
@@ -78,44 +76,30 @@ TEST(SlowProcess, DISABLED_ATwentySecondChildGivesOneAfterFifteenSeconds) {
   EXPECT_LT(elapsed, std::chrono::milliseconds(19000));
 }
 
-TEST(AsyncProcess, StartsOrSaysWhyNot) {
+// The system's text for a program that cannot start: posix/ and win32/.
+TEST(AsyncProcess, StartsWithoutAnErrorText) {
   CGNString error("unchanged");
   EXPECT_EQ(OSRunAsyncProcess(CGNString((kChild + "hello 0").c_str()), error), 1);
   EXPECT_STREQ(error, "unchanged");
-  EXPECT_EQ(OSRunAsyncProcess(CGNString("gnutil-no-such-program-xyz"), error), 0);
-  EXPECT_FALSE(error.IsEmpty());
-  EXPECT_STRNE(error, "unchanged");
 }
 
+// Only set, non-empty variables are replaced; the text is never read twice.
 TEST(ExpandVariables, ReplacesSetVariablesOnly) {
-  // putenv keeps the pointer: the texts must live as long as the process.
-  static std::string assignments[] = {"GNUTIL_T_HOME=/h", "GNUTIL_T_PCT=50%",
-                                      "GNUTIL_T_LONG=" + std::string(300, 'v')};
-  for (std::string& a : assignments) putenv(&a[0]);
-  const std::pair<const char*, std::string> cases[] = {
-      {"%GNUTIL_T_HOME%/a/%GNUTIL_T_UNSET%/b", "/h/a/%GNUTIL_T_UNSET%/b"},
-      {"100%", "100%"},
-      {"%", "%"},
-      {"%%", "%%"},
-      {"%GNUTIL_T_PCT%%GNUTIL_T_HOME%", "50%/h"},
-      {"x%GNUTIL_T_LONG%y", "x" + std::string(300, 'v') + "y"},
-      {"%GNUTIL_T_HOME", "%GNUTIL_T_HOME"},
-      {"", ""},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(std::string(OSExpandEnvironmentVariables(CGNString(c.first))), c.second) << c.first;
-  }
-}
-
-TEST(ExpandVariables, EmptyValuesAndLongNamesStay) {
   const std::string long_name(300, 'N');
   auto lookup = [&](const std::string& name, std::string* value) {
+    if (name == "HOME") return *value = "/h", true;
+    if (name == "PCT") return *value = "50%", true;
     if (name == "EMPTY") return value->clear(), true;
     if (name == "X") return *value = "%X%", true;
     if (name == std::string(255, 'N')) return *value = "cut", true;
     return false;
   };
   const std::pair<std::string, std::string> cases[] = {
+      {"%HOME%/a/%UNSET%/b", "/h/a/%UNSET%/b"},
+      {"100%", "100%"},
+      {"%%", "%%"},
+      {"%HOME", "%HOME"},
+      {"%PCT%%HOME%", "50%/h"},
       {"a%EMPTY%b", "a%EMPTY%b"},
       {"%X%%X%", "%X%%X%"},
       {"%" + long_name + "%", "cut"},
@@ -124,6 +108,12 @@ TEST(ExpandVariables, EmptyValuesAndLongNamesStay) {
   for (const auto& c : cases) {
     EXPECT_EQ(gnutil::ExpandVariableReferences(c.first, lookup), c.second) << c.first;
   }
+  // The process environment, with a value longer than the first buffer.
+  static std::string assignment = "GNUTIL_T_LONG=" + std::string(300, 'v');
+  putenv(&assignment[0]);  // putenv keeps the pointer
+  EXPECT_EQ(
+      std::string(OSExpandEnvironmentVariables(CGNString("x%GNUTIL_T_LONG%%GNUTIL_T_UNSET%"))),
+      "x" + std::string(300, 'v') + "%GNUTIL_T_UNSET%");
 }
 
 }  // namespace

@@ -16,7 +16,6 @@ namespace gnutil_test {
 
 // VARTYPEs the tables use.
 enum : unsigned int {
-  kVtEmpty = 0,
   kVtI4 = 3,
   kVtR8 = 5,
   kVtDate = 7,

@@ -48,10 +48,8 @@ bool NoZombiesSoon() {
 TEST(ProcessPosix, NoChildIsLeftAZombie) {
   CGNString error;
   CGNString output;
-  for (int i = 0; i < 5; ++i) {
-    ASSERT_EQ(OSRunAsyncProcess(CGNString((kChild + " hello 0").c_str()), error), 1);
-    EXPECT_EQ(OSRunSyncProcess(CGNString((kChild + " hello 4").c_str()), output), 4);
-  }
+  ASSERT_EQ(OSRunAsyncProcess(CGNString((kChild + " hello 0").c_str()), error), 1);
+  EXPECT_EQ(OSRunSyncProcess(CGNString((kChild + " hello 4").c_str()), output), 4);
   EXPECT_EQ(OSRunAsyncProcess(CGNString("gnutil-no-such-program-xyz"), error), 0);
   EXPECT_EQ(OSRunSyncProcess(CGNString("gnutil-no-such-program-xyz"), output), 1);
   // One that outlives the window: it is still waited for when it ends.

@@ -1,8 +1,6 @@
 // The Linux counterparts of the system-information functions: the kernel's
-// own descriptions, swap as the paging file, the version note of our build,
-// and no keep-awake request to hold.
+// own descriptions, and swap as the paging file.
 #include <gtest/gtest.h>
-#include <stdio.h>
 #include <string.h>
 #include <sys/sysinfo.h>
 #include <sys/utsname.h>
@@ -11,11 +9,10 @@
 #include <string>
 
 #include "gnutil/ossysinfo.h"
-#include "os/sysinfo_internal.h"
 
 namespace {
 
-TEST(PosixSysInfo, NamesMemoryAndHostComeFromTheKernelAndNothingKeepsAwake) {
+TEST(PosixSysInfo, NamesMemoryAndHostComeFromTheKernel) {
   struct utsname u;
   ASSERT_EQ(uname(&u), 0);
   CGNString text;
@@ -24,11 +21,6 @@ TEST(PosixSysInfo, NamesMemoryAndHostComeFromTheKernelAndNothingKeepsAwake) {
   OSInfo::GetOS(text);
   EXPECT_EQ(std::string(static_cast<const char*>(text)), std::string(u.sysname) + " " + u.release);
   EXPECT_EQ(OSInfo::OSisWin95() + OSInfo::OSisWin32s(), 0);
-  {
-    OSKeepAwake a, b(1);  // nothing to hold on Linux
-    EXPECT_EQ(gnutil::KeepAwakeRequestCount(), 0);
-  }
-  EXPECT_EQ(gnutil::KeepAwakeRequestCount(), 0);
 
   struct sysinfo si;
   ASSERT_EQ(sysinfo(&si), 0);
@@ -51,34 +43,6 @@ TEST(PosixSysInfo, NamesMemoryAndHostComeFromTheKernelAndNothingKeepsAwake) {
   if (strlen(expect) < 63) {
     EXPECT_STREQ(buffer, expect);
   }
-}
-
-// The probe module is built with file version 1281.3.2.9: the first number
-// splits into two bytes, 5 and 1.
-TEST(PosixSysInfo, VersionNotes) {
-  char library[32];
-  snprintf(library, sizeof library, "Version %d.%02d.%02d", GNUTIL_VERSION_MAJOR,
-           GNUTIL_VERSION_MINOR, GNUTIL_VERSION_PATCH);
-  const struct {
-    const char* file;
-    int init;
-    const char* text;
-  } cases[] = {{GNUTIL_VERSION_PROBE, 1, "Version 5.01.03"},
-               {GNUTIL_SHARED_LIBRARY, 1, library},
-               {"/proc/self/exe", 0, "Version 0.00.00"},
-               {"/etc/hostname", 0, "Version 0.00.00"},
-               {"/", 0, "Version 0.00.00"}};
-  for (const auto& c : cases) {
-    COSBuildVersion v(c.file);
-    EXPECT_EQ(v.Init(), c.init) << c.file;
-    EXPECT_STREQ(v.GetVersionString(), c.text);
-  }
-  COSBuildVersion v(GNUTIL_VERSION_PROBE);
-  ASSERT_EQ(v.Init(), 1);
-  EXPECT_EQ(v.GetVersionMajorNumber() * 10000 + v.GetVersionMinorNumber() * 1000 +
-                v.GetVersionMaintenanceNumber() * 100 + v.GetVersionPatchNumber() * 10 +
-                v.GetVersionBuildNumber(),
-            51329);
 }
 
 }  // namespace

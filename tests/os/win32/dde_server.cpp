@@ -1,14 +1,12 @@
-// A small DDE server for the DDE client's tests, started by the client
-// itself (OSDDESend runs it when the service does not answer).
-//
-//   gnutil_dde_server SERVICE TOPIC          offer SERVICE|TOPIC
-//   gnutil_dde_server SERVICE TOPIC silent   start, never offer it, end after 4 s
+// A small DDE server for the DDE client's tests, which the client starts
+// itself: gnutil_dde_server SERVICE TOPIC offers SERVICE|TOPIC.
 //
 // Items: "value" (starts as "42"; pokes replace it), "empty" (an empty text:
-// one zero byte), "zero" (a reply of no bytes at all) and "last" (what the last execute or poke
-// brought, as "EXECUTE <command>" or "POKE <item>=<data>"). Pokes to other items and requests of
-// unknown items are refused. The command "quit" ends the server once the
-// conversation that sent it has ended; so does an idle minute.
+// one zero byte), "zero" (a reply of no bytes at all) and "last" (what the
+// last execute or poke brought, as "EXECUTE <command>" or "POKE value=<data>").
+// Pokes to other items and requests of unknown items are refused. The command
+// "quit" ends the server once the conversation that sent it has ended; so
+// does an idle minute.
 #include <windows.h>
 // ddeml.h needs the types of windows.h first.
 #include <ddeml.h>
@@ -86,10 +84,6 @@ HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV, HSZ topic, HSZ item, H
 
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
-  if (argc > 3 && strcmp(argv[3], "silent") == 0) {
-    Sleep(4000);
-    return 0;
-  }
   if (DdeInitializeA(
           &g_instance, Callback,
           APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS,

@@ -8,10 +8,6 @@
 
 namespace {
 
-using ImmGetContextFn = HIMC(WINAPI*)(HWND);
-using ImmGetOpenStatusFn = BOOL(WINAPI*)(HIMC);
-using ImmReleaseContextFn = BOOL(WINAPI*)(HWND, HIMC);
-
 class InputMethodWindow : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -25,18 +21,17 @@ class InputMethodWindow : public ::testing::Test {
     if (window_ != nullptr) DestroyWindow(window_);
   }
 
+  template <typename F>
+  F Imm(const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(imm_, name)));
+  }
+
   // The open state as imm32 reports it, or -1 without an input context.
   int ReferenceState() {
-    auto get = reinterpret_cast<ImmGetContextFn>(
-        reinterpret_cast<void*>(GetProcAddress(imm_, "ImmGetContext")));
-    auto status = reinterpret_cast<ImmGetOpenStatusFn>(
-        reinterpret_cast<void*>(GetProcAddress(imm_, "ImmGetOpenStatus")));
-    auto release = reinterpret_cast<ImmReleaseContextFn>(
-        reinterpret_cast<void*>(GetProcAddress(imm_, "ImmReleaseContext")));
-    HIMC context = get(window_);
+    HIMC context = Imm<HIMC(WINAPI*)(HWND)>("ImmGetContext")(window_);
     if (context == nullptr) return -1;
-    int open = status(context) ? 1 : 0;
-    release(window_, context);
+    int open = Imm<BOOL(WINAPI*)(HIMC)>("ImmGetOpenStatus")(context) ? 1 : 0;
+    Imm<BOOL(WINAPI*)(HWND, HIMC)>("ImmReleaseContext")(window_, context);
     return open;
   }
 

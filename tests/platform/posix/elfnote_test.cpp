@@ -92,23 +92,14 @@ TEST(ElfNote, OtherNotesAndNonElfBytesAreNotVersions) {
   EXPECT_EQ(ls, 7u);
 }
 
-TEST(ElfNote, TruncatedAndCorruptedFilesAreReadSafely) {
+// Arbitrary damage is the fuzz target's (fuzz/elfnote_fuzz.cpp).
+TEST(ElfNote, TruncatedFilesAreReadSafely) {
   Bytes good = MakeElf(true, false, true, false);
   for (size_t n = 0; n < good.size(); ++n) {
     uint32_t ms = 0, ls = 0;
     // Only the whole section table leads to the note.
     EXPECT_EQ(gnutil::elf::FindVersionNote(good.data(), n, &ms, &ls), false) << n;
   }
-  // Every byte flipped in turn: offsets and sizes point anywhere, and the
-  // reader must stay inside the buffer (the sanitizer build checks).
-  int found = 0;
-  for (size_t at = 0; at < good.size(); ++at) {
-    Bytes bad = good;
-    bad[at] ^= 0xFF;
-    uint32_t ms = 0, ls = 0;
-    found += gnutil::elf::FindVersionNote(bad.data(), bad.size(), &ms, &ls);
-  }
-  EXPECT_GT(found, 0);  // most bytes (padding, the words themselves) do not matter
 }
 
 }  // namespace

@@ -27,21 +27,6 @@ class AutomationTable : public ::testing::Test {
   COSOLEAutomation automation_;
 };
 
-TEST(AutomationObject, WithoutTableAccessorsGiveNothing) {
-  COSOLEAutomation automation;
-  unsigned char flag = 7;
-  EXPECT_STREQ("", automation.GetServerCLSID());
-  EXPECT_EQ(nullptr, automation.GetMethodName(0));
-  EXPECT_EQ(0u, automation.GetPTid(0, 0));
-  EXPECT_EQ(nullptr, automation.GetParamValue(0, 0, flag));
-  EXPECT_EQ(0u, automation.GetFieldID(0, 0, flag));
-  EXPECT_EQ(1, flag);
-  EXPECT_EQ(0, automation.SetParamValueText(0, 0, "x"));
-  automation.SetOSAutoFldValue(0, 0, CGNString("x"));  // nothing to change
-  automation.CleanUP();
-  automation.CleanUP();
-}
-
 TEST_F(AutomationTable, AccessorsAndParameterValuesByKind) {
   EXPECT_STREQ(kClass, automation_.GetServerCLSID());
   EXPECT_EQ(2u, automation_.GetMethodCount());
@@ -49,7 +34,6 @@ TEST_F(AutomationTable, AccessorsAndParameterValuesByKind) {
   EXPECT_STREQ(kIDispatch, automation_.GetMethodIID(0));
   EXPECT_EQ(4u, automation_.GetParamCount(0));
   EXPECT_EQ(5u, automation_.GetPTid(0, 3));
-  // Out of range: nothing, never a read past the table.
   EXPECT_EQ(nullptr, automation_.GetMethodIID(2));
   EXPECT_EQ(0u, automation_.GetParamCount(2));
   EXPECT_EQ(0u, automation_.GetPTid(0, 4));

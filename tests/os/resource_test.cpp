@@ -13,7 +13,7 @@
 
 #include "gnutil/osresource.h"
 #include "platform/langid.h"
-#include "support/library_texts.h"
+#include "support/temp_dir.h"
 #include "support/test_locale.h"
 
 namespace {
@@ -100,37 +100,13 @@ TEST(AttachResDLL, PathsAndTheSearchOrder) {
   for (const auto& l : loads) EXPECT_EQ(l.second, Load(l.first)) << l.first;
 }
 
-TEST(AttachResDLL, EnglishUsersShareThePrimaryDirectoryAndGetTheLibrarysMessages) {
+TEST(AttachResDLL, EnglishUsersShareThePrimaryDirectory) {
   REQUIRE_USER_LANGUAGE("en_US.UTF-8", 0x0409);
   CGNString path;
   EXPECT_NE(0, OSAttachLocaleResDLL(0, ("english" + kSuffix).c_str(), path));
   EXPECT_EQ(ResPath("0009", "english" + kSuffix), static_cast<const char*>(path));
   EXPECT_EQ("english: hundred", Load(100));
   EXPECT_EQ(0, OSAttachLocaleResDLL(0, ("first" + kSuffix).c_str(), path)) << "not for this user";
-  // The library's own texts, attached the way a program attaches them.
-  ASSERT_TRUE(gnutil_test::AttachLibraryTexts());
-  EXPECT_EQ("Unknown DDE transaction type.", Load(25221));
-  for (long id : {25200L, 25201L, 25202L, 25203L, 25204L, 25205L, 25206L, 25207L, 25210L, 25211L,
-                  25215L, 25222L, 25223L, 25224L, 25225L}) {
-    EXPECT_NE("<none>", Load(id)) << id;
-  }
-  CGNString message;  // the DDE messages take their values through sprintf
-  message.sprintf(CGNString(Load(25225).c_str()), 0x4009u);
-  EXPECT_STREQ("The DDE conversation could not be ended (error 0x4009).", message);
-}
-
-TEST(LoadString, TheTableHoldsTenLibraries) {
-  REQUIRE_USER_LANGUAGE("ja_JP.UTF-8", 0x0411);
-  CGNString path;
-  for (int i = 0; i < 10; ++i) {
-    ASSERT_NE(0, OSAttachLocaleResDLL(0, ("first" + kSuffix).c_str(), path));
-  }
-  // The eleventh is loaded but not kept, so the table never reaches the
-  // program: its own strings are no longer the last resort.
-  ASSERT_NE(0, OSAttachLocaleResDLL(0, ("second" + kSuffix).c_str(), path));
-  EXPECT_EQ("only in first", Load(101));
-  EXPECT_EQ("<none>", Load(102));
-  EXPECT_EQ("<none>", Load(104));
 }
 
 // program.rc's texts come out alike from the Windows resource compiler and
@@ -180,17 +156,6 @@ TEST(LoadString, TextsArriveInTheProcessEncoding) {
   }
 }
 
-// Creates (and on destruction removes) a help file.
-struct HelpFile {
-  explicit HelpFile(std::string p) : path(std::move(p)) {
-    FILE* f = fopen(path.c_str(), "w");
-    EXPECT_NE(f, nullptr) << path;
-    if (f != nullptr) fclose(f);
-  }
-  ~HelpFile() { remove(path.c_str()); }
-  std::string path;
-};
-
 // Language, then primary language, then English, then beside the program;
 // nowhere gives zero and the last candidate.
 TEST(HelpPath, TheFirstPlaceThatHasIt) {
@@ -199,18 +164,14 @@ TEST(HelpPath, TheFirstPlaceThatHasIt) {
   CGNString path;
   EXPECT_EQ(0, OSSetUpHelpPath(0, name.c_str(), path));
   EXPECT_EQ(ProgramDir() + name, static_cast<const char*>(path));
-  HelpFile beside(ProgramDir() + name);
-  {
-    HelpFile english(ResPath("0009", name)), primary(ResPath("0011", name)),
-        full(ResPath("0411", name));
-    for (HelpFile* f : {&full, &primary, &english}) {
-      EXPECT_EQ(1, OSSetUpHelpPath(0, name.c_str(), path));
-      EXPECT_EQ(f->path, static_cast<const char*>(path));
-      remove(f->path.c_str());
-    }
+  const std::string places[] = {ResPath("0411", name), ResPath("0011", name), ResPath("0009", name),
+                                ProgramDir() + name};
+  for (const std::string& place : places) gnutil_test::WriteFile(place, "");
+  for (const std::string& place : places) {
+    EXPECT_EQ(1, OSSetUpHelpPath(0, name.c_str(), path));
+    EXPECT_EQ(place, static_cast<const char*>(path));
+    remove(place.c_str());
   }
-  EXPECT_EQ(1, OSSetUpHelpPath(0, name.c_str(), path));
-  EXPECT_EQ(beside.path, static_cast<const char*>(path));
 }
 
 // A Japanese user on Windows: win32/ime_test.cpp.

@@ -30,7 +30,6 @@ TEST(BuildVersion, ReadFromTheFilesVersionInformation) {
   } cases[] = {{GNUTIL_VERSION_PROBE, 1, "Version 5.01.03"},
                {GNUTIL_SHARED_LIBRARY, 1, library},
                {self.c_str(), 0, "Version 0.00.00"},
-               {".", 0, "Version 0.00.00"},
                {"no-such-module-file.dll", 0, "Version 0.00.00"},
                {nullptr, 0, "Version 0.00.00"}};
   for (const auto& c : cases) {
@@ -47,7 +46,8 @@ TEST(BuildVersion, ReadFromTheFilesVersionInformation) {
             51329);
 }
 
-// The system's own function: Windows has one to call, Linux nothing to hold.
+// The system's own function: Windows has one to call; Linux has none, so no
+// object sets anything up or counts a request.
 TEST(KeepAwakeForReal, RequestsCountWhereTheSystemHasTheFunction) {
   const long held = gnutil_test::kWindows ? 1 : 0;
   {
@@ -66,11 +66,9 @@ struct Call {
 std::mutex g_calls_mutex;
 std::vector<Call> g_calls;
 int g_loads = 0, g_releases = 0, g_library_token = 0;
-bool g_load_fails = false;
 
 bool FakeLoad(void** library, gnutil::platform::ExecutionStateFunction* function) {
   ++g_loads;
-  if (g_load_fails) return false;
   *library = &g_library_token;
   *function = [](unsigned long flags) {
     std::lock_guard<std::mutex> lock(g_calls_mutex);
@@ -125,7 +123,6 @@ TEST_F(KeepAwake, RequestsCountAndTheOwnerReleasesTheSystem) {
 
 TEST_F(KeepAwake, WorkerRenewsEveryTwoSecondsAndReleasesWhenRequestsEnd) {
   OSKeepAwake owner(0);
-  const auto start = std::chrono::steady_clock::now();
   {
     OSKeepAwake request;
     std::this_thread::sleep_for(std::chrono::milliseconds(2400));
@@ -142,33 +139,6 @@ TEST_F(KeepAwake, WorkerRenewsEveryTwoSecondsAndReleasesWhenRequestsEnd) {
   EXPECT_EQ(calls[2].flags + calls[3].flags, 0u);
   EXPECT_EQ(calls[2].thread, std::this_thread::get_id());
   EXPECT_NE(calls[3].thread, std::this_thread::get_id());
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
-}
-
-TEST_F(KeepAwake, FailedLoadSetsUpNothingAndTheNextObjectTriesAgain) {
-  g_load_fails = true;
-  {
-    OSKeepAwake a, b;
-    EXPECT_EQ(gnutil::KeepAwakeRequestCount(), 0);
-    EXPECT_EQ(g_loads, 2);
-  }
-  EXPECT_TRUE(Calls().empty());
-  EXPECT_EQ(g_releases, 0);
-  g_load_fails = false;
-  OSKeepAwake c;
-  EXPECT_EQ(g_loads, 3);
-  EXPECT_EQ(gnutil::KeepAwakeRequestCount(), 1);
-}
-
-TEST_F(KeepAwake, CopiesNeverDriveTheCountBelowZero) {
-  OSKeepAwake owner(0);
-  {
-    OSKeepAwake a, b(0);
-    b = a;  // b now releases a request it never made
-  }
-  EXPECT_EQ(gnutil::KeepAwakeRequestCount(), 0);
-  OSKeepAwake c;
-  EXPECT_EQ(gnutil::KeepAwakeRequestCount(), 1);
 }
 
 }  // namespace

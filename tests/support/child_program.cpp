@@ -6,7 +6,6 @@
 //                     error is closed first, so that a test runner waiting
 //                     for it is not held up by a child left running
 //   args ...          print every further argument as "[arg]" on a line
-//   stdin             print "eof" when standard input is empty at once
 //   zero              write "a", a zero byte and "b"
 #include <stdio.h>
 #include <stdlib.h>
@@ -39,10 +38,6 @@ int main(int argc, char** argv) {
   }
   if (mode == "args") {
     for (int i = 2; i < argc; ++i) printf("[%s]\n", argv[i]);
-    return 0;
-  }
-  if (mode == "stdin") {
-    if (getc(stdin) == EOF) fputs("eof", stdout);
     return 0;
   }
   if (mode == "zero") {

@@ -1,7 +1,5 @@
-// The library's own message texts (resources/gnutil.rc) for tests of the
-// clients that report through them. The test build puts the English resource
-// library into ResDLLs/0009 and, untranslated, ResDLLs/0011 beside the test
-// program, so the English and the Japanese user both find it.
+// The library's own message texts (resources/gnutil.rc), which the test build
+// puts into ResDLLs/0009 and, untranslated, ResDLLs/0011 beside the tests.
 #ifndef GNUTIL_TESTS_SUPPORT_LIBRARY_TEXTS_H
 #define GNUTIL_TESTS_SUPPORT_LIBRARY_TEXTS_H
 

@@ -1,7 +1,6 @@
-// Builds the method tables that COSOLEAutomation takes over, from rows of
-// plain values, with the allocations its destructor expects: the method and
-// parameter arrays and the field texts from malloc, literal texts left as
-// the caller's.
+// Method tables for COSOLEAutomation from rows of plain values, allocated as
+// its destructor expects: arrays and field texts from malloc, literal texts
+// left as the caller's.
 #ifndef GNUTIL_TESTS_SUPPORT_OLE_TABLE_H
 #define GNUTIL_TESTS_SUPPORT_OLE_TABLE_H
 
@@ -14,7 +13,6 @@
 
 namespace gnutil_test {
 
-// VARTYPEs the tables use.
 enum : unsigned int {
   kVtI4 = 3,
   kVtR8 = 5,

@@ -67,10 +67,8 @@ TEST(ProcessPosix, OtherChildrenKeepTheirStatus) {
   ASSERT_EQ(posix_spawn(&mine, kChild.c_str(), nullptr, nullptr, argv, environ), 0);
   CGNString error;
   CGNString output;
-  for (int i = 0; i < 3; ++i) {
-    ASSERT_EQ(OSRunAsyncProcess(CGNString((kChild + " hello 0").c_str()), error), 1);
-    OSRunSyncProcess(CGNString((kChild + " hello 0").c_str()), output);
-  }
+  ASSERT_EQ(OSRunAsyncProcess(CGNString((kChild + " hello 0").c_str()), error), 1);
+  OSRunSyncProcess(CGNString((kChild + " hello 0").c_str()), output);
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   int status = 0;
   ASSERT_EQ(waitpid(mine, &status, 0), mine) << "the library took this child's status";
@@ -97,8 +95,7 @@ TEST(ProcessPosix, OpenFileUsesXdgOpen) {
 
   std::string opener = dir / "xdg-open";
   std::string record = dir / "opened";
-  gnutil_test::WriteFile(opener, "#!/bin/sh\nprintf '%s' \"$1\" > " + record + ".part && mv " +
-                                     record + ".part " + record + "\n");
+  gnutil_test::WriteFile(opener, "#!/bin/sh\nprintf '%s' \"$1\" > " + record + "\n");
   chmod(opener.c_str(), 0755);
   setenv("PATH", (dir.str() + ":/usr/bin:/bin").c_str(), 1);
   EXPECT_NE(OSOpenFile(CGNString("/some/my document.txt")), 0);

@@ -1,9 +1,10 @@
 // A small DDE server for the DDE client's tests, which the client starts
-// itself: gnutil_dde_server SERVICE TOPIC offers SERVICE|TOPIC.
+// itself: gnutil_dde_server SERVICE TOPIC offers SERVICE|TOPIC, registered
+// through OSDDEInit with this program's callback.
 //
-// Items: "value" (starts as "42"; pokes replace it), "empty" (an empty text:
-// one zero byte), "zero" (a reply of no bytes at all) and "last" (what the
-// last execute or poke brought, as "EXECUTE <command>" or "POKE value=<data>").
+// Items: "value" (starts as "42"; pokes replace it), "empty" (an empty text)
+// and "last" (what the last execute or poke brought, as "EXECUTE <command>"
+// or "POKE value=<data>").
 // Pokes to other items and requests of unknown items are refused. The command
 // "quit" ends the server once the conversation that sent it has ended; so
 // does an idle minute.
@@ -13,6 +14,8 @@
 #include <string.h>
 
 #include <string>
+
+#include "gnutil/osdde.h"
 
 namespace {
 
@@ -32,19 +35,19 @@ std::string ItemName(HSZ item) {
 std::string DataText(HDDEDATA data) {
   DWORD size = 0;
   const char* bytes = reinterpret_cast<const char*>(DdeAccessData(data, &size));
-  std::string text = bytes != nullptr ? std::string(bytes, strnlen(bytes, size)) : std::string();
-  if (bytes != nullptr) DdeUnaccessData(data);
+  if (bytes == nullptr) return std::string();
+  std::string text(bytes, strnlen(bytes, size));
+  DdeUnaccessData(data);
   return text;
 }
 
-HDDEDATA Reply(HSZ item, const std::string& text, bool empty) {
-  return DdeCreateDataHandle(
-      g_instance, empty ? nullptr : reinterpret_cast<LPBYTE>(const_cast<char*>(text.c_str())),
-      empty ? 0 : static_cast<DWORD>(text.size() + 1), 0, item, CF_TEXT, 0);
+HDDEDATA Reply(HSZ item, const std::string& text) {
+  return DdeCreateDataHandle(g_instance, reinterpret_cast<LPBYTE>(const_cast<char*>(text.c_str())),
+                             static_cast<DWORD>(text.size() + 1), 0, item, CF_TEXT, 0);
 }
 
-HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV, HSZ topic, HSZ item, HDDEDATA data,
-                           ULONG_PTR, ULONG_PTR) {
+HDDEDATA CALLBACK Callback(UINT type, UINT, HCONV, HSZ topic, HSZ item, HDDEDATA data, ULONG_PTR,
+                           ULONG_PTR) {
   g_lastActivity = GetTickCount();
   switch (type) {
     case XTYP_CONNECT:
@@ -56,20 +59,16 @@ HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV, HSZ topic, HSZ item, H
       return reinterpret_cast<HDDEDATA>(DDE_FACK);
     }
     case XTYP_POKE: {
-      if (format != CF_TEXT || ItemName(item) != "value") {
-        return reinterpret_cast<HDDEDATA>(DDE_FNOTPROCESSED);
-      }
+      if (ItemName(item) != "value") return reinterpret_cast<HDDEDATA>(DDE_FNOTPROCESSED);
       g_value = DataText(data);
       g_last = "POKE value=" + g_value;
       return reinterpret_cast<HDDEDATA>(DDE_FACK);
     }
     case XTYP_REQUEST: {
       const std::string name = ItemName(item);
-      if (format != CF_TEXT) return nullptr;
-      if (name == "value") return Reply(item, g_value, false);
-      if (name == "last") return Reply(item, g_last, false);
-      if (name == "empty") return Reply(item, std::string(), false);
-      if (name == "zero") return Reply(item, std::string(), true);
+      if (name == "value") return Reply(item, g_value);
+      if (name == "last") return Reply(item, g_last);
+      if (name == "empty") return Reply(item, std::string());
       return nullptr;
     }
     case XTYP_DISCONNECT:
@@ -84,16 +83,15 @@ HDDEDATA CALLBACK Callback(UINT type, UINT format, HCONV, HSZ topic, HSZ item, H
 
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
-  if (DdeInitializeA(
-          &g_instance, Callback,
+  CGNString service(argv[1]);
+  long instance = 0;
+  if (!OSDDEInit(
           APPCLASS_STANDARD | CBF_FAIL_ADVISES | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS,
-          0) != DMLERR_NO_ERROR) {
+          reinterpret_cast<void*>(Callback), service, &instance)) {
     return 1;
   }
-  HSZ service = DdeCreateStringHandleA(g_instance, argv[1], CP_WINANSI);
+  g_instance = static_cast<DWORD>(instance);
   g_topic = DdeCreateStringHandleA(g_instance, argv[2], CP_WINANSI);
-  DdeNameService(g_instance, service, nullptr, DNS_REGISTER);
-
   g_lastActivity = GetTickCount();
   SetTimer(nullptr, 0, 1000, nullptr);
   MSG msg;
@@ -105,9 +103,7 @@ int main(int argc, char** argv) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
-  DdeNameService(g_instance, nullptr, nullptr, DNS_UNREGISTER);
-  DdeFreeStringHandle(g_instance, service);
   DdeFreeStringHandle(g_instance, g_topic);
-  DdeUninitialize(g_instance);
+  OSDDEUnInit();
   return 0;
 }

@@ -50,13 +50,4 @@ TEST(FileWin32, ReadOnlyFileDeniesRemoval) {
   EXPECT_EQ(OSRemoveFile(CGNString(path.c_str())), 0);
 }
 
-TEST(FileWin32, TempDirIsTheSystemsOwn) {
-  char expected[512];
-  DWORD length = GetTempPathA(sizeof expected, expected);
-  ASSERT_GT(length, 0u);
-  CGNString temp;
-  EXPECT_EQ(OSGetTempDir(temp), 1);
-  EXPECT_STREQ(temp, expected);
-}
-
 }  // namespace

@@ -81,7 +81,8 @@ TEST_F(TraceFile, MaskRule) {
     bool written;
   } cases[] = {{0x0001, 0x0001, true},  {0x00F0, 0x0030, true},  {0x0001, 0xFF01, true},
                {0x0001, 0x0002, false}, {0x00F0, 0x0130, false}, {0x0000, 0x0001, false},
-               {0x0001, 0x0000, false}, {0x8000, 0xFF01, true},  {0x8000, 0x7FFF, false}};
+               {0x0001, 0x0000, false}, {0x8000, 0xFF01, true},  {0x8000, 0x7FFF, false},
+               {0xFFFF, 0x8000, true}};  // the sign bit, either side
   Open();
   Lines expected;
   for (int i = 0; i < static_cast<int>(sizeof cases / sizeof cases[0]); ++i) {

@@ -45,16 +45,21 @@ V Texts(const CGNStringList& list) {
 
 // Each call on {10, 20, 30}: InsertItem at the count appends; the slot a
 // deletion frees reads 0.
-// clang-format off
 TEST(List, EditsAndTheirBounds) {
   const std::tuple<const char*, long (*)(CGNList&), long, N> kCases[] = {
-      {OP(l.AddItem(40)), 1, {10, 20, 30, 40}}, {OP(l.InsertItem(3, 40)), 1, {10, 20, 30, 40}},
-      {OP(l.InsertItem(0, 5)), 1, {5, 10, 20, 30}}, {OP(l.InsertItem(4, 5)), 0, {10, 20, 30}},
-      {OP(l.InsertItem(-1, 5)), 0, {10, 20, 30}}, {OP((l.DeleteItem(0), 0)), 0, {20, 30}},
+      {OP(l.AddItem(40)), 1, {10, 20, 30, 40}},
+      {OP(l.InsertItem(3, 40)), 1, {10, 20, 30, 40}},
+      {OP(l.InsertItem(0, 5)), 1, {5, 10, 20, 30}},
+      {OP(l.InsertItem(4, 5)), 0, {10, 20, 30}},
+      {OP(l.InsertItem(-1, 5)), 0, {10, 20, 30}},
+      {OP((l.DeleteItem(0), 0)), 0, {20, 30}},
       {OP((l.DeleteItem(3), l.DeleteItem(-1), 0)), 0, {10, 20, 30}},
-      {OP((l.DeleteItem(2), l.GetItem(2))), 0, {10, 20}}, {OP(l.GetItem(-1)), 0, {10, 20, 30}},
-      {OP(l.SwapItems(0, 2)), 1, {30, 20, 10}}, {OP(l.SwapItems(1, 1)), 1, {10, 20, 30}},
-      {OP(l.SwapItems(0, 3)), 0, {10, 20, 30}}, {OP(l.SwapItems(-1, 0)), 0, {10, 20, 30}}};
+      {OP((l.DeleteItem(2), l.GetItem(2))), 0, {10, 20}},
+      {OP(l.GetItem(-1)), 0, {10, 20, 30}},
+      {OP(l.SwapItems(0, 2)), 1, {30, 20, 10}},
+      {OP(l.SwapItems(1, 1)), 1, {10, 20, 30}},
+      {OP(l.SwapItems(0, 3)), 0, {10, 20, 30}},
+      {OP(l.SwapItems(-1, 0)), 0, {10, 20, 30}}};
   for (const auto& [call, run, result, after] : kCases) {
     CGNList l;
     for (long v : {10L, 20L, 30L}) l.AddItem(v);
@@ -64,7 +69,6 @@ TEST(List, EditsAndTheirBounds) {
   EXPECT_EQ(CGNList(0, 0).GetItem(0), 0);
   EXPECT_EQ(CGNList().GetItemListPtr(), nullptr);  // an array but no values
 }
-// clang-format on
 
 TEST(List, CopiesAreDeepAndFreeEmpties) {
   ListProbe src(25, 5), assigned(0, 3);
@@ -162,16 +166,21 @@ TEST(StringList, SortAscendingMovesOnlyPointers) {
 
 // ParseFrom appends byte-wise pieces (a trailing separator adds nothing, a
 // leading one an empty item); Split replaces the items.
-// clang-format off
 TEST(StringList, ParseFromAppendsSplitReplaces) {
   // Split or ParseFrom, text, separator, items after (from {"old"}).
   const std::tuple<bool, const char*, const char*, V> kCases[] = {
-      {false, "a,b,,c", ",", {"old", "a", "b", "", "c"}}, {false, "a,", ",", {"old", "a"}},
-      {false, "", ",", {"old"}}, {false, ",", ",", {"old", ""}},
+      {false, "a,b,,c", ",", {"old", "a", "b", "", "c"}},
+      {false, "a,", ",", {"old", "a"}},
+      {false, "", ",", {"old"}},
+      {false, ",", ",", {"old", ""}},
       {false, "\x95\x5C\\x", "\\", {"old", "\x95", "", "x"}},
-      {true, "a,,b,", ",", {"a", "", "b"}}, {true, ",", ",", {""}}, {true, "", ",", {}},
-      {true, "a::b::c", "::", {"a", "b", "c"}}, {true, "no separator", ";", {"no separator"}},
-      {true, "a,b", "", {"a,b"}}, {true, "a,b", nullptr, {"a,b"}}};
+      {true, "a,,b,", ",", {"a", "", "b"}},
+      {true, ",", ",", {""}},
+      {true, "", ",", {}},
+      {true, "a::b::c", "::", {"a", "b", "c"}},
+      {true, "no separator", ";", {"no separator"}},
+      {true, "a,b", "", {"a,b"}},
+      {true, "a,b", nullptr, {"a,b"}}};
   for (const auto& [split, text, separator, after] : kCases) {
     CGNStringList l;
     l.AddItem("old");
@@ -194,7 +203,6 @@ TEST(StringList, ParseFromAppendsSplitReplaces) {
   CGNString("x|y").Split(l, *l.GetItem(2));
   EXPECT_EQ(Texts(l), (V{"x", "y"}));
 }
-// clang-format on
 
 class LegacySplit : public gnutil_test::LegacyText {};
 

@@ -35,33 +35,50 @@ using namespace gnutil_test;  // NOLINT: the suite's helpers and code-set names
 // Big5 gaps, invalid pairs and pairs past the table become "??".
 TEST(Conversion, ExactBytes) {
   const std::tuple<int, int, std::string, std::string> kCases[] = {
-      // clang-format off
-      {kSjis, kEuc, "a\x82\xA0z", "a\xA4\xA2z"}, {kEuc, kSjis, "\xA4\xA2", "\x82\xA0"},
-      {kSjis, kEuc, "\xEA\xA4", "\xF4\xA6"}, {kSjis, kEuc, "a\x82", "a\x82"},
-      {kSjis, kJis, "\xB1", "\x1b$B%\"\x1b(J"}, {kEuc, kJis, "\x8E\xB1", "\x1b$B%\"\x1b(J"},
-      {kSjis, kJis, "\xB6\xDE", "\x1b$B%+!+\x1b(J"}, {kEuc, kSjis, "\x8E\x41", "\x8E\x41"},
+      {kSjis, kEuc, "a\x82\xA0z", "a\xA4\xA2z"},
+      {kEuc, kSjis, "\xA4\xA2", "\x82\xA0"},
+      {kSjis, kEuc, "\xEA\xA4", "\xF4\xA6"},
+      {kSjis, kEuc, "a\x82", "a\x82"},
+      {kSjis, kJis, "\xB1", "\x1b$B%\"\x1b(J"},
+      {kEuc, kJis, "\x8E\xB1", "\x1b$B%\"\x1b(J"},
+      {kSjis, kJis, "\xB6\xDE", "\x1b$B%+!+\x1b(J"},
+      {kEuc, kSjis, "\x8E\x41", "\x8E\x41"},
       {kEuc, kJis, "\x8E\x41", "\x8E\x41"},
       {kSjis, kJis, "\x88\x9F\r\n\x88\x9F", "\x1b$B0!\x1b(J\r\n\x1b$B0!\x1b(J"},
       {kSjis, kJis, "ab\x88\x9F\x88\x9F\x63", "ab\x1b$B0!0!\x1b(Jc"},
-      {kEuc, kJis, "\xB0\xA1z", "\x1b$B0!\x1b(Jz"}, {kSjis, kJis, "\x82\x20", "\x82\x20"},
-      {kSjis, kJis, "a\x82", "a\x82"}, {kJis, kEuc, "\x1b$B0!\x1b(B", "\xB0\xA1"},
+      {kEuc, kJis, "\xB0\xA1z", "\x1b$B0!\x1b(Jz"},
+      {kSjis, kJis, "\x82\x20", "\x82\x20"},
+      {kSjis, kJis, "a\x82", "a\x82"},
+      {kJis, kEuc, "\x1b$B0!\x1b(B", "\xB0\xA1"},
       {kJis, kSjis, "\x1b$@0!\x1b(Ja", "\x88\x9F\x61"},
-      {kJis, kSjis, "\x1bK0!\x1bHa", "\x88\x9F\x61"}, {kJis, kEuc, "\x1b$B0!\n0!", "\xB0\xA1\n0!"},
-      {kJis, kSjis, "a\x1b$", "a\x1b$"}, {kJis, kSjis, "\x1b$B0", "0"},
-      {kBig5, kTw, "a\xA4\x40z", "a\xC4\xA1z"}, {kTw, kBig5, "\xC4\xA1", "\xA4\x40"},
-      {kBig5, kTw, Big5(148), "\xA2\xD8"}, {kBig5, kTw, Big5(149), "\xA2\xD7"},
-      {kBig5, kTw, Big5(1882), "\xD3\xA2"}, {kBig5, kTw, Big5(13932), "\x8E\xA3\xC3\xB7"},
-      {kTw, kBig5, "\x8E\xA1\xC4\xA1", "\xA4\x40"}, {kBig5, kTw, Big5(6290), "\xC4\xC2"},
-      {kTw, kBig5, "\xC4\xC2", Big5(504)}, {kBig5, kTw, Big5(441), "??"},
-      {kBig5, kTw, Big5(470), "??"}, {kBig5, kTw, "\xA4\x30x", "??x"},
-      {kBig5, kTw, "\xF9\xFE", "??"}, {kTw, kBig5, "\xFE\xFE", "??"},
-      {kTw, kBig5, "\xA4\x41", "??"}, {kTw, kBig5, "\x8E\xB1\xA1\xA1", "??"},
-      {kBig5, kTw, "\x80\xFF", "\x80\xFF"}, {kTw, kBig5, "\x80\xFF", "\x80\xFF"},
-      {kBig5, kTw, "a\xA4", "a\xA4"}, {kTw, kBig5, "a\x8E\xA2\xA1", "a\x8E\xA2\xA1"},
+      {kJis, kSjis, "\x1bK0!\x1bHa", "\x88\x9F\x61"},
+      {kJis, kEuc, "\x1b$B0!\n0!", "\xB0\xA1\n0!"},
+      {kJis, kSjis, "a\x1b$", "a\x1b$"},
+      {kJis, kSjis, "\x1b$B0", "0"},
+      {kBig5, kTw, "a\xA4\x40z", "a\xC4\xA1z"},
+      {kTw, kBig5, "\xC4\xA1", "\xA4\x40"},
+      {kBig5, kTw, Big5(148), "\xA2\xD8"},
+      {kBig5, kTw, Big5(149), "\xA2\xD7"},
+      {kBig5, kTw, Big5(1882), "\xD3\xA2"},
+      {kBig5, kTw, Big5(13932), "\x8E\xA3\xC3\xB7"},
+      {kTw, kBig5, "\x8E\xA1\xC4\xA1", "\xA4\x40"},
+      {kBig5, kTw, Big5(6290), "\xC4\xC2"},
+      {kTw, kBig5, "\xC4\xC2", Big5(504)},
+      {kBig5, kTw, Big5(441), "??"},
+      {kBig5, kTw, Big5(470), "??"},
+      {kBig5, kTw, "\xA4\x30x", "??x"},
+      {kBig5, kTw, "\xF9\xFE", "??"},
+      {kTw, kBig5, "\xFE\xFE", "??"},
+      {kTw, kBig5, "\xA4\x41", "??"},
+      {kTw, kBig5, "\x8E\xB1\xA1\xA1", "??"},
+      {kBig5, kTw, "\x80\xFF", "\x80\xFF"},
+      {kTw, kBig5, "\x80\xFF", "\x80\xFF"},
+      {kBig5, kTw, "a\xA4", "a\xA4"},
+      {kTw, kBig5, "a\x8E\xA2\xA1", "a\x8E\xA2\xA1"},
       // Pairs it does not convert are copied.
-      {kSjis, CODESET_GB, "\x82\xA0", "\x82\xA0"}, {kJis, kBig5, "\x82\xA0", "\x82\xA0"},
+      {kSjis, CODESET_GB, "\x82\xA0", "\x82\xA0"},
+      {kJis, kBig5, "\x82\xA0", "\x82\xA0"},
       {kBig5, kEuc, "\x82\xA0", "\x82\xA0"},
-      // clang-format on
   };
   for (const auto& [from, to, in, out] : kCases) {
     SCOPED_TRACE(Hex(in) + " " + std::to_string(from) + "->" + std::to_string(to));
@@ -161,20 +178,19 @@ TEST_P(UnixWindowsInLocale, ConvertsByTheLocaleCodeSet) {
   }
 }
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Legacy, UnixWindowsInLocale, ::testing::Values(
-    LocaleCase{"ja_JP.sjis", kSjis, "\x82\xA0\xB1", "\xA4\xA2\x8E\xB1"},
-    LocaleCase{"ja_JP.eucjp", kEuc, "\x82\xA0\xB1", "\xA4\xA2\x8E\xB1"},
-    LocaleCase{"zh_TW.big5", kBig5, "\xA4\x40\xC9\x40", "\xC4\xA1\x8E\xA2\xA1\xA1"},
-    LocaleCase{"zh_TW.euctw", kTw, "\xA4\x40\xC9\x40", "\xC4\xA1\x8E\xA2\xA1\xA1"},
-    LocaleCase{"ko_KR.euckr", CODESET_EUC_K, "\xB0\xA1", "\xB0\xA1"},
-    LocaleCase{"zh_CN.gbk", CODESET_GB, "\xB0\xA1", "\xB0\xA1"}));
-// clang-format on
+INSTANTIATE_TEST_SUITE_P(
+    Legacy, UnixWindowsInLocale,
+    ::testing::Values(
+        LocaleCase{"ja_JP.sjis", kSjis, "\x82\xA0\xB1", "\xA4\xA2\x8E\xB1"},
+        LocaleCase{"ja_JP.eucjp", kEuc, "\x82\xA0\xB1", "\xA4\xA2\x8E\xB1"},
+        LocaleCase{"zh_TW.big5", kBig5, "\xA4\x40\xC9\x40", "\xC4\xA1\x8E\xA2\xA1\xA1"},
+        LocaleCase{"zh_TW.euctw", kTw, "\xA4\x40\xC9\x40", "\xC4\xA1\x8E\xA2\xA1\xA1"},
+        LocaleCase{"ko_KR.euckr", CODESET_EUC_K, "\xB0\xA1", "\xB0\xA1"},
+        LocaleCase{"zh_CN.gbk", CODESET_GB, "\xB0\xA1", "\xB0\xA1"}));
 
 // Full-width digits and separators become ASCII, in place too.
 TEST(FullWidthNumbers, EveryTable) {
   const std::tuple<int, const char*, const char*> kCases[] = {
-      // clang-format off
       {kSjis, "\x82\x4F\x81\x5E\x82\x58\x81\x46\x88\x9Fx\xB1", "0/9:\x88\x9Fx\xB1"},
       {kSjis, "", ""},
       {kEuc, "\xA3\xB1\xA1\xA5\xA3\xB9\xA1\xBF\xA1\xA1\xA1\xCA\x8E\xA1\xA1\xCB", "1.9/ (.)"},
@@ -183,7 +199,6 @@ TEST(FullWidthNumbers, EveryTable) {
       {kBig5, "\xA2\xAF\xA2\xB8\xA1\x52\xA2\x41\xA1\x5D\xA1\x5E\xA1\x4F", "09:/()."},
       {kTw, "\xA2\xB0\xA1\xA5\xA1\xA8", "1.:"},
       {CODESET_EUC_K, "\xA3\xB1", "\xA3\xB1"},  // no table
-      // clang-format on
   };
   for (const auto& [cs, in, out] : kCases) {
     UseCodeSet(cs);
@@ -197,10 +212,9 @@ TEST(FullWidthNumbers, EveryTable) {
 
 TEST(MaxStringLength, ByCodeSet) {
   const std::tuple<int, const char*, int> kCases[] = {
-      // clang-format off
-      {kSjis, "a\xB1", 3}, {kSjis, "\x82\xA0", 2}, {kSjis, "", 0}, {kBig5, "\xC9\x40", 4},
-      {kBig5, "\xA4\x40", 2}, {kTw, "\x8E\xA2\xA1\xA1", 4}, {kEuc, "\x8E\xB1", 2},
-      // clang-format on
+      {kSjis, "a\xB1", 3},    {kSjis, "\x82\xA0", 2}, {kSjis, "", 0},
+      {kBig5, "\xC9\x40", 4}, {kBig5, "\xA4\x40", 2}, {kTw, "\x8E\xA2\xA1\xA1", 4},
+      {kEuc, "\x8E\xB1", 2},
   };
   for (const auto& [cs, text, len] : kCases) {
     UseCodeSet(cs);
@@ -215,20 +229,33 @@ TEST(Detection, CodeSetAndPosition) {
   const std::string kLong(100000, 'x');
   const std::tuple<std::string, int, long> kCases[] = {
       // bytes, code set, position (-1: end)
-      // clang-format off
-      {"plain ASCII text\n", CODESET_NONE, -1}, {"", CODESET_NONE, -1}, {"\x1b$B\x30\x21", kJis, 3},
-      {"\x1b$@", kJis, -1}, {"a\x1bK", kJis, -1}, {"\x1b(B", CODESET_NONE, -1},
-      {"\xB0\xA1", CODESET_EUC_OR_SJIS, -1}, {"\x82\xA0", kSjis, 1}, {"\xB0\xF0", kEuc, 2},
-      {"\xF4\xA1", kEuc, 1}, {"\xB1", kSjis, -1}, {"\xB1\x61", kSjis, 2},
-      {"\x8E\xB1", CODESET_EUC_OR_SJIS, -1}, {"\x8E\x40", kSjis, 2}, {"\xE0\x40", kSjis, 2},
-      {"\xE0\xFD", kEuc, 2}, {"\xE0\xA1", CODESET_EUC_OR_SJIS, -1}, {"\xB0\xE0\xA1\xFD", kEuc, 4},
-      {"\xB0\xE0\xA1\x88", kSjis, 4}, {"\xB0\xE0\xA1\xB0", CODESET_EUC_OR_SJIS, -1},
-      {"\xB0\xE0\x1b$B", kJis, 5}, {"\xB0\xE0\xA1\xB0\xA1\xFD", kEuc, 6},
+      {"plain ASCII text\n", CODESET_NONE, -1},
+      {"", CODESET_NONE, -1},
+      {"\x1b$B\x30\x21", kJis, 3},
+      {"\x1b$@", kJis, -1},
+      {"a\x1bK", kJis, -1},
+      {"\x1b(B", CODESET_NONE, -1},
+      {"\xB0\xA1", CODESET_EUC_OR_SJIS, -1},
+      {"\x82\xA0", kSjis, 1},
+      {"\xB0\xF0", kEuc, 2},
+      {"\xF4\xA1", kEuc, 1},
+      {"\xB1", kSjis, -1},
+      {"\xB1\x61", kSjis, 2},
+      {"\x8E\xB1", CODESET_EUC_OR_SJIS, -1},
+      {"\x8E\x40", kSjis, 2},
+      {"\xE0\x40", kSjis, 2},
+      {"\xE0\xFD", kEuc, 2},
+      {"\xE0\xA1", CODESET_EUC_OR_SJIS, -1},
+      {"\xB0\xE0\xA1\xFD", kEuc, 4},
+      {"\xB0\xE0\xA1\x88", kSjis, 4},
+      {"\xB0\xE0\xA1\xB0", CODESET_EUC_OR_SJIS, -1},
+      {"\xB0\xE0\x1b$B", kJis, 5},
+      {"\xB0\xE0\xA1\xB0\xA1\xFD", kEuc, 6},
       {"\xB1\xB1\x8E", CODESET_EUC_OR_SJIS, -1},
-      {"\xA4\xA2\xA4\xA4\n\xB0\xA1", CODESET_EUC_OR_SJIS, -1}, {"ab\x82\xA0" + kLong, kSjis, 3},
+      {"\xA4\xA2\xA4\xA4\n\xB0\xA1", CODESET_EUC_OR_SJIS, -1},
+      {"ab\x82\xA0" + kLong, kSjis, 3},
       {kLong + "\x1b$Bzz", kJis, 100003},
       {std::string(50000, '\xA4') + "rest", CODESET_EUC_OR_SJIS, -1},
-      // clang-format on
   };
   for (const auto& [bytes, cs, position] : kCases) {
     SCOPED_TRACE(Hex(bytes.substr(0, 8)));

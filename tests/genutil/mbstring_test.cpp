@@ -31,11 +31,9 @@ std::string Tokens(std::string text, const char* delimiters) {
 TEST(MbCopy, NeverSplitsACharacter) {
   const char* kMixed = "a,\xC3\xA9,\xE2\x82\xAC,\xF0\x9D\x84\x9E";  // 1 to 4 bytes
   const std::tuple<int, const char*, size_t, int> kCases[] = {
-      // clang-format off
-      {kSjis, "a\x82\xA0", 2, 1}, {kSjis, "a\x82\xA0", 3, 3}, {kSjis, "ab", 6, 2},
-      {kEuc, "a\x8F\xA1\xA1z", 3, 1}, {CODESET_UTF8, kMixed, 3, 2}, {CODESET_UTF8, kMixed, 4, 4},
-      {CODESET_UTF8, kMixed, 7, 5}, {CODESET_UTF8, kMixed, 12, 9},
-      // clang-format on
+      {kSjis, "a\x82\xA0", 2, 1},     {kSjis, "a\x82\xA0", 3, 3},    {kSjis, "ab", 6, 2},
+      {kEuc, "a\x8F\xA1\xA1z", 3, 1}, {CODESET_UTF8, kMixed, 3, 2},  {CODESET_UTF8, kMixed, 4, 4},
+      {CODESET_UTF8, kMixed, 7, 5},   {CODESET_UTF8, kMixed, 12, 9},
   };
   char out[16];
   for (const auto& [cs, src, n, count] : kCases) {
@@ -61,20 +59,28 @@ int Icmp(const char* a, const char* b, size_t) { return mbstricmp(a, b); }
 TEST(MbCompare, CaseLengthAndDoubleBytes) {
   using Compare = int (*)(const char*, const char*, size_t);
   const std::tuple<int, Compare, const char*, const char*, size_t, int> kCases[] = {
-      // clang-format off
-      {kSjis, Icmp, "ABC", "abc", 0, 0}, {kSjis, Icmp, "ab", "abc", 0, -1},
-      {kSjis, Icmp, "abc", "ab", 0, 1}, {kSjis, Icmp, "abd", "abc", 0, 1},
+      {kSjis, Icmp, "ABC", "abc", 0, 0},
+      {kSjis, Icmp, "ab", "abc", 0, -1},
+      {kSjis, Icmp, "abc", "ab", 0, 1},
+      {kSjis, Icmp, "abd", "abc", 0, 1},
       {kSjis, Icmp, "\x82\xA0", "z", 0, 1},
-      {kSjis, Icmp, "\x82\xA0", "\x82\xA0", 0, 0}, {kSjis, Icmp, nullptr, "a", 0, 0},
-      {kSjis, mbstrnicmp, "abcdef", "ABCxyz", 3, 0}, {kSjis, mbstrnicmp, "abcdef", "ABCxyz", 4, -1},
-      {kSjis, mbstrnicmp, "", "a", 0, -1}, {kSjis, mbstrnicmp, "a", "", 0, 0},
-      {kSjis, mbstrnicmp, "ab", "abc", 5, -1}, {kSjis, mbstrnicmp, "\x82\xA0X", "\x82\xA0x", 3, 0},
-      {kSjis, mbstrnicmp, "\x82\xA0", "\x82\xA2", 2, -1}, {kSjis, mbcharcmp, "abc", "abd", 2, 0},
-      {kSjis, mbcharcmp, "abc", "abd", 3, -1}, {kSjis, mbcharcmp, "b", "B", 1, 1},
-      {kSjis, mbcharcmp, "x", "y", 0, 0}, {CODESET_NONE, Icmp, "ABC", "abc", 0, 0},
-      {CODESET_NONE, Icmp, "ab", "abc", 0, -1}, {CODESET_NONE, mbcharcmp, "a", "b", 5, -1},
+      {kSjis, Icmp, "\x82\xA0", "\x82\xA0", 0, 0},
+      {kSjis, Icmp, nullptr, "a", 0, 0},
+      {kSjis, mbstrnicmp, "abcdef", "ABCxyz", 3, 0},
+      {kSjis, mbstrnicmp, "abcdef", "ABCxyz", 4, -1},
+      {kSjis, mbstrnicmp, "", "a", 0, -1},
+      {kSjis, mbstrnicmp, "a", "", 0, 0},
+      {kSjis, mbstrnicmp, "ab", "abc", 5, -1},
+      {kSjis, mbstrnicmp, "\x82\xA0X", "\x82\xA0x", 3, 0},
+      {kSjis, mbstrnicmp, "\x82\xA0", "\x82\xA2", 2, -1},
+      {kSjis, mbcharcmp, "abc", "abd", 2, 0},
+      {kSjis, mbcharcmp, "abc", "abd", 3, -1},
+      {kSjis, mbcharcmp, "b", "B", 1, 1},
+      {kSjis, mbcharcmp, "x", "y", 0, 0},
+      {CODESET_NONE, Icmp, "ABC", "abc", 0, 0},
+      {CODESET_NONE, Icmp, "ab", "abc", 0, -1},
+      {CODESET_NONE, mbcharcmp, "a", "b", 5, -1},
       {CODESET_NONE, mbcharcmp, "b", "a", 5, 1},
-      // clang-format on
   };
   for (const auto& [cs, compare, a, b, n, sign] : kCases) {
     UseCodeSet(cs);
@@ -120,11 +126,10 @@ TEST(MbSearch, WholeCharactersOnly) {
 
 TEST(MbValidate, FirstInvalidOrCutCharacter) {
   const std::tuple<const char*, int, int, int> kCases[] = {
-      // clang-format off
-      {"ab\x82\xA0\xB1", kSjis, 1, -1}, {"ab\x82", kSjis, 0, 2}, {"a\x82\xA0\x80z", kSjis, 0, 3},
-      {"\x82\x20", kSjis, 0, 0}, {"a\x8F\xA1\xA1", kEuc, 1, -1}, {"a\x8F\xA1", kEuc, 0, 1},
+      {"ab\x82\xA0\xB1", kSjis, 1, -1},       {"ab\x82", kSjis, 0, 2},
+      {"a\x82\xA0\x80z", kSjis, 0, 3},        {"\x82\x20", kSjis, 0, 0},
+      {"a\x8F\xA1\xA1", kEuc, 1, -1},         {"a\x8F\xA1", kEuc, 0, 1},
       {"ok\xED\xA0\x80", CODESET_UTF8, 0, 2},
-      // clang-format on
   };
   UseCodeSet(kSjis);
   for (const auto& [text, cs, valid, offset] : kCases) {

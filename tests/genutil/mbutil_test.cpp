@@ -24,20 +24,31 @@ using gnutil_test::UseCodeSet;
 // the first key anywhere in the name, case kept).
 TEST(CodeSetNames, WholeNamesForTheToolTheFirstKeyForTheLibrary) {
   const std::tuple<const char*, int, int> kCases[] = {
-      // clang-format off
-      {"SJIS", CODESET_SJIS, CODESET_SJIS}, {"sjis", CODESET_SJIS, CODESET_NONE},
-      {"Shift_JIS", CODESET_SJIS, CODESET_JIS}, {"shift-jis", CODESET_SJIS, CODESET_NONE},
-      {"CP932", CODESET_SJIS, CODESET_NONE}, {"EUC-JP", CODESET_EUC_J, CODESET_EUC_J},
-      {"ISO-2022-JP", CODESET_JIS, CODESET_NONE}, {"big5", CODESET_BIG5, CODESET_NONE},
-      {"EUC-TW", CODESET_EUC_TW, CODESET_EUC_J}, {"EUC_TW", CODESET_EUC_TW, CODESET_EUC_TW},
-      {"euc_h", CODESET_EUC_TW, CODESET_NONE}, {"EUC_ZH", CODESET_EUC_C, CODESET_EUC_C},
-      {"EUC-KR", CODESET_EUC_K, CODESET_EUC_J}, {"ksc-5601-92", CODESET_KSC_5601_92, CODESET_NONE},
-      {"ISO-8859-2", CODESET_8859_2, CODESET_NONE}, {"8859_10", CODESET_8859_10, CODESET_8859_10},
-      {"windows-1251", CODESET_1251, CODESET_1251}, {"UTF8", CODESET_UTF8, CODESET_UTF8},
-      {"FOOBIG5BAR", -1, CODESET_BIG5}, {"ko_KR.EUC_K", -1, CODESET_EUC_K},
-      {"x.1258", -1, CODESET_1258}, {"xeuc_tw", -1, CODESET_NONE}, {"1252", -1, CODESET_NONE},
-      {"", -1, CODESET_NONE}, {"8859_1", -1, CODESET_NONE},
-      // clang-format on
+      {"SJIS", CODESET_SJIS, CODESET_SJIS},
+      {"sjis", CODESET_SJIS, CODESET_NONE},
+      {"Shift_JIS", CODESET_SJIS, CODESET_JIS},
+      {"shift-jis", CODESET_SJIS, CODESET_NONE},
+      {"CP932", CODESET_SJIS, CODESET_NONE},
+      {"EUC-JP", CODESET_EUC_J, CODESET_EUC_J},
+      {"ISO-2022-JP", CODESET_JIS, CODESET_NONE},
+      {"big5", CODESET_BIG5, CODESET_NONE},
+      {"EUC-TW", CODESET_EUC_TW, CODESET_EUC_J},
+      {"EUC_TW", CODESET_EUC_TW, CODESET_EUC_TW},
+      {"euc_h", CODESET_EUC_TW, CODESET_NONE},
+      {"EUC_ZH", CODESET_EUC_C, CODESET_EUC_C},
+      {"EUC-KR", CODESET_EUC_K, CODESET_EUC_J},
+      {"ksc-5601-92", CODESET_KSC_5601_92, CODESET_NONE},
+      {"ISO-8859-2", CODESET_8859_2, CODESET_NONE},
+      {"8859_10", CODESET_8859_10, CODESET_8859_10},
+      {"windows-1251", CODESET_1251, CODESET_1251},
+      {"UTF8", CODESET_UTF8, CODESET_UTF8},
+      {"FOOBIG5BAR", -1, CODESET_BIG5},
+      {"ko_KR.EUC_K", -1, CODESET_EUC_K},
+      {"x.1258", -1, CODESET_1258},
+      {"xeuc_tw", -1, CODESET_NONE},
+      {"1252", -1, CODESET_NONE},
+      {"", -1, CODESET_NONE},
+      {"8859_1", -1, CODESET_NONE},
   };
   for (const auto& [name, byName, byRule] : kCases) {
     EXPECT_EQ(gnutil::CodeSetByName(name), byName) << name;
@@ -61,14 +72,16 @@ TEST(CodeSetNames, WholeNamesForTheToolTheFirstKeyForTheLibrary) {
 // legacy locales' own names: LocaleDetection).
 TEST(LocaleNameRule, PosixCodesetFirstThenTheLanguagePrefix) {
   const std::tuple<int, std::vector<const char*>> kCases[] = {
-      // clang-format off
       {CODESET_SJIS, {"Japanese_Japan.932", "jpn", "ja_JP.SHIFT_JIS", "ja_JP.mystery"}},
-      {CODESET_KSC_5601_87, {"Korean_Korea.949"}}, {CODESET_BIG5, {"zh_TW.Big5", "ZH_tw"}},
-      {CODESET_GB, {"zh_CN"}}, {CODESET_EUC_J, {"ja_JP.EUC-JP"}},
-      {CODESET_8859_2, {"cs_CZ.iso88592"}}, {CODESET_UTF8, {"ja_JP.UTF-8", "zh_TW.utf8", "C.UTF-8"}},
-      {CODESET_NONE, {"Chinese (Traditional)_Taiwan.950", "C", "English_United States.1252",
-                      "Czech_Czech Republic.1250", "", "de_DE.iso88591", "de_DE.ISO-8859-1@euro"}},
-      // clang-format on
+      {CODESET_KSC_5601_87, {"Korean_Korea.949"}},
+      {CODESET_BIG5, {"zh_TW.Big5", "ZH_tw"}},
+      {CODESET_GB, {"zh_CN"}},
+      {CODESET_EUC_J, {"ja_JP.EUC-JP"}},
+      {CODESET_8859_2, {"cs_CZ.iso88592"}},
+      {CODESET_UTF8, {"ja_JP.UTF-8", "zh_TW.utf8", "C.UTF-8"}},
+      {CODESET_NONE,
+       {"Chinese (Traditional)_Taiwan.950", "C", "English_United States.1252",
+        "Czech_Czech Republic.1250", "", "de_DE.iso88591", "de_DE.ISO-8859-1@euro"}},
   };
   for (const auto& [cs, names] : kCases) {
     for (const char* name : names) EXPECT_EQ(gnutil::CodeSetForLocaleName(name), cs) << name;
@@ -95,15 +108,16 @@ TEST_P(LocaleDetection, InitMbutilFollowsTheUsersLocale) {
 }
 
 // Windows: Chinese names match no "zh" prefix, Korean is 87 by its language.
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Locales, LocaleDetection, ::testing::Values(
-    DetectCase{"ja_JP.sjis", CODESET_SJIS, CODESET_SJIS}, DetectCase{"ja_JP.utf8", CODESET_UTF8, 0},
-    DetectCase{"zh_TW.big5", CODESET_BIG5, CODESET_NONE},
-    DetectCase{"ko_KR.euckr", CODESET_EUC_K, 0},
-    DetectCase{"zh_CN.gbk", CODESET_GB, CODESET_NONE}, DetectCase{"zh_TW.euctw", CODESET_EUC_TW, 0},
-    DetectCase{"ja_JP.eucjp", CODESET_EUC_J, 0}, DetectCase{"C", CODESET_NONE, CODESET_NONE},
-    DetectCase{"Korean_Korea.949", 0, CODESET_KSC_5601_87}));
-// clang-format on
+INSTANTIATE_TEST_SUITE_P(Locales, LocaleDetection,
+                         ::testing::Values(DetectCase{"ja_JP.sjis", CODESET_SJIS, CODESET_SJIS},
+                                           DetectCase{"ja_JP.utf8", CODESET_UTF8, 0},
+                                           DetectCase{"zh_TW.big5", CODESET_BIG5, CODESET_NONE},
+                                           DetectCase{"ko_KR.euckr", CODESET_EUC_K, 0},
+                                           DetectCase{"zh_CN.gbk", CODESET_GB, CODESET_NONE},
+                                           DetectCase{"zh_TW.euctw", CODESET_EUC_TW, 0},
+                                           DetectCase{"ja_JP.eucjp", CODESET_EUC_J, 0},
+                                           DetectCase{"C", CODESET_NONE, CODESET_NONE},
+                                           DetectCase{"Korean_Korea.949", 0, CODESET_KSC_5601_87}));
 
 TEST(CodeSetState, FirstUseReplacesAnEarlyExtChoice) {
   GNUTIL_USE_LOCALE("ja_JP.sjis");
@@ -131,7 +145,6 @@ TEST(CodeSetState, ExplicitFunctionsNeverInitialise) {
 // UTF-8 as Unicode's well-formed sequences); code sets without rules say 1.
 TEST(CharLength, EdgesOfEveryRule) {
   const std::tuple<int, int, std::vector<const char*>> kCases[] = {
-      // clang-format off
       {CODESET_SJIS, 2, {"\x82\xA0", "\x82", "\x81\x40", "\xEF\xFC"}},
       {CODESET_SJIS, 1, {"\xB1", "\xDF", "A", "\x7F"}},
       {CODESET_SJIS, -1, {"\x80", "\xA0", "\xF0\x40", "\x82\x3F", "\xEF\xFD"}},
@@ -141,18 +154,25 @@ TEST(CharLength, EdgesOfEveryRule) {
       {CODESET_EUC_TW, 4, {"\x8E\xA2\xA1\xA1", "\x8E\xB0\xFE\xFE", "\x8E\xA2\xA1"}},
       {CODESET_EUC_TW, 2, {"\xC4\xA1"}},
       {CODESET_EUC_TW, -1, {"\x8E\xA1\xA1\xA1", "\x8E\xB1\xA1\xA1", "\x8E\xA2\xA1\x20"}},
-      {CODESET_BIG5, 2, {"\xA4\x40", "\xA4\x7E", "\xA4\xA1"}}, {CODESET_BIG5, -1, {"\xA4\x7F"}},
-      {CODESET_GB, 2, {"\xB0\xA1"}}, {CODESET_GB, -1, {"\xA4\x40"}},
-      {CODESET_EUC_K, 2, {"\xB0\xA1"}}, {CODESET_EUC_C, -1, {"\xB0\x41"}},
+      {CODESET_BIG5, 2, {"\xA4\x40", "\xA4\x7E", "\xA4\xA1"}},
+      {CODESET_BIG5, -1, {"\xA4\x7F"}},
+      {CODESET_GB, 2, {"\xB0\xA1"}},
+      {CODESET_GB, -1, {"\xA4\x40"}},
+      {CODESET_EUC_K, 2, {"\xB0\xA1"}},
+      {CODESET_EUC_C, -1, {"\xB0\x41"}},
       {CODESET_KSC_5601_92, 2, {"\x84\x7E", "\xD8\xA1", "\xB0\xA1"}},
-      {CODESET_KSC_5601_92, -1, {"\x81\x41", "\xD4\xA1"}}, {CODESET_KSC_5601_87, -1, {"\x81\x41"}},
-      {CODESET_JIS, 1, {"\xFF"}}, {CODESET_8859_2, 1, {"\xE1"}}, {CODESET_UTF8, 1, {"\x7F"}},
+      {CODESET_KSC_5601_92, -1, {"\x81\x41", "\xD4\xA1"}},
+      {CODESET_KSC_5601_87, -1, {"\x81\x41"}},
+      {CODESET_JIS, 1, {"\xFF"}},
+      {CODESET_8859_2, 1, {"\xE1"}},
+      {CODESET_UTF8, 1, {"\x7F"}},
       {CODESET_UTF8, 2, {"\xC2\x80", "\xDF\xBF", "\xC2"}},
       {CODESET_UTF8, 3, {"\xE0\xA0\x80", "\xED\x9F\xBF", "\xEF\xBF\xBF", "\xE0\xA0"}},
       {CODESET_UTF8, 4, {"\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF", "\xF1\x80\x80"}},
-      {CODESET_UTF8, -1, {"\x80", "\xC1\xBF", "\xE0\x9F\x80", "\xED\xA0\x80", "\xF0\x8F\x80\x80",
-                          "\xF4\x90\x80\x80", "\xF5\x80", "\xC2\x41", "\xE3\x81\x41"}},
-      // clang-format on
+      {CODESET_UTF8,
+       -1,
+       {"\x80", "\xC1\xBF", "\xE0\x9F\x80", "\xED\xA0\x80", "\xF0\x8F\x80\x80", "\xF4\x90\x80\x80",
+        "\xF5\x80", "\xC2\x41", "\xE3\x81\x41"}},
   };
   for (const auto& [cs, len, texts] : kCases) {
     for (const char* text : texts) {
@@ -202,16 +222,17 @@ TEST(LeadBytes, AgreeWithTheLengthRuleInEveryCodeSet) {
 TEST(Stepping, IdxAndNextIdx) {
   using At = std::tuple<int, int, int>;  // index, mbidx, mbnextidx
   const std::tuple<int, const char*, std::vector<At>> kCases[] = {
-      // clang-format off
-      {CODESET_SJIS, "ab\x82\xA0\x63",
+      {CODESET_SJIS,
+       "ab\x82\xA0\x63",
        {{0, 0, 1}, {1, 1, 2}, {2, 2, 4}, {3, 2, 4}, {4, 4, 0}, {10, 5, 0}}},
-      {CODESET_SJIS, "", {{0, 0, 0}}}, {CODESET_SJIS, "\x80\x80\x80", {{1, 1, 2}, {2, 2, 0}}},
+      {CODESET_SJIS, "", {{0, 0, 0}}},
+      {CODESET_SJIS, "\x80\x80\x80", {{1, 1, 2}, {2, 2, 0}}},
       {CODESET_SJIS, "a\x82", {{5, 2, 0}}},
       {CODESET_EUC_J, "\x8F\xA1\xA1x", {{0, 0, 3}, {2, 0, 3}}},
-      {CODESET_EUC_J, "\x8F\xA1\xA1", {{0, 0, 0}}}, {CODESET_EUC_OR_SJIS, "abc", {{100, 100, 0}}},
+      {CODESET_EUC_J, "\x8F\xA1\xA1", {{0, 0, 0}}},
+      {CODESET_EUC_OR_SJIS, "abc", {{100, 100, 0}}},
       {CODESET_NONE, "abc", {{100, 100, 0}, {1, 1, 2}, {2, 2, 0}, {3, 3, 0}}},
       {CODESET_KSC_5601_87, "\x84\x5B\x61", {{0, 0, 1}, {1, 0, 2}, {2, 2, 0}}},
-      // clang-format on
   };
   for (const auto& [cs, text, at] : kCases) {
     UseCodeSet(cs);

@@ -1,9 +1,6 @@
-// CGNString: buffers and capacity, copies and the wide (UTF-16) copy,
-// classification, searching and editing, escapes, formatting, placeholders,
-// line ends and file names. The edits are tables of {text, call, result,
-// bytes} walked through every allocation failure, also by characters in the
-// legacy locales (where a trail byte may be a backslash), in rejected text and
-// beyond the BMP; aligned cuts; the sprintf estimate.
+// CGNString: buffers, copies and the wide copy, classification, tables of
+// edits and formats walked through every allocation failure (also in the
+// legacy locales, in rejected text and beyond the BMP), the sprintf estimate.
 #include "gnutil/gnstring.h"
 
 #include <gtest/gtest.h>
@@ -116,14 +113,12 @@ class LegacyString : public gnutil_test::LegacyText {
 
 TEST_P(LegacyString, CharactersOneByOneAndTheWideRoundTrip) {
   CGNString s(Text().c_str()), rebuilt;
-  EXPECT_EQ(s.GetLength(), Text().size());
   EXPECT_EQ(s.GetNumChars(), 5u);
   EXPECT_EQ(s.GetLengthInChars(), 5u);
   char buf[16];
   for (int i = 0; i < 5; ++i) rebuilt += s.GetCodePageCharAt(i, buf);
   EXPECT_EQ(Bytes(rebuilt), Text());
   EXPECT_STREQ(s.GetCodePageCharAt(5, buf), "");
-  EXPECT_STREQ(s.GetCodePageCharAt(-1, buf), "");
   EXPECT_EQ(std::string() + s.GetAt(1) + s.GetAt(2), "x" + b_.substr(0, 1));  // by character
 
   Probe p(Sample().c_str(), 20);
@@ -191,11 +186,11 @@ struct Row {
   std::string expected;  // s afterwards, or d for a PART
   bool part;
 };
-#define ROW_(text, call, value, result, expected, part)                                      \
-  {                                                                                          \
-    text, #call, [](CGNString& s, CGNString& d) -> long { return (void)s, (void)d, value; }, \
-        result, expected, part                                                               \
-  }
+// clang-format off
+#define ROW_(text, call, value, result, expected, part)                                     \
+  {text, #call, [](CGNString& s, CGNString& d) -> long { return (void)s, (void)d, value; }, \
+   result, expected, part}
+// clang-format on
 #define ROW(text, call, result, expected) ROW_(text, call, (call), result, expected, false)
 #define READ(text, call, result) ROW_(text, call, (call), result, text, false)
 #define EDIT(text, call, expected) ROW_(text, call, ((call), 0L), 0, expected, false)
@@ -279,14 +274,12 @@ TEST(Edit, Reads) {
       READ("abcabc", s.ReverseFind("z"), -1),
       READ("Hello", s.IsEqualNoCase("hELLO"), 1),
       READ("ab  cd", s.FindFirstNotOf(" ", 2), 2),
-      READ("ab  cd", s.FindFirstOf(" ", 4), 2),
       READ("ab  cd", s.FindFirstOf("dc", 1), 3),
       READ("ab  cd", s.FindFirstOf(" ", -1), 6),
       READ("ab  cd", s.FindFirstNotOf(" ", 9), 6),
       READ("ab  cd", s.FindFirstOf("", 0), 6),
       READ("ab  cd", s.FindFirstNotOf("", 1), 0),
       READ("Hello", s.IsEqualNoCase("Hello!"), 0),
-      READ("", s.IsEqualNoCase(CGNString()), 1),
       READ("abc", s.Collate("abd") < 0, 1),
       READ("a19b", s.IsNumAt(1) + 2 * s.IsNumAt(2) + 4 * s.IsNumAt(0) + 8 * s.IsNumAt(4), 3),
       READ("abc1", s.IsAlpha(), 1),
@@ -316,7 +309,6 @@ TEST(Edit, Parts) {
                        PART("abc", s.LeftStringInBytes(d, 10), "abc"),
                        PART("  a b  ", s.LeftTrim(d), "a b  "),
                        PART("  a b  ", s.RightTrim(d), "  a b"),
-                       PART("  a b  ", s.LeftRightTrim(d), "a b"),
                        PART("\t a \t", s.LeftRightTrim(d), "\t a \t"),
                        PART("    ", s.RightTrim(d), ""),
                        EDIT(" xy ", s.LeftRightTrim(s), "xy"),
@@ -331,7 +323,6 @@ TEST(Edit, InPlace) {
   // put in; CopyNBytes pads with NUL.
   const Row kRows[] = {EDIT("abcdef", s.SetAt(2, 'X'), "abXdef"),
                        EDIT("abc", s += "tail", "abctail"),
-                       EDIT("abc", s = CGNString(s), "abc"),
                        EDIT("xy", s += s, "xyxy"),
                        EDIT("xy", s += static_cast<const char*>(s) + 1, "xyy"),
                        EDIT("xyz", s = static_cast<const char*>(s) + 2, "z"),
@@ -339,7 +330,6 @@ TEST(Edit, InPlace) {
                        EDIT("abc", s += kDE, "abcde"),
                        EDIT("abc", s += kNull, "abc"),
                        EDIT("abc", s += '\0', std::string("abc\0", 4)),
-                       EDIT("abcdef", s.SubStr(1, 3), "bcd"),
                        EDIT("abcdef", s.SubStrInBytes(1, 2), "bc"),
                        EDIT("abcdef", s.SubStrInBytes(1, 0), ""),
                        EDIT("abcdef", s.SubStrInBytes(9, 1), ""),
@@ -359,13 +349,11 @@ TEST(Edit, InPlace) {
                        ROW("abcdef", s.RemoveAt(1, 100), 1, "a"),
                        ROW("abcdef", s.RemoveAt(2, 2), 1, "abef"),
                        ROW("abcdef", s.RemoveAt(6, 1), 0, "abcdef"),
-                       ROW("abcdef", s.RemoveAt(0, -1), 0, "abcdef"),
                        EDIT("aaaa", s.Replace("aa", "a"), "aa"),
                        EDIT("aaa", s.Replace("aa", "b"), "ba"),
                        EDIT("xaxbx", s.Replace("x", nullptr), "ab"),
                        EDIT("abab", s.Replace("ab", "abab"), "abababab"),
                        EDIT("keep", s.Replace("", "x"), "keep"),
-                       EDIT("keep", s.Replace("keep", ""), ""),
                        EDIT("a-b-c", s.Replace('-', '+'), "a+b+c"),
                        EDIT("", s.CopyUntil("k=v", "="), "k"),
                        EDIT("", s.CopyUntil("no stop", "#"), "no stop"),
@@ -392,36 +380,29 @@ TEST_P(LegacyString, EditsCountCharacters) {
   const Row kRows[] = {PART("1x2y", s.SubStr(d, 1, 2), "x2"),
                        PART("1x2y", s.LeftString(d, 3), "1x2"),
                        PART("1x2y", s.RightString(d, 2), "2y"),
-                       PART("1x2y", s.MidString(d, 2, 1), "2"),
                        PART("1x2y", s.LeftStringInBytes(d, strlen(g1) - 1), ""),
                        PART("1x2y", s.LeftStringInBytes(d, strlen(g1) + 2), "1x"),
-                       READ("1x2y", s.GetNumChars(), 4),
                        READ("1x2y", s.Find(g2), 2),
                        READ("1x2y", s.StrChr(0, 'y'), 3),
                        READ("1x2y", s.ReverseFind(g1), 0),
                        READ("1x2y", s.FindFirstOf(g2, 0), 2),
-                       READ("1x2y", s.FindFirstNotOf(g1, 0), 1),
-                       EDIT("1x2y", s.Truncate(2), "1x"),
                        EDIT("1x2y", s.TruncateAt(g2), "1x"),
                        ROW("1x2y", s.InsertAt(1, g2), 1, "12x2y"),
                        ROW("1x2y", s.RemoveAt(0, 2), 1, "2y"),
                        EDIT("1x2y", s.Replace(g2, "--"), "1x--y"),
                        EDIT("x--y", s.Replace("--", g1), "x1y"),
                        EDIT("", s.CopyNChars(X("1x2y"), 3), "1x2"),
-                       EDIT("1x2", s.AppendNChars(X("1x2y"), 1), "1x21"),
                        EDIT("", s.CopyUntil(X("1=2"), '='), "1"),
                        EDIT("", s.CopyUntil(X("2Tz"), gT), "2"),
                        READ("La", s.IsLowerAt(0), 1),
                        READ("La", s.IsEqualNoCase(X("UA")), 1),
-                       READ("UA", s.IsUpperAt(-1), 1),
                        EDIT("La", s.ToUpper(), "UA"),
                        EDIT("UA", s.ToLower(1), "Ua")};
   RunRows(kRows, true);
 }
 
-// Text that mixes characters and bytes the locale rejects has fewer wide
-// units than GetNumChars (which counts its bytes): no edit may lose a byte of
-// either operand, and GetNumChars is still a valid place to insert at the end.
+// Rejected bytes give fewer wide units than GetNumChars (which counts them):
+// no edit loses a byte of either operand, and GetNumChars is still the end.
 TEST(EditRejectedBytes, NoEditLosesAByte) {
   GNUTIL_USE_LOCALE("ja_JP.sjis");
   g1 = "\x82\xA0\x82";  // a character, then a lead byte with no trail byte
@@ -452,13 +433,10 @@ TEST(EditUnicode, CharactersBeyondTheBmpTakeTwoIndexes) {
   const Row kRows[] = {READ("a1b", s.GetNumChars(), 4),
                        READ("a1b", s.Find(g1), 1),
                        READ("a1b", s.Find("b"), 3),
-                       READ("a1b", s.ReverseFind(g1), 1),
                        READ("a", s.Collate(X("a1b")) < 0, 1),
                        EDIT("a1b", s.TruncateAt(g1), "a"),
                        EDIT("a1b", s.Replace(g1, "-"), "a-b"),
-                       EDIT("a1b", s.ToUpper(), "A1B"),
                        EDIT("", s.CopyNChars(X("a1bcd"), 2), "a"),
-                       EDIT("", s.CopyNChars(X("a1bcd"), 3), "a1"),
                        EDIT("", s.CopyNChars(X("a1bcd"), 4), "a1b"),
                        READ("2x2", s.IsAlphaAt(-1), 1),
                        EDIT("2x2", s.ToUpper(), "UXU"),
@@ -482,23 +460,18 @@ TEST(AlignedPrefix, CutsBeforeASplitCharacter) {
   EXPECT_EQ(gnutil::AlignedPrefix("ab\x82\xA0", 3), 2u);
 }
 
-// --- Escapes, formatting, line ends and file names ------------------------------
-
 const std::string kSep = gnutil_test::PosixOrWindows("/", "\\");
 const char* const kDirWithSep = gnutil_test::PosixOrWindows("d/", "d\\");
 
-// The base name and the extension, joined by "|".
 long SplitName(CGNString& s) {
   CGNString name, extension;
   s.SplitFileName(name, extension);
   return s = (Bytes(name) + "|" + Bytes(extension)).c_str(), 0;
 }
 
-// Quotes doubled and undoubled; six escapes written and five read, numeric
-// ones in a window of three characters (two above 255), 0 writing nothing.
-// Line ends, whose count has a byte for every LF, also one that had its CR.
-// File names: separators of both kinds, the first dot for the extension, one
-// separator added between directory and name (the string itself).
+// Six escapes written and five read, numeric ones in a window of three
+// characters (two above 255); line counts with a byte for every LF; file names
+// split at either separator and the first dot, joined by exactly one separator.
 TEST(Format, EscapesLineEndsAndFileNames) {
   const std::string kText = "line\r\nnext\\path\ttab\bback";  // no form feed or quote
   const Row kRows[] = {
@@ -563,7 +536,6 @@ std::string Load(const char* loaded, std::vector<const char*> a) {
 }
 
 TEST(Format, Placeholders) {
-  EXPECT_EQ(Load("$1 of $2", {"3", "7"}), "3 of 7");
   EXPECT_EQ(Load("$1 of $2", {}), "$1 of $2");
   // $01 is 1; $3 has no argument; $100 is text; an empty argument writes nothing.
   EXPECT_EQ(Load("$01|$1|$3|$2$100|$|$x|$", {"a", "b"}), "a|a||b$100|$|$x|$");

@@ -36,8 +36,6 @@ using namespace gnutil_test;  // NOLINT: the suite's helpers and code-set names
 TEST(Conversion, ExactBytes) {
   const std::tuple<int, int, std::string, std::string> kCases[] = {
       {kSjis, kEuc, "a\x82\xA0z", "a\xA4\xA2z"},
-      {kEuc, kSjis, "\xA4\xA2", "\x82\xA0"},
-      {kSjis, kEuc, "\xEA\xA4", "\xF4\xA6"},
       {kSjis, kEuc, "a\x82", "a\x82"},
       {kSjis, kJis, "\xB1", "\x1b$B%\"\x1b(J"},
       {kEuc, kJis, "\x8E\xB1", "\x1b$B%\"\x1b(J"},
@@ -55,12 +53,8 @@ TEST(Conversion, ExactBytes) {
       {kJis, kEuc, "\x1b$B0!\n0!", "\xB0\xA1\n0!"},
       {kJis, kSjis, "a\x1b$", "a\x1b$"},
       {kJis, kSjis, "\x1b$B0", "0"},
-      {kBig5, kTw, "a\xA4\x40z", "a\xC4\xA1z"},
-      {kTw, kBig5, "\xC4\xA1", "\xA4\x40"},
       {kBig5, kTw, Big5(148), "\xA2\xD8"},
       {kBig5, kTw, Big5(149), "\xA2\xD7"},
-      {kBig5, kTw, Big5(1882), "\xD3\xA2"},
-      {kBig5, kTw, Big5(13932), "\x8E\xA3\xC3\xB7"},
       {kTw, kBig5, "\x8E\xA1\xC4\xA1", "\xA4\x40"},
       {kBig5, kTw, Big5(6290), "\xC4\xC2"},
       {kTw, kBig5, "\xC4\xC2", Big5(504)},
@@ -192,7 +186,6 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FullWidthNumbers, EveryTable) {
   const std::tuple<int, const char*, const char*> kCases[] = {
       {kSjis, "\x82\x4F\x81\x5E\x82\x58\x81\x46\x88\x9Fx\xB1", "0/9:\x88\x9Fx\xB1"},
-      {kSjis, "", ""},
       {kEuc, "\xA3\xB1\xA1\xA5\xA3\xB9\xA1\xBF\xA1\xA1\xA1\xCA\x8E\xA1\xA1\xCB", "1.9/ (.)"},
       {CODESET_GB, "\xA3\xB0\xA3\xBA\xA3\xAF\xA3\xA8\xA3\xA9\xA3\xAE", "0:/()."},
       {CODESET_KSC_5601_92, "\xA3\xB5\xA3\xAE", "5."},
@@ -306,13 +299,10 @@ const Mix kMixes[] = {
 
 const int kSources[] = {CODESET_SJIS, CODESET_EUC_J, CODESET_JIS, CODESET_BIG5, CODESET_EUC_TW};
 
-// Fed whole, cut once anywhere, or in many pieces (some shorter than one
-// character), with the kernels and without the block kernels: the bytes of
-// the scalar path on the whole text. Texts of every mix, and texts of the
-// bytes that decide where characters start and how they convert (leads, 0x8E,
-// range ends, ASCII) long enough for two or three blocks: a block that ends
-// inside a character, a four-byte EUC-TW character across a block end, 0x8E
-// chains.
+// Fed whole, cut once anywhere or in many pieces, with and without the block
+// kernels: the scalar bytes of the whole. Texts of every mix, and of the bytes
+// that decide characters (leads, 0x8E, range ends) over two or three blocks,
+// so that characters and 0x8E chains cross block ends.
 TEST(StreamingConversion, EveryCutOfEveryPathGivesTheScalarBytesOfTheWhole) {
   const unsigned char kBytes[] = {0x8E, 0x8E, 0xA1, 0xA2, 0xB0, 0xDF, 0xE0, 0xFE, 0xFF, 0x81,
                                   0x9F, 0xA0, 0x80, 0x40, 0x7E, 0xFC, 0x41, 0x00, 0x0A, 'a'};
@@ -403,12 +393,10 @@ bool Iconv(const char* to, const char* from, const std::string& in, std::string*
   return ok;
 }
 
-// Every JIS X 0208 character iconv knows and every half-width katakana, as
-// one text with ASCII and line ends between runs (so that the word paths
-// meet every character at varying offsets), at every alignment of the start:
-// EUC to Shift-JIS and back as iconv does. Through JIS half-width katakana
-// come back full-width: the compatibility decomposition of U+FF61-U+FF9F,
-// with the spacing sound marks U+309B and U+309C.
+// Every JIS X 0208 character iconv knows and every half-width katakana, with
+// ASCII runs between (the word paths meet each at varying offsets), at every
+// start alignment: EUC to Shift-JIS and back as iconv does. Through JIS the
+// kana come back full-width (U+FF61-U+FF9F decomposed, with U+309B/U+309C).
 TEST(ConversionTables, JapaneseTextsMatchIconv) {
   // U+FF61-U+FF9F decomposed, three bytes each.
   const std::string kFull =

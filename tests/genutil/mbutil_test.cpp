@@ -1,23 +1,30 @@
-// Code-set rules: code-set and locale names, the legacy locales, lazy
-// initialisation, lead bytes and lengths per code set, stepping through text.
+// Multibyte text: code-set and locale names, the legacy locales, lazy
+// initialisation, lengths and stepping per code set; the string functions,
+// which never split a character, and the file functions on real files, cut
+// at every boundary.
 #include "gnutil/mbutil.h"
 
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+#include <string>
 #include <tuple>
 #include <vector>
 
 #include "genutil/codeset_names.h"
 #include "genutil/mbutil_internal.h"
+#include "gnutil/mbstring.h"
 #include "support/jaconv_text.h"
 #include "support/joined.h"
+#include "support/temp_dir.h"
 #include "support/test_locale.h"
 
 namespace {
 
-using gnutil_test::Join;
-using gnutil_test::UseCodeSet;
+using gnutil::Conversion;
+using namespace gnutil_test;  // NOLINT: the suite's helpers and code-set names
 
 // CodeSetByName (the tool's: whole names in their usual spellings, any case;
 // -1 for a name that only contains one) and mbGetCodeSet (the library's rule:
@@ -27,18 +34,11 @@ TEST(CodeSetNames, WholeNamesForTheToolTheFirstKeyForTheLibrary) {
       {"SJIS", CODESET_SJIS, CODESET_SJIS},
       {"sjis", CODESET_SJIS, CODESET_NONE},
       {"Shift_JIS", CODESET_SJIS, CODESET_JIS},
-      {"shift-jis", CODESET_SJIS, CODESET_NONE},
-      {"CP932", CODESET_SJIS, CODESET_NONE},
       {"EUC-JP", CODESET_EUC_J, CODESET_EUC_J},
-      {"ISO-2022-JP", CODESET_JIS, CODESET_NONE},
-      {"big5", CODESET_BIG5, CODESET_NONE},
       {"EUC-TW", CODESET_EUC_TW, CODESET_EUC_J},
       {"EUC_TW", CODESET_EUC_TW, CODESET_EUC_TW},
-      {"euc_h", CODESET_EUC_TW, CODESET_NONE},
       {"EUC_ZH", CODESET_EUC_C, CODESET_EUC_C},
       {"EUC-KR", CODESET_EUC_K, CODESET_EUC_J},
-      {"ksc-5601-92", CODESET_KSC_5601_92, CODESET_NONE},
-      {"ISO-8859-2", CODESET_8859_2, CODESET_NONE},
       {"8859_10", CODESET_8859_10, CODESET_8859_10},
       {"windows-1251", CODESET_1251, CODESET_1251},
       {"UTF8", CODESET_UTF8, CODESET_UTF8},
@@ -46,7 +46,6 @@ TEST(CodeSetNames, WholeNamesForTheToolTheFirstKeyForTheLibrary) {
       {"ko_KR.EUC_K", -1, CODESET_EUC_K},
       {"x.1258", -1, CODESET_1258},
       {"xeuc_tw", -1, CODESET_NONE},
-      {"1252", -1, CODESET_NONE},
       {"", -1, CODESET_NONE},
       {"8859_1", -1, CODESET_NONE},
   };
@@ -252,6 +251,318 @@ TEST(Printable, HalfWidthKatakanaOnlyInShiftJis) {
             "1|1|1|1|0|0|");
   UseCodeSet(CODESET_EUC_J);
   EXPECT_EQ(Join(ismbcprint('a'), ismbcprint(0xB1), ismbcprint(-1)), "1|0|0|");
+}
+
+std::string Tokens(std::string text, const char* delimiters) {
+  std::string joined;
+  for (char* t = mbstrtok(&text[0], delimiters); t != nullptr; t = mbstrtok(nullptr, delimiters))
+    joined += "|" + std::string(t);
+  return joined.substr(joined.empty() ? 0 : 1);
+}
+
+// Cut before a character a copy writes a NUL, else it is strncpy.
+TEST(MbCopy, NeverSplitsACharacter) {
+  const char* kMixed = "a,\xC3\xA9,\xE2\x82\xAC,\xF0\x9D\x84\x9E";  // 1 to 4 bytes
+  const std::tuple<int, const char*, size_t, int> kCases[] = {
+      {kSjis, "a\x82\xA0", 2, 1},     {kSjis, "a\x82\xA0", 3, 3},    {kSjis, "ab", 6, 2},
+      {kEuc, "a\x8F\xA1\xA1z", 3, 1}, {CODESET_UTF8, kMixed, 3, 2},  {CODESET_UTF8, kMixed, 4, 4},
+      {CODESET_UTF8, kMixed, 7, 5},   {CODESET_UTF8, kMixed, 12, 9},
+  };
+  char out[16];
+  for (const auto& [cs, src, n, count] : kCases) {
+    SCOPED_TRACE(Hex(src) + " n=" + std::to_string(n));
+    UseCodeSet(cs);
+    std::string expected = std::string(src, count) + std::string(n - count, '\0');
+    if (count < static_cast<int>(std::min(n, strlen(src)))) expected.resize(count + 1);
+    memset(out, 'x', sizeof out);
+    EXPECT_EQ(mbstrncpyi(out, src, n), count);
+    EXPECT_EQ(std::string(out, expected.size() + 1), expected + "x");
+    memset(out, 'x', sizeof out);
+    EXPECT_EQ(mbstrncpy(out, src, n), out);
+    EXPECT_EQ(std::string(out, expected.size() + 1), expected + "x");
+  }
+  EXPECT_EQ(mbstrncpyi(nullptr, "ab", 2), 0);
+  EXPECT_EQ(mbstrncpy(out, nullptr, 2), out);
+}
+
+int Icmp(const char* a, const char* b, size_t) { return mbstricmp(a, b); }
+
+// A double-byte character is greater than any single byte; mbcharcmp keeps
+// the case, and looks at the first bytes only in single-byte code sets.
+TEST(MbCompare, CaseLengthAndDoubleBytes) {
+  using Compare = int (*)(const char*, const char*, size_t);
+  const std::tuple<int, Compare, const char*, const char*, size_t, int> kCases[] = {
+      {kSjis, Icmp, "ABC", "abc", 0, 0},
+      {kSjis, Icmp, "ab", "abc", 0, -1},
+      {kSjis, Icmp, "abc", "ab", 0, 1},
+      {kSjis, Icmp, "\x82\xA0", "z", 0, 1},
+      {kSjis, Icmp, "\x82\xA0", "\x82\xA0", 0, 0},
+      {kSjis, Icmp, nullptr, "a", 0, 0},
+      {kSjis, mbstrnicmp, "abcdef", "ABCxyz", 3, 0},
+      {kSjis, mbstrnicmp, "abcdef", "ABCxyz", 4, -1},
+      {kSjis, mbstrnicmp, "", "a", 0, -1},
+      {kSjis, mbstrnicmp, "ab", "abc", 5, -1},
+      {kSjis, mbstrnicmp, "\x82\xA0X", "\x82\xA0x", 3, 0},
+      {kSjis, mbstrnicmp, "\x82\xA0", "\x82\xA2", 2, -1},
+      {kSjis, mbcharcmp, "abc", "abd", 2, 0},
+      {kSjis, mbcharcmp, "abc", "abd", 3, -1},
+      {kSjis, mbcharcmp, "b", "B", 1, 1},
+      {kSjis, mbcharcmp, "x", "y", 0, 0},
+      {CODESET_NONE, Icmp, "ABC", "abc", 0, 0},
+      {CODESET_NONE, mbcharcmp, "a", "b", 5, -1},
+      {CODESET_NONE, mbcharcmp, "b", "a", 5, 1},
+  };
+  for (const auto& [cs, compare, a, b, n, sign] : kCases) {
+    UseCodeSet(cs);
+    int r = compare(a, b, n);
+    EXPECT_EQ((r > 0) - (r < 0), sign) << cs << " " << (a ? a : "null") << " " << b;
+  }
+  EXPECT_EQ(mbstrcoll("a", "a"), 0);
+}
+
+TEST(MbCase, OnlySingleByteCharactersChange) {
+  UseCodeSet(kSjis);
+  char text[] = "ab\x83\x61Z";  // 0x83 0x61 is KATAKANA DI, its trail byte 'a'
+  EXPECT_EQ(mbstrtoupper(text), 5);
+  EXPECT_STREQ(text, "AB\x83\x61Z");
+  EXPECT_EQ(mbstrtolower(text), 5);
+  EXPECT_STREQ(text, "ab\x83\x61z");
+  char cut[] = "ab\x83";
+  EXPECT_EQ(mbstrtoupper(cut), 0);
+  EXPECT_EQ(mbstrtoupper(nullptr), 0);
+}
+
+TEST(MbSearch, WholeCharactersOnly) {
+  UseCodeSet(kSjis);
+  auto at = [](const char* t, const char* p) { return p != nullptr ? p - t : -1; };
+  const char text[] = "\x83\x61\x83\x62\x61";  // the pair 0x61 0x83 spans two characters
+  const char repeated[] = "xa\x83\x61xa", lines[] = "line1\nline2", set[] = "\x83\x61x\x82\xA0y";
+  // A lead byte alone is half a character.
+  EXPECT_EQ(Join(at(text, mbstrstr(text, "\x61\x83")), at(text, mbstrstr(text, "\x83\x62")),
+                 at(text, mbstrstr(text, "a")), at(text, mbstrchr(text, 'a')),
+                 at(text, mbstrrchr(text, static_cast<signed char>(0x83))),
+                 at(text, mbstrstr(text, "")), at(text, mbstrstr(text, "\x83")),
+                 at(repeated, mbstrrstr(repeated, "xa")), at(lines, mbstrstr(lines, "\n")),
+                 at(set, mbstrpbrk(set, "a")), at(set, mbstrpbrk(set, "yx")),
+                 at(set, mbstrpbrk(set, "\x82\xA0")), mbstrcspn(set, "y"), mbstrcspn(set, "q")),
+            "-1|2|4|4|2|0|-1|4|5|-1|2|3|5|6|");
+  EXPECT_EQ(mbstrstr(nullptr, "a"), nullptr);
+  // Adjacent delimiters give an empty token; a leading one is skipped once.
+  EXPECT_EQ(
+      Join(Tokens("a,,b", ","), Tokens("a\x83\x61\x61z", "a"), Tokens("x\x81\x41y", "\x81\x41")),
+      "a||b|\x83\x61|z|x|y|");
+  EXPECT_EQ(mbstrtok(nullptr, ","), nullptr);
+}
+
+TEST(MbValidate, FirstInvalidOrCutCharacter) {
+  const std::tuple<const char*, int, int, int> kCases[] = {
+      {"ab\x82\xA0\xB1", kSjis, 1, -1},       {"ab\x82", kSjis, 0, 2},
+      {"a\x82\xA0\x80z", kSjis, 0, 3},        {"\x82\x20", kSjis, 0, 0},
+      {"a\x8F\xA1\xA1", kEuc, 1, -1},         {"a\x8F\xA1", kEuc, 0, 1},
+      {"ok\xED\xA0\x80", CODESET_UTF8, 0, 2},
+  };
+  UseCodeSet(kSjis);
+  for (const auto& [text, cs, valid, offset] : kCases) {
+    int at = -1;
+    EXPECT_EQ(mbvalidatestring(text, &at, cs), valid) << Hex(text);
+    EXPECT_EQ(at, offset) << Hex(text);
+  }
+  int offset;
+  EXPECT_EQ(mbvalidatestring(nullptr, &offset, kSjis), 0);
+  EXPECT_EQ(mbvalidatestring("a", nullptr, kSjis), 0);
+  UseCodeSet(CODESET_NONE);
+  EXPECT_EQ(mbvalidatestring("\x82", &offset, kSjis), 1);  // single-byte: all valid
+}
+
+TEST(MbNativeString, ConvertsFromTheCurrentCodeSet) {
+  char a[32], c[32];
+  UseCodeSet(kSjis);
+  EXPECT_EQ(Join(mbconvertnativestring(a, "\x82\xA0", kEuc), a,
+                 mbconvertnativestring(nullptr, "a", kEuc)),
+            "1|\xA4\xA2|0|");
+  UseCodeSet(CODESET_NONE);
+  EXPECT_EQ(Join(mbconvertnativestring(c, "\x82\xA0", kEuc), c), "1|\x82\xA0|");
+}
+
+// The sum of the EUC-J bytes of the text in the locale's code set.
+TEST(MbChecksum, SumOfTheEucBytes) {
+  UseCodeSet(CODESET_8859_2);
+  EXPECT_EQ(AccumulateAsciiForStr("abc"), 294);
+  EXPECT_EQ(AccumulateAsciiForStr(nullptr), 0);
+  for (const char* locale : {"ja_JP.sjis", "ja_JP.eucjp"}) {  // a locale missing skips the rest
+    GNUTIL_USE_LOCALE(locale);
+    InitMbutil();
+    const char* text = locale[6] == 's' ? "a\x82\xA0\xB1" : "a\xA4\xA2\x8E\xB1";
+    EXPECT_EQ(AccumulateAsciiForStr(text), 'a' + 0xA4 + 0xA2 + 0x8E + 0xB1) << locale;
+  }
+}
+
+TEST(MbSingleByteLocale, PlainFunctionsFollowTheLocale) {
+  GNUTIL_USE_LOCALE("cs_CZ.iso88592");
+  InitMbutil();
+  char text[] = "\xE1\x62\x63";  // a with acute, b, c
+  EXPECT_EQ(mbstrtoupper(text), 3);
+  EXPECT_STREQ(text, "\xC1\x42\x43");
+  EXPECT_EQ(mbstricmp("\xE1", "\xC1"), 0);
+  EXPECT_EQ(Tokens(",a,,b", ","), "a|b");  // strtok: leading and repeated delimiters skipped
+}
+
+TEST(MbBig5Locale, TrailBytesInTheAsciiRange) {
+  GNUTIL_USE_LOCALE("zh_TW.big5");
+  UseCodeSet(CODESET_BIG5);                      // Windows' name of the locale gives no code set
+  const char path[] = "C:\\dir\xA4\x5C\x66ile";  // 0xA4 0x5C: a backslash as trail byte
+  EXPECT_EQ(mbstrrchr(path, '\\'), path + 2);
+  EXPECT_EQ(mbstrstr(path, "\\f"), nullptr);
+  char copy[8];
+  EXPECT_EQ(mbstrncpyi(copy, path, 7), 6);
+  EXPECT_STREQ(copy, "C:\\dir");
+}
+
+TEST(MbUtf8Locale, WalksByCharacters) {
+  GNUTIL_USE_LOCALE("ja_JP.utf8");
+  const char text[] = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x83\x86";  // 日本語テ
+  EXPECT_EQ(mbstrchr(text, 0xA5), nullptr);
+  EXPECT_EQ(mbstrrchr(text, 0x83), nullptr);
+  const char* mixed = "a,\xC3\xA9,\xE2\x82\xAC,\xF0\x9D\x84\x9E,\xE2\x82\xAC\xC3\xA9";
+  EXPECT_EQ(Tokens(mixed, ","), "a|\xC3\xA9|\xE2\x82\xAC|\xF0\x9D\x84\x9E|\xE2\x82\xAC\xC3\xA9");
+  EXPECT_EQ(mbstrstr(mixed, "\xA9,"), nullptr);  // not the separator found inside é
+}
+
+class MbFiles : public ::testing::Test {
+ protected:
+  std::string Make(const std::string& bytes) {
+    std::string path = Name();
+    WriteFile(path, bytes);
+    return path;
+  }
+  std::string Name() { return dir_ / std::to_string(files_++); }
+  TempDir dir_;
+  int files_ = 0;
+};
+
+TEST_F(MbFiles, PutsAndReadString) {
+  UseCodeSet(kSjis);
+  std::string path = Name();
+  FILE* f = fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  EXPECT_GE(mbfputs("\x82\xA0\n", f, kEuc), 0);
+  EXPECT_GE(mbfputs("\x88\x9F\n", f, kJis), 0);
+  EXPECT_GE(mbfputs("abc\x82\xA0", f, CODESET_NONE), 0);
+  EXPECT_EQ(mbfputs(nullptr, f, kEuc), 0);
+  fclose(f);
+  EXPECT_EQ(ReadWholeFile(path), "\xA4\xA2\n\x1b$B0!\x1b(J\nabc\x82\xA0");
+  f = fopen(Make("abc\x82\xA0").c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  char buf[8];
+  for (const char* piece : {"abc", "\x82\xA0", ""}) {
+    EXPECT_EQ(mbfreadstring(buf, 4, f), static_cast<int>(strlen(piece)));
+    EXPECT_STREQ(buf, piece);
+  }
+  fclose(f);
+}
+
+std::string Repeat(const std::string& piece, int times) {
+  std::string s;
+  while (times-- > 0) s += piece;
+  return s;
+}
+
+// File conversions by line (CR LF to LF) and in chunks (every byte kept), and
+// back, give the whole-text conversion; lines are longer than the buffer.
+struct FileCase {
+  const char* name;
+  const char* locale;
+  int native, file;  // Windows' Taiwanese locale name gives no code set
+  std::string text;
+};
+
+void PrintTo(const FileCase& c, std::ostream* os) { *os << c.name; }
+
+const FileCase kFileCases[] = {
+    {"ShiftJisIntoEuc", "ja_JP.eucjp", kEuc, kSjis,
+     Repeat(Repeat("\xB1\x88\x9F\x88\x9F", 520) + "\r\na", 5) + "last line without end"},
+    {"JisIntoShiftJis", "ja_JP.sjis", kSjis, kJis,
+     Repeat(Repeat("\x1b$B0!$\"4A\x1b(Bab", 300) + "\n", 70)},
+    {"EucTwIntoBig5", "zh_TW.big5", CODESET_BIG5, CODESET_EUC_TW,
+     Repeat("\xC4\xA1\x8E\xA2\xA1\xA1z", 40000)}};
+
+class MbFileConversion : public MbFiles, public ::testing::WithParamInterface<FileCase> {};
+
+TEST_P(MbFileConversion, EqualsTheWholeTextConversion) {
+  const FileCase& c = GetParam();
+  GNUTIL_USE_LOCALE(c.locale);
+  UseCodeSet(c.native);
+  Conversion to = gnutil::ConversionFor(c.file, c.native);
+  std::string in = Make(c.text), out = Name(), back = Name();
+  ASSERT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, c.file), 1);
+  EXPECT_TRUE(Same(ReadWholeFile(out), Replace(Pieces(to, c.text), "\r\n", "\n")));
+  ASSERT_EQ(mbconvertfile2native_ex(in.c_str(), out.c_str(), 0, c.file), 1);
+  std::string native = ReadWholeFile(out);
+  EXPECT_TRUE(Same(native, Pieces(to, c.text)));
+  ASSERT_EQ(mbconvertnativefile(out.c_str(), back.c_str(), 0, c.file), 1);
+  // Text mode may write line ends as CR LF where the platform does so.
+  if (!kWindows || c.text.find('\n') == std::string::npos) {
+    EXPECT_TRUE(Same(ReadWholeFile(back), Pieces(gnutil::ConversionFor(c.native, c.file), native)));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Legacy, MbFileConversion, ::testing::ValuesIn(kFileCases));
+
+// A CR without LF is text, also at the end of files of every size around the
+// line buffer, and a CR LF pair is split by the buffer at every position.
+TEST_F(MbFiles, LineEnds) {
+  UseCodeSet(kEuc);
+  std::string in = Make("\x82\xA0\r\nb\r\n\rc\r"), out = Name();
+  EXPECT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, kSjis), 1);
+  EXPECT_EQ(ReadWholeFile(out), "\xA4\xA2\nb\n\rc\r");
+  EXPECT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 1, kSjis), 1);  // appended
+  EXPECT_EQ(ReadWholeFile(out), "\xA4\xA2\nb\n\rc\r\xA4\xA2\nb\n\rc\r");
+  EXPECT_EQ(mbconvertfile2native("/nonexistent/gnutil", out.c_str(), 0, kSjis), 0);
+  EXPECT_EQ(mbconvertnativefile("/nonexistent/gnutil", out.c_str(), 0, kEuc), 0);
+  EXPECT_EQ(mbconvertfile2native_ex(in.c_str(), out.c_str(), 0, CODESET_NONE), 0);
+  GNUTIL_USE_LOCALE("ja_JP.sjis");
+  InitMbutil();
+  for (size_t pad = 2040; pad <= 2050; ++pad) {
+    in = Make(std::string(pad, 'x') + "\r\nnext\r\n");
+    ASSERT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, kSjis), 1);
+    EXPECT_TRUE(Same(ReadWholeFile(out), std::string(pad, 'x') + "\nnext\n")) << pad;
+  }
+  for (size_t pad : {0, 3, 2047, 4095}) {
+    std::string text = std::string(pad, 'y') + "\r";
+    ASSERT_EQ(mbconvertfile2native(Make(text).c_str(), out.c_str(), 0, kEuc), 1);
+    EXPECT_TRUE(Same(ReadWholeFile(out), text)) << pad;
+  }
+}
+
+// mbfgets pieces of every size never split a character; JIS shift states and
+// cut escapes carry over, and the pieces make the whole conversion.
+TEST_F(MbFiles, PiecesOfEverySizeMakeTheWholeLine) {
+  // Locale (a missing one skips the rest), smallest buffer (JIS needs room for
+  // an escape and a pair), code sets of the locale and of the file, text.
+  const std::tuple<const char*, int, int, int, std::string> kCases[] = {
+      {"ja_JP.sjis", 6, kSjis, kJis, "ab\x1b$B0!0\"$\"\x1b(Bcd\x1b$B0#\x1b(B\nx\x1b$B0$\x1b(B\n"},
+      {"ja_JP.eucjp", 5, kEuc, kSjis, "ab\xB1\x88\x9F\xB2\xB3\x82\xA0xyz\n\xB4\xB5\x88\x9F\n"}};
+  for (const auto& [locale, smallest, native, file, text] : kCases) {
+    GNUTIL_USE_LOCALE(locale);
+    InitMbutil();
+    Conversion to = gnutil::ConversionFor(file, native);
+    size_t line = text.find('\n') + 1;
+    std::string expected = Pieces(to, text.substr(0, line)) + Pieces(to, text.substr(line));
+    for (int n = smallest; n <= static_cast<int>(text.size()) + 1; ++n) {
+      FILE* f = fopen(Make(text).c_str(), "rb");
+      ASSERT_NE(f, nullptr);
+      std::string all;
+      char buf[64];
+      int offset;
+      while (mbfgets(buf, n, f, file) != nullptr) {
+        ASSERT_LE(strlen(buf), static_cast<size_t>(n - 1));
+        EXPECT_EQ(mbvalidatestring(buf, &offset, native), 1) << n << " " << buf;
+        all += buf;
+      }
+      fclose(f);
+      EXPECT_EQ(all, expected) << locale << " buffer " << n;
+    }
+  }
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // For the string and list tests: a text's bytes and buffers, allocation failure
-// reset, and the legacy locales with a few characters of each (a test file
-// derives its own fixture from LegacyText, instantiated by GNUTIL_LEGACY_LOCALES).
+// reset, the legacy locales with a few characters of each (fixture LegacyText).
 #ifndef GNUTIL_TESTS_SUPPORT_GNSTRING_FIXTURES_H
 #define GNUTIL_TESTS_SUPPORT_GNSTRING_FIXTURES_H
 

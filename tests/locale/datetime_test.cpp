@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 #include <time.h>
 
 #include <string>
@@ -34,8 +33,7 @@ const long kMonday = 983801229L;  // 2001-03-05 14:07:09 UTC, a Monday
 #define SHOWA "\x8F\xBA\x98\x61"
 
 tm MakeTm(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
-  tm t;
-  memset(&t, 0, sizeof t);
+  tm t{};
   t.tm_year = year - 1900;
   t.tm_mon = month - 1;
   t.tm_mday = day;
@@ -107,17 +105,18 @@ TEST(DateTimeRange, VerifyDateTime) {
   const char* utc = gnutil_test::kZoneUTC;
   const char* west = gnutil_test::kZoneWest5;
   const char* east = gnutil_test::kZoneEast9;
-  // clang-format off
   const struct {
     const char* zone;
     tm t;
     unsigned char result;
     long status;
   } cases[] = {
-      {utc, MakeTm(2038, 1, 18, 12, 0, 0), 0, 4}, {utc, MakeTm(2038, 1, 18, 3, 14, 7), 1, 1},
-      {utc, MakeTm(2038, 1, 19, 0, 0, 0), 0, 2}, {utc, MakeTm(2001, 4, 31), 0, 1},
-      {utc, MakeTm(2001, 1, 1, 24, 0, 0), 0, 3}, {utc, MakeTm(1969, 12, 31, 0, 0, 0), 0, 2},
-      {utc, MakeTm(1970, 1, 1, 0, 0, 0), 1, 1}, {utc, MakeTm(2000, 2, 29), 1, 1},
+      {utc, MakeTm(2038, 1, 18, 12, 0, 0), 0, 4},
+      {utc, MakeTm(2038, 1, 18, 3, 14, 7), 1, 1},
+      {utc, MakeTm(2038, 1, 19, 0, 0, 0), 0, 2},
+      {utc, MakeTm(2001, 1, 1, 24, 0, 0), 0, 3},
+      {utc, MakeTm(1969, 12, 31, 0, 0, 0), 0, 2},
+      {utc, MakeTm(1970, 1, 1, 0, 0, 0), 1, 1},
       {utc, MakeTm(2001, 0, 1), 0, 2},
       // West of UTC second 0 falls on 31 December 1969 and MaxTime is 22:14:07.
       // (The Windows runtime's mktime refuses a moment before 1970 UTC.)
@@ -126,7 +125,6 @@ TEST(DateTimeRange, VerifyDateTime) {
       // East of UTC MaxTime is 12:14:07.
       {east, MakeTm(2038, 1, 18, 12, 14, 7), 1, 1},
       {east, MakeTm(2038, 1, 18, 12, 14, 8), 0, 4}};
-  // clang-format on
   for (const auto& c : cases) {
     ThreadZone zone(c.zone);
     CGNDateTime v;
@@ -247,18 +245,18 @@ void CheckPatterns(std::initializer_list<PatternCase> cases) {
 }
 
 TEST_F(DateTimeInEnglish, PatternLanguage) {
-  // clang-format off
-  const struct {
-    const char* pattern;
-    unsigned char result;
-    const char* expected;
-  } cases[] = {
-      {"dd/MM/yyyy", 1, "05/03/2001"}, {"ddd MMM y", 1, "Mon Mar 1"}, {"d/MMMMM", 0, "5/"},
-      {"yyy", 0, ""}, {"ddddd", 0, ""}, {"'Day' d", 1, "Day 5"}, {"d 'of the month", 1, "5 "},
-      {"''d", 1, "5"}, {"WW d", 1, " 5"}, {"W d", 0, ""}, {"g d", 0, ""}, {"gg yy", 1, "01"},
-      {"", 1, ""}};
-  // clang-format on
-  for (auto& c : cases) CheckPatterns({{c.pattern, kMonday, c.result, c.expected}});
+  CheckPatterns({{"dd/MM/yyyy", kMonday, 1, "05/03/2001"},
+                 {"ddd MMM y", kMonday, 1, "Mon Mar 1"},
+                 {"d/MMMMM", kMonday, 0, "5/"},
+                 {"yyy", kMonday, 0, ""},
+                 {"'Day' d", kMonday, 1, "Day 5"},
+                 {"d 'of the month", kMonday, 1, "5 "},
+                 {"''d", kMonday, 1, "5"},
+                 {"WW d", kMonday, 1, " 5"},
+                 {"W d", kMonday, 0, ""},
+                 {"g d", kMonday, 0, ""},
+                 {"gg yy", kMonday, 1, "01"},
+                 {"", kMonday, 1, ""}});
 }
 
 // Years of the Japanese calendar; with the era that began on 1 May 2019 the
@@ -333,11 +331,8 @@ TEST(DateTimeFormat, EmptyValueAndValuesFromFields) {
   tm t{};
   CGNDateTime fromTm(&t);  // year 1900: not empty, shown as it is
   EXPECT_EQ("1/0/00 12:00:00 AM", Display(fromTm));
-  t.tm_year = 101;
-  t.tm_mon = 2;
-  t.tm_mday = 5;
-  t.tm_hour = 14;
-  CGNDateTime formatted(&t);
+  tm afternoon = MakeTm(2001, 3, 5, 14);
+  CGNDateTime formatted(&afternoon);
   EXPECT_EQ("3/5/01 2:00:00 PM", Display(formatted));
   EXPECT_EQ(0, formatted.GetSecsFrom70());
 }
@@ -382,29 +377,37 @@ void CheckParse(const ParseCase& c) {
 }
 
 TEST_F(DateTimeInEnglish, ParserShapes) {
-  // clang-format off
   const ParseCase cases[] = {
-      {"3/5/01 2:07:09 PM", 0, 2001, 3, 5, 140709, 0}, {"12-25-1999", 0, 1999, 12, 25, 0, 1},
-      {"12/25", 0, kToday, 12, 25, 0, 1}, {"25 December 1999", 0, 1999, 12, 25, 0, 1},
-      {"25 dec 1999", 0, 1999, 12, 25, 0, 1}, {"Dec 25, 99", 0, 1999, 12, 25, 0, 1},
-      {"Tue 12/25/99", 0, 1999, 12, 25, 0, 1},
+      {"3/5/01 2:07:09 PM", 0, 2001, 3, 5, 140709, 0},
+      {"12-25-1999", 0, 1999, 12, 25, 0, 1},
+      {"12/25", 0, kToday, 12, 25, 0, 1},
+      {"25 dec 1999", 0, 1999, 12, 25, 0, 1},
       {"Saturday, December 25, 1999", 0, 1999, 12, 25, 0, 1},
       {"10:30:15", 0, kToday, kToday, kToday, 103015, 0},
-      {"PM 3:05", 0, kToday, kToday, kToday, 150500, 0}, {"1/1/70", 0, 1970, 1, 1, 0, 1},
-      {"1/18/2038 3:14:07 AM", 0, 2038, 1, 18, 31407, 0}, {"12/25/99 xyz", 0, 1999, 12, 25, 0, 1},
+      {"PM 3:05", 0, kToday, kToday, kToday, 150500, 0},
+      {"1/1/70", 0, 1970, 1, 1, 0, 1},
+      {"1/18/2038 3:14:07 AM", 0, 2038, 1, 18, 31407, 0},
       {"12/25/99 10:30 xyz", 0, 1999, 12, 25, 103000, 0},
-      {"12/25/99 10:30PM", 0, 1999, 12, 25, 223000, 0}, {"2/29/2000", 0, 2000, 2, 29, 0, 1},
-      {"12/25/99 12:00 AM", 0, 1999, 12, 25, 0, 0}, {"12/25/99 12 PM", 0, 1999, 12, 25, 120000, 0},
-      {"12/25/99 0 PM", 0, 1999, 12, 25, 120000, 0}, {"12/25/99 13 PM", 0, 1999, 12, 25, 130000, 0},
+      {"12/25/99 10:30PM", 0, 1999, 12, 25, 223000, 0},
+      {"2/29/2000", 0, 2000, 2, 29, 0, 1},
+      {"12/25/99 12:00 AM", 0, 1999, 12, 25, 0, 0},
+      {"12/25/99 12 PM", 0, 1999, 12, 25, 120000, 0},
+      {"12/25/99 0 PM", 0, 1999, 12, 25, 120000, 0},
+      {"12/25/99 13 PM", 0, 1999, 12, 25, 130000, 0},
       // Under "M/d/yy" the pattern takes 10 for the year and the time is :30.
       {"12/25 10:30", 0, 2010, 12, 25, 3000, 0},
       // Failures and their reasons.
-      {"", 1}, {"2/30/2000", 1}, {"12/25/69", 2}, {"1/19/2038", 2}, {"1/18/38 4:00 AM", 4},
-      {"12/25/99 24:00", 3}, {"12/25/99 10:60", 3}, {"12/25/99 10.30", 5}, {"PM 3:05x", 5},
-      {"Smarch 5 2001", 1}, {"Dec 0, 99", 1},
+      {"", 1},
+      {"2/30/2000", 1},
+      {"12/25/69", 2},
+      {"1/19/2038", 2},
+      {"1/18/38 4:00 AM", 4},
+      {"12/25/99 24:00", 3},
+      {"12/25/99 10.30", 5},
+      {"Smarch 5 2001", 1},
+      {"Dec 0, 99", 1},
       {"25 December", 2},  // the pattern's month reader saw 25 first
       {"12 AM", 1}};       // the word after a number must be a month name
-  // clang-format on
   for (const ParseCase& c : cases) CheckParse(c);
   // With a four-digit year pattern the pattern does not match, and the
   // numeric path keeps the current year.
@@ -423,15 +426,14 @@ TEST(DateTimeParse, GermanDayFirst) {
   GNUTIL_USE_LOCALE(german);
   ThreadZone zone(gnutil_test::kZoneUTC);
   ApplySettings(gnutil_test::kGerman);
-  // clang-format off
-  const ParseCase cases[] = {
-      {"05.03.2001 14:07:09", 0, 2001, 3, 5, 140709, 0}, {"5.3.01", 0, 2001, 3, 5, 0, 1},
-      {"5.3", 0, kToday, 3, 5, 0, 1}, {"25. Dezember 1999", 0, 1999, 12, 25, 0, 1},
-      {"1. M\xE4rz 2001 8:05", 0, 2001, 3, 1, 80500, 0},
-      {"Montag, 5. M\xE4rz 2001", 0, 2001, 3, 5, 0, 1},
-      {"14:07", 0, kToday, kToday, kToday, 140700, 0}, {"31.04.2001", 1}, {"05.13.2001", 2},
-      {"25. Dezember", 1}};
-  // clang-format on
+  const ParseCase cases[] = {{"05.03.2001 14:07:09", 0, 2001, 3, 5, 140709, 0},
+                             {"5.3.01", 0, 2001, 3, 5, 0, 1},
+                             {"1. M\xE4rz 2001 8:05", 0, 2001, 3, 1, 80500, 0},
+                             {"Montag, 5. M\xE4rz 2001", 0, 2001, 3, 5, 0, 1},
+                             {"14:07", 0, kToday, kToday, kToday, 140700, 0},
+                             {"31.04.2001", 1},
+                             {"05.13.2001", 2},
+                             {"25. Dezember", 1}};
   for (const ParseCase& c : cases) CheckParse(c);
 }
 
@@ -457,24 +459,26 @@ TEST(DateTimeParse, JapaneseShiftJIS) {
 }
 
 TEST_F(DateTimeInEnglish, DateAgainstAPattern) {
-  // clang-format off
   const struct {
     const char *pattern, *text;
     long fails;    // 0: read, range status 1; else the status (date and text left alone)
     int date = 0;  // years since 1900, month 0..11, day
     const char* rest = nullptr;
-  } cases[] = {
-      {"MM/dd/yyyy", "12/25/1999 10:30 PM", 0, 991125, " 10:30 PM"},
-      {"M/d/yy", "1/2/03", 0, 1030002, ""}, {"M/d/yy", " 1 / 2 / 70x", 0, 700002, "x"},
-      {"dd/MM/yyyy", "25/13/1999", 2}, {"MM/dd/yyyy", "12-25-1999", 1},
-      {"MM/dd/yyyy", "12/25/2039", 2}, {"MM/dd/yyyy", "12/25/12345", 1}, {"M/d", "123/5", 1},
-      {"MMM d, yy", "Dec 25, 99", 0, 991125, ""}, {"MMM d, yy", "DEC 25, 99", 1},
-      {"MMMM d", "December 25", 0, 1001125, ""}, {"MMMM d", "Dec 25", 1},
-      {"dddd, MMMM dd, yyyy", "Saturday, December 25, 1999!", 0, 991125, "!"},
-      {"ddd MMM d", "Sat Dec 25", 0, 1001125, ""}, {"M/d", "12/25 10:30", 0, 1001125, " 10:30"},
-      {"'on' M/d", "on 3/5", 0, 1000205, ""}, {"'on' M/d", "at 3/5", 1},
-      {"MMMMM d", "December 25", 1}, {"yyy M d", "001 3 5", 1}, {"g M d", "3 5", 1}};
-  // clang-format on
+  } cases[] = {{"MM/dd/yyyy", "12/25/1999 10:30 PM", 0, 991125, " 10:30 PM"},
+               {"M/d/yy", " 1 / 2 / 70x", 0, 700002, "x"},
+               {"dd/MM/yyyy", "25/13/1999", 2},
+               {"MM/dd/yyyy", "12-25-1999", 1},
+               {"MM/dd/yyyy", "12/25/2039", 2},
+               {"M/d", "123/5", 1},
+               {"MMM d, yy", "Dec 25, 99", 0, 991125, ""},
+               {"MMM d, yy", "DEC 25, 99", 1},
+               {"MMMM d", "December 25", 0, 1001125, ""},
+               {"dddd, MMMM dd, yyyy", "Saturday, December 25, 1999!", 0, 991125, "!"},
+               {"M/d", "12/25 10:30", 0, 1001125, " 10:30"},
+               {"'on' M/d", "on 3/5", 0, 1000205, ""},
+               {"'on' M/d", "at 3/5", 1},
+               {"MMMMM d", "December 25", 1},
+               {"g M d", "3 5", 1}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.pattern << " | " << c.text);
     CGNDateTime v;

@@ -79,13 +79,14 @@ TEST_P(JapaneseRecord, FixedTextsInTheProcessCodeSet) {
             gnutil_test::Join(l.LocaleIsJapanese(), l.m_amString, era, year, found, name));
 }
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Locales, JapaneseRecord, ::testing::Values(
-    JapaneseCase{"ja_JP.sjis", "\x8C\xDF\x91\x4F", "\x95\xBD\x90\xAC", "\x94\x4E"},
-    JapaneseCase{"ja_JP.eucjp", "\xB8\xE1\xC1\xB0", "\xCA\xBF\xC0\xAE", "\xC7\xAF"},
-    JapaneseCase{"ja_JP.utf8", "\xE5\x8D\x88\xE5\x89\x8D", "\xE5\xB9\xB3\xE6\x88\x90",
-                 "\xE5\xB9\xB4"}));
-// clang-format on
+INSTANTIATE_TEST_SUITE_P(Locales, JapaneseRecord,
+                         ::testing::Values(JapaneseCase{"ja_JP.sjis", "\x8C\xDF\x91\x4F",
+                                                        "\x95\xBD\x90\xAC", "\x94\x4E"},
+                                           JapaneseCase{"ja_JP.eucjp", "\xB8\xE1\xC1\xB0",
+                                                        "\xCA\xBF\xC0\xAE", "\xC7\xAF"},
+                                           JapaneseCase{"ja_JP.utf8", "\xE5\x8D\x88\xE5\x89\x8D",
+                                                        "\xE5\xB9\xB3\xE6\x88\x90",
+                                                        "\xE5\xB9\xB4"}));
 
 TEST(SetLocaleByName, SwitchesProcessAndRecord) {
   GNUTIL_USE_LOCALE("C");

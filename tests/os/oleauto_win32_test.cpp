@@ -114,7 +114,7 @@ ParamRow B(const char* text) { return Literal(kVtBstr, text); }
 TEST_F(Automation, ChainsGiveTheLastMembersResult) {
   const MethodRow addA = M("Add", kMethod | kVtVoid, 1, V("a"), V("apple"));
   const MethodRow load = M("loadXML", kVtBool, 1, B("<root/>"));
-  const MethodRow create = M("createElement", kVtDispatch, 3, B("item"));
+  const MethodRow element = M("createElement", kVtDispatch, 3, B("item"));
   const MethodRow root = M("documentElement", kGet | kVtDispatch, 0);
   const MethodRow name = M("nodeName", kGet | kVtBstr, 0);
   const ParamRow kept = {OSCOM_PARAM_LITERAL, kVtDispatch, "", 0, 3};
@@ -130,32 +130,29 @@ TEST_F(Automation, ChainsGiveTheLastMembersResult) {
     const std::string& server;
     std::vector<MethodRow> rows;
   };
+  const MethodRow putMode = M("CompareMode", kPut | kVtVoid, 1, Literal(kVtI4, "1"));
+  const MethodRow keyAdd = M("Add", kVtVoid, 6, Result(kVtVariant, 5), V("zero"));
+  const MethodRow item0 = M("Item", kGet | kVtVariant, 0, Literal(kVtI4, "0"));
+  const MethodRow xml = M("loadXML", kVtBool, 1, B("<root><child/></root>"));
+  const MethodRow append = M("appendChild", kVtDispatch, 0, kept);
+  const MethodRow appendNone = M("appendChild", kVtDispatch, 0, Literal(kVtDispatch, ""));
+  const MethodRow create = M("CreateTextFile", kVtDispatch, 0, B(file.c_str()), optional, optional);
   std::vector<Case> cases = {
-      // clang-format off
       // A boolean becomes text without VARIANT_ALPHABOOL: -1 and 0.
       {"Exists", 1, "-1", kVtBool, dictionary_, {addA, M("Exists", kMethod | kVtBool, 0, V("a"))}},
-      {"put, get", 1, "1", kVtI4, dictionary_,
-       {M("CompareMode", kPut | kVtVoid, 1, Literal(kVtI4, "1")), M("CompareMode", kGet | kVtI4, 0)}},
-      {"kept key", 1, "zero", -2, dictionary_, {M("Count", kGet | kVtI4, 5),
-       M("Add", kVtVoid, 6, Result(kVtVariant, 5), V("zero")), M("Item", kGet | kVtVariant, 0, Literal(kVtI4, "0"))}},
-      {"xml", 1, "root", kVtBstr, xml_, {M("loadXML", kVtBool, 1, B("<root><child/></root>")), root, name}},
-      {"kept object", 1, "item", -2, xml_, {load, create, root, M("appendChild", kVtDispatch, 0, kept), name}},
+      {"put, get", 1, "1", kVtI4, dictionary_, {putMode, M("CompareMode", kGet | kVtI4, 0)}},
+      {"kept key", 1, "zero", -2, dictionary_, {M("Count", kGet | kVtI4, 5), keyAdd, item0}},
+      {"xml", 1, "root", kVtBstr, xml_, {xml, root, name}},
+      {"kept object", 1, "item", -2, xml_, {load, element, root, append, name}},
       // No PTid: an empty object reaches appendChild.
-      {"no object", 0, "", -2, xml_,
-       {load, create, root, M("appendChild", kVtDispatch, 0, Literal(kVtDispatch, "")), name}},
+      {"no object", 0, "", -2, xml_, {load, element, root, appendNone, name}},
       // CreateTextFile(name, [overwrite], [unicode]), then Close on the stream: a void
       // last member gives an empty result and leaves the type alone.
-      {"optional", 1, "", -1, files_,
-       {M("CreateTextFile", kVtDispatch, 0, B(file.c_str()), optional, optional), M("Close", kVtVoid, 0)}},
-      // clang-format on
+      {"optional", 1, "", -1, files_, {create, M("Close", kVtVoid, 0)}},
   };
   if (GetACP() == 932) {  // <名前>: an element name in Shift-JIS
-    cases.push_back({"Japanese",
-                     1,
-                     "\x96\xbc\x91\x4f",
-                     -2,
-                     xml_,
-                     {M("loadXML", kVtBool, 1, B("<\x96\xbc\x91\x4f/>")), root, name}});
+    const MethodRow loadName = M("loadXML", kVtBool, 1, B("<\x96\xbc\x91\x4f/>"));
+    cases.push_back({"Japanese", 1, "\x96\xbc\x91\x4f", -2, xml_, {loadName, root, name}});
   }
   for (const auto& c : cases) {
     Outcome out = Run(c.server, c.rows);
@@ -170,19 +167,19 @@ TEST_F(Automation, ChainsGiveTheLastMembersResult) {
 
 TEST_F(Automation, ByReferenceFieldsAreReadBackAndReported) {
   Outcome out = Run(dictionary_,
-                    {// clang-format off
-      M("Add", kVtVoid, 1, Field(kVtByRef | kVtVariant, "k", 7), Field(kVtByRef | kVtBstr, "v", 8)),
-      M("Add", kVtVoid, 2, Field(kVtByRef | kVtI4, "12", 9), V("twelve")),
-      M("Add", kVtVoid, 3, Field(kVtByRef | kVtR8, "2.5", 10), V("half")),
-      M("Add", kVtVoid, 4, Field(kVtByRef | kVtDate, "2024-03-05", 11), V("spring")),
-      M("Item", kGet | kVtVariant, 0, Literal(kVtI4, "12"))});
-  // clang-format on
+                    {M("Add", kVtVoid, 1, Field(kVtByRef | kVtVariant, "k", 7),
+                       Field(kVtByRef | kVtBstr, "v", 8)),
+                     M("Add", kVtVoid, 2, Field(kVtByRef | kVtI4, "12", 9), V("twelve")),
+                     M("Add", kVtVoid, 3, Field(kVtByRef | kVtR8, "2.5", 10), V("half")),
+                     M("Add", kVtVoid, 4, Field(kVtByRef | kVtDate, "2024-03-05", 11), V("spring")),
+                     M("Item", kGet | kVtVariant, 0, Literal(kVtI4, "12"))});
   ASSERT_EQ(1, out.ok) << out.detail;
   EXPECT_EQ("twelve", out.result);
-  // clang-format off
-  const Reported expected[] = {
-      {7, "k", kVtBstr}, {8, "v", kVtBstr}, {9, "12", kVtI4}, {10, "2.500000", kVtR8}, {11, "2024", kVtDate}};
-  // clang-format on
+  const Reported expected[] = {{7, "k", kVtBstr},
+                               {8, "v", kVtBstr},
+                               {9, "12", kVtI4},
+                               {10, "2.500000", kVtR8},
+                               {11, "2024", kVtDate}};
   ASSERT_EQ(5u, reported_.size());
   for (size_t i = 0; i < 5; ++i) {
     EXPECT_EQ(expected[i].fieldId, reported_[i].fieldId) << i;
@@ -199,22 +196,23 @@ TEST_F(Automation, FailuresAndTheirTexts) {
   const MethodRow count = M("Count", kGet | kVtI4, 0);
   MethodRow noInterface = count;
   noInterface.interfaceId = "{0000010C-0000-0000-C000-000000000046}";
+  const MethodRow noValue = M("Exists", kVtBool, 0, Field(kVtVariant, nullptr, 4));
+  const MethodRow addX = M("Add", kVtVoid, 1, V("a"), V("x"));
+  const std::string mismatch = "return type mismatch to invoke next method";
   const struct {
     // The system's text for a status (empty: not checked) is empty under
     // Wine, which has none for these statuses.
     std::string summary, hint, detail;
     std::vector<MethodRow> rows;
   } cases[] = {
-      // clang-format off
       {called, calledHint, "", {M("NoSuchMember", kVtI4, 0)}},
-      {called, calledHint, "return type mismatch to invoke next method", {count, count}},
-      {called, calledHint, "return type mismatch to invoke next method", {M("RemoveAll", kVtVoid, 0), count}},
-      {called, calledHint, "parameter 1 of Exists has no value", {M("Exists", kVtBool, 0, Field(kVtVariant, nullptr, 4))}},
+      {called, calledHint, mismatch, {count, count}},
+      {called, calledHint, mismatch, {M("RemoveAll", kVtVoid, 0), count}},
+      {called, calledHint, "parameter 1 of Exists has no value", {noValue}},
       {called, calledHint, "", {M("Exists", kVtBool, 0, Field(kVtByRef | kVtI4, "twelve", 4))}},
-      {called, calledHint, "", {M("Add", kVtVoid, 1, V("a"), V("x")), M("Add", kVtVoid, 0, V("a"), V("y"))}},
+      {called, calledHint, "", {addX, M("Add", kVtVoid, 0, V("a"), V("y"))}},
       {LibraryText(25207), calledHint, "", {noInterface}},
       {LibraryText(25202), "", "", {}},  // no methods
-      // clang-format on
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.rows.empty() ? "no methods" : c.rows.back().name);

@@ -45,19 +45,21 @@ inline constexpr const char* kJapaneseDays[7] = {
     "\x96\xD8\x97\x6A\x93\xFA", "\x8B\xE0\x97\x6A\x93\xFA", "\x93\x79\x97\x6A\x93\xFA",
     "\x93\xFA\x97\x6A\x93\xFA"};
 
-// clang-format off
 // United States English: month first, 12-hour clock with the marker after.
-inline constexpr DateSettings kEnglishUS = {"h:mm:ss tt", "M/d/yy", "dddd, MMMM dd, yyyy", "/",
-    "AM", "PM", 0, 0, LANGNAME_ENGLISH, kEnglishMonths, kEnglishDays, 3, 3};
+inline constexpr DateSettings kEnglishUS = {
+    "h:mm:ss tt",     "M/d/yy",       "dddd, MMMM dd, yyyy", "/", "AM", "PM", 0, 0,
+    LANGNAME_ENGLISH, kEnglishMonths, kEnglishDays,          3,   3};
 // German: day first, 24-hour clock with leading zero, "." between fields.
-inline constexpr DateSettings kGerman = {"HH:mm:ss", "dd.MM.yyyy", "dddd, d. MMMM yyyy", ".", "",
-    "", 0, 1, LANGNAME_GERMAN, kGermanMonths, kGermanDays, 3, 2};
+inline constexpr DateSettings kGerman = {
+    "HH:mm:ss", "dd.MM.yyyy",    "dddd, d. MMMM yyyy", ".",         "", "", 0,
+    1,          LANGNAME_GERMAN, kGermanMonths,        kGermanDays, 3,  2};
 // Japanese in Shift-JIS: year first, 24-hour clock; 年 月 日 in the long date;
 // 午前 and 午後 as markers.
-inline constexpr DateSettings kJapanese = {"H:mm:ss", "yyyy/MM/dd",
-    "yyyy'\x94\x4E'M'\x8C\x8E'd'\x93\xFA'", "/", "\x8C\xDF\x91\x4F", "\x8C\xDF\x8C\xE3", 0, 0,
-    LANGNAME_JAPANESE, kJapaneseMonths, kJapaneseDays, 0, 2};
-// clang-format on
+inline constexpr const char* kJapaneseLongDate = "yyyy'\x94\x4E'M'\x8C\x8E'd'\x93\xFA'";
+inline constexpr const char *kGozen = "\x8C\xDF\x91\x4F", *kGogo = "\x8C\xDF\x8C\xE3";
+inline constexpr DateSettings kJapanese = {
+    "H:mm:ss", "yyyy/MM/dd",      kJapaneseLongDate, "/",           kGozen, kGogo, 0,
+    0,         LANGNAME_JAPANESE, kJapaneseMonths,   kJapaneseDays, 0,      2};
 
 inline void ApplySettings(const DateSettings& s) {
   CLCLocale& l = *CLCGlobalLocale::Instance();

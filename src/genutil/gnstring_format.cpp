@@ -13,7 +13,6 @@
 #include "genutil/widetext.h"
 #include "gnutil/gnstring.h"
 #include "gnutil/mbutil.h"
-#include "gnutil/osresource.h"
 #include "platform/utf16.h"
 
 using gnutil::AllocBytes;
@@ -275,13 +274,11 @@ int CGNString::sprintf2(const char* format, ...) {
   return count;
 }
 
-void CGNString::LoadStringResource(long id, const char* arg1, const char* arg2, const char* arg3,
-                                   const char* arg4, const char* arg5, const char* arg6,
-                                   const char* arg7, const char* arg8, const char* arg9,
-                                   const char* arg10) {
-  OSLoadString(*this, id);
-  if (arg1 == nullptr) return;
-  const char* const given[10] = {arg1, arg2, arg3, arg4, arg5, arg6, arg7, arg8, arg9, arg10};
+// The resource form's text is loaded by the operating-system floor, which
+// owns the resource libraries (CGNString::LoadStringResource in
+// os/resource.cpp); the placeholders are the string class's own rule.
+void CGNString::ReplacePlaceholders(const char* const given[10]) {
+  if (given[0] == nullptr) return;
   int count = 0;
   while (count < 10 && given[count] != nullptr) ++count;
 

@@ -15,7 +15,7 @@
 
 #include "gnutil/mbstring.h"
 #include "gnutil/osfile.h"
-#include "gnutil/ostime.h"
+#include "platform/clock.h"
 #include "platform/resource.h"
 
 namespace gnutil {
@@ -61,10 +61,10 @@ std::string JoinPath(const char* directory, const std::string& name) {
 
 // The current time in seconds since 1970, read afresh for every entry.
 int64_t NowSeconds() {
-  long seconds = 0;
-  long microseconds = 0;
-  OSGetTime(seconds, microseconds);
-  return static_cast<int64_t>(seconds);
+  int64_t seconds = 0;
+  int32_t milliseconds = 0;
+  platform::WallClock(&seconds, &milliseconds);
+  return seconds;
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 // where <dir of M> keeps its trailing separator, so a module at the root of
 // a file system stays rooted, and a module name without any separator gives
 // paths relative to the current directory.
+#include "platform/resource.h"
+
 #include <stdio.h>
 
 #include <atomic>
@@ -18,7 +20,6 @@
 #include "gnutil/mbstring.h"
 #include "gnutil/osresource.h"
 #include "platform/langid.h"
-#include "platform/resource.h"
 
 namespace {
 
@@ -129,6 +130,17 @@ int OSLoadString(CGNString& text, long id) {
   if (!ok) return 0;
   text = found.c_str();
   return static_cast<int>(text.GetLength());
+}
+
+// The string class's resource form: the text comes from the resource
+// libraries, which this floor owns; the placeholders are the string class's.
+void CGNString::LoadStringResource(long id, const char* arg1, const char* arg2, const char* arg3,
+                                   const char* arg4, const char* arg5, const char* arg6,
+                                   const char* arg7, const char* arg8, const char* arg9,
+                                   const char* arg10) {
+  OSLoadString(*this, id);
+  const char* const args[10] = {arg1, arg2, arg3, arg4, arg5, arg6, arg7, arg8, arg9, arg10};
+  ReplacePlaceholders(args);
 }
 
 long OSLangIDToFontCharSet(long langId) {

@@ -528,25 +528,6 @@ TEST(Format, EscapesLineEndsAndFileNames) {
   EXPECT_EQ(OSDosToUnix(nullptr), 0);
 }
 
-std::string Load(const char* loaded, std::vector<const char*> a) {
-  a.resize(10, nullptr);
-  CGNString s(loaded);  // no string 999 in this program: the text stays as loaded
-  s.LoadStringResource(999, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9]);
-  return Bytes(s);
-}
-
-TEST(Format, Placeholders) {
-  EXPECT_EQ(Load("$1 of $2", {}), "$1 of $2");
-  // $01 is 1; $3 has no argument; $100 is text; an empty argument writes nothing.
-  EXPECT_EQ(Load("$01|$1|$3|$2$100|$|$x|$", {"a", "b"}), "a|a||b$100|$|$x|$");
-  EXPECT_EQ(Load("$01|$1|$3|$2$100|$|$x|$", {"a", "", "c"}), "a|a|c|$100|$|$x|$");
-  EXPECT_EQ(Load("$10 $1 $9", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "ten"}), "ten 1 9");
-  EXPECT_EQ(Load("$10 $1 $9", {"1", nullptr, "3", "4", "5", "6", "7", "8", "9", "ten"}), " 1 ");
-  const std::string big(3000, 'y');  // at most 1999 bytes
-  EXPECT_EQ(Load("$1 of $2", {big.c_str(), "7"}), big.substr(0, 1999));
-  EXPECT_EQ(Load("$1 of $2", {big.c_str() + 1004, "7"}), big.substr(1004) + " of");
-}
-
 TEST(Format, Sprintf) {
   CGNString s("keep");
   auto result = [&s](int n) { return std::to_string(n) + ":" + Bytes(s); };
@@ -663,10 +644,6 @@ TEST(FormatShiftJis, CutsKeepWholeCharacters) {
   CGNString name("\x93\xfa\x96\x7b\x8c\xea\x83\x74\x83\x40\x83\x43\x83\x8b.\x83\x65\x83\x4c");
   name.ForceTo8By3();
   EXPECT_EQ(Bytes(name), "\x93\xfa\x96\x7b\x8c\xea\x83\x74.\x83\x65");
-  std::string big;
-  for (int i = 0; i < 1500; ++i) big += "\x95\x5c";
-  EXPECT_EQ(Load("x$1", {big.c_str()}).size(), 1999u);  // x and 999 characters
-  EXPECT_EQ(Load("$1", {big.c_str()}).size(), 1998u);   // 1999 would split one
   // The server's length of n bytes: half-width katakana take one byte in
   // Shift-JIS and two in EUC.
   char kana[] = "\xb1\xb2\xb3", hyo[] = "a\x95\x5c";

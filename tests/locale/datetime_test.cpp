@@ -19,9 +19,26 @@
 
 namespace {
 
+// Converts in the given zone from now on: the process goes threaded and the
+// thread's "timezone" variable names the zone. (The system zone of Windows is
+// the system's own whatever TZ says, so a test zone has to be the thread's.)
+class ThreadZone {
+ public:
+  explicit ThreadZone(const char* zone) : zone_(zone) {
+    OSSetThreaded();
+    CGNDateTime::ModuleInit();
+    CGNLclSt::Instance()->Init(8);
+    CGNLclSt::Instance()->UnsetLocalVariable("timezone");
+    CGNLclSt::Instance()->SetLocalVariable("timezone", &zone_);
+  }
+  ~ThreadZone() { CGNLclSt::Instance()->UnsetLocalVariable("timezone"); }
+
+ private:
+  CGNString zone_;
+};
+
 using gnutil_test::ApplySettings;
 using gnutil_test::Join;
-using gnutil_test::ThreadZone;
 
 const long kMonday = 983801229L;  // 2001-03-05 14:07:09 UTC, a Monday
 

@@ -10,7 +10,9 @@
 #include <stdlib.h>
 
 #include <string>
+#include <vector>
 
+#include "gnutil/mbutil.h"
 #include "gnutil/osole.h"
 #include "gnutil/osresource.h"
 #include "platform/langid.h"
@@ -189,6 +191,35 @@ TEST(LoadString, TextsArriveInTheProcessEncoding) {
 
 // Language, then primary language, then English, then beside the program;
 // nowhere gives zero and the last candidate.
+// The string class's resource form over a text the program does not have.
+std::string Load(const char* loaded, std::vector<const char*> a) {
+  a.resize(10, nullptr);
+  CGNString s(loaded);  // no string 999 in this program: the text stays as loaded
+  s.LoadStringResource(999, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9]);
+  return std::string(s, s.GetLength());
+}
+
+TEST(LoadString, Placeholders) {
+  EXPECT_EQ(Load("$1 of $2", {}), "$1 of $2");
+  // $01 is 1; $3 has no argument; $100 is text; an empty argument writes nothing.
+  EXPECT_EQ(Load("$01|$1|$3|$2$100|$|$x|$", {"a", "b"}), "a|a||b$100|$|$x|$");
+  EXPECT_EQ(Load("$01|$1|$3|$2$100|$|$x|$", {"a", "", "c"}), "a|a|c|$100|$|$x|$");
+  EXPECT_EQ(Load("$10 $1 $9", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "ten"}), "ten 1 9");
+  EXPECT_EQ(Load("$10 $1 $9", {"1", nullptr, "3", "4", "5", "6", "7", "8", "9", "ten"}), " 1 ");
+  const std::string big(3000, 'y');  // at most 1999 bytes
+  EXPECT_EQ(Load("$1 of $2", {big.c_str(), "7"}), big.substr(0, 1999));
+  EXPECT_EQ(Load("$1 of $2", {big.c_str() + 1004, "7"}), big.substr(1004) + " of");
+}
+
+TEST(LoadString, PlaceholdersKeepWholeCharacters) {
+  GNUTIL_USE_LOCALE("ja_JP.sjis");
+  InitMbutil();
+  std::string big;
+  for (int i = 0; i < 1500; ++i) big += "\x95\x5c";
+  EXPECT_EQ(Load("x$1", {big.c_str()}).size(), 1999u);  // x and 999 characters
+  EXPECT_EQ(Load("$1", {big.c_str()}).size(), 1998u);   // 1999 would split one
+}
+
 TEST(HelpPath, TheFirstPlaceThatHasIt) {
   REQUIRE_USER_LANGUAGE("ja_JP.UTF-8", 0x0411);
   const std::string name = "help_order.hlp";

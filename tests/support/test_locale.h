@@ -23,28 +23,30 @@
 
 #include <string>
 
-#include "gnutil/mbutil.h"
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 namespace gnutil_test {
 
 enum class Switch { kDone, kMissing, kOtherPlatform, kOtherUser };
 
 struct WindowsLocale {
-  const char* posix;    // the name the tests use
-  const char* windows;  // the runtime's name for it on Windows
-  int userCodeSet;      // mbGetLocaleCodeSet() of the user whose default it is
-  const char* user;     // that user, as scripts/test-windows.sh names it
+  const char* posix;      // the name the tests use
+  const char* windows;    // the runtime's name for it on Windows
+  unsigned userCodePage;  // the ANSI code page of the user whose default it is
+  const char* user;       // that user, as scripts/test-windows.sh names it
 };
 
 // "C" is no user's default on Windows; the English user, whose default has
 // no multibyte characters either, stands in for it.
 inline constexpr WindowsLocale kWindowsLocales[] = {
-    {"ja_JP.sjis", "Japanese_Japan.932", CODESET_SJIS, "ja"},
-    {"zh_TW.big5", "Chinese (Traditional)_Taiwan.950", CODESET_BIG5, "tw"},
-    {"zh_CN.gbk", "Chinese (Simplified)_China.936", CODESET_GB, "cn"},
-    {"zh_CN.gb2312", "Chinese (Simplified)_China.936", CODESET_GB, "cn"},
-    {"C", "C", CODESET_NONE, "en"},
-    {nullptr, "Korean_Korea.949", CODESET_KSC_5601_92, "ko"},
+    {"ja_JP.sjis", "Japanese_Japan.932", 932, "ja"},
+    {"zh_TW.big5", "Chinese (Traditional)_Taiwan.950", 950, "tw"},
+    {"zh_CN.gbk", "Chinese (Simplified)_China.936", 936, "cn"},
+    {"zh_CN.gb2312", "Chinese (Simplified)_China.936", 936, "cn"},
+    {"C", "C", 1252, "en"},
+    {nullptr, "Korean_Korea.949", 949, "ko"},
 };
 
 inline constexpr bool kWindows =
@@ -58,6 +60,15 @@ inline constexpr bool kWindows =
 template <typename T>
 constexpr T PosixOrWindows(T posix, T windows) {
   return kWindows ? windows : posix;
+}
+
+// The Windows user's ANSI code page (asked on Windows only).
+inline unsigned UserCodePage() {
+#if defined(_WIN32)
+  return GetACP();
+#else
+  return 0;
+#endif
 }
 
 inline const WindowsLocale* FindWindowsLocale(const char* name) {
@@ -78,7 +89,7 @@ inline Switch SwitchLocale(const char* name, std::string* why) {
       *why = std::string("no Windows counterpart of ") + name;
       return Switch::kOtherPlatform;
     }
-    if (mbGetLocaleCodeSet() != w->userCodeSet) {
+    if (UserCodePage() != w->userCodePage) {
       *why = std::string("runs as the Windows user '") + w->user + "' (" + w->windows + ")";
       return Switch::kOtherUser;
     }

@@ -10,11 +10,6 @@
 
 #include <string>
 
-#include "gnutil/datetime.h"
-#include "gnutil/gnstring.h"
-#include "gnutil/lclst.h"
-#include "gnutil/osthread.h"
-
 namespace gnutil_test {
 
 inline void SetTZ(const char* value) {
@@ -42,24 +37,6 @@ class ScopedSystemZone {
  private:
   bool had_ = false;
   std::string old_;
-};
-
-// Converts in the given zone from now on: the process goes threaded and the
-// thread's "timezone" variable names the zone. (The system zone of Windows is
-// the system's own whatever TZ says, so a test zone has to be the thread's.)
-class ThreadZone {
- public:
-  explicit ThreadZone(const char* zone) : zone_(zone) {
-    OSSetThreaded();
-    CGNDateTime::ModuleInit();
-    CGNLclSt::Instance()->Init(8);
-    CGNLclSt::Instance()->UnsetLocalVariable("timezone");
-    CGNLclSt::Instance()->SetLocalVariable("timezone", &zone_);
-  }
-  ~ThreadZone() { CGNLclSt::Instance()->UnsetLocalVariable("timezone"); }
-
- private:
-  CGNString zone_;
 };
 
 // Zones in the runtime's TZ syntax that both runtimes read the same way.

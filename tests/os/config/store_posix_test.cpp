@@ -13,6 +13,7 @@
 #include <random>
 #include <string>
 
+#include "gnutil/mbutil.h"
 #include "gnutil/osconfig.h"
 #include "os/config/ini.h"
 #include "platform/posix/files.h"

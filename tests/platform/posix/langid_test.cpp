@@ -9,7 +9,6 @@
 #include <set>
 #include <string>
 
-#include "gnutil/mbutil.h"
 #include "platform/locale.h"
 #include "platform/posix/langid.h"
 #include "platform/posix/locale.h"
@@ -82,27 +81,5 @@ TEST(PosixCodePage, CodesetNamesMapToCodePages) {
     EXPECT_EQ(c.page, gnutil::platform::CodePageForCodeset(c.codeset)) << c.codeset;
   EXPECT_EQ(1252u, gnutil::platform::CodePageForCodeset(nullptr));
 }
-
-struct PageCase {
-  const char* locale;
-  int codeset;
-};
-
-void PrintTo(const PageCase& c, std::ostream* os) { *os << c.locale; }
-
-class LocaleCodeSet : public ::testing::TestWithParam<PageCase> {};
-
-TEST_P(LocaleCodeSet, FollowsTheProcessLocale) {
-  GNUTIL_USE_LOCALE(GetParam().locale);
-  EXPECT_EQ(mbGetLocaleCodeSet(), GetParam().codeset);
-}
-
-INSTANTIATE_TEST_SUITE_P(Locales, LocaleCodeSet,
-                         ::testing::Values(PageCase{"ja_JP.sjis", CODESET_SJIS},
-                                           PageCase{"zh_TW.big5", CODESET_BIG5},
-                                           PageCase{"zh_CN.gbk", CODESET_GB},
-                                           PageCase{"ko_KR.euckr", CODESET_KSC_5601_92},
-                                           PageCase{"ja_JP.eucjp", CODESET_NONE},
-                                           PageCase{"en_US.utf8", CODESET_NONE}));
 
 }  // namespace

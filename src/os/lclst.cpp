@@ -201,3 +201,4 @@ void CGNLclSt::UnsetLocalVariable(long index) {
 }
 
 long CGNLclSt::ResetLocalVariable(long, const char*, void*) { return -1; }
+#include "gnutil/datetime.h"

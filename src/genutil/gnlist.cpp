@@ -424,6 +424,3 @@ void CGNString::Split(CGNStringList& list, unsigned char separator) {
   char text[2] = {static_cast<char>(separator), '\0'};
   Split(list, text);
 }
-
-int OSLoadString(CGNString& text, long id);
-int GnutilLayeringProbe() { CGNString s; return OSLoadString(s, 1); }

@@ -201,4 +201,3 @@ void CGNLclSt::UnsetLocalVariable(long index) {
 }
 
 long CGNLclSt::ResetLocalVariable(long, const char*, void*) { return -1; }
-#include "gnutil/datetime.h"

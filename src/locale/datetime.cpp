@@ -11,6 +11,7 @@
 
 #include "gnutil/lclst.h"
 #include "gnutil/osthread.h"
+#include "locale/datetime_internal.h"
 #include "platform/timezone.h"
 
 _osmutex* CGNDateTime::osMutexLocalTime = nullptr;
@@ -77,6 +78,16 @@ bool Before(int y1, int m1, int d1, int y2, int m2, int d2) {
 
 using namespace gnutil;
 
+void DateTimeCore::SetFields(CGNDateTime& v, const tm* t) {
+  v.m_hour = t ? t->tm_hour : 0;
+  v.m_minute = t ? t->tm_min : 0;
+  v.m_second = t ? t->tm_sec : 0;
+  v.m_year = t ? t->tm_year + 1900 : 0;
+  v.m_month = t ? t->tm_mon : 0;
+  v.m_day = t ? t->tm_mday : 0;
+  v.m_weekday = t ? t->tm_wday : 0;
+}
+
 CGNDateTime::CGNDateTime()
     : m_hour(0),
       m_minute(0),
@@ -95,13 +106,7 @@ CGNDateTime::CGNDateTime(CLCLocale*) : CGNDateTime() {}
 
 CGNDateTime::CGNDateTime(long secsFrom70) : m_secsFrom70(secsFrom70), m_era(0), m_rangeStatus(1) {
   LocalTimeTS(secsFrom70, m_tm);
-  m_hour = m_tm.tm_hour;
-  m_minute = m_tm.tm_min;
-  m_second = m_tm.tm_sec;
-  m_year = m_tm.tm_year + 1900;
-  m_month = m_tm.tm_mon;
-  m_day = m_tm.tm_mday;
-  m_weekday = m_tm.tm_wday;
+  DateTimeCore::SetFields(*this, &m_tm);
 }
 
 CGNDateTime::~CGNDateTime() {}

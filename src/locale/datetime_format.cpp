@@ -108,13 +108,7 @@ int RunLength(const char* p) {
 using namespace gnutil;
 
 CGNDateTime::CGNDateTime(tm* t) : m_secsFrom70(0), m_era(0), m_rangeStatus(1) {
-  m_hour = t ? t->tm_hour : 0;
-  m_minute = t ? t->tm_min : 0;
-  m_second = t ? t->tm_sec : 0;
-  m_year = t ? t->tm_year + 1900 : 0;
-  m_month = t ? t->tm_mon : 0;
-  m_day = t ? t->tm_mday : 0;
-  m_weekday = t ? t->tm_wday : 0;
+  DateTimeCore::SetFields(*this, t);
   SetWorkingTimeToToday();
   FormatForDisplay(3);
 }

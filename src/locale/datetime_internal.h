@@ -40,6 +40,10 @@ class DateTimeCore {
   static int& HourField(CGNDateTime& v) { return v.m_hour; }
   static int& MonthField(CGNDateTime& v) { return v.m_month; }
 
+  // Sets the date and time fields (hour to weekday) from t, the year counted
+  // from 0 rather than from 1900; all 0 when t is null.
+  static void SetFields(CGNDateTime& v, const tm* t);
+
   // Format-driven readers: text at the reading position, *rest receives the
   // position after what was consumed (on failure, the position given).
   static bool ReadUsingFormat(CGNDateTime& v, const char* text, const char** rest,

@@ -437,13 +437,7 @@ unsigned char CGNDateTime::parseDateTime(const CGNString& text, unsigned char* n
   if (m_secsFrom70 == -1) return 0;
   tm t;
   LocalTimeTS(m_secsFrom70, t);
-  m_hour = t.tm_hour;
-  m_minute = t.tm_min;
-  m_second = t.tm_sec;
-  m_year = t.tm_year + 1900;
-  m_month = t.tm_mon;
-  m_day = t.tm_mday;
-  m_weekday = t.tm_wday;
+  DateTimeCore::SetFields(*this, &t);
   // Back to today at midnight, as outside parsing.
   m_tm = today;
   m_tm.tm_hour = m_tm.tm_min = m_tm.tm_sec = 0;

@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "os/config/ini.h"
+#include "genutil/textscan.h"
+#include "platform/ini.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Layout: section, key and value (each up to the first 0xFF byte), then
@@ -35,11 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(in);
 
   std::string before;
-  bool had = gnutil::ini::Find(text, section, key, &before);
+  bool had = gnutil::ini::Find(text, section, key, &before, gnutil::CharLength);
   std::string edited;
-  if (!gnutil::ini::Set(text, section, key, value, &edited)) return 0;
+  if (!gnutil::ini::Set(text, section, key, value, &edited, gnutil::CharLength)) return 0;
   std::string after;
-  if (!gnutil::ini::Find(edited, section, key, &after)) abort();
+  if (!gnutil::ini::Find(edited, section, key, &after, gnutil::CharLength)) abort();
   // What a read gives: trimmed, and one pair of matching quotes removed.
   std::string_view expect(value);
   const std::string_view blanks(" \t\r\v\f");
@@ -51,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (after != expect) abort();
   // Setting the same value again changes nothing.
   std::string again;
-  if (!gnutil::ini::Set(edited, section, key, value, &again) || again != edited) abort();
+  if (!gnutil::ini::Set(edited, section, key, value, &again, gnutil::CharLength) || again != edited)
+    abort();
   (void)had;
   return 0;
 }

@@ -7,14 +7,15 @@
 #include <string>
 #include <string_view>
 
-#include "os/config/regstore.h"
+#include "genutil/textscan.h"
+#include "platform/regstore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
-  gnutil::reg::Store store;
+  gnutil::reg::Store store(gnutil::CharLength);
   store.Parse(text);
   std::string written = store.Serialize();
-  gnutil::reg::Store back;
+  gnutil::reg::Store back(gnutil::CharLength);
   if (!back.Parse(written) || back.Serialize() != written) abort();
   return 0;
 }

@@ -9,6 +9,12 @@
 
 namespace gnutil {
 
+size_t CharLength(const char* s, size_t n) {
+  if (static_cast<unsigned char>(*s) < 0x80) return 1;
+  int k = mb_mblen(s, n);
+  return k > 1 ? static_cast<size_t>(k) : 1;
+}
+
 size_t AlignedPrefix(const char* text, size_t n) {
   if (text == nullptr) return 0;
   size_t len = strnlen(text, n);

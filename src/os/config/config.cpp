@@ -1,15 +1,17 @@
 // The configuration store's public functions: fixed-size working buffers,
 // key paths, and numbers as decimal text. The stores themselves sit behind
 // the platform seam (platform/config.h).
+#include "platform/config.h"
+
 #include <limits.h>
 #include <stdio.h>
 
 #include <new>
 
+#include "genutil/textscan.h"
 #include "gnutil/gnlist.h"
 #include "gnutil/osconfig.h"
 #include "os/config/config_internal.h"
-#include "os/config/store.h"
 
 namespace gnutil {
 namespace {
@@ -40,7 +42,7 @@ void ReadProfile(const char* file, const char* section, const char* key, const c
                  char* buffer, size_t size) {
   bool read = Guarded(
       [&] {
-        store::ProfileRead(file, section, key, def, buffer, size);
+        platform::ProfileRead(file, section, key, def, buffer, size, CharLength);
         return true;
       },
       false);
@@ -99,7 +101,9 @@ long OSGetConfig(long& value, long def, const CGNString& section, const CGNStrin
 
 int OSSetConfig(const CGNString& value, const CGNString& section, const CGNString& key,
                 const CGNString& file) {
-  gnutil::Guarded([&] { return gnutil::store::ProfileWrite(file, section, key, value); }, false);
+  gnutil::Guarded(
+      [&] { return gnutil::platform::ProfileWrite(file, section, key, value, gnutil::CharLength); },
+      false);
   return 1;
 }
 
@@ -119,7 +123,11 @@ int OSGetSystemConfig(CGNString& value, const CGNString& def, const CGNString& s
 }
 
 int OSSetSystemConfig(const CGNString& value, const CGNString& section, const CGNString& key) {
-  gnutil::Guarded([&] { return gnutil::store::ProfileWrite(nullptr, section, key, value); }, false);
+  gnutil::Guarded(
+      [&] {
+        return gnutil::platform::ProfileWrite(nullptr, section, key, value, gnutil::CharLength);
+      },
+      false);
   return 1;
 }
 
@@ -131,7 +139,11 @@ int OSGetSystemConfigReg(CGNString& value, const CGNString& def, const CGNString
   if (!BuildRegistryPath(path, sizeof path, file, section)) return 0;
   char buffer[kRegistryValueBuffer];
   if (!gnutil::Guarded(
-          [&] { return gnutil::store::RegistryRead(path, key, buffer, sizeof buffer); }, false))
+          [&] {
+            return gnutil::platform::RegistryRead(path, key, buffer, sizeof buffer,
+                                                  gnutil::CharLength);
+          },
+          false))
     return 0;
   value = buffer;
   return 1;
@@ -154,8 +166,11 @@ int OSSetSystemConfigReg(const CGNString& value, const CGNString& section, const
                          const CGNString& file) {
   char path[kRegistryPathBuffer];
   if (!BuildRegistryPath(path, sizeof path, file, section)) return 0;
-  return gnutil::Guarded([&] { return gnutil::store::RegistryWrite(path, key, value); }, false) ? 1
-                                                                                                : 0;
+  return gnutil::Guarded(
+             [&] { return gnutil::platform::RegistryWrite(path, key, value, gnutil::CharLength); },
+             false)
+             ? 1
+             : 0;
 }
 
 int OSSetSystemConfigReg(int& value, const CGNString& section, const CGNString& key,
@@ -168,15 +183,18 @@ int OSSetSystemConfigReg(int& value, const CGNString& section, const CGNString& 
 int OSDelSystemConfigReg(const CGNString& section, const CGNString& key, const CGNString& file) {
   char path[kRegistryDeletePathBuffer];
   if (!BuildRegistryPath(path, sizeof path, file, section)) return 0;
-  return gnutil::Guarded([&] { return gnutil::store::RegistryDelete(path, key); }, false) ? 1 : 0;
+  return gnutil::Guarded(
+             [&] { return gnutil::platform::RegistryDelete(path, key, gnutil::CharLength); }, false)
+             ? 1
+             : 0;
 }
 
 unsigned char OSSetSystemConfigFile(const char* path) {
-  return gnutil::store::SetSystemProfilePath(path) ? 1 : 0;
+  return gnutil::platform::SetSystemProfilePath(path) ? 1 : 0;
 }
 
 unsigned char OSSetSystemConfigRegRoot(const char* directory) {
-  return gnutil::store::SetRegistryRoot(directory) ? 1 : 0;
+  return gnutil::platform::SetRegistryRoot(directory) ? 1 : 0;
 }
 
 int OSGetSystemConfigReg(const CGNString& section, CGNStringList& names, CGNStringList& values,
@@ -185,13 +203,14 @@ int OSGetSystemConfigReg(const CGNString& section, CGNStringList& names, CGNStri
   if (!BuildRegistryPath(path, sizeof path, file, section)) return 0;
   bool opened = gnutil::Guarded(
       [&] {
-        return gnutil::store::RegistryList(path, gnutil::kRegistryNameBuffer, kRegistryValueBuffer,
-                                           [&](const char* name, const char* data) {
-                                             // A value's text goes in only with its name, so the
-                                             // lists stay parallel.
-                                             if (names.AddItem(CGNString(name)))
-                                               values.AddItem(CGNString(data));
-                                           });
+        return gnutil::platform::RegistryList(
+            path, gnutil::kRegistryNameBuffer, kRegistryValueBuffer,
+            [&](const char* name, const char* data) {
+              // A value's text goes in only with its name, so the
+              // lists stay parallel.
+              if (names.AddItem(CGNString(name))) values.AddItem(CGNString(data));
+            },
+            gnutil::CharLength);
       },
       false);
   return opened ? 1 : 0;

@@ -1,15 +1,15 @@
 // The configuration store on Windows: the system's profile functions and the
 // registry below HKEY_LOCAL_MACHINE, called the way programs of this library
 // have always seen them behave.
+#include "platform/config.h"
+
 #include <string.h>
 #include <windows.h>
-
-#include "platform/config.h"
 
 namespace gnutil::platform {
 
 void ProfileRead(const char* file, const char* section, const char* key, const char* def,
-                 char* buffer, size_t size) {
+                 char* buffer, size_t size, CharStep) {
   buffer[0] = '\0';
   if (file != nullptr)
     GetPrivateProfileStringA(section, key, def, buffer, static_cast<DWORD>(size), file);
@@ -17,14 +17,15 @@ void ProfileRead(const char* file, const char* section, const char* key, const c
     GetProfileStringA(section, key, def, buffer, static_cast<DWORD>(size));
 }
 
-bool ProfileWrite(const char* file, const char* section, const char* key, const char* value) {
+bool ProfileWrite(const char* file, const char* section, const char* key, const char* value,
+                  CharStep) {
   if (strpbrk(section, "\r\n") || strpbrk(key, "\r\n") || strpbrk(value, "\r\n")) return false;
   BOOL ok = file != nullptr ? WritePrivateProfileStringA(section, key, value, file)
                             : WriteProfileStringA(section, key, value);
   return ok != FALSE;
 }
 
-bool RegistryRead(const char* path, const char* name, char* buffer, size_t size) {
+bool RegistryRead(const char* path, const char* name, char* buffer, size_t size, CharStep) {
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
   DWORD type = 0, bytes = static_cast<DWORD>(size);
@@ -38,7 +39,7 @@ bool RegistryRead(const char* path, const char* name, char* buffer, size_t size)
 }
 
 bool RegistryList(const char* path, size_t name_size, size_t data_size,
-                  const std::function<void(const char* name, const char* data)>& visit) {
+                  const std::function<void(const char* name, const char* data)>& visit, CharStep) {
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
     return false;
@@ -60,7 +61,7 @@ bool RegistryList(const char* path, size_t name_size, size_t data_size,
   return true;
 }
 
-bool RegistryWrite(const char* path, const char* name, const char* value) {
+bool RegistryWrite(const char* path, const char* name, const char* value, CharStep) {
   HKEY key;
   if (RegOpenKeyA(HKEY_LOCAL_MACHINE, path, &key) != ERROR_SUCCESS) {
     char cls[] = "REG_SZ";
@@ -75,7 +76,7 @@ bool RegistryWrite(const char* path, const char* name, const char* value) {
   return rc == ERROR_SUCCESS;
 }
 
-bool RegistryDelete(const char* path, const char* name) {
+bool RegistryDelete(const char* path, const char* name, CharStep) {
   HKEY key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
     return false;

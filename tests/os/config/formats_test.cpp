@@ -5,16 +5,26 @@
 #include <string>
 #include <vector>
 
+#include "genutil/textscan.h"
 #include "gnutil/mbutil.h"
-#include "os/config/ini.h"
-#include "os/config/regstore.h"
+#include "platform/ini.h"
+#include "platform/regstore.h"
 #include "support/test_locale.h"
 
 namespace {
 
-using gnutil::ini::Find;
-using gnutil::ini::NamesEqual;
-using gnutil::ini::Set;
+using gnutil::CharLength;
+
+bool Find(std::string_view text, const char* section, const char* key, std::string* value) {
+  return gnutil::ini::Find(text, section, key, value, CharLength);
+}
+
+bool Set(std::string_view text, const char* section, const char* key, const char* value,
+         std::string* out) {
+  return gnutil::ini::Set(text, section, key, value, out, CharLength);
+}
+
+bool NamesEqual(const char* a, const char* b) { return gnutil::ini::NamesEqual(a, b, CharLength); }
 
 std::string Get(const std::string& text, const char* section, const char* key) {
   std::string v;
@@ -129,9 +139,16 @@ TEST(IniNames, DoubleByteTrailBytesDoNotFold) {
 }
 
 using gnutil::reg::Key;
-using gnutil::reg::SplitPath;
-using gnutil::reg::Store;
 using Path = std::vector<std::string>;
+
+bool SplitPath(std::string_view path, Path* parts) {
+  return gnutil::reg::SplitPath(path, parts, CharLength);
+}
+
+// The store with the current code set's step.
+struct Store : gnutil::reg::Store {
+  Store() : gnutil::reg::Store(CharLength) {}
+};
 
 TEST(RegPath, SplitsAtBackslashesAndRefusesWhatWindowsRefuses) {
   Path p;
@@ -172,13 +189,13 @@ TEST(RegPath, SplitsByCharactersOfTheCurrentCodeSet) {
     EXPECT_EQ(p, c.parts) << c.path;
 
     Store s;
-    Store::SetValue(s.CreateKey(c.parts), "v", "1");
-    Store::SetValue(s.CreateKey(c.bytewise), "v", "2");
-    EXPECT_EQ(Store::FindValue(*s.FindKey(c.parts), "v")->data, "1") << c.path;
+    s.SetValue(s.CreateKey(c.parts), "v", "1");
+    s.SetValue(s.CreateKey(c.bytewise), "v", "2");
+    EXPECT_EQ(s.FindValue(*s.FindKey(c.parts), "v")->data, "1") << c.path;
     Store back;
     EXPECT_TRUE(back.Parse(s.Serialize()));
     ASSERT_NE(back.FindKey(p), nullptr) << c.path;
-    EXPECT_NE(Store::FindValue(*back.FindKey(p), "v"), nullptr);
+    EXPECT_NE(back.FindValue(*back.FindKey(p), "v"), nullptr);
   }
 }
 
@@ -193,7 +210,7 @@ TEST(RegStore, KeysIgnoreCaseKeepFirstSpellingAndNamesHaveALimit) {
   ASSERT_NE(s.FindKey({}), nullptr);
 
   // Values show through the public functions (store_test.cpp).
-  EXPECT_FALSE(Store::SetValue(k, std::string(16384, 'n'), "x"));
+  EXPECT_FALSE(s.SetValue(k, std::string(16384, 'n'), "x"));
 }
 
 TEST(RegStore, TextFormRoundTripsEveryByte) {
@@ -201,9 +218,9 @@ TEST(RegStore, TextFormRoundTripsEveryByte) {
   std::string awkward;
   for (int c = 1; c < 256; ++c) awkward.push_back(static_cast<char>(c));
   Key* k = s.CreateKey({"K]ey", "Sub key"});
-  Store::SetValue(k, "", "default value");
-  Store::SetValue(k, awkward, awkward);
-  Store::SetValue(s.CreateKey({}), "at root", "r");
+  s.SetValue(k, "", "default value");
+  s.SetValue(k, awkward, awkward);
+  s.SetValue(s.CreateKey({}), "at root", "r");
   s.CreateKey({"Empty"});
 
   std::string text = s.Serialize();
@@ -212,10 +229,10 @@ TEST(RegStore, TextFormRoundTripsEveryByte) {
   EXPECT_EQ(back.Serialize(), text);
   const Key* k2 = back.FindKey({"k]ey", "SUB KEY"});
   ASSERT_NE(k2, nullptr);
-  EXPECT_EQ(Store::FindValue(*k2, awkward)->data, awkward);
-  EXPECT_EQ(Store::FindValue(*k2, "")->data, "default value");
+  EXPECT_EQ(back.FindValue(*k2, awkward)->data, awkward);
+  EXPECT_EQ(back.FindValue(*k2, "")->data, "default value");
   EXPECT_NE(back.FindKey({"Empty"}), nullptr);
-  EXPECT_EQ(Store::FindValue(*back.FindKey({}), "at root")->data, "r");
+  EXPECT_EQ(back.FindValue(*back.FindKey({}), "at root")->data, "r");
 }
 
 TEST(RegStore, DamagedLinesAreReportedAndCostOnlyWhatTheyHeld) {

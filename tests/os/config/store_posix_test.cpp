@@ -13,9 +13,10 @@
 #include <random>
 #include <string>
 
+#include "genutil/textscan.h"
 #include "gnutil/mbutil.h"
 #include "gnutil/osconfig.h"
-#include "os/config/ini.h"
+#include "platform/ini.h"
 #include "platform/posix/files.h"
 #include "support/temp_dir.h"
 #include "support/test_locale.h"
@@ -91,8 +92,9 @@ TEST_F(PosixConfig, WriterKilledAtRandomMomentsLeavesAWholeFile) {
       for (int n = 1;; ++n) {
         gnutil::files::UpdateFile(ini_, false, [&](const std::string& old, std::string* text) {
           std::string step;
-          return gnutil::ini::Set(old, "head", "counter", std::to_string(n), &step) &&
-                 gnutil::ini::Set(step, "head", "padding", Padding(n), text);
+          return gnutil::ini::Set(old, "head", "counter", std::to_string(n), &step,
+                                  gnutil::CharLength) &&
+                 gnutil::ini::Set(step, "head", "padding", Padding(n), text, gnutil::CharLength);
         });
       }
     }
@@ -106,14 +108,16 @@ TEST_F(PosixConfig, WriterKilledAtRandomMomentsLeavesAWholeFile) {
     // counter agrees with the padding written with it in the same update.
     SCOPED_TRACE("after kill " + std::to_string(kills));
     std::string text = ReadWholeFile(ini_), counter, padding, sentinel;
-    ASSERT_TRUE(gnutil::ini::Find(text, "tail", "sentinel", &sentinel)) << text.size();
+    ASSERT_TRUE(gnutil::ini::Find(text, "tail", "sentinel", &sentinel, gnutil::CharLength))
+        << text.size();
     EXPECT_EQ(sentinel, "end");
-    ASSERT_TRUE(gnutil::ini::Find(text, "head", "counter", &counter));
-    ASSERT_TRUE(gnutil::ini::Find(text, "head", "padding", &padding));
+    ASSERT_TRUE(gnutil::ini::Find(text, "head", "counter", &counter, gnutil::CharLength));
+    ASSERT_TRUE(gnutil::ini::Find(text, "head", "padding", &padding, gnutil::CharLength));
     EXPECT_EQ(padding, Padding(atoi(counter.c_str())));
     // The next writer takes over whatever temporary file the victim left.
     EXPECT_EQ(OSSetConfig("ok", "after", "write", ini_.c_str()), 1);
-    EXPECT_TRUE(gnutil::ini::Find(ReadWholeFile(ini_), "after", "write", &counter));
+    EXPECT_TRUE(
+        gnutil::ini::Find(ReadWholeFile(ini_), "after", "write", &counter, gnutil::CharLength));
   }
   EXPECT_GE(kills, 10);
 }
@@ -148,7 +152,7 @@ TEST_F(PosixConfig, FilePermissionsAndLinksAreKeptAndAnUnchangedFileIsNotRewritt
   ASSERT_EQ(stat(ini_.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   std::string v;
-  EXPECT_TRUE(gnutil::ini::Find(ReadWholeFile(ini_), "s", "k", &v) && v == "2");
+  EXPECT_TRUE(gnutil::ini::Find(ReadWholeFile(ini_), "s", "k", &v, gnutil::CharLength) && v == "2");
 }
 
 TEST_F(PosixConfig, UnwritableFilesAndDamagedStoresAreLeftAlone) {

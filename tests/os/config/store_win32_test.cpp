@@ -6,7 +6,8 @@
 #include <random>
 #include <string>
 
-#include "os/config/ini.h"
+#include "genutil/textscan.h"
+#include "platform/ini.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -39,7 +40,7 @@ TEST(Win32Profile, LookupsAgreeWithTheSystemsProfileFunctions) {
         char buffer[1024];
         GetPrivateProfileStringA(section, key, "<default>", buffer, sizeof buffer, path.c_str());
         std::string ours = "<default>";
-        gnutil::ini::Find(text, section, key, &ours);
+        gnutil::ini::Find(text, section, key, &ours, gnutil::CharLength);
         EXPECT_EQ(ours, buffer) << "section '" << section << "' key '" << key << "' in:\n" << text;
       }
     }
@@ -62,7 +63,7 @@ TEST(Win32Profile, WritesReadBackAsTheSystemsWritesDoAndChangeNothingElse) {
     const char* key = names[rng() % 6];
     const char* value = values[rng() % 4];
     std::string ours;
-    if (!gnutil::ini::Set(text, section, key, value, &ours)) continue;
+    if (!gnutil::ini::Set(text, section, key, value, &ours, gnutil::CharLength)) continue;
     ++written;
     std::string path = dir / (std::to_string(file) + ".ini");
     WriteWholeFile(path, text);
@@ -72,9 +73,10 @@ TEST(Win32Profile, WritesReadBackAsTheSystemsWritesDoAndChangeNothingElse) {
     for (const char* s : names) {
       for (const char* k : names) {
         std::string after = "<default>", expect = "<default>";
-        gnutil::ini::Find(ours, s, k, &after);
-        bool target = gnutil::ini::NamesEqual(s, section) && gnutil::ini::NamesEqual(k, key);
-        gnutil::ini::Find(target ? theirs : text, s, k, &expect);
+        gnutil::ini::Find(ours, s, k, &after, gnutil::CharLength);
+        bool target = gnutil::ini::NamesEqual(s, section, gnutil::CharLength) &&
+                      gnutil::ini::NamesEqual(k, key, gnutil::CharLength);
+        gnutil::ini::Find(target ? theirs : text, s, k, &expect, gnutil::CharLength);
         EXPECT_EQ(after, expect) << "[" << s << "] " << k << " after [" << section << "] " << key
                                  << "=" << value << " on:\n"
                                  << text;

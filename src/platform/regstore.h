@@ -6,9 +6,10 @@
 // the case of ASCII letters, a key's parents exist once the key does, and
 // values list in a stable order: the order in which they were first set. This
 // class is the in-memory model and its text form; reading, locking and
-// replacing the file belong to the platform layer.
-#ifndef GNUTIL_SRC_OS_CONFIG_REGSTORE_H
-#define GNUTIL_SRC_OS_CONFIG_REGSTORE_H
+// replacing the file belong to the store (platform/posix/config.cpp).
+// Characters are stepped over with the caller's step (its current code set).
+#ifndef GNUTIL_SRC_PLATFORM_REGSTORE_H
+#define GNUTIL_SRC_PLATFORM_REGSTORE_H
 
 #include <stddef.h>
 
@@ -16,6 +17,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/charstep.h"
 
 namespace gnutil::reg {
 
@@ -33,15 +36,15 @@ struct Key {
   std::vector<Value> values;      // in listing order
 };
 
-// Splits a key path at backslashes that are characters of the current code
-// set (never at a trail byte 0x5C of a double-byte character). Repeated and trailing backslashes are
+// Splits a key path at backslashes that are characters of their own (never
+// at a trail byte 0x5C of a double-byte character). Repeated and trailing backslashes are
 // ignored; the path is refused (false) when it starts with a backslash or a
 // component is longer than kMaxKeyNameBytes or holds a control byte.
-bool SplitPath(std::string_view path, std::vector<std::string>* parts);
+bool SplitPath(std::string_view path, std::vector<std::string>* parts, CharStep step);
 
 class Store {
  public:
-  Store();
+  explicit Store(CharStep step);
 
   // Adds the keys and values of a store file. False when some line could not
   // be understood; everything else has still been read.
@@ -54,17 +57,20 @@ class Store {
   // The key at path, created with its missing parents.
   Key* CreateKey(const std::vector<std::string>& path);
 
-  static const Value* FindValue(const Key& key, std::string_view name);
+  const Value* FindValue(const Key& key, std::string_view name) const;
   // Sets or adds a value; false when its name is too long.
-  static bool SetValue(Key* key, std::string_view name, std::string_view data);
+  bool SetValue(Key* key, std::string_view name, std::string_view data) const;
   // False when the key has no such value.
-  static bool DeleteValue(Key* key, std::string_view name);
+  bool DeleteValue(Key* key, std::string_view name) const;
 
  private:
+  bool SamePath(const std::vector<std::string>& a, const std::vector<std::string>& b) const;
+
+  CharStep step_;
   // Keys in creation order; the root is first.
   std::vector<std::unique_ptr<Key>> keys_;
 };
 
 }  // namespace gnutil::reg
 
-#endif  // GNUTIL_SRC_OS_CONFIG_REGSTORE_H
+#endif  // GNUTIL_SRC_PLATFORM_REGSTORE_H

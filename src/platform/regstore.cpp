@@ -6,22 +6,14 @@
 // Key lines are written raw (key names hold no control bytes and the last ']'
 // ends the line); names and data of values are quoted, with \\, \", \n, \r,
 // \t and \xHH for the other control bytes.
-#include "os/config/regstore.h"
+#include "platform/regstore.h"
 
-#include "gnutil/mbutil.h"
-#include "os/config/ini.h"
+#include "platform/ini.h"
 
 namespace gnutil::reg {
 namespace {
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
-
-bool SamePath(const std::vector<std::string>& a, const std::vector<std::string>& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (!ini::EqualNoCase(a[i], b[i])) return false;
-  return true;
-}
 
 void AppendQuoted(std::string* out, std::string_view s) {
   static const char kHex[] = "0123456789ABCDEF";
@@ -118,24 +110,20 @@ bool ReadQuoted(std::string_view s, size_t* pos, std::string* out) {
 // The first backslash at or after `from` that is a character of its own: in
 // Shift-JIS and Big5 the second byte of a character can be 0x5C, and a key
 // named with such a character (A\x95\x5C B) is one name, not two.
-size_t FindSeparator(std::string_view path, size_t from) {
+size_t FindSeparator(std::string_view path, size_t from, CharStep step) {
   size_t i = from;
-  while (i < path.size() && path[i] != '\\') {
-    int n =
-        static_cast<unsigned char>(path[i]) < 0x80 ? 1 : mb_mblen(path.data() + i, path.size() - i);
-    i += n > 1 ? static_cast<size_t>(n) : 1;
-  }
+  while (i < path.size() && path[i] != '\\') i += step(path.data() + i, path.size() - i);
   return i < path.size() ? i : path.size();
 }
 
 }  // namespace
 
-bool SplitPath(std::string_view path, std::vector<std::string>* parts) {
+bool SplitPath(std::string_view path, std::vector<std::string>* parts, CharStep step) {
   parts->clear();
   if (!path.empty() && path.front() == '\\') return false;
   size_t i = 0;
   while (i < path.size()) {
-    size_t sep = FindSeparator(path, i);
+    size_t sep = FindSeparator(path, i, step);
     std::string_view part = path.substr(i, sep - i);
     i = sep + 1;
     if (part.empty()) continue;
@@ -147,7 +135,14 @@ bool SplitPath(std::string_view path, std::vector<std::string>* parts) {
   return true;
 }
 
-Store::Store() { keys_.push_back(std::make_unique<Key>()); }
+Store::Store(CharStep step) : step_(step) { keys_.push_back(std::make_unique<Key>()); }
+
+bool Store::SamePath(const std::vector<std::string>& a, const std::vector<std::string>& b) const {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (!ini::EqualNoCase(a[i], b[i], step_)) return false;
+  return true;
+}
 
 const Key* Store::FindKey(const std::vector<std::string>& path) const {
   for (const auto& k : keys_)
@@ -176,16 +171,16 @@ Key* Store::CreateKey(const std::vector<std::string>& path) {
   return key != nullptr ? key : keys_.front().get();
 }
 
-const Value* Store::FindValue(const Key& key, std::string_view name) {
+const Value* Store::FindValue(const Key& key, std::string_view name) const {
   for (const Value& v : key.values)
-    if (ini::EqualNoCase(v.name, name)) return &v;
+    if (ini::EqualNoCase(v.name, name, step_)) return &v;
   return nullptr;
 }
 
-bool Store::SetValue(Key* key, std::string_view name, std::string_view data) {
+bool Store::SetValue(Key* key, std::string_view name, std::string_view data) const {
   if (name.size() > kMaxValueNameBytes) return false;
   for (Value& v : key->values) {
-    if (ini::EqualNoCase(v.name, name)) {
+    if (ini::EqualNoCase(v.name, name, step_)) {
       v.data.assign(data);
       return true;
     }
@@ -194,9 +189,9 @@ bool Store::SetValue(Key* key, std::string_view name, std::string_view data) {
   return true;
 }
 
-bool Store::DeleteValue(Key* key, std::string_view name) {
+bool Store::DeleteValue(Key* key, std::string_view name) const {
   for (auto it = key->values.begin(); it != key->values.end(); ++it) {
-    if (ini::EqualNoCase(it->name, name)) {
+    if (ini::EqualNoCase(it->name, name, step_)) {
       key->values.erase(it);
       return true;
     }
@@ -220,7 +215,7 @@ bool Store::Parse(std::string_view text) {
     if (line.front() == '[') {
       size_t close = line.rfind(']');
       if (close == 0 || close == std::string_view::npos || close != line.size() - 1 ||
-          !SplitPath(line.substr(1, close - 1), &parts)) {
+          !SplitPath(line.substr(1, close - 1), &parts, step_)) {
         ok = false;
         current = nullptr;  // values under a key we cannot place are dropped
         continue;

@@ -3,11 +3,9 @@
 // The text is scanned line by line without building a model of it, so an
 // edit can splice one line into the original bytes and leave everything else,
 // including bytes this engine does not understand, exactly as it was.
-#include "os/config/ini.h"
+#include "platform/ini.h"
 
 #include <stddef.h>
-
-#include "gnutil/mbutil.h"
 
 namespace gnutil::ini {
 namespace {
@@ -24,14 +22,6 @@ std::string_view Trim(std::string_view s) {
 bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Bytes the character at s[i] takes in the current code set; the trail bytes
-// of a double-byte character may look like ASCII letters and must not fold.
-size_t CharBytes(std::string_view s, size_t i) {
-  if (static_cast<unsigned char>(s[i]) < 0x80) return 1;
-  int n = mb_mblen(s.data() + i, s.size() - i);
-  return n > 1 ? static_cast<size_t>(n) : 1;
-}
 
 struct Line {
   size_t begin;  // first byte
@@ -134,13 +124,17 @@ std::string_view LineEnd(std::string_view text) {
 
 }  // namespace
 
-bool NamesEqual(std::string_view a, std::string_view b) { return EqualNoCase(Trim(a), Trim(b)); }
+bool NamesEqual(std::string_view a, std::string_view b, CharStep step) {
+  return EqualNoCase(Trim(a), Trim(b), step);
+}
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
+// The trail bytes of a double-byte character may look like ASCII letters and
+// must not fold.
+bool EqualNoCase(std::string_view a, std::string_view b, CharStep step) {
   if (a.size() != b.size()) return false;
   size_t i = 0;
   while (i < a.size()) {
-    size_t n = CharBytes(a, i);
+    size_t n = step(a.data() + i, a.size() - i);
     if (n == 1) {
       if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
     } else if (a.compare(i, n, b, i, n) != 0) {
@@ -151,8 +145,8 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool Find(std::string_view text, std::string_view section, std::string_view key,
-          std::string* value) {
+bool Find(std::string_view text, std::string_view section, std::string_view key, std::string* value,
+          CharStep step) {
   LineScanner scan(text);
   Line line;
   // Lines before the first header form the section with the empty name.
@@ -161,8 +155,8 @@ bool Find(std::string_view text, std::string_view section, std::string_view key,
     Parsed p = ParseLine(text, line);
     if (p.kind == Kind::kSection) {
       if (in_section) return false;  // only the first section of the name counts
-      in_section = NamesEqual(p.name, section);
-    } else if (in_section && p.kind == Kind::kEntry && NamesEqual(p.name, key)) {
+      in_section = NamesEqual(p.name, section, step);
+    } else if (in_section && p.kind == Kind::kEntry && NamesEqual(p.name, key, step)) {
       if (!p.has_value) return false;
       value->assign(Unquote(Trim(p.value)));
       return true;
@@ -172,7 +166,7 @@ bool Find(std::string_view text, std::string_view section, std::string_view key,
 }
 
 bool Set(std::string_view text, std::string_view section, std::string_view key,
-         std::string_view value, std::string* out) {
+         std::string_view value, std::string* out, CharStep step) {
   if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
   std::string_view k = Trim(key);
   std::string_view s = Trim(section);
@@ -196,7 +190,7 @@ bool Set(std::string_view text, std::string_view section, std::string_view key,
         in_section = false;
         continue;
       }
-      if (!found_section && NamesEqual(p.name, s)) {
+      if (!found_section && NamesEqual(p.name, s, step)) {
         in_section = found_section = true;
         insert_at = line.next;
         insert_needs_eol = text[line.next - 1] != '\n';
@@ -204,7 +198,7 @@ bool Set(std::string_view text, std::string_view section, std::string_view key,
       continue;
     }
     if (!in_section) continue;
-    if (p.kind == Kind::kEntry && NamesEqual(p.name, k)) {
+    if (p.kind == Kind::kEntry && NamesEqual(p.name, k, step)) {
       std::string r;
       r.reserve(text.size() + value.size());
       // The spacing after '=' is kept unless the new value brings its own.

@@ -15,6 +15,7 @@
 
 #include "genutil/jaconv_internal.h"
 #include "genutil/mbutil_internal.h"
+#include "genutil/textscan.h"
 #include "gnutil/jaconv.h"
 #include "gnutil/mbutil.h"
 
@@ -38,31 +39,15 @@ size_t BoundedLength(const char* src, size_t limit) {
   return len;
 }
 
-// Start of the character that holds byte `index` (index < strlen): the walk
-// of mbidx, in size_t.
-size_t CharStart(const char* s, size_t index) {
-  size_t pos = 0;
-  size_t last = 0;
-  while (pos < index) {
-    last = Step(s + pos);
-    pos += last;
-  }
-  return pos > index ? pos - last : pos;
-}
-
 // How many bytes of src a copy of n bytes takes without splitting a
 // character; *cut says that a character was left out.
 size_t CopyCount(const char* src, size_t n, bool* cut) {
   size_t len = BoundedLength(src, n);
   *cut = false;
-  if (len > n && MultibyteFlag()) {
-    size_t start = CharStart(src, n);
-    if (start < n) {
-      *cut = true;
-      return start;
-    }
-  }
-  return len < n ? len : n;
+  if (len <= n || !MultibyteFlag()) return len < n ? len : n;
+  size_t count = AlignedPrefix(src, n);
+  *cut = count < n;
+  return count;
 }
 
 int CompareIgnoringCase(const char* a, const char* b, size_t n, bool bounded) {

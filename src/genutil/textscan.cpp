@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "gnutil/mbutil.h"
+#include "platform/charstep.h"
 
 namespace gnutil {
 
@@ -19,14 +20,11 @@ size_t AlignedPrefix(const char* text, size_t n) {
   if (text == nullptr) return 0;
   size_t len = strnlen(text, n);
   if (len < n) return len;  // the whole text fits
-  // Keep whole characters while they end at or before byte n.
-  size_t pos = 0;
-  while (pos < n) {
-    size_t step = static_cast<size_t>(mbbytesinchar(text + pos));
-    if (step > n - pos) break;
-    pos += step;
-  }
-  return pos;
+  // A character that starts before byte n ends within the code set's longest
+  // character after it; the terminator counts as a byte of the text, so that
+  // a step sees it as a bad trail byte rather than as room for one.
+  size_t more = strnlen(text + n, static_cast<size_t>(mbmaxcharlen()));
+  return AlignedCut(text, n + more + 1, n, CharLength);
 }
 
 }  // namespace gnutil

@@ -9,9 +9,11 @@
 namespace gnutil {
 
 // Bytes of the character at s in the current code set, of the n > 0 bytes
-// there: at least 1 (an invalid or cut byte is a character of its own) and
-// at most n. A byte below 0x80 is always one character. This is the step the
-// ground floor's text code is handed (platform/charstep.h).
+// there: at least 1 (an invalid byte is a character of its own). A byte below
+// 0x80 is one character; a valid start that the n bytes cut short gives the
+// character's whole length. This is the one character step of the library's
+// internal text code, and the one its ground floor is handed
+// (platform/charstep.h).
 size_t CharLength(const char* s, size_t n);
 
 // The number of bytes of text (at most n, and not beyond its NUL) that end on

@@ -9,17 +9,9 @@
 
 #include "gnutil/mbutil.h"
 #include "locale/datetime_internal.h"
+#include "locale/lclocale_internal.h"
 
 namespace gnutil {
-
-int CharBytes(const char* p) {
-  if (static_cast<unsigned char>(*p) < 0x80) return 1;
-  int n = mb_mblen(p, 4);
-  if (n < 1) return 1;
-  for (int k = 1; k < n; ++k)
-    if (p[k] == '\0') return k;
-  return n;
-}
 
 int FindText(const char* text, const char* needle) {
   size_t n = strlen(needle);
@@ -89,11 +81,6 @@ const CGNString& DatePattern(CLCLocale& loc, long form) {
 
 // Weekday tables of the locale begin with Monday.
 long WeekdayIndex(int weekday) { return weekday == 0 ? 6 : weekday - 1; }
-
-const CGNString& NameAt(const CGNString* table, long count, long index) {
-  static const CGNString kNone;
-  return index >= 0 && index < count ? table[index] : kNone;
-}
 
 // Measures a run of the same single-byte letter starting at p.
 int RunLength(const char* p) {

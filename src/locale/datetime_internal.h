@@ -12,13 +12,15 @@
 
 #include <string>
 
+#include "genutil/textscan.h"
 #include "gnutil/datetime.h"
 #include "gnutil/lclocale.h"
 
 namespace gnutil {
 
-// Bytes of the character at p (at least 1, never past the terminator).
-int CharBytes(const char* p);
+// Bytes of the character at p (at least 1, never past the terminator: no
+// trail byte is NUL).
+inline int CharBytes(const char* p) { return static_cast<int>(CharLength(p, 4)); }
 
 // Byte offset of the first occurrence of needle in text that starts on a
 // character boundary; -1 when there is none (or needle is empty).

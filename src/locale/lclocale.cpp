@@ -89,6 +89,11 @@ void UnitChar(CLCLocale* locale, JapaneseText which, CGNString& text) {
 
 }  // namespace
 
+const CGNString& NameAt(const CGNString* table, long count, long index) {
+  static const CGNString kNone;
+  return index >= 0 && index < count ? table[index] : kNone;
+}
+
 void ClassifyLanguage(const char* abbreviation, int* languageClass, int* languageName) {
   *languageClass = 0;
   *languageName = 0;
@@ -263,37 +268,23 @@ CGNString CLCLocale::GetAMString() { return m_amString; }
 
 CGNString CLCLocale::GetPMString() { return m_pmString; }
 
-// The name tables are read with no range test of the caller's own; an index
-// outside them gives an empty text rather than reading past the array.
 unsigned char CLCLocale::MonthName(long month, CGNString& name) {
-  if (month >= 0 && month < 13)
-    name = m_monthNames[month];
-  else
-    name.Empty();
+  name = gnutil::NameAt(m_monthNames, 13, month);
   return 1;
 }
 
 unsigned char CLCLocale::MonthAbbrev(long month, CGNString& name) {
-  if (month >= 0 && month < 13)
-    name = m_monthAbbrevs[month];
-  else
-    name.Empty();
+  name = gnutil::NameAt(m_monthAbbrevs, 13, month);
   return 1;
 }
 
 unsigned char CLCLocale::DayName(long day, CGNString& name) {
-  if (day >= 0 && day < 7)
-    name = m_dayNames[day];
-  else
-    name.Empty();
+  name = gnutil::NameAt(m_dayNames, 7, day);
   return 1;
 }
 
 unsigned char CLCLocale::DayAbbrev(long day, CGNString& name) {
-  if (day >= 0 && day < 7)
-    name = m_dayAbbrevs[day];
-  else
-    name.Empty();
+  name = gnutil::NameAt(m_dayAbbrevs, 7, day);
   return 1;
 }
 

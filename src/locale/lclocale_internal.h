@@ -80,6 +80,11 @@ CEmperor* NewEraTable(long source);
 // when the table has no row for it.
 void ClassifyLanguage(const char* abbreviation, int* languageClass, int* languageName);
 
+// Entry index of a name table of count entries (month and day names). The
+// tables are read with no range test of the caller's own; an index outside
+// them gives an empty text rather than reading past the array.
+const CGNString& NameAt(const CGNString* table, long count, long index);
+
 namespace testing {
 // Replaces the system's locale information (OSGetLocaleInfo) for the locale
 // records; null restores it.

@@ -9,7 +9,9 @@
 
 namespace gnutil {
 
-// Bytes of the character at s, of the n > 0 bytes there: at least 1, at most n.
+// Bytes of the character at s, of the n > 0 bytes there: at least 1. Where
+// the n bytes end inside a valid start of a character, its whole length
+// (more than n); a cut character never ends on the bytes that follow.
 using CharStep = size_t (*)(const char* s, size_t n);
 
 // How many of the first n bytes of text (size bytes long) end on a character

@@ -23,7 +23,11 @@ using StatRecord = struct stat;
 // the runtime's numbers (ENOTEMPTY is 41 on Windows, 39 on Linux).
 enum class FileError { kNone, kExists, kNotFound, kAccess, kNotEmpty, kOther };
 
-// The path separator is resource.h's PathSeparator().
+// The result for an errno value of a failed runtime call; both platforms'
+// runtimes use the same names (file_error.cpp).
+FileError FileErrorFromErrno(int error);
+
+// The path separator is path.h's PathSeparator().
 
 // False (nothing usable in record) when the file has no status, or when its
 // size does not fit the record's size field.

@@ -13,25 +13,6 @@
 #include "platform/posix/mountinfo.h"
 
 namespace gnutil::platform {
-namespace {
-
-FileError ErrorFor(int error) {
-  switch (error) {
-    case EEXIST:
-      return FileError::kExists;
-    case ENOENT:
-      return FileError::kNotFound;
-    case EACCES:
-    case EPERM:
-      return FileError::kAccess;
-    case ENOTEMPTY:
-      return FileError::kNotEmpty;
-    default:
-      return FileError::kOther;
-  }
-}
-
-}  // namespace
 
 bool StatFile(const char* path, StatRecord* record) { return stat(path, record) == 0; }
 
@@ -71,12 +52,12 @@ bool ReadExactly(const char* path, char* buffer, uint32_t size) {
 
 FileError MakeDirectory(const char* path) {
   if (mkdir(path, 0777) == 0) return FileError::kNone;
-  return ErrorFor(errno);
+  return FileErrorFromErrno(errno);
 }
 
 FileError RemoveEmptyDirectory(const char* path) {
   if (rmdir(path) == 0) return FileError::kNone;
-  return ErrorFor(errno);
+  return FileErrorFromErrno(errno);
 }
 
 FileError RemoveFile(const char* path) {
@@ -84,7 +65,7 @@ FileError RemoveFile(const char* path) {
   if (unlink(path) == 0) return FileError::kNone;
   // The Windows runtime says "access denied" for a directory; so do we.
   if (errno == EISDIR) return FileError::kAccess;
-  return ErrorFor(errno);
+  return FileErrorFromErrno(errno);
 }
 
 bool ListDirectory(const char* directory, std::vector<std::string>* names) {

@@ -16,21 +16,6 @@
 namespace gnutil::platform {
 namespace {
 
-FileError ErrorFor(int error) {
-  switch (error) {
-    case EEXIST:
-      return FileError::kExists;
-    case ENOENT:
-      return FileError::kNotFound;
-    case EACCES:
-      return FileError::kAccess;
-    case ENOTEMPTY:
-      return FileError::kNotEmpty;
-    default:
-      return FileError::kOther;
-  }
-}
-
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -85,17 +70,17 @@ bool ReadExactly(const char* path, char* buffer, uint32_t size) {
 
 FileError MakeDirectory(const char* path) {
   if (_mkdir(path) == 0) return FileError::kNone;
-  return ErrorFor(errno);
+  return FileErrorFromErrno(errno);
 }
 
 FileError RemoveEmptyDirectory(const char* path) {
   if (_rmdir(path) == 0) return FileError::kNone;
-  return ErrorFor(errno);
+  return FileErrorFromErrno(errno);
 }
 
 FileError RemoveFile(const char* path) {
   if (remove(path) == 0) return FileError::kNone;
-  return ErrorFor(errno);
+  return FileErrorFromErrno(errno);
 }
 
 bool ListDirectory(const char* directory, std::vector<std::string>* names) {

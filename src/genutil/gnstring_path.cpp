@@ -8,7 +8,7 @@
 #include "genutil/widetext.h"
 #include "gnutil/gnstring.h"
 #include "gnutil/mbutil.h"
-#include "platform/resource.h"
+#include "platform/path.h"
 #include "platform/utf16.h"
 #include "platform/wctype.h"
 

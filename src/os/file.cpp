@@ -16,7 +16,7 @@
 #include "gnutil/mbstring.h"
 #include "gnutil/osfile.h"
 #include "platform/clock.h"
-#include "platform/resource.h"
+#include "platform/path.h"
 
 namespace gnutil {
 namespace {

@@ -20,6 +20,7 @@
 #include "gnutil/mbstring.h"
 #include "gnutil/osresource.h"
 #include "platform/langid.h"
+#include "platform/path.h"
 
 namespace {
 

@@ -10,9 +10,6 @@
 
 namespace gnutil::platform {
 
-// The separator of the platform's paths.
-char PathSeparator();
-
 // The full file name of a module (0 = the program), empty when the handle is
 // not a loaded module or the name cannot be read.
 std::string ModuleFileName(long module);

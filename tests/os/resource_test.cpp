@@ -16,6 +16,7 @@
 #include "gnutil/osole.h"
 #include "gnutil/osresource.h"
 #include "platform/langid.h"
+#include "platform/path.h"
 #include "support/library_texts.h"
 #include "support/temp_dir.h"
 #include "support/test_locale.h"

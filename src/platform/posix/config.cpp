@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/ini.h"
+#include "platform/path.h"
 #include "platform/posix/files.h"
 #include "platform/regstore.h"
 
@@ -42,13 +43,6 @@ std::string SystemProfilePath() {
 std::string RegistryFilePath() {
   std::lock_guard<std::mutex> lock(g_places_mutex);
   return g_registry_root + "/" + kRegistryFileName;
-}
-
-std::string DirectoryOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
 }
 
 // A bare file name lives beside the system's own file, as on Windows it

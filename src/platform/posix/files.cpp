@@ -20,19 +20,9 @@
 
 #include <string_view>
 
-namespace gnutil {
-namespace {
+#include "platform/path.h"
 
-std::string DirectoryOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-}  // namespace
-
-namespace files {
+namespace gnutil::files {
 
 FileDescriptor::~FileDescriptor() {
   if (fd_ >= 0) close(fd_);
@@ -93,14 +83,14 @@ bool WriteAll(int fd, std::string_view data) {
 bool MakeDirectories(const std::string& dir) {
   struct stat st;
   if (stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-  std::string parent = DirectoryOf(dir);
+  std::string parent = platform::DirectoryOf(dir);
   if (parent != dir && !MakeDirectories(parent)) return false;
   return mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
 // Writes text to a temporary file beside target and renames it over target.
 bool Replace(const std::string& target, const struct stat& old, std::string_view text) {
-  std::string dir = DirectoryOf(target);
+  std::string dir = platform::DirectoryOf(target);
   std::string base = target.substr(target.rfind('/') + 1);
   std::string temp = dir + "/." + base + ".gnutil-tmp";
   // Only the holder of the lock on the current file writes this name, so a
@@ -128,7 +118,7 @@ bool UpdateFile(const std::string& path, bool make_directories,
   std::string target = path;
   char resolved[PATH_MAX];
   if (realpath(path.c_str(), resolved) != nullptr) target = resolved;  // write through links
-  if (make_directories && !MakeDirectories(DirectoryOf(target))) return false;
+  if (make_directories && !MakeDirectories(platform::DirectoryOf(target))) return false;
   for (int attempt = 0; attempt < 1000; ++attempt) {
     struct stat locked, current;
     FileDescriptor fd(OpenRegular(target.c_str(), O_RDWR | O_CREAT, &locked));
@@ -152,5 +142,4 @@ bool UpdateFile(const std::string& path, bool make_directories,
   return false;
 }
 
-}  // namespace files
-}  // namespace gnutil
+}  // namespace gnutil::files

@@ -177,8 +177,6 @@ const StringTableEntry* FindStringEntry(const StringTable* table, long id) {
   return nullptr;
 }
 
-char PathSeparator() { return '/'; }
-
 std::string ModuleFileName(long module) {
   if (module == 0) return ProgramFileName();
   const link_map* map = FindLoadedObject(module);

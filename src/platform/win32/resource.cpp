@@ -1,14 +1,14 @@
 // Win32 side of the resource seam: the loader, LoadStringA and the input
 // method manager of imm32.dll, looked up at run time so that the library
 // loads on systems without it.
+#include "platform/resource.h"
+
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <windows.h>
 
 #include <string>
 #include <vector>
-
-#include "platform/resource.h"
 
 namespace gnutil::platform {
 
@@ -44,8 +44,6 @@ Fn Lookup(HMODULE imm, const char* name) {
 }
 
 }  // namespace
-
-char PathSeparator() { return '\\'; }
 
 std::string ModuleFileName(long module) {
   std::vector<char> buf(MAX_PATH);

@@ -16,6 +16,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "ratio_reporter.h"
+
 namespace {
 
 constexpr int kNames = 16;
@@ -124,60 +126,16 @@ void BM_StdMutexMap(benchmark::State& state) {
 }
 BENCHMARK(BM_StdMutexMap)->Threads(1)->Threads(2)->Threads(8)->UseRealTime();
 
-// Prints ours / peer for every pair after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred) continue;
-      // Per operation and per thread, so thread counts compare fairly. With
-      // --benchmark_repetitions the median stands for the benchmark.
-      if (run.run_type == Run::RT_Iteration) {
-        times_.emplace(run.run_name.str(),
-                       Times{run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()});
-      } else if (run.aggregate_name == "median") {
-        times_[run.run_name.str()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-      }
-    }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    // On a busy machine the real time of a one-thread loop includes time
-    // spent descheduled; its CPU time is the fairer figure there.
-    printf("\nRatios, ours / peer (real time; CPU time):\n");
-    Ratio("BM_OSMutex_Uncontended", "BM_StdRecursiveMutex_Uncontended");
-    Ratio("BM_OSRWLockRead_Uncontended", "BM_StdSharedMutexRead_Uncontended");
-    for (const char* t : {"1", "2", "8"}) {
-      std::string suffix = std::string("/real_time/threads:") + t;
-      Ratio("BM_NamedMutexPool" + suffix, "BM_StdMutexMap" + suffix);
-    }
-  }
-
- private:
-  void Ratio(const std::string& ours, const std::string& peer) {
-    auto a = times_.find(ours);
-    auto b = times_.find(peer);
-    if (a == times_.end() || b == times_.end() || b->second.real <= 0 || b->second.cpu <= 0) {
-      return;
-    }
-    printf("  %-40s %6.2fx (%.1f vs %.1f ns); %6.2fx (%.1f vs %.1f ns)\n", ours.c_str(),
-           a->second.real / b->second.real, a->second.real, b->second.real,
-           a->second.cpu / b->second.cpu, a->second.cpu, b->second.cpu);
-  }
-  struct Times {
-    double real, cpu;
-  };
-  std::map<std::string, Times> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  std::vector<gnutil::bench::RatioPair> pairs = {
+      {"BM_OSMutex_Uncontended", "BM_StdRecursiveMutex_Uncontended"},
+      {"BM_OSRWLockRead_Uncontended", "BM_StdSharedMutexRead_Uncontended"},
+  };
+  for (const char* t : {"1", "2", "8"}) {
+    std::string suffix = std::string("/real_time/threads:") + t;
+    pairs.push_back({"BM_NamedMutexPool" + suffix, "BM_StdMutexMap" + suffix});
+  }
+  return gnutil::bench::RunWithRatios(argc, argv, pairs);
 }

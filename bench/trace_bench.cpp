@@ -21,6 +21,8 @@
 #include <mutex>
 #include <string>
 
+#include "ratio_reporter.h"
+
 namespace {
 
 const bool kThreaded = [] {
@@ -136,56 +138,15 @@ void BM_SteadyClock_TwoReads(benchmark::State& state) {
 }
 BENCHMARK(BM_SteadyClock_TwoReads);
 
-// Prints ours / peer for every pair after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred) continue;
-      if (run.run_type == Run::RT_Iteration) {
-        times_.emplace(run.run_name.str(),
-                       Times{run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()});
-      } else if (run.aggregate_name == "median") {
-        times_[run.run_name.str()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-      }
-    }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    printf("\nRatios, ours / peer (real time; CPU time):\n");
-    Ratio("BM_Trace_Disabled", "BM_StdMutex_LockUnlock", 2.0);
-    Ratio("BM_Trace_EnabledFlushedLine", "BM_Spdlog_FlushedLine", 1.5);
-    Ratio("BM_Trace_Disabled", "BM_Spdlog_Disabled", 0);
-    Ratio("BM_OSTime_StartStop", "BM_SteadyClock_TwoReads", 0);
-  }
-
- private:
-  void Ratio(const std::string& ours, const std::string& peer, double goal) {
-    auto a = times_.find(ours);
-    auto b = times_.find(peer);
-    if (a == times_.end() || b == times_.end() || b->second.real <= 0 || b->second.cpu <= 0) {
-      return;
-    }
-    printf("  %-28s / %-24s %6.2fx (%.1f vs %.1f ns); %6.2fx (%.1f vs %.1f ns)", ours.c_str(),
-           peer.c_str(), a->second.real / b->second.real, a->second.real, b->second.real,
-           a->second.cpu / b->second.cpu, a->second.cpu, b->second.cpu);
-    if (goal > 0) printf("  goal <= %.1fx", goal);
-    printf("\n");
-  }
-  struct Times {
-    double real, cpu;
-  };
-  std::map<std::string, Times> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return gnutil::bench::RunWithRatios(
+      argc, argv,
+      {
+          {"BM_Trace_Disabled", "BM_StdMutex_LockUnlock", 2.0},
+          {"BM_Trace_EnabledFlushedLine", "BM_Spdlog_FlushedLine", 1.5},
+          {"BM_Trace_Disabled", "BM_Spdlog_Disabled"},
+          {"BM_OSTime_StartStop", "BM_SteadyClock_TwoReads"},
+      });
 }

@@ -1,4 +1,6 @@
-// Locale information on Linux: the Windows items answered from ICU.
+// Locale information on Linux: the Windows items answered from ICU. The
+// pattern conversion is icu_picture.cpp, the installed locales
+// installed_locales.cpp.
 //
 // Each locale's items are worked out once, as UTF-8, and kept; a query then
 // only converts the text to the process locale's code set. A character that
@@ -6,17 +8,13 @@
 // rather than hand back a '?'.
 #include "platform/posix/localeinfo.h"
 
-#include <dirent.h>
 #include <errno.h>
-#include <fcntl.h>
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
 #include <unicode/udat.h>
 #include <unicode/udatpg.h>
 #include <unicode/uloc.h>
@@ -27,7 +25,6 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
-#include <set>
 #include <vector>
 
 #include "platform/localeinfo.h"
@@ -160,8 +157,6 @@ std::string IcuText(Call call) {
   if (U_FAILURE(status) || length > 256) return std::string();
   return Utf8(buffer, length);
 }
-
-bool IsPatternLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // The fields of a Windows picture in order, each with the literal text
 // that comes before it (quotes removed).
@@ -446,95 +441,7 @@ bool ToProcessCodeSet(const std::string& utf8, std::string* out) {
   return true;
 }
 
-// The locales in a directory: its sub-directories that hold a locale.
-std::vector<std::string> LocaleDirectories(const std::string& dir) {
-  std::vector<std::string> names;
-  DIR* d = opendir(dir.c_str());
-  if (d == nullptr) return names;
-  while (struct dirent* e = readdir(d)) {
-    if (e->d_name[0] == '.') continue;
-    std::string ctype = dir + "/" + e->d_name + "/LC_CTYPE";
-    struct stat st;
-    if (stat(ctype.c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(e->d_name);
-  }
-  closedir(d);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-uint32_t Word(const unsigned char* p) {
-  uint32_t v;
-  memcpy(&v, p, sizeof v);
-  return v;
-}
-
-// The names in glibc's locale archive (its name hash table), as locale -a
-// lists them.
-std::vector<std::string> ArchiveLocales(const char* path) {
-  std::vector<std::string> names;
-  int fd = open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return names;
-  struct stat st;
-  if (fstat(fd, &st) == 0 && st.st_size >= 32) {
-    size_t size = static_cast<size_t>(st.st_size);
-    void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (map != MAP_FAILED) {
-      const unsigned char* base = static_cast<const unsigned char*>(map);
-      const uint32_t kMagic = 0xde020109;
-      uint32_t hashOffset = Word(base + 8), hashSize = Word(base + 16);
-      if (Word(base) == kMagic && hashOffset <= size && hashSize <= (size - hashOffset) / 12) {
-        for (uint32_t i = 0; i < hashSize; ++i) {
-          const unsigned char* entry = base + hashOffset + 12 * i;
-          uint32_t nameOffset = Word(entry + 4), recordOffset = Word(entry + 8);
-          if (nameOffset == 0 || recordOffset == 0 || nameOffset >= size) continue;
-          const char* name = reinterpret_cast<const char*>(base + nameOffset);
-          size_t length = strnlen(name, size - nameOffset);
-          if (length < size - nameOffset) names.emplace_back(name, length);
-        }
-      }
-      munmap(map, size);
-    }
-  }
-  close(fd);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-bool IsLanguageLocale(const std::string& name) {
-  return !(name == "C" || name == "POSIX" || name.rfind("C.", 0) == 0 ||
-           name.rfind("POSIX.", 0) == 0);
-}
-
 }  // namespace
-
-void EnumerateInstalledLocales(InstalledLocaleVisitor visit, void* context) {
-  // What setlocale accepts: with LOCPATH set, glibc looks only there (in
-  // its order), otherwise in its archive and then in its directory.
-  std::vector<std::string> names;
-  const char* locpath = getenv("LOCPATH");
-  if (locpath != nullptr && *locpath != '\0') {
-    std::string paths(locpath);
-    size_t start = 0;
-    while (start <= paths.size()) {
-      size_t end = paths.find(':', start);
-      if (end == std::string::npos) end = paths.size();
-      if (end > start) {
-        std::vector<std::string> found = LocaleDirectories(paths.substr(start, end - start));
-        names.insert(names.end(), found.begin(), found.end());
-      }
-      start = end + 1;
-    }
-  } else {
-    names = ArchiveLocales("/usr/lib/locale/locale-archive");
-    std::vector<std::string> found = LocaleDirectories("/usr/lib/locale");
-    names.insert(names.end(), found.begin(), found.end());
-  }
-  std::set<std::string> seen;
-  for (const std::string& name : names) {
-    if (!IsLanguageLocale(name) || !seen.insert(name).second) continue;
-    visit(context, LangIDForLocaleName(name.c_str()), name.c_str());
-  }
-}
 
 bool SetProcessLocale(const char* name) {
   setlocale(LC_ALL, nullptr);
@@ -548,125 +455,6 @@ std::string DefaultLanguageAbbreviation() {
 }
 
 bool FixedTextsFollowProcessLocale() { return true; }
-
-std::string WindowsPicture(const std::string& icu) {
-  std::string out;
-  std::string quoted;  // literal text waiting for its quotes
-  auto flushQuoted = [&]() {
-    if (!quoted.empty()) out += "'" + quoted + "'";
-    quoted.clear();
-  };
-  auto literal = [&](const std::string& text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-      unsigned char c = static_cast<unsigned char>(text[i]);
-      // CLDR puts no-break spaces (U+00A0, U+202F) where Windows has a blank.
-      if (text.compare(i, 3, "\xE2\x80\xAF") == 0 || text.compare(i, 2, "\xC2\xA0") == 0) {
-        flushQuoted();
-        out += ' ';
-        i += c == 0xE2 ? 2 : 1;
-        continue;
-      }
-      // Letters must be quoted or they would be fields; other text, CJK
-      // characters included, stands as it is, as the system gives it.
-      if (IsPatternLetter(static_cast<char>(c))) {
-        quoted += static_cast<char>(c);
-      } else if (c == '\'') {
-        flushQuoted();
-        out += "''";
-      } else {
-        flushQuoted();
-        out += static_cast<char>(c);
-      }
-    }
-  };
-  for (size_t i = 0; i < icu.size();) {
-    char c = icu[i];
-    if (c == '\'') {
-      if (i + 1 < icu.size() && icu[i + 1] == '\'') {
-        literal("'");
-        i += 2;
-        continue;
-      }
-      std::string text;
-      size_t j = i + 1;
-      for (; j < icu.size(); ++j) {
-        if (icu[j] == '\'') {
-          if (j + 1 < icu.size() && icu[j + 1] == '\'') {
-            text += '\'';
-            ++j;
-            continue;
-          }
-          break;
-        }
-        text += icu[j];
-      }
-      literal(text);
-      i = j + 1;
-      continue;
-    }
-    if (!IsPatternLetter(c)) {
-      size_t end = i;
-      while (end < icu.size() && !IsPatternLetter(icu[end]) && icu[end] != '\'') ++end;
-      literal(icu.substr(i, end - i));
-      i = end;
-      continue;
-    }
-    size_t run = 1;
-    while (i + run < icu.size() && icu[i + run] == c) ++run;
-    i += run;
-    std::string field;
-    switch (c) {
-      case 'y':
-      case 'Y':
-      case 'u':
-        field = run == 2 ? "yy" : "yyyy";
-        break;
-      case 'M':
-      case 'L':
-        field = std::string(run > 4 ? 4 : run, 'M');
-        break;
-      case 'd':
-        field = std::string(run > 2 ? 2 : run, 'd');
-        break;
-      case 'E':
-      case 'c':
-      case 'e':
-        field = run >= 4 ? "dddd" : "ddd";
-        break;
-      case 'a':
-      case 'b':
-      case 'B':
-        field = "tt";
-        break;
-      case 'h':
-      case 'K':
-        field = std::string(run > 2 ? 2 : run, 'h');
-        break;
-      case 'H':
-      case 'k':
-        field = std::string(run > 2 ? 2 : run, 'H');
-        break;
-      case 'm':
-        field = std::string(run > 2 ? 2 : run, 'm');
-        break;
-      case 's':
-        field = std::string(run > 2 ? 2 : run, 's');
-        break;
-      case 'G':
-        field = "gg";
-        break;
-      default:
-        // Zones, fractions of seconds and the like have no Windows form:
-        // they go, with the blank that separated them.
-        if (!out.empty() && quoted.empty() && out.back() == ' ') out.pop_back();
-        continue;
-    }
-    flushQuoted();
-    out += field;
-  }
-  flushQuoted();
-  return out;
-}
 
 const char* LanguageAbbreviation(unsigned short langId, unsigned* ansiCodePage) {
   const PrimaryLanguage* primary = nullptr;

@@ -19,6 +19,10 @@ namespace gnutil::platform {
 // gives it); zones and fractions of seconds are dropped.
 std::string WindowsPicture(const std::string& icuPattern);
 
+// The letters that are fields in either notation: ASCII letters, whatever
+// the locale.
+inline bool IsPatternLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
 // The text of one item for a locale identifier, UTF-8. False when the
 // identifier is unknown or the item is not one we answer.
 bool LocaleInfoUtf8(unsigned long lcid, unsigned long item, std::string* text);

@@ -6,8 +6,7 @@
 #include <vector>
 
 #include "commands.h"
-#include "genutil/codeset_names.h"
-#include "genutil/widetext.h"
+#include "gnutil/codesets.h"
 #include "gnutil/gnstring.h"
 #include "gnutil/mbutil.h"
 
@@ -65,9 +64,9 @@ class LocaleCounter {
   size_t Total() const { return invalid_ ? bytes_ : units_; }
 
  private:
-  static constexpr size_t kInvalid = static_cast<size_t>(-1);
+  static constexpr size_t kInvalid = kNotLocaleText;
 
-  static size_t Units(const char* s, size_t n) { return n == 0 ? 0 : CountUnits(s, n); }
+  static size_t Units(const char* s, size_t n) { return CountLocaleChars(s, n); }
 
   // Adds the units of a NUL-free piece. Invalid bytes anywhere make the whole
   // text count by bytes, as GetNumChars does.

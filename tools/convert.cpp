@@ -1,27 +1,28 @@
 // gnutil detect and gnutil convert: the Japanese code set of files, and
 // conversion of files or standard input between the code sets the library
-// converts (Shift-JIS, EUC, JIS; Big5, EUC-TW).
+// converts (Shift-JIS, EUC, JIS; Big5, EUC-TW; UTF-8 where the system
+// converts it).
 //
-// Conversion streams in chunks through the library's stream converter, which
-// never splits a character or an escape sequence between chunks, so any
-// size converts in constant memory and gives the bytes of a whole-text
-// conversion. Output to a regular file goes to a temporary file beside it
-// that is renamed over it only when everything succeeded: a failed or
-// interrupted run leaves no partial file (see platform/stream_files.h).
+// Conversion streams through the library's stream converter, which never
+// splits a character or an escape sequence between chunks, so any size
+// converts in constant memory and gives the bytes of a whole-text conversion.
+// Output to a regular file goes to a temporary file beside it that is renamed
+// over it only when everything succeeded: a failed or interrupted run leaves
+// no partial file (see output_file.h).
 #include <stdio.h>
 
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "commands.h"
-#include "genutil/codeset_names.h"
-#include "genutil/jaconv_internal.h"
+#include "gnutil/codesets.h"
+#include "gnutil/codestream.h"
 #include "gnutil/jaconv.h"
 #include "gnutil/mbutil.h"
-#include "platform/charset_stream.h"
-#include "platform/stream_files.h"
+#include "output_file.h"
 
 namespace gnutil::tool {
 namespace {
@@ -64,47 +65,14 @@ int CodeSetOf(const std::string& name) {
   return cs > 0 ? cs : kUnknown;
 }
 
-const char* CodeSetLabel(int cs) {
-  switch (cs) {
-    case CODESET_JIS:
-      return "JIS";
-    case CODESET_EUC_J:
-      return "EUC";
-    case CODESET_SJIS:
-      return "SJIS";
-    case CODESET_EUC_OR_SJIS:
-      return "EUC-or-SJIS";
-    case CODESET_BIG5:
-      return "BIG5";
-    case CODESET_EUC_TW:
-      return "EUC-TW";
-    default:
-      return "none";
-  }
-}
-
 bool IsJapanese(int cs) { return cs == CODESET_JIS || cs == CODESET_EUC_J || cs == CODESET_SJIS; }
 
-// The system converter's name of a code set the tool converts to and from
-// UTF-8; null for the others.
-const char* IconvName(int cs) {
-  switch (cs) {
-    case CODESET_SJIS:
-      return "SHIFT_JIS";
-    case CODESET_EUC_J:
-      return "EUC-JP";
-    case CODESET_JIS:
-      return "ISO-2022-JP";
-    case CODESET_BIG5:
-      return "BIG5";
-    case CODESET_EUC_TW:
-      return "EUC-TW";
-    case CODESET_UTF8:
-      return "UTF-8";
-    default:
-      return nullptr;
-  }
-}
+// Input streams and the spool of one that cannot seek, closed on every path
+// (standard input excepted: CloseInput leaves it open).
+struct CloseStream {
+  void operator()(FILE* f) const { CloseInput(f); }
+};
+using Stream = std::unique_ptr<FILE, CloseStream>;
 
 // Whether the rest of the stream is well-formed UTF-8 with at least one
 // character beyond ASCII (ASCII alone, JIS included, is left to the Japanese
@@ -135,13 +103,10 @@ bool IsUtf8Text(FILE* in) {
   }
 }
 
-// A stream that can be read twice (detection, then conversion), and the
-// place to go back to: where it stood when we came, since standard input may
-// have been partly read by the caller. Streams that cannot seek are copied
-// into a temporary file first: disk, not memory.
-FILE* Rewindable(FILE* in, fpos_t* start, std::string* error) {
-  if (fseek(in, 0, SEEK_CUR) == 0 && fgetpos(in, start) == 0) return in;
-  FILE* spool = tmpfile();
+// A copy of what remains of a stream that cannot seek, in a temporary file
+// (disk, not memory), positioned at its start; null with the reason in *error.
+Stream Spooled(FILE* in, std::string* error) {
+  Stream spool(tmpfile());
   if (spool == nullptr) {
     *error = std::string("cannot create a temporary file: ") + std::strerror(errno);
     return nullptr;
@@ -149,24 +114,160 @@ FILE* Rewindable(FILE* in, fpos_t* start, std::string* error) {
   char buffer[1 << 16];
   size_t n;
   while ((n = fread(buffer, 1, sizeof buffer, in)) > 0) {
-    if (fwrite(buffer, 1, n, spool) != n) {
+    if (fwrite(buffer, 1, n, spool.get()) != n) {
       *error = "cannot write a temporary file";
-      fclose(spool);
       return nullptr;
     }
   }
   if (ferror(in)) {
     *error = "error reading the input";
-    fclose(spool);
     return nullptr;
   }
-  rewind(spool);
-  if (fgetpos(spool, start) != 0) {
-    *error = "cannot read back a temporary file";
-    fclose(spool);
-    return nullptr;
-  }
+  rewind(spool.get());
   return spool;
+}
+
+// What the command line asks for.
+struct ConvertRequest {
+  std::string fromName, toName, outPath, inPath;
+  bool haveOut = false;
+  int from = kUnknown;
+  int to = kUnknown;
+};
+
+constexpr int kGoOn = -1;
+
+// Reads the options into *request: kGoOn, or the exit status for --help and
+// for a usage error (with its message printed).
+int ParseConvert(const Args& args, ConvertRequest* request) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string* v) {
+      if (i + 1 >= args.size()) return false;
+      *v = args[++i];
+      return true;
+    };
+    if (a == "--help" || a == "-h") {
+      std::fputs(kConvertUsage, stdout);
+      return FinishOutput("convert");
+    } else if (a == "--from") {
+      if (!value(&request->fromName)) return Fail("convert: --from needs a name");
+    } else if (a.rfind("--from=", 0) == 0) {
+      request->fromName = a.substr(7);
+    } else if (a == "--to") {
+      if (!value(&request->toName)) return Fail("convert: --to needs a name");
+    } else if (a.rfind("--to=", 0) == 0) {
+      request->toName = a.substr(5);
+    } else if (a == "-o" || a == "--output") {
+      if (!value(&request->outPath)) return Fail("convert: " + a + " needs a file name");
+      request->haveOut = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return Fail("convert: unknown option '" + a + "'");
+    } else if (request->inPath.empty()) {
+      request->inPath = a;
+    } else {
+      return Fail("convert: only one FILE may be given");
+    }
+  }
+  return kGoOn;
+}
+
+// Resolves the code-set names and checks that the pair converts: kGoOn, or 2
+// with the message printed.
+int CheckConvert(ConvertRequest* request) {
+  if (request->fromName.empty() || request->toName.empty()) {
+    return Fail("convert: --from and --to are required (see 'gnutil convert --help')");
+  }
+  int from = request->from = CodeSetOf(request->fromName);
+  int to = request->to = CodeSetOf(request->toName);
+  if (from == kUnknown) return Fail("convert: unknown code set '" + request->fromName + "'");
+  if (to == kUnknown || to == kAuto) {
+    return Fail("convert: unknown code set '" + request->toName + "'");
+  }
+  if (from == kAuto && !IsJapanese(to) && to != CODESET_UTF8) {
+    return Fail(
+        "convert: --from auto detects UTF-8 and Japanese only; give the code set of the input");
+  }
+  if (from != kAuto &&
+      CodeConverter(from, to, DefaultInvalidBytes(from, to)).Status() != CodeStatus::kOk) {
+    return Fail("convert: cannot convert from " + request->fromName + " to " + request->toName);
+  }
+  if (request->haveOut && request->outPath.empty()) return Fail("convert: -o needs a file name");
+  return kGoOn;
+}
+
+// The code set of the text that remains of source, which is left where it
+// was: UTF-8, else the Japanese detection, EUC when both EUC and Shift-JIS
+// fit, and `to` when the text has no Japanese (nothing to convert). -1 with
+// the reason in *error when the stream cannot be read back.
+int DetectCodeSet(FILE* source, int to, std::string* error) {
+  fpos_t start;
+  if (fgetpos(source, &start) != 0) {
+    *error = "cannot go back to the start of the input";
+    return -1;
+  }
+  int detected = IsUtf8Text(source) ? CODESET_UTF8 : CODESET_NONE;
+  clearerr(source);
+  if (detected == CODESET_NONE && fsetpos(source, &start) == 0) {
+    detected = DetectJPCodeType(source);
+    clearerr(source);
+  }
+  if (fsetpos(source, &start) != 0) {
+    *error = "cannot go back to the start of the input";
+    return -1;
+  }
+  if (detected == CODESET_EUC_OR_SJIS) {
+    std::fprintf(stderr, "gnutil: convert: input is valid as EUC and as Shift-JIS; read as EUC\n");
+    detected = CODESET_EUC_J;
+  }
+  return detected == CODESET_NONE ? to : detected;
+}
+
+// Converts source onto standard output or the -o file and reports: the exit
+// status.
+int ConvertTo(const ConvertRequest& request, int from, FILE* source) {
+  std::string error;
+  OutputFileHolder file;
+  FILE* out = stdout;
+  if (request.haveOut) {
+    file.reset(OpenOutputFile(request.outPath.c_str(), &error));
+    if (file == nullptr) return Fail("convert: cannot write '" + request.outPath + "': " + error);
+    out = OutputStream(file.get());
+  }
+  CodeResult r =
+      ConvertCodeStream(source, out, from, request.to, DefaultInvalidBytes(from, request.to));
+  if (r.status == CodeStatus::kUnavailable) {
+    return Fail("convert: this system cannot convert from " + request.fromName + " to " +
+                request.toName);
+  }
+  if (r.status == CodeStatus::kInvalid) {
+    return Fail("convert: byte " + std::to_string(r.offset) +
+                " of the input is no character of the input's code set or has no form in the "
+                "output's");
+  }
+  if (r.status == CodeStatus::kReadError || ferror(source)) {
+    bool fromStdin = request.inPath.empty() || request.inPath == "-";
+    return Fail("convert: error reading '" + (fromStdin ? std::string("-") : request.inPath) + "'");
+  }
+  if (r.status == CodeStatus::kNoMemory) {
+    std::fprintf(stderr, "gnutil: convert: out of memory\n");
+    return 1;
+  }
+  bool written = r.status == CodeStatus::kOk;
+  if (file == nullptr) {
+    int finished = FinishOutput("convert");
+    return written ? finished : 1;
+  }
+  if (!written) {
+    std::fprintf(stderr, "gnutil: convert: cannot write '%s'\n", request.outPath.c_str());
+    return 1;
+  }
+  if (!CommitOutputFile(file.release(), &error)) {
+    std::fprintf(stderr, "gnutil: convert: cannot write '%s': %s\n", request.outPath.c_str(),
+                 error.c_str());
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -202,142 +303,29 @@ int RunDetect(const Args& args) {
 }
 
 int RunConvert(const Args& args) {
-  std::string fromName, toName, outPath, inPath;
-  bool haveOut = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    auto value = [&](std::string* v) {
-      if (i + 1 >= args.size()) return false;
-      *v = args[++i];
-      return true;
-    };
-    if (a == "--help" || a == "-h") {
-      std::fputs(kConvertUsage, stdout);
-      return FinishOutput("convert");
-    } else if (a == "--from") {
-      if (!value(&fromName)) return Fail("convert: --from needs a name");
-    } else if (a.rfind("--from=", 0) == 0) {
-      fromName = a.substr(7);
-    } else if (a == "--to") {
-      if (!value(&toName)) return Fail("convert: --to needs a name");
-    } else if (a.rfind("--to=", 0) == 0) {
-      toName = a.substr(5);
-    } else if (a == "-o" || a == "--output") {
-      if (!value(&outPath)) return Fail("convert: " + a + " needs a file name");
-      haveOut = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return Fail("convert: unknown option '" + a + "'");
-    } else if (inPath.empty()) {
-      inPath = a;
-    } else {
-      return Fail("convert: only one FILE may be given");
-    }
-  }
-  if (fromName.empty() || toName.empty()) {
-    return Fail("convert: --from and --to are required (see 'gnutil convert --help')");
-  }
-  int from = CodeSetOf(fromName);
-  int to = CodeSetOf(toName);
-  if (from == kUnknown) return Fail("convert: unknown code set '" + fromName + "'");
-  if (to == kUnknown || to == kAuto) return Fail("convert: unknown code set '" + toName + "'");
-  if (from == kAuto && !IsJapanese(to) && to != CODESET_UTF8) {
-    return Fail(
-        "convert: --from auto detects UTF-8 and Japanese only; give the code set of the input");
-  }
-  bool viaUtf8 = from == CODESET_UTF8 || to == CODESET_UTF8;
-  bool convertible = viaUtf8 ? IconvName(from) != nullptr && IconvName(to) != nullptr
-                             : ConversionFor(from, to) != Conversion::kCopy;
-  if (from != kAuto && from != to && !convertible) {
-    return Fail("convert: cannot convert from " + fromName + " to " + toName);
-  }
-  if (haveOut && outPath.empty()) return Fail("convert: -o needs a file name");
+  ConvertRequest request;
+  int status = ParseConvert(args, &request);
+  if (status == kGoOn) status = CheckConvert(&request);
+  if (status != kGoOn) return status;
 
-  bool fromStdin = inPath.empty() || inPath == "-";
   std::string error;
-  FILE* in = OpenInput(inPath, &error);
-  if (in == nullptr) return Fail("convert: " + error);
-  FILE* source = in;
+  Stream input(OpenInput(request.inPath, &error));
+  if (input == nullptr) return Fail("convert: " + error);
+  FILE* source = input.get();
+  Stream spool;
+  int from = request.from;
   if (from == kAuto) {
-    fpos_t start;
-    source = Rewindable(in, &start, &error);
-    if (source == nullptr) {
-      CloseInput(in);
-      return Fail("convert: " + error);
+    // Detection reads the input once and conversion again: a stream that
+    // cannot go back is read from a copy.
+    if (fseek(source, 0, SEEK_CUR) != 0) {
+      spool = Spooled(source, &error);
+      if (spool == nullptr) return Fail("convert: " + error);
+      source = spool.get();
     }
-    int detected = IsUtf8Text(source) ? CODESET_UTF8 : CODESET_NONE;
-    clearerr(source);
-    if (detected == CODESET_NONE && fsetpos(source, &start) == 0) {
-      detected = DetectJPCodeType(source);
-      clearerr(source);
-    }
-    if (fsetpos(source, &start) != 0) {
-      if (source != in) fclose(source);
-      CloseInput(in);
-      return Fail("convert: cannot go back to the start of the input");
-    }
-    if (detected == CODESET_EUC_OR_SJIS) {
-      std::fprintf(stderr,
-                   "gnutil: convert: input is valid as EUC and as Shift-JIS; read as EUC\n");
-      detected = CODESET_EUC_J;
-    }
-    from = detected == CODESET_NONE ? to : detected;  // no Japanese: nothing to convert
+    from = DetectCodeSet(source, request.to, &error);
+    if (from < 0) return Fail("convert: " + error);
   }
-  Conversion conversion = ConversionFor(from, to);
-
-  FILE* out = stdout;
-  platform::OutputFile* file = nullptr;
-  if (haveOut) {
-    file = platform::OpenOutputFile(outPath.c_str(), &error);
-    if (file == nullptr) {
-      if (source != in) fclose(source);
-      CloseInput(in);
-      return Fail("convert: cannot write '" + outPath + "': " + error);
-    }
-    out = platform::OutputStream(file);
-  }
-  bool ok = true;
-  bool readError = false;
-  if (from != to && (from == CODESET_UTF8 || to == CODESET_UTF8)) {
-    unsigned long long at = 0;
-    platform::CharsetResult r =
-        platform::ConvertCharsetStream(IconvName(from), IconvName(to), source, out, &at);
-    if (r == platform::CharsetResult::kWriteError) ok = false;
-    if (r == platform::CharsetResult::kReadError) readError = true;
-    if (r == platform::CharsetResult::kUnavailable || r == platform::CharsetResult::kInvalid) {
-      if (source != in) fclose(source);
-      CloseInput(in);
-      if (file != nullptr) platform::AbandonOutputFile(file);
-      return Fail(r == platform::CharsetResult::kUnavailable
-                      ? "convert: this system cannot convert from " + fromName + " to " + toName
-                      : "convert: byte " + std::to_string(at) +
-                            " of the input is no character of the input's code set or has no "
-                            "form in the output's");
-    }
-  } else {
-    ok = ConvertStream(conversion, source, out);
-  }
-  readError = readError || ferror(source) != 0;
-  if (source != in) fclose(source);
-  CloseInput(in);
-  if (readError) {
-    if (file != nullptr) platform::AbandonOutputFile(file);
-    return Fail("convert: error reading '" + (fromStdin ? std::string("-") : inPath) + "'");
-  }
-  if (file == nullptr) {
-    int written = FinishOutput("convert");
-    return ok ? written : 1;
-  }
-  if (!ok) {
-    platform::AbandonOutputFile(file);
-    std::fprintf(stderr, "gnutil: convert: cannot write '%s'\n", outPath.c_str());
-    return 1;
-  }
-  if (!platform::CommitOutputFile(file, &error)) {
-    std::fprintf(stderr, "gnutil: convert: cannot write '%s': %s\n", outPath.c_str(),
-                 error.c_str());
-    return 1;
-  }
-  return 0;
+  return ConvertTo(request, from, source);
 }
 
 }  // namespace gnutil::tool

@@ -4,12 +4,12 @@
 #include <cstring>
 
 #include "commands.h"
-#include "platform/stream_files.h"
+#include "output_file.h"
 
 namespace gnutil::tool {
 namespace {
 
-platform::StandardStreams g_standard;
+StandardStreams g_standard;
 
 }  // namespace
 
@@ -27,7 +27,7 @@ FILE* OpenInput(const std::string& path, std::string* error) {
     return stdin;
   }
   std::string reason;
-  FILE* f = platform::OpenInputStream(path.c_str(), &reason);
+  FILE* f = OpenInputStream(path.c_str(), &reason);
   if (f == nullptr) *error = "cannot read '" + path + "': " + reason;
   return f;
 }
@@ -73,7 +73,7 @@ const char kUsage[] =
 
 int main(int argc, char** argv) {
   using namespace gnutil::tool;
-  g_standard = gnutil::platform::ClaimStandardStreams();
+  g_standard = gnutil::tool::ClaimStandardStreams();
   if (argc < 2) {
     std::fputs(kUsage, stderr);
     return 2;

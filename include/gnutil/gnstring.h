@@ -9,6 +9,7 @@
 #define GNUTIL_GNSTRING_H
 
 #include <stdarg.h>
+#include <stddef.h>
 
 #include "gnutil/export.h"
 
@@ -281,5 +282,20 @@ GNUTIL_API int OSDosToUnix(char* buffer);
 // and comes back; the result is the length of what came back. For other
 // users it is n. Null text gives 0.
 GNUTIL_API int OSFindPlatformStringLength(char* text, int n);
+
+namespace gnutil {
+
+/// What CountLocaleChars returns for bytes that are not text of the process
+/// locale.
+constexpr size_t kNotLocaleText = static_cast<size_t>(-1);
+
+/// The characters that CGNString::GetNumChars counts in the first length
+/// bytes of a text (up to a NUL), without building a string: its 16-bit wide
+/// units in the process locale. Returns kNotLocaleText when the bytes are not
+/// valid there (GetNumChars then counts bytes), so that a program can count a
+/// text in pieces.
+GNUTIL_API size_t CountLocaleChars(const char* text, size_t length);
+
+}  // namespace gnutil
 
 #endif  // GNUTIL_GNSTRING_H

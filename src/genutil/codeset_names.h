@@ -1,6 +1,6 @@
-// The names of the code sets: one table for the library's own lookup by name
-// (mbGetCodeSet, which finds a key anywhere in a longer name) and for the
-// names people type (the gnutil tool, which takes a whole name, in any case).
+// The table of the code sets' names, one row per code set, behind the public
+// lookups of gnutil/codesets.h, mbGetCodeSet's keys and the code set that
+// InitMbutil reads from a POSIX locale name.
 #ifndef GNUTIL_SRC_GENUTIL_CODESET_NAMES_H
 #define GNUTIL_SRC_GENUTIL_CODESET_NAMES_H
 
@@ -8,23 +8,28 @@
 
 namespace gnutil {
 
-struct CodeSetName {
-  const char* name;
+struct CodeSetRow {
   int codeset;
-  // One of the keys that mbGetCodeSet looks for inside a name. The keys come
-  // first, in the order they are tried: several contain others ("SJIS" holds
+  const char* label;  // what programs show for it
+  const char* iconv;  // the system converter's name, where UTF-8 pairs go through it
+  // The keys mbGetCodeSet looks for anywhere in a name. The rows are in the
+  // order the keys are tried, since several keys contain others ("SJIS" holds
   // "JIS", "EUC_TW" holds "EUC").
-  bool key;
+  const char* keys[2];
+  // The code set's spellings in POSIX locale names ("ja_JP.eucJP"), compared
+  // by their letters and digits only.
+  const char* posix[3];
+  // Further whole names that people type; with the keys, what CodeSetByName
+  // takes.
+  const char* names[4];
 };
 
 // The table; *count receives its length.
-const CodeSetName* CodeSetNames(size_t* count);
+const CodeSetRow* CodeSetRows(size_t* count);
 
-// The code set of a whole name in any of its usual spellings: letters are
-// compared without regard to case, and '-', '_', '.' and spaces are ignored,
-// so "EUC-JP", "euc_jp" and "eucjp" agree. -1 for a name that is not in the
-// table (a name that merely contains one is not taken). "NONE" gives 0.
-int CodeSetByName(const char* name);
+// The code set of the code-set part of a POSIX locale name (after the dot, up
+// to an '@'); -1 when it names none of ours.
+int CodeSetForPosixName(const char* codeset);
 
 }  // namespace gnutil
 

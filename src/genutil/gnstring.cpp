@@ -195,6 +195,12 @@ unsigned int CGNString::GetNumChars() const {
   return n == gnutil::kInvalidText ? m_nDataLength : static_cast<unsigned int>(n);
 }
 
+size_t gnutil::CountLocaleChars(const char* text, size_t length) {
+  if (text == nullptr || length == 0) return 0;
+  size_t n = CountUnits(text, length);
+  return n == kInvalidText ? kNotLocaleText : n;
+}
+
 unsigned int CGNString::GetLengthInChars() const { return GetNumChars(); }
 
 unsigned char CGNString::IsEmpty() const { return m_nDataLength == 0; }

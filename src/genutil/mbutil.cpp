@@ -226,46 +226,6 @@ bool StartsNoCase(const char* s, const char* prefix) {
   return true;
 }
 
-// Lower-cased letters and digits of a POSIX codeset name, so that "EUC-JP",
-// "eucJP" and "eucjp" compare equal.
-std::string NormaliseCodeset(const char* p) {
-  std::string out;
-  for (; *p && *p != '@'; ++p) {
-    unsigned char c = static_cast<unsigned char>(*p);
-    if (isalnum(c)) out += static_cast<char>(tolower(c));
-  }
-  return out;
-}
-
-// Code set of a POSIX codeset name; -1 when it names none of ours.
-int CodeSetForPosixCodeset(const std::string& cs) {
-  struct Entry {
-    const char* name;
-    int codeset;
-  };
-  static const Entry kNames[] = {
-      {"utf8", CODESET_UTF8},       {"eucjp", CODESET_EUC_J},
-      {"ujis", CODESET_EUC_J},      {"sjis", CODESET_SJIS},
-      {"shiftjis", CODESET_SJIS},   {"big5", CODESET_BIG5},
-      {"big5hkscs", CODESET_BIG5},  {"euctw", CODESET_EUC_TW},
-      {"euckr", CODESET_EUC_K},     {"gbk", CODESET_GB},
-      {"gb2312", CODESET_GB},       {"gb18030", CODESET_GB},
-      {"euccn", CODESET_EUC_C},     {"iso88592", CODESET_8859_2},
-      {"iso88593", CODESET_8859_3}, {"iso88594", CODESET_8859_4},
-      {"iso88595", CODESET_8859_5}, {"iso88596", CODESET_8859_6},
-      {"iso88597", CODESET_8859_7}, {"iso88598", CODESET_8859_8},
-      {"iso88599", CODESET_8859_9}, {"iso885910", CODESET_8859_10},
-      {"cp1250", CODESET_1250},     {"cp1251", CODESET_1251},
-      {"cp1253", CODESET_1253},     {"cp1254", CODESET_1254},
-      {"cp1255", CODESET_1255},     {"cp1256", CODESET_1256},
-      {"cp1257", CODESET_1257},     {"cp1258", CODESET_1258},
-  };
-  for (const Entry& e : kNames) {
-    if (cs == e.name) return e.codeset;
-  }
-  return -1;
-}
-
 }  // namespace
 
 int CodeSetForLocaleName(const char* name) {
@@ -273,7 +233,7 @@ int CodeSetForLocaleName(const char* name) {
   // Windows names carry a numeric code page after the dot and go by prefix only.
   if (const char* dot = strchr(name, '.')) {
     if (dot[1] != '\0' && !isdigit(static_cast<unsigned char>(dot[1]))) {
-      int cs = CodeSetForPosixCodeset(NormaliseCodeset(dot + 1));
+      int cs = CodeSetForPosixName(dot + 1);
       if (cs >= 0) return cs;
     }
   }
@@ -307,9 +267,11 @@ int mbGetCodeSet(const char* name) {
   // The first key found anywhere in the name decides (the keys are ordered so
   // that a longer key is tried before one it contains).
   size_t count = 0;
-  const CodeSetName* names = CodeSetNames(&count);
-  for (size_t i = 0; i < count && names[i].key; ++i) {
-    if (strstr(name, names[i].name) != nullptr) return names[i].codeset;
+  const CodeSetRow* rows = CodeSetRows(&count);
+  for (size_t i = 0; i < count; ++i) {
+    for (const char* key : rows[i].keys) {
+      if (key != nullptr && strstr(name, key) != nullptr) return rows[i].codeset;
+    }
   }
   return CODESET_NONE;
 }

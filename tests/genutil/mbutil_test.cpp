@@ -15,6 +15,7 @@
 
 #include "genutil/codeset_names.h"
 #include "genutil/mbutil_internal.h"
+#include "gnutil/codesets.h"
 #include "gnutil/mbstring.h"
 #include "support/jaconv_text.h"
 #include "support/joined.h"
@@ -55,15 +56,27 @@ TEST(CodeSetNames, WholeNamesForTheToolTheFirstKeyForTheLibrary) {
   }
   EXPECT_EQ(gnutil::CodeSetByName(nullptr), -1);
   EXPECT_EQ(mbGetCodeSet(nullptr), CODESET_NONE);
-  // Every name of the tool's table finds its code set; the library's keys
-  // come first, in the order they are tried.
+  // Every name of the table finds its row's code set, by whole name and (for
+  // the keys) by mbGetCodeSet's rule, which tries the rows in order.
   size_t count = 0;
-  const gnutil::CodeSetName* names = gnutil::CodeSetNames(&count);
+  const gnutil::CodeSetRow* rows = gnutil::CodeSetRows(&count);
   for (size_t i = 0; i < count; ++i) {
-    EXPECT_EQ(gnutil::CodeSetByName(names[i].name), names[i].codeset) << names[i].name;
-    EXPECT_TRUE(!names[i].key || i == 0 || names[i - 1].key) << names[i].name;
-    EXPECT_TRUE(!names[i].key || mbGetCodeSet(names[i].name) == names[i].codeset) << names[i].name;
+    for (const char* key : rows[i].keys) {
+      if (key == nullptr) continue;
+      EXPECT_EQ(gnutil::CodeSetByName(key), rows[i].codeset) << key;
+      EXPECT_EQ(mbGetCodeSet(key), rows[i].codeset) << key;
+    }
+    for (const char* name : rows[i].names) {
+      if (name == nullptr) continue;
+      EXPECT_EQ(gnutil::CodeSetByName(name), rows[i].codeset) << name;
+    }
   }
+  // The labels the tool prints and the names iconv takes come from the rows.
+  EXPECT_STREQ(gnutil::CodeSetLabel(CODESET_EUC_OR_SJIS), "EUC-or-SJIS");
+  EXPECT_STREQ(gnutil::CodeSetLabel(CODESET_EUC_J), "EUC");
+  EXPECT_STREQ(gnutil::CodeSetLabel(99), "none");
+  EXPECT_STREQ(gnutil::CodeSetIconvName(CODESET_JIS), "ISO-2022-JP");
+  EXPECT_EQ(gnutil::CodeSetIconvName(CODESET_GB), nullptr);
 }
 
 // Windows names (a numeric code page, Chinese spelled out) go by the language
@@ -71,10 +84,13 @@ TEST(CodeSetNames, WholeNamesForTheToolTheFirstKeyForTheLibrary) {
 // legacy locales' own names: LocaleDetection).
 TEST(LocaleNameRule, PosixCodesetFirstThenTheLanguagePrefix) {
   const std::tuple<int, std::vector<const char*>> kCases[] = {
-      {CODESET_SJIS, {"Japanese_Japan.932", "jpn", "ja_JP.SHIFT_JIS", "ja_JP.mystery"}},
-      {CODESET_KSC_5601_87, {"Korean_Korea.949"}},
-      {CODESET_BIG5, {"zh_TW.Big5", "ZH_tw"}},
-      {CODESET_GB, {"zh_CN"}},
+      {CODESET_SJIS,
+       {"Japanese_Japan.932", "jpn", "ja_JP.SHIFT_JIS", "ja_JP.mystery", "ja_JP.CP932"}},
+      {CODESET_KSC_5601_87, {"Korean_Korea.949", "ko_KR.UHC"}},
+      {CODESET_EUC_K, {"ko_KR.eucKR"}},
+      {CODESET_BIG5, {"zh_TW.Big5", "ZH_tw", "zh_HK.BIG5-HKSCS"}},
+      {CODESET_GB, {"zh_CN", "zh_CN.GB18030"}},
+      {CODESET_1251, {"ru_RU.CP1251"}},
       {CODESET_EUC_J, {"ja_JP.EUC-JP"}},
       {CODESET_8859_2, {"cs_CZ.iso88592"}},
       {CODESET_UTF8, {"ja_JP.UTF-8", "zh_TW.utf8", "C.UTF-8"}},

@@ -1,15 +1,16 @@
-// Files and standard streams for programs that stream text from one end to
-// the other (the gnutil tool): opening input that can really be read,
-// replacing an output file only when everything was written, and standard
-// descriptors that a caller closed.
-#ifndef GNUTIL_SRC_PLATFORM_STREAM_FILES_H
-#define GNUTIL_SRC_PLATFORM_STREAM_FILES_H
+// The tool's files and standard streams: opening input that can really be
+// read, replacing an output file only when everything was written, and
+// standard descriptors that a caller closed. posix/output_file.cpp and
+// win32/output_file.cpp implement it; the library has no use for it.
+#ifndef GNUTIL_TOOLS_OUTPUT_FILE_H
+#define GNUTIL_TOOLS_OUTPUT_FILE_H
 
 #include <stdio.h>
 
+#include <memory>
 #include <string>
 
-namespace gnutil::platform {
+namespace gnutil::tool {
 
 struct StandardStreams {
   bool inputClosed = false;
@@ -47,6 +48,13 @@ FILE* OutputStream(OutputFile* file);
 bool CommitOutputFile(OutputFile* file, std::string* error);
 void AbandonOutputFile(OutputFile* file);
 
-}  // namespace gnutil::platform
+// An output file that is abandoned unless committed: CommitOutputFile takes
+// it with release().
+struct AbandonOutput {
+  void operator()(OutputFile* file) const { AbandonOutputFile(file); }
+};
+using OutputFileHolder = std::unique_ptr<OutputFile, AbandonOutput>;
 
-#endif  // GNUTIL_SRC_PLATFORM_STREAM_FILES_H
+}  // namespace gnutil::tool
+
+#endif  // GNUTIL_TOOLS_OUTPUT_FILE_H

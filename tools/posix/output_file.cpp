@@ -1,4 +1,4 @@
-#include "platform/stream_files.h"
+#include "output_file.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -12,7 +12,7 @@
 
 #include <vector>
 
-namespace gnutil::platform {
+namespace gnutil::tool {
 namespace {
 
 std::string Reason(int error) { return strerror(error); }
@@ -278,4 +278,4 @@ void AbandonOutputFile(OutputFile* file) {
   delete file;
 }
 
-}  // namespace gnutil::platform
+}  // namespace gnutil::tool

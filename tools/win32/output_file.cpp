@@ -1,4 +1,4 @@
-#include "platform/stream_files.h"
+#include "output_file.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -7,7 +7,7 @@
 #include <string.h>
 #include <windows.h>
 
-namespace gnutil::platform {
+namespace gnutil::tool {
 namespace {
 
 std::string Reason(DWORD code) {
@@ -170,4 +170,4 @@ void AbandonOutputFile(OutputFile* file) {
   delete file;
 }
 
-}  // namespace gnutil::platform
+}  // namespace gnutil::tool

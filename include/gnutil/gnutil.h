@@ -2,6 +2,8 @@
 #ifndef GNUTIL_GNUTIL_H
 #define GNUTIL_GNUTIL_H
 
+#include "gnutil/codesets.h"
+#include "gnutil/codestream.h"
 #include "gnutil/datetime.h"
 #include "gnutil/decimal.h"
 #include "gnutil/export.h"

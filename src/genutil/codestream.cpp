@@ -102,7 +102,8 @@ struct CodeConverter::State {
 
   // The second stage on held.
   void ConvertHeld(bool last, std::string* out) {
-    scratch.resize(MaxConvertedLength(conversion, held.size()));
+    // One spare byte: the converters take no null buffer, even for no bytes.
+    scratch.resize(MaxConvertedLength(conversion, held.size()) + 1);
     size_t used = 0;
     size_t written = ConvertBytes(conversion, reinterpret_cast<const unsigned char*>(held.data()),
                                   held.size(), scratch.data(), &shift, last, &used);

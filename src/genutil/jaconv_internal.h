@@ -1,7 +1,7 @@
 // Internals of the code conversion module: the converters on byte ranges,
 // with state that carries from one piece of a stream to the next. The public
-// functions of jaconv.h, the file functions of mbstring.h and the gnutil tool
-// are all built on these.
+// functions of jaconv.h, the file functions of mbstring.h and the stream
+// converter of codestream.h are all built on these.
 #ifndef GNUTIL_SRC_GENUTIL_JACONV_INTERNAL_H
 #define GNUTIL_SRC_GENUTIL_JACONV_INTERNAL_H
 

@@ -26,6 +26,10 @@ TEST(Package, TextAndCodeSets) {
   InitMbutilExt(CODESET_SJIS);
   EXPECT_EQ(mb_mblen("\x82\xA0", 2), 2);
   EXPECT_EQ(mbstricmp("abc", "ABC"), 0);
+  EXPECT_EQ(gnutil::CodeSetByName("Shift_JIS"), CODESET_SJIS);
+  gnutil::CodeConverter toJis(CODESET_SJIS, CODESET_JIS, gnutil::InvalidBytes::kKeep);
+  std::string jis;
+  EXPECT_EQ(toJis.Finish(&jis).status, gnutil::CodeStatus::kOk);
 
   char* euc = convertStr("\x88\x9F", CODESET_SJIS, CODESET_EUC_J);
   ASSERT_NE(euc, nullptr);

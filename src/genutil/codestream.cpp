@@ -143,11 +143,11 @@ struct CodeConverter::State {
       if (step == platform::CharsetStep::kOutputFull) continue;
       if (step == platform::CharsetStep::kIncomplete && !last)
         break;  // the next piece completes it
-      // Invalid: one byte, or at the end of the text a cut character entire.
-      size_t size = step == platform::CharsetStep::kIncomplete ? left : 1;
+      // Invalid, or a character cut by the end of the text: its first byte is
+      // kept or skipped, and the converter looks again after it.
       failed = invalid == InvalidBytes::kFail;
-      if (invalid == InvalidBytes::kKeep) out->append(raw, pos, size);
-      if (!failed) pos += size;
+      if (invalid == InvalidBytes::kKeep) out->push_back(raw[pos]);
+      if (!failed) ++pos;
     }
     raw.erase(0, pos);
     rawStart += pos;

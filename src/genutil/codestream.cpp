@@ -100,56 +100,77 @@ struct CodeConverter::State {
     return !failed;
   }
 
-  // The second stage on held.
-  void ConvertHeld(bool last, std::string* out) {
+  // The second stage: converts src[0, n) and returns how many bytes it took.
+  size_t ConvertPiece(const char* src, size_t n, bool last, std::string* out) {
     // One spare byte: the converters take no null buffer, even for no bytes.
-    scratch.resize(MaxConvertedLength(conversion, held.size()) + 1);
+    scratch.resize(MaxConvertedLength(conversion, n) + 1);
     size_t used = 0;
-    size_t written = ConvertBytes(conversion, reinterpret_cast<const unsigned char*>(held.data()),
-                                  held.size(), scratch.data(), &shift, last, &used);
+    size_t written = ConvertBytes(conversion, reinterpret_cast<const unsigned char*>(src), n,
+                                  scratch.data(), &shift, last, &used);
     out->append(reinterpret_cast<const char*>(scratch.data()), written);
-    held.erase(0, used);
+    return used;
+  }
+
+  // The second stage on held, or, when it holds nothing, on the piece itself,
+  // which then need not be copied.
+  void ConvertHeld(const char* data, size_t n, bool last, std::string* out) {
+    if (held.empty()) {
+      size_t used = ConvertPiece(data, n, last, out);
+      held.assign(data + used, n - used);
+      return;
+    }
+    held.append(data, n);
+    held.erase(0, ConvertPiece(held.data(), held.size(), last, out));
   }
 
   CodeResult Library(const char* data, size_t n, bool last, std::string* out) {
     if (invalid == InvalidBytes::kKeep) {
-      held.append(data, n);
-      ConvertHeld(last, out);
+      ConvertHeld(data, n, last, out);
       return {CodeStatus::kOk, fed, 0};
     }
     raw.append(data, n);
-    if (!Filter(last)) {
-      ConvertHeld(true, out);  // what came before the invalid sequence, shift state closed
-      return Stop(CodeStatus::kInvalid, rawStart);
-    }
-    ConvertHeld(last, out);
+    bool valid = Filter(last);
+    // Before an invalid sequence, the shift state is closed.
+    ConvertHeld("", 0, last || !valid, out);
+    if (!valid) return Stop(CodeStatus::kInvalid, rawStart);
     return {CodeStatus::kOk, fed, 0};
   }
 
   CodeResult System(const char* data, size_t n, bool last, std::string* out) {
-    raw.append(data, n);
+    // The piece itself is converted unless raw holds the start of a character.
+    const char* base = data;
+    size_t size = n;
+    if (!raw.empty()) {
+      raw.append(data, n);
+      base = raw.data();
+      size = raw.size();
+    }
     size_t pos = 0;
     bool failed = false;
     char buffer[1 << 14];
     while (!failed) {
-      const char* in = raw.data() + pos;
-      size_t left = raw.size() - pos;
+      const char* in = base + pos;
+      size_t left = size - pos;
       char* o = buffer;
       size_t room = sizeof buffer;
       platform::CharsetStep step = platform::ConvertCharset(system, &in, &left, &o, &room);
       out->append(buffer, static_cast<size_t>(o - buffer));
-      pos = static_cast<size_t>(in - raw.data());
+      pos = static_cast<size_t>(in - base);
       if (step == platform::CharsetStep::kDone) break;
       if (step == platform::CharsetStep::kOutputFull) continue;
-      if (step == platform::CharsetStep::kIncomplete && !last)
-        break;  // the next piece completes it
+      // A cut character: the next piece completes it.
+      if (step == platform::CharsetStep::kIncomplete && !last) break;
       // Invalid, or a character cut by the end of the text: its first byte is
       // kept or skipped, and the converter looks again after it.
       failed = invalid == InvalidBytes::kFail;
-      if (invalid == InvalidBytes::kKeep) out->push_back(raw[pos]);
+      if (invalid == InvalidBytes::kKeep) out->push_back(base[pos]);
       if (!failed) ++pos;
     }
-    raw.erase(0, pos);
+    if (base == data) {
+      raw.assign(data + pos, size - pos);
+    } else {
+      raw.erase(0, pos);
+    }
     rawStart += pos;
     if (last || failed) {
       // Return the output to its initial shift state (ISO-2022-JP's ESC ( B).
@@ -169,6 +190,7 @@ struct CodeConverter::State {
 
   CodeResult Feed(const char* data, size_t n, bool last, std::string* out) {
     if (over) return end;
+    if (data == nullptr) data = "";  // the end: no bytes, but never a null pointer
     fed += n;
     try {
       CodeResult r = system != nullptr ? System(data, n, last, out) : Library(data, n, last, out);

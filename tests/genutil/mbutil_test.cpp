@@ -71,12 +71,6 @@ TEST(CodeSetNames, WholeNamesForTheToolTheFirstKeyForTheLibrary) {
       EXPECT_EQ(gnutil::CodeSetByName(name), rows[i].codeset) << name;
     }
   }
-  // The labels the tool prints and the names iconv takes come from the rows.
-  EXPECT_STREQ(gnutil::CodeSetLabel(CODESET_EUC_OR_SJIS), "EUC-or-SJIS");
-  EXPECT_STREQ(gnutil::CodeSetLabel(CODESET_EUC_J), "EUC");
-  EXPECT_STREQ(gnutil::CodeSetLabel(99), "none");
-  EXPECT_STREQ(gnutil::CodeSetIconvName(CODESET_JIS), "ISO-2022-JP");
-  EXPECT_EQ(gnutil::CodeSetIconvName(CODESET_GB), nullptr);
 }
 
 // Windows names (a numeric code page, Chinese spelled out) go by the language

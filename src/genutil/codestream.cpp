@@ -190,7 +190,10 @@ struct CodeConverter::State {
 
   CodeResult Feed(const char* data, size_t n, bool last, std::string* out) {
     if (over) return end;
-    if (data == nullptr) data = "";  // the end: no bytes, but never a null pointer
+    if (data == nullptr) {  // no bytes, but the converters get no null pointer
+      data = "";
+      n = 0;
+    }
     fed += n;
     try {
       CodeResult r = system != nullptr ? System(data, n, last, out) : Library(data, n, last, out);

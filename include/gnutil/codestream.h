@@ -41,7 +41,7 @@ GNUTIL_API InvalidBytes DefaultInvalidBytes(int fromCodeSet, int toCodeSet);
 /// How a conversion ended.
 enum class CodeStatus {
   kOk,           ///< everything so far was converted
-  kUnavailable,  ///< the pair does not convert here (or not under this policy)
+  kUnavailable,  ///< the pair does not convert here
   kInvalid,      ///< stopped at invalid input under InvalidBytes::kFail
   kReadError,    ///< reading the input failed
   kWriteError,   ///< writing the output failed
@@ -68,7 +68,7 @@ class GNUTIL_API CodeConverter {
   CodeConverter(const CodeConverter&) = delete;
   CodeConverter& operator=(const CodeConverter&) = delete;
 
-  /// kOk when the pair converts under the policy; kUnavailable when it does
+  /// kOk when the pair converts; kUnavailable when it does
   /// not, and then Convert and Finish write nothing and return kUnavailable.
   CodeStatus Status() const;
 

@@ -58,6 +58,7 @@ struct CodeConverter::State {
   std::string raw;                  // input the first stage (or the system's converter) holds back
   unsigned long long rawStart = 0;  // offset of raw[0] in the input
   std::string held;                 // valid input the library's converter holds back
+  bool twoByte = false;             // the first stage's JIS mode
   std::vector<unsigned char> scratch;
 
   CodeResult Stop(CodeStatus status, unsigned long long offset) {
@@ -67,31 +68,62 @@ struct CodeConverter::State {
     return end;
   }
 
-  // The first stage: moves the complete valid characters of raw to held and
-  // keeps back a cut one (unless last). Under kFail it stops at the first
-  // invalid sequence, which raw then starts with, and returns false.
+  // The unit of input at p (avail bytes): its size, more than avail when the
+  // end of the piece cuts it, and whether it is valid. JIS input goes by its
+  // escape sequences and mode (twoByte, which a valid unit updates in *next);
+  // every other code set by mblenExt.
+  bool Unit(const unsigned char* p, size_t avail, size_t* size, bool* next) const {
+    *next = twoByte;
+    if (from != CODESET_JIS) {
+      int len = mblenExt(reinterpret_cast<const char*>(p), avail, from);
+      *size = len > 1 ? static_cast<size_t>(len) : 1;  // a NUL is one byte
+      return len >= 0;
+    }
+    *size = 1;
+    if (p[0] >= 0x80) return false;  // JIS is 7-bit
+    if (p[0] == 0x1B) {
+      // ESC $ B and ESC $ @ select two-byte mode, ESC ( B and ESC ( J single bytes.
+      bool known = avail < 2 || p[1] == '$' || p[1] == '(';
+      if (known && avail >= 3) {
+        *next = p[1] == '$';
+        known = p[2] == 'B' || p[2] == (*next ? '@' : 'J');
+      }
+      *size = known ? 3 : 1;
+      return known;
+    }
+    if (p[0] == '\r' || p[0] == '\n') {  // a line end also ends two-byte mode
+      *next = false;
+      return true;
+    }
+    if (!twoByte) return true;
+    *size = 2;
+    return avail < 2 || (p[0] >= 0x21 && p[0] <= 0x7E && p[1] >= 0x21 && p[1] <= 0x7E);
+  }
+
+  // The first stage: moves the complete valid units of raw to held and keeps
+  // back a cut one (unless last). Under kSkip an invalid unit is dropped, and
+  // at the end of the text a cut one with all that follows; under kFail it
+  // stops at the first, which raw then starts with, and returns false.
   bool Filter(bool last) {
+    const auto* p = reinterpret_cast<const unsigned char*>(raw.data());
     size_t pos = 0;
-    size_t run = 0;  // start of the valid characters not yet moved
+    size_t run = 0;  // start of the valid units not yet moved
     size_t n = raw.size();
     bool failed = false;
     while (pos < n) {
       size_t avail = n - pos;
-      int len = mblenExt(raw.data() + pos, avail, from);
-      if (len == 0) len = 1;  // NUL
-      size_t size = static_cast<size_t>(len);
-      if (len > 0 && size > avail && !last) break;  // cut: the next piece completes it
-      if (len < 0 || size > avail) {
-        if (invalid == InvalidBytes::kFail) {
-          failed = true;
-          break;
-        }
-        // Skip one byte and look again: the byte after an invalid lead may
-        // start the next character.
+      size_t size;
+      bool next;
+      bool valid = Unit(p + pos, avail, &size, &next);
+      if (valid && size > avail && !last) break;  // cut: the next piece completes it
+      if (!valid || size > avail) {
+        failed = invalid == InvalidBytes::kFail;
+        if (failed) break;
         held.append(raw, run, pos - run);
-        run = ++pos;
+        run = pos += size > avail ? avail : size;
         continue;
       }
+      twoByte = next;
       pos += size;
     }
     held.append(raw, run, pos - run);
@@ -214,10 +246,7 @@ CodeConverter::CodeConverter(int fromCodeSet, int toCodeSet, InvalidBytes invali
     s.system =
         platform::OpenCharsetConverter(CodeSetIconvName(fromCodeSet), CodeSetIconvName(toCodeSet));
     if (s.system == nullptr) s.Stop(CodeStatus::kUnavailable, 0);
-  } else if (!IsLibraryPair(fromCodeSet, toCodeSet) ||
-             (invalid != InvalidBytes::kKeep && fromCodeSet == CODESET_JIS)) {
-    // The first stage walks characters by mblenExt, which has no rules for
-    // the escape sequences of JIS input.
+  } else if (!IsLibraryPair(fromCodeSet, toCodeSet)) {
     s.Stop(CodeStatus::kUnavailable, 0);
   } else {
     s.conversion = ConversionFor(fromCodeSet, toCodeSet);

@@ -57,7 +57,9 @@ TEST(CodeStream, PoliciesOnInvalidInput) {
       {"fail closes the JIS shift", kSjis, kJis, kFail, a + "\xff", {kInvalid, Ext(a, kSjis, kJis), 2}},
       {"fail on a Big5 trail", kBig5, kTw, kFail, "x\xa4\x20", {kInvalid, "x", 1}},
       {"UTF-8 to itself checks", CODESET_UTF8, CODESET_UTF8, kFail, "\xc3\xa9\xc3", {kInvalid, "\xc3\xa9", 2}},
-      {"no JIS walk for skip", kJis, kSjis, kSkip, "A", {CodeStatus::kUnavailable, "", 0}},
+      {"JIS skip drops a bad pair", kJis, kSjis, kSkip, "\x1b$B\x30\x21\x30\x80\x1b(BA", {kOk, "\x88\x9f" "A", 0}},
+      {"JIS fail at a bad escape", kJis, kEuc, kFail, "A\x1b$Z", {kInvalid, "A", 1}},
+      {"JIS fail at 8 bits", kJis, kEuc, kFail, "A\xa4\xa2", {kInvalid, "A", 1}},
       {"a pair never converted", kSjis, kBig5, kKeep, "A", {CodeStatus::kUnavailable, "", 0}},
   };
   // clang-format on

@@ -244,8 +244,9 @@ $work/d: none"
   chars_streams)
     # Constant memory: 16 MB walked with a peak resident size well under the
     # file's (reading it whole took over twice its size). Sanitizers keep
-    # shadow memory: not there.
-    if command -v /usr/bin/time > /dev/null && ! ldd "$gnutil" 2>/dev/null | grep -qE 'lib[at]san'; then
+    # shadow memory: not there. (grep reads ldd's whole list: with -q it could
+    # stop early, and pipefail would take ldd's broken pipe for "no sanitizer".)
+    if command -v /usr/bin/time > /dev/null && ! ldd "$gnutil" 2>/dev/null | grep -E 'lib[at]san' > /dev/null; then
       head -c 16000000 /dev/zero | tr '\0' a > "$work/large"
       for how in file stdin; do
         if [ $how = file ]; then

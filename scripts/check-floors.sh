@@ -3,6 +3,7 @@
 #   - a source under src/<floor>/ includes only the source directories of its
 #     own floor and those below, and only the public headers those floors own;
 #   - the ground floor reaches nothing of the library through angle brackets;
+#   - tools/ includes only public headers and its own, as a user's program;
 #   - docs/ARCHITECTURE.md's floor table names the floors in the build's order.
 # The build enforces the same rules (each floor compiles against a view of
 # the floors below it and links only them); this script says it in one line
@@ -53,6 +54,15 @@ for my $floor (@floors) {
         offence("$file:$.: $path is not below src/");
       }
     }
+  }
+}
+
+for my $file (sources('tools')) {
+  open(my $in, '<', $file) or die;
+  while (my $line = <$in>) {
+    next unless $line =~ /^\s*#\s*include\s*["<]((\w+)\/[^">]+)[">]/;
+    offence("$file:$.: $1: the tool uses the public headers only")
+      if grep { $_ eq $2 } @floors;
   }
 }
 

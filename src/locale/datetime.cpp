@@ -25,6 +25,27 @@ constexpr long kLastSecond = 2147483647L;
 // The environment holds "TZ=" and the name in a 128-byte buffer.
 constexpr unsigned int kMaxZoneName = 124;
 
+// One parse or display form converts up to eight times, and bringing the
+// zone in line (the thread's variable, TZ, the runtime's rules) costs more
+// than a conversion. Inside a ZoneScope the first conversion does it and the
+// others on the same thread reuse it while the platform's zone generation
+// stays the same, that is while no thread has switched or re-read the zone:
+// every switch happens under the clock lock and changes the generation. The
+// thread's own variable cannot change meanwhile, since the thread is busy
+// here.
+thread_local int t_zoneScopes = 0;
+thread_local bool t_zoneReady = false;
+thread_local unsigned t_zoneGeneration = 0;
+
+// The local times of the first and the last supported second depend only on
+// the zone; the range checks ask for them again and again.
+struct RangeEnds {
+  bool known = false;
+  unsigned generation = 0;
+  tm first, last;
+};
+thread_local RangeEnds t_rangeEnds;
+
 class ClockLock {
  public:
   ClockLock() : m_mutex(CGNDateTime::osMutexLocalTime) {
@@ -61,6 +82,20 @@ void SyncTimeZone() {
   platform::UseSystemZone(OSIsThreaded() != 0);
 }
 
+// Under the clock lock, before a conversion; false when the zone is still
+// the one this scope brought in line, so the runtime need not be checked.
+bool PrepareZone() {
+  if (t_zoneReady && t_zoneGeneration == platform::ZoneGeneration()) return false;
+  SyncTimeZone();
+  t_zoneReady = t_zoneScopes > 0;
+  return true;
+}
+
+// After the conversion, which may itself have re-read the zone.
+void ZonePrepared() {
+  if (t_zoneReady) t_zoneGeneration = platform::ZoneGeneration();
+}
+
 bool SameDate(const tm& a, int year, int month, int day) {
   return a.tm_year == year && a.tm_mon == month && a.tm_mday == day;
 }
@@ -74,6 +109,13 @@ bool Before(int y1, int m1, int d1, int y2, int m2, int d2) {
 }
 
 }  // namespace
+
+ZoneScope::ZoneScope() { ++t_zoneScopes; }
+
+ZoneScope::~ZoneScope() {
+  if (--t_zoneScopes == 0) t_zoneReady = false;
+}
+
 }  // namespace gnutil
 
 using namespace gnutil;
@@ -164,6 +206,7 @@ long CGNDateTime::TimeTS(long* t) {
     // Back to the system zone: a thread's zone is in force only for its own
     // conversions.
     ApplyTZ("");
+    t_zoneReady = false;
     now = static_cast<long>(platform::CurrentTime());
   }
   if (t) *t = now;
@@ -173,15 +216,17 @@ long CGNDateTime::TimeTS(long* t) {
 void CGNDateTime::LocalTimeTS(const long& secs, tm& result) {
   long s = secs < 0 ? kLastSecond : secs;
   ClockLock lock;
-  SyncTimeZone();
-  if (!platform::LocalTime(s, result)) memset(&result, 0, sizeof result);
+  bool check = PrepareZone();
+  if (!platform::LocalTime(s, result, check)) memset(&result, 0, sizeof result);
+  ZonePrepared();
 }
 
 long CGNDateTime::MkTimeTS(tm* t) {
   if (!t) return -1;
   ClockLock lock;
-  SyncTimeZone();
-  long long r = platform::MakeTime(*t);
+  bool check = PrepareZone();
+  long long r = platform::MakeTime(*t, check);
+  ZonePrepared();
   // The value keeps a signed 32-bit count on every platform.
   if (r < INT_MIN || r > INT_MAX) return -1;
   return static_cast<long>(r);
@@ -196,24 +241,40 @@ long CGNDateTime::GetLocalMidnightToday() {
   return n - (t.tm_hour * 60L + t.tm_min) * 60L - t.tm_sec;
 }
 
+namespace gnutil {
+namespace {
+
+// LocalTimeTS of the first and last second, taken once per zone scope.
+const RangeEnds& Ends() {
+  RangeEnds& ends = t_rangeEnds;
+  if (t_zoneReady && ends.known && ends.generation == platform::ZoneGeneration()) return ends;
+  CGNDateTime::LocalTimeTS(0, ends.first);
+  CGNDateTime::LocalTimeTS(kLastSecond, ends.last);
+  ends.known = t_zoneReady;
+  ends.generation = t_zoneGeneration;
+  return ends;
+}
+
+}  // namespace
+}  // namespace gnutil
+
 int CGNDateTime::MinYear() {
-  tm t;
-  LocalTimeTS(0, t);
-  return t.tm_year;
+  ZoneScope zone;
+  return Ends().first.tm_year;
 }
 
 void CGNDateTime::MaxTime(int* hour, int* minute, int* second) {
-  tm t;
-  LocalTimeTS(kLastSecond, t);
+  ZoneScope zone;
+  const tm& t = Ends().last;
   if (hour) *hour = t.tm_hour;
   if (minute) *minute = t.tm_min;
   if (second) *second = t.tm_sec;
 }
 
 unsigned char CGNDateTime::IsValidDate(int year, int month, int day) {
-  tm first, last;
-  LocalTimeTS(0, first);
-  LocalTimeTS(kLastSecond, last);
+  ZoneScope zone;
+  const tm& first = Ends().first;
+  const tm& last = Ends().last;
   if (Before(year, month, day, first.tm_year, first.tm_mon, first.tm_mday)) return 0;
   if (Before(last.tm_year, last.tm_mon, last.tm_mday, year, month, day)) return 0;
   return 1;
@@ -235,6 +296,7 @@ unsigned char CGNDateTime::VerifyDay(tm* t) {
 unsigned char CGNDateTime::VerifyDateTime(tm* t) {
   m_rangeStatus = 1;
   if (!t) return 0;
+  ZoneScope zone;
   int maxHour, maxMinute, maxSecond;
   MaxTime(&maxHour, &maxMinute, &maxSecond);
   int minYear = MinYear();

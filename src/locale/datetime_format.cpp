@@ -43,8 +43,54 @@ bool EqualNoCase(const char* a, size_t aLen, const CGNString& b) {
 
 namespace {
 
+// Display text is put together on the stack: a date or a time is short, and
+// the rare longer one (long names in a long pattern) moves to the heap.
+class DisplayText {
+ public:
+  void append(const char* p, size_t n) {
+    if (!spilled_ && size_ + n <= sizeof inline_) {
+      memcpy(inline_ + size_, p, n);
+      size_ += n;
+      return;
+    }
+    if (!spilled_) {
+      heap_.assign(inline_, size_);
+      spilled_ = true;
+    }
+    heap_.append(p, n);
+  }
+  void append(const char* from, const char* to) { append(from, static_cast<size_t>(to - from)); }
+  DisplayText& operator+=(const char* text) {
+    append(text, strlen(text));
+    return *this;
+  }
+  DisplayText& operator+=(char c) {
+    append(&c, 1);
+    return *this;
+  }
+  // Appends the text to dest.
+  void AppendTo(CGNString& dest) {
+    if (spilled_) {
+      dest += heap_.c_str();
+      return;
+    }
+    inline_[size_] = '\0';
+    dest += inline_;
+  }
+
+ private:
+  char inline_[128];
+  size_t size_ = 0;
+  bool spilled_ = false;
+  std::string heap_;
+};
+
+// Empties a display buffer and keeps its memory for the text that follows.
+void ClearDisplay(CGNString& buffer) { buffer.SubStrInBytes(buffer.GetLengthInBytes()); }
+
 // "%d", or "%02d" when twoDigits, of n.
-void AppendNumber(std::string& out, long n, bool twoDigits) {
+template <typename Text>
+void AppendNumber(Text& out, long n, bool twoDigits) {
   char buf[24];
   char* p = buf + sizeof buf;
   unsigned long v = n < 0 ? 0UL - static_cast<unsigned long>(n) : static_cast<unsigned long>(n);
@@ -108,7 +154,7 @@ unsigned char CGNDateTime::TimeSep(CGNString& dest) {
 }
 
 unsigned char CGNDateTime::FormatForDisplay(long form) {
-  m_displayBuffer.Empty();
+  ClearDisplay(m_displayBuffer);
   if (IsEmpty()) return 0;
   AddDateString(form);
   m_displayBuffer += " ";
@@ -118,13 +164,13 @@ unsigned char CGNDateTime::FormatForDisplay(long form) {
 
 unsigned char CGNDateTime::FormatDateForDisplay(long form) {
   if (IsEmpty()) return 0;
-  m_displayBuffer.Empty();
+  ClearDisplay(m_displayBuffer);
   return AddDateString(form);
 }
 
 unsigned char CGNDateTime::FormatTimeForDisplay() {
   if (IsEmpty()) return 0;
-  m_displayBuffer.Empty();
+  ClearDisplay(m_displayBuffer);
   return AddTimeString();
 }
 
@@ -145,8 +191,7 @@ unsigned char CGNDateTime::AddDateString(long form) {
   loc.InitControlPanelDateSettings();
   const CGNString& patternText = DatePattern(loc, form);
   const char* pattern = patternText;
-  std::string out;
-  out.reserve(64);
+  DisplayText out;
   unsigned char result = 1;
   bool quoted = false;
   const char* quoteStart = nullptr;
@@ -211,7 +256,7 @@ unsigned char CGNDateTime::AddDateString(long form) {
     out.append(p, n);
     p += n;
   }
-  m_displayBuffer += out.c_str();
+  out.AppendTo(m_displayBuffer);
   return result;
 }
 
@@ -221,23 +266,22 @@ unsigned char CGNDateTime::AddTimeString() {
   const CGNString& marker = m_hour <= 11 ? loc.m_amString : loc.m_pmString;
   bool twelve = loc.m_24HourTime == 0;
   bool leadingZero = loc.m_hourLeadingZero != 0;
-  std::string out;
-  out.reserve(32);
+  DisplayText out;
   if (twelve && loc.m_ampmPrefix != 0) {
-    out += static_cast<const char*>(marker);
+    out += marker;
     out += ' ';
   }
   int hour = twelve ? (m_hour % 12 == 0 ? 12 : m_hour % 12) : m_hour;
   AppendNumber(out, hour, leadingZero);
-  out += static_cast<const char*>(loc.m_timeSep);
+  out += loc.m_timeSep;
   AppendNumber(out, m_minute, true);
-  out += static_cast<const char*>(loc.m_timeSep);
+  out += loc.m_timeSep;
   AppendNumber(out, m_second, true);
   if (twelve && loc.m_ampmPrefix == 0) {
     out += ' ';
-    out += static_cast<const char*>(marker);
+    out += marker;
   }
-  m_displayBuffer += out.c_str();
+  out.AppendTo(m_displayBuffer);
   return 1;
 }
 

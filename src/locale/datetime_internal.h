@@ -30,6 +30,16 @@ int FindText(const char* text, const char* needle);
 // are compared.
 bool EqualNoCase(const char* a, size_t aLen, const CGNString& b);
 
+// Lets the clock conversions of one operation on the calling thread share
+// the zone that the first of them brought in line (see datetime.cpp).
+class ZoneScope {
+ public:
+  ZoneScope();
+  ~ZoneScope();
+  ZoneScope(const ZoneScope&) = delete;
+  ZoneScope& operator=(const ZoneScope&) = delete;
+};
+
 // The process-wide locale record.
 inline CLCLocale& Locale() { return *CLCGlobalLocale::Instance(); }
 

@@ -415,6 +415,7 @@ unsigned char CGNDateTime::FromString(const CGNString& text, const CGNString&) {
 unsigned char CGNDateTime::parseDateTime(const CGNString& text, unsigned char* noTime, int form) {
   if (noTime) *noTime = 0;
   m_rangeStatus = 1;
+  ZoneScope zone;
   long now = TimeTS(nullptr);
   tm today;
   LocalTimeTS(now, today);

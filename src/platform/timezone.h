@@ -19,14 +19,22 @@ namespace gnutil::platform {
 long long CurrentTime();
 
 // Breaks seconds down into local time in the zone now in force. false (and
-// the result untouched) when the runtime cannot convert them.
-bool LocalTime(long long seconds, tm& result);
+// the result untouched) when the runtime cannot convert them. checkZone
+// false skips bringing the runtime in line with TZ first, for a caller that
+// knows nothing has touched the zone since its last conversion.
+bool LocalTime(long long seconds, tm& result, bool checkZone = true);
 
 // The seconds of a broken-down local time, with the runtime's mktime rules:
 // fields out of range are carried, tm_isdst < 0 lets the zone decide, and t is
 // normalised (weekday, day of year and daylight flag included). -1 when the
-// time cannot be represented.
-long long MakeTime(tm& t);
+// time cannot be represented. checkZone as for LocalTime.
+long long MakeTime(tm& t, bool checkZone = true);
+
+// Changes whenever this layer switches the zone or re-reads it (ApplyZone,
+// UseSystemZone, a conversion that finds TZ or the zone file changed). A
+// caller that saw the same value before and after its own switch knows the
+// zone it chose is still the one in force.
+unsigned ZoneGeneration();
 
 // Puts the zone name (the runtime's TZ syntax) into the environment and makes
 // the runtime use it, unless TZ already holds exactly that name. The empty

@@ -194,8 +194,8 @@ bool OffsetWithFlag(long long t, int wanted, long* gmtoff) {
 
 long long CurrentTime() { return static_cast<long long>(time(nullptr)); }
 
-bool LocalTime(long long seconds, tm& result) {
-  Refresh();
+bool LocalTime(long long seconds, tm& result, bool checkZone) {
+  if (checkZone) Refresh();
   if (Span* span = FindSpan(seconds, 0)) {
     // The same few moments come back again and again (now, the first and
     // the last supported second).
@@ -219,8 +219,8 @@ bool LocalTime(long long seconds, tm& result) {
 // moment. Ties and gaps are settled as glibc does: the daylight flag asked
 // for wins, and a wall time that does not exist is read with the offset that
 // the flag asks for, or with the offset in force before the gap.
-long long MakeTime(tm& t) {
-  Refresh();
+long long MakeTime(tm& t, bool checkZone) {
+  if (checkZone) Refresh();
   long long mon = t.tm_mon;
   long long year = static_cast<long long>(t.tm_year) + 1900 + mon / 12;
   mon %= 12;
@@ -299,6 +299,8 @@ long long MakeTime(tm& t) {
   t = r;
   return chosen;
 }
+
+unsigned ZoneGeneration() { return g_generation.load(std::memory_order_relaxed); }
 
 void ApplyZone(const char* name) {
   const char* tz = getenv("TZ");

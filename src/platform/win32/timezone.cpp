@@ -17,11 +17,15 @@ namespace {
 // at most 124 bytes. Written only under the clock lock.
 char g_tzBuffer[128];
 
+// Counts every switch, the system zone's included; written under the clock
+// lock.
+unsigned g_generation = 1;
+
 }  // namespace
 
 long long CurrentTime() { return static_cast<long long>(time(nullptr)); }
 
-bool LocalTime(long long seconds, tm& result) {
+bool LocalTime(long long seconds, tm& result, bool) {
   time_t t = static_cast<time_t>(seconds);
   tm* r = localtime(&t);
   if (!r) return false;
@@ -29,14 +33,17 @@ bool LocalTime(long long seconds, tm& result) {
   return true;
 }
 
-long long MakeTime(tm& t) {
+long long MakeTime(tm& t, bool) {
   time_t r = mktime(&t);
   return r == static_cast<time_t>(-1) ? -1 : static_cast<long long>(r);
 }
 
+unsigned ZoneGeneration() { return g_generation; }
+
 void ApplyZone(const char* name) {
   const char* tz = getenv("TZ");
   if (tz != nullptr && strcmp(tz, name) == 0) return;
+  ++g_generation;
   snprintf(g_tzBuffer, sizeof g_tzBuffer, "TZ=%s", name);
   // The runtime re-reads its zone only when TZ changed since its last
   // _tzset; the detour through a dummy zone makes sure it does.
@@ -47,6 +54,7 @@ void ApplyZone(const char* name) {
 }
 
 void UseSystemZone(bool) {
+  ++g_generation;
   TIME_ZONE_INFORMATION info;
   if (GetTimeZoneInformation(&info) == TIME_ZONE_ID_INVALID) return;
   _timezone = info.Bias * 60;

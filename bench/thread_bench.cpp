@@ -1,5 +1,6 @@
 // The thread layer against the standard library's peers, in one run:
 //   OSMutexWait/OSMutexRelease (uncontended)  vs std::recursive_mutex
+//   the same, one mutex shared by 2/4/8 threads vs std::recursive_mutex
 //   OSRWLockReadWait/ReadRelease (uncontended) vs std::shared_mutex::lock_shared
 //   CGNNamedMutexPool, 1/2/8 threads, 16 names vs std::mutex + unordered_map of mutexes
 // After the usual table the program prints each pair's ratio (ours / peer,
@@ -46,6 +47,35 @@ void BM_StdRecursiveMutex_Uncontended(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_StdRecursiveMutex_Uncontended);
+
+// One mutex shared by every thread of the run; each critical section is a
+// few increments, so the threads really meet on the lock.
+_osmutex* g_shared = nullptr;
+std::recursive_mutex g_stdShared;
+long g_counter = 0;
+
+void BM_OSMutex_Contended(benchmark::State& state) {
+  if (state.thread_index() == 0) g_shared = OSMutexCreate();
+  for (auto _ : state) {
+    OSMutexWait(g_shared);
+    benchmark::DoNotOptimize(++g_counter);
+    OSMutexRelease(g_shared);
+  }
+  if (state.thread_index() == 0) {
+    OSMutexDestroy(g_shared);
+    g_shared = nullptr;
+  }
+}
+BENCHMARK(BM_OSMutex_Contended)->Threads(2)->Threads(4)->Threads(8)->UseRealTime();
+
+void BM_StdRecursiveMutex_Contended(benchmark::State& state) {
+  for (auto _ : state) {
+    g_stdShared.lock();
+    benchmark::DoNotOptimize(++g_counter);
+    g_stdShared.unlock();
+  }
+}
+BENCHMARK(BM_StdRecursiveMutex_Contended)->Threads(2)->Threads(4)->Threads(8)->UseRealTime();
 
 void BM_OSRWLockRead_Uncontended(benchmark::State& state) {
   _osrdwr* rw = OSRWLockCreate();
@@ -133,6 +163,10 @@ int main(int argc, char** argv) {
       {"BM_OSMutex_Uncontended", "BM_StdRecursiveMutex_Uncontended"},
       {"BM_OSRWLockRead_Uncontended", "BM_StdSharedMutexRead_Uncontended"},
   };
+  for (const char* t : {"2", "4", "8"}) {
+    std::string suffix = std::string("/real_time/threads:") + t;
+    pairs.push_back({"BM_OSMutex_Contended" + suffix, "BM_StdRecursiveMutex_Contended" + suffix});
+  }
   for (const char* t : {"1", "2", "8"}) {
     std::string suffix = std::string("/real_time/threads:") + t;
     pairs.push_back({"BM_NamedMutexPool" + suffix, "BM_StdMutexMap" + suffix});

@@ -183,7 +183,8 @@ void UnlockMutex(Mutex* m) {
   }
   if (--m->depth > 0) return;
   m->owner.store(0, std::memory_order_relaxed);
-  ReportError(static_cast<unsigned long>(pthread_mutex_unlock(&m->mutex)));
+  int rc = pthread_mutex_unlock(&m->mutex);
+  if (rc != 0) ReportError(static_cast<unsigned long>(rc));
 }
 
 void DestroyMutex(Mutex* m) {

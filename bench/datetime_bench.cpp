@@ -34,6 +34,8 @@ const char kEraText[] =
     "13\x94\x4E"
     "3\x8C\x8E"
     "5\x93\xFA 14:07:09";
+// The display form of both Japanese texts (short date pattern yyyy/MM/dd).
+const char kJapaneseShown[] = "2001/03/05 14:07:09";
 
 // The process locale and the process-wide record as a program of that user
 // fixes them; switched only when a benchmark needs the other one.
@@ -64,7 +66,8 @@ bool UseLocale(benchmark::State& state, bool japanese) {
   return true;
 }
 
-void Ours(benchmark::State& state, const char* text, bool japanese) {
+// Ours also checks its display text against the one it has always shown.
+void Ours(benchmark::State& state, const char* text, bool japanese, const char* shown) {
   if (!UseLocale(state, japanese)) return;
   CGNString input(text), display;
   CGNDateTime value;
@@ -77,6 +80,7 @@ void Ours(benchmark::State& state, const char* text, bool japanese) {
     value.GetDisplayBuffer(display);
     benchmark::DoNotOptimize(display);
   }
+  if (strcmp(display, shown) != 0) state.SkipWithError("display text differs");
 }
 
 void Glibc(benchmark::State& state, const char* text, const char* format, bool japanese) {
@@ -119,14 +123,18 @@ void Icu(benchmark::State& state, const icu::Locale& locale, const char* pattern
   }
 }
 
-void BM_RoundTrip_EnUS_Ours(benchmark::State& state) { Ours(state, kEnglishText, false); }
+void BM_RoundTrip_EnUS_Ours(benchmark::State& state) {
+  Ours(state, kEnglishText, false, kEnglishText);
+}
 void BM_RoundTrip_EnUS_Glibc(benchmark::State& state) {
   Glibc(state, kEnglishText, "%m/%d/%y %I:%M:%S %p", false);
 }
 void BM_RoundTrip_EnUS_ICU(benchmark::State& state) {
   Icu(state, icu::Locale::getUS(), "M/d/yy h:mm:ss a", icu::UnicodeString::fromUTF8(kEnglishText));
 }
-void BM_RoundTrip_JaJP_Ours(benchmark::State& state) { Ours(state, kJapaneseText, true); }
+void BM_RoundTrip_JaJP_Ours(benchmark::State& state) {
+  Ours(state, kJapaneseText, true, kJapaneseShown);
+}
 void BM_RoundTrip_JaJP_Glibc(benchmark::State& state) {
   Glibc(state, kJapaneseText, "%Y\x94\x4E%m\x8C\x8E%d\x93\xFA %H:%M:%S", true);
 }
@@ -138,7 +146,9 @@ void BM_RoundTrip_JaJP_ICU(benchmark::State& state) {
                                    "3\xE6\x9C\x88"
                                    "5\xE6\x97\xA5 14:07:09"));
 }
-void BM_RoundTrip_JaJPEra_Ours(benchmark::State& state) { Ours(state, kEraText, true); }
+void BM_RoundTrip_JaJPEra_Ours(benchmark::State& state) {
+  Ours(state, kEraText, true, kJapaneseShown);
+}
 void BM_RoundTrip_JaJPEra_ICU(benchmark::State& state) {
   Icu(state, icu::Locale("ja_JP@calendar=japanese"),
       "GGGGy\xE5\xB9\xB4M\xE6\x9C\x88"

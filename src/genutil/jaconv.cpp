@@ -443,6 +443,12 @@ int ConvertMBNumberToSBNumber(const char* src, char* dst) {
   size_t out = 0;
   // The output never outgrows the input, so the destination may be the source.
   while (in < n) {
+    // A byte below 0x80 is a character of its own in every code set, and no
+    // number to replace: dates and times are mostly such bytes.
+    if (static_cast<unsigned char>(src[in]) < 0x80) {
+      dst[out++] = src[in++];
+      continue;
+    }
     int len = mb_mblen(src + in, n - in);
     if (len < 1) len = 1;
     if (static_cast<size_t>(len) > n - in) len = static_cast<int>(n - in);

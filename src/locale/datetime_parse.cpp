@@ -86,6 +86,18 @@ bool IsMarker(const std::string& word, const CLCLocale& loc) {
 // strtol in base 10 over the whole word; false when characters follow the
 // number (an empty word is 0).
 bool WholeNumber(const std::string& word, long* value) {
+  // Plain digits, as a time is typed, need none of strtol's handling of
+  // blanks, signs and overflow.
+  size_t n = word.size();
+  if (n >= 1 && n <= 9) {
+    long v = 0;
+    size_t i = 0;
+    for (; i < n && word[i] >= '0' && word[i] <= '9'; ++i) v = v * 10 + (word[i] - '0');
+    if (i == n) {
+      *value = v;
+      return true;
+    }
+  }
   char* end;
   *value = strtol(word.c_str(), &end, 10);
   return *end == '\0';

@@ -219,8 +219,53 @@ bool LocalTime(long long seconds, tm& result, bool checkZone) {
 // moment. Ties and gaps are settled as glibc does: the daylight flag asked
 // for wins, and a wall time that does not exist is read with the offset that
 // the flag asks for, or with the offset in force before the gap.
+namespace {
+
+// The last MakeTime of this thread: a range check asks for the same wall
+// time twice in a row, and under unchanged rules the answer is the same.
+struct MadeTime {
+  unsigned generation = 0;
+  int fields[7];  // year, month, day, hour, minute, second, daylight flag
+  long long result;
+  tm normalised;
+};
+thread_local MadeTime t_made;
+
+void Key(const tm& t, int* fields) {
+  fields[0] = t.tm_year;
+  fields[1] = t.tm_mon;
+  fields[2] = t.tm_mday;
+  fields[3] = t.tm_hour;
+  fields[4] = t.tm_min;
+  fields[5] = t.tm_sec;
+  fields[6] = t.tm_isdst;
+}
+
+long long MakeTimeFresh(tm& t);
+
+}  // namespace
+
 long long MakeTime(tm& t, bool checkZone) {
   if (checkZone) Refresh();
+  int key[7];
+  Key(t, key);
+  unsigned gen = g_generation.load(std::memory_order_relaxed);
+  MadeTime& made = t_made;
+  if (made.generation == gen && memcmp(made.fields, key, sizeof key) == 0) {
+    if (made.result != -1) t = made.normalised;
+    return made.result;
+  }
+  long long result = MakeTimeFresh(t);
+  made.generation = gen;
+  memcpy(made.fields, key, sizeof key);
+  made.result = result;
+  if (result != -1) made.normalised = t;
+  return result;
+}
+
+namespace {
+
+long long MakeTimeFresh(tm& t) {
   long long mon = t.tm_mon;
   long long year = static_cast<long long>(t.tm_year) + 1900 + mon / 12;
   mon %= 12;
@@ -299,6 +344,8 @@ long long MakeTime(tm& t, bool checkZone) {
   t = r;
   return chosen;
 }
+
+}  // namespace
 
 unsigned ZoneGeneration() { return g_generation.load(std::memory_order_relaxed); }
 

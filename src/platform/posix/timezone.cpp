@@ -221,13 +221,24 @@ bool LocalTime(long long seconds, tm& result, bool checkZone) {
 // the flag asks for, or with the offset in force before the gap.
 namespace {
 
-// The last MakeTime of this thread: a range check asks for the same wall
-// time twice in a row, and under unchanged rules the answer is the same.
+// The last MakeTime of this thread: a parse asks for the same wall time
+// up to three times (with different daylight flags), and under unchanged
+// rules the answer is the same. An answer from a stretch with one offset
+// holds for every flag that the stretch would have accepted.
+constexpr int kNoStretch = -2;
 struct MadeTime {
   unsigned generation = 0;
-  int fields[7];  // year, month, day, hour, minute, second, daylight flag
+  int fields[6];  // year, month, day, hour, minute, second
+  int isdst;
+  int stretchFlag;  // the stretch's daylight flag, or kNoStretch
   long long result;
   tm normalised;
+
+  bool Answers(const int* wall, int flag) const {
+    if (memcmp(fields, wall, sizeof fields) != 0) return false;
+    if (flag == isdst) return true;
+    return stretchFlag != kNoStretch && (flag < 0 || (flag > 0) == (stretchFlag > 0));
+  }
 };
 thread_local MadeTime t_made;
 
@@ -238,26 +249,29 @@ void Key(const tm& t, int* fields) {
   fields[3] = t.tm_hour;
   fields[4] = t.tm_min;
   fields[5] = t.tm_sec;
-  fields[6] = t.tm_isdst;
 }
 
-long long MakeTimeFresh(tm& t);
+long long MakeTimeFresh(tm& t, int* stretchFlag);
 
 }  // namespace
 
 long long MakeTime(tm& t, bool checkZone) {
   if (checkZone) Refresh();
-  int key[7];
+  int key[6];
   Key(t, key);
   unsigned gen = g_generation.load(std::memory_order_relaxed);
   MadeTime& made = t_made;
-  if (made.generation == gen && memcmp(made.fields, key, sizeof key) == 0) {
+  if (made.generation == gen && made.Answers(key, t.tm_isdst)) {
     if (made.result != -1) t = made.normalised;
     return made.result;
   }
-  long long result = MakeTimeFresh(t);
+  int flag = t.tm_isdst;
+  int stretchFlag = kNoStretch;
+  long long result = MakeTimeFresh(t, &stretchFlag);
   made.generation = gen;
   memcpy(made.fields, key, sizeof key);
+  made.isdst = flag;
+  made.stretchFlag = stretchFlag;
   made.result = result;
   if (result != -1) made.normalised = t;
   return result;
@@ -265,7 +279,7 @@ long long MakeTime(tm& t, bool checkZone) {
 
 namespace {
 
-long long MakeTimeFresh(tm& t) {
+long long MakeTimeFresh(tm& t, int* stretchFlag) {
   long long mon = t.tm_mon;
   long long year = static_cast<long long>(t.tm_year) + 1900 + mon / 12;
   mon %= 12;
@@ -283,6 +297,7 @@ long long MakeTimeFresh(tm& t) {
     long long cand = wall - span.gmtoff;
     if (cand - 86400 < span.lo || cand + 86400 > span.hi) continue;
     if (t.tm_isdst >= 0 && (t.tm_isdst > 0) != (span.isdst > 0)) break;
+    *stretchFlag = span.isdst > 0 ? 1 : 0;
     Breakdown(cand, span, t);
     return cand;
   }

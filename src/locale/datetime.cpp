@@ -206,7 +206,6 @@ long CGNDateTime::TimeTS(long* t) {
     // Back to the system zone: a thread's zone is in force only for its own
     // conversions.
     ApplyTZ("");
-    t_zoneReady = false;
     now = static_cast<long>(platform::CurrentTime());
   }
   if (t) *t = now;

@@ -97,6 +97,39 @@ TEST(DateTimeClock, MkTimeRoundTripsAndNormalises) {
   EXPECT_EQ(kMonday - 9 * 3600, typed.GetSecsFrom70());
 }
 
+// Each read checks the zone afresh, so a zone changed between two reads (TZ
+// set by the program, or the thread's variable) is the one the next uses.
+TEST(DateTimeClock, EachReadUsesTheZoneInForceThen) {
+  ApplySettings(gnutil_test::kEnglishUS);
+  // TZ rows first: a threaded process drops TZ when it goes back to the
+  // system zone. Windows takes its system zone from the system, not TZ.
+  const struct Row {
+    const char* zone;
+    bool threadVariable;
+    long hoursEast;
+  } rows[] = {
+      {gnutil_test::kZoneUTC, false, 0},
+      {gnutil_test::kZoneEast9, false, 9},
+      {gnutil_test::kZoneWest5, true, -5},
+      {gnutil_test::kZoneUTC, true, 0},
+  };
+  CGNDateTime typed;
+  for (const Row& r : rows) {
+    if (!r.threadVariable && gnutil_test::kWindows) continue;
+    SCOPED_TRACE(r.zone);
+    if (r.threadVariable) {
+      ThreadZone zone(r.zone);
+      ASSERT_EQ(1, typed.FromString("3/5/01 2:07:09 PM"));
+      EXPECT_EQ(kMonday - r.hoursEast * 3600, typed.GetSecsFrom70());
+    } else {
+      gnutil_test::SetTZ(r.zone);
+      ASSERT_EQ(1, typed.FromString("3/5/01 2:07:09 PM"));
+      EXPECT_EQ(kMonday - r.hoursEast * 3600, typed.GetSecsFrom70());
+    }
+  }
+  gnutil_test::SetTZ(nullptr);
+}
+
 TEST(DateTimeClock, MidnightTodayAndNow) {
   long now = CGNDateTime::Now();
   long midnight = CGNDateTime::GetLocalMidnightToday();

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "gnutil/gnutil.h"
+#include "support/stdout_capture.h"
 #if defined(_WIN32)
 #include <windows.h>
 #endif
@@ -72,11 +73,10 @@ TEST(Package, Diagnostics) {
   EXPECT_EQ(trace->ResetOutput(2), 1);  // standard output
   trace->ResetMask(1);
   trace->DisableDateTime();
-  ::testing::internal::CaptureStdout();
+  gnutil_test::StdoutCapture captured;
   CGNAssert::Instance()->SetNativeAssert(0);
   EXPECT_EQ(CGNAssert::Instance()->cgnassert(0, "a.cpp", 42), 0);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-            "cgnassert : Assertion Failure !! : Line    42 in a.cpp\n");
+  EXPECT_EQ(captured.Text(), "cgnassert : Assertion Failure !! : Line    42 in a.cpp\n");
   CGNAssert::Free();
   CGNGlobalTrace::Free();
 }

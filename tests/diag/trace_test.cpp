@@ -6,6 +6,7 @@
 #include <time.h>
 
 #include <chrono>
+#include <filesystem>
 #include <future>
 #include <regex>
 #include <string>
@@ -16,7 +17,9 @@
 #include "gnutil/datetime.h"
 #include "gnutil/gntrace.h"
 #include "gnutil/osthread.h"
+#include "support/stdout_capture.h"
 #include "support/temp_dir.h"
+#include "support/this_program.h"
 #include "support/trace_file.h"
 
 namespace {
@@ -25,6 +28,7 @@ using gnutil_test::kDatePattern;
 using Lines = std::vector<std::string>;
 
 constexpr int kProcessLines = 5000;
+constexpr const char* kWriterVariable = "GNUTIL_TEST_TRACE_WRITER";
 
 class TraceFile : public ::testing::Test {
  protected:
@@ -50,15 +54,13 @@ class TraceFile : public ::testing::Test {
 
   // Runs two writer processes at once on the file; false when one failed.
   bool RunWriters(long cap) {
-    auto run = [this, cap](int w) {
-      return std::system((::testing::internal::GetArgvs()[0] +  // no quoting: no spaces
-                          " --gtest_filter=TraceProcess.DISABLED_Writer"
-                          " --gtest_also_run_disabled_tests --trace-writer=" +
-                          std::to_string(w) + "," + std::to_string(cap) + "," + path_)
-                             .c_str());
-    };
-    auto first = std::async(std::launch::async, run, 0);
-    return run(1) == 0 && first.get() == 0;
+    gnutil_test::SetEnvironment(kWriterVariable, std::to_string(cap) + "," + path_);
+    const std::string command = gnutil_test::ThisProgram() +  // no quoting: no spaces
+                                " --gtest_filter=TraceProcess.DISABLED_Writer"
+                                " --gtest_also_run_disabled_tests";
+    auto run = [&command] { return std::system(command.c_str()); };
+    auto first = std::async(std::launch::async, run);
+    return run() == 0 && first.get() == 0;
   }
   // The text as the C runtime writes it to a text file: CR LF line ends on Windows.
   std::string AsText(const std::string& text) {
@@ -107,7 +109,7 @@ TEST_F(TraceFile, LayoutsInTheFileAndOnStandardOutput) {
   Open(0, 3);
   CGNTraceFileLine where(42, "src/main.cpp");
   time_t before = time(nullptr);
-  ::testing::internal::CaptureStdout();
+  gnutil_test::StdoutCapture captured;
   std::string file, out;
   for (const auto& c : cases) {
     trace_.ResetFileLine(c.fileLine);
@@ -118,7 +120,7 @@ TEST_F(TraceFile, LayoutsInTheFileAndOnStandardOutput) {
     file += d + c.line + "\n";
     out += d + (c.label[0] == '\0' ? " : " : "") + c.line + "\n";  // " : " after an empty label
   }
-  std::string shown = ::testing::internal::GetCapturedStdout();
+  std::string shown = captured.Text();
   time_t after = time(nullptr);
   const std::string at = " : Line    42 in src/main.cpp";
   std::string text = gnutil_test::WithoutCR(gnutil_test::ReadWholeFile(path_));
@@ -150,7 +152,7 @@ TEST_F(TraceFile, OutputsAndFiles) {
   CGNString bad(dir_.File("missing-dir/trace.log").c_str());
   EXPECT_EQ(trace.ResetOutput(1, bad, 0), 0);
   EXPECT_EQ(trace.ResetOutput(1), 0);
-  ::testing::internal::CaptureStdout();
+  gnutil_test::StdoutCapture captured;
   ToFile(trace, 500);
   EXPECT_EQ("1 " + path_ + " 500", Output(trace));
   trace.WriteMsg(nullptr, 1, CGNString(), "appended");
@@ -170,7 +172,7 @@ TEST_F(TraceFile, OutputsAndFiles) {
   EXPECT_EQ("2  0", Output(trace));
   trace.WriteMsg(nullptr, 1, CGNString(), "shown");
   EXPECT_EQ(trace.ResetOutput(1), 0);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), " : shown\n");
+  EXPECT_EQ(captured.Text(), " : shown\n");
   EXPECT_EQ(gnutil_test::ReadWholeFile(path_),
             "earlier line\n" + AsText("appended\nback\nin two lines\n"));
   EXPECT_EQ(gnutil_test::WithoutCR(gnutil_test::ReadWholeFile(dir_.File("other.log"))),
@@ -231,14 +233,17 @@ TEST(TraceFileLine, TextAndGlobalTrace) {
   EXPECT_EQ(CGNGlobalTrace::Instance()->GetTraceSetting(), 0);  // a fresh one
 }
 
-// Run only as a writer process (--trace-writer=<writer>,<cap>,<file>):
-// traces its lines, then leaves "<emptyings> <bytes written>" in <file>.<writer>.
+// Run only as a writer process (kWriterVariable holds "<cap>,<file>"; the
+// first to claim <file>.writer0 is writer 0): traces its lines, then leaves
+// "<emptyings> <bytes written>" in <file>.<writer>.
 TEST(TraceProcess, DISABLED_Writer) {
-  const std::string arg = ::testing::internal::GetArgvs().back();
-  int writer = -1, used = 0;
+  const char* setting = getenv(kWriterVariable);
+  ASSERT_NE(setting, nullptr);
+  int used = 0;
   long cap = 0;
-  ASSERT_EQ(sscanf(arg.c_str(), "--trace-writer=%d,%ld,%n", &writer, &cap, &used), 2) << arg;
-  const std::string path = arg.substr(used);
+  ASSERT_EQ(sscanf(setting, "%ld,%n", &cap, &used), 1) << setting;
+  const std::string path = setting + used;
+  const int writer = std::filesystem::create_directory(path + ".writer0") ? 0 : 1;
   OSSetThreaded();
   CGNDateTime::ModuleInit();
   CGNTrace trace;

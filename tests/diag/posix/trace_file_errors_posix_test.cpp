@@ -9,6 +9,7 @@
 
 #include "gnutil/gntrace.h"
 #include "support/temp_dir.h"
+#include "support/stdout_capture.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ TEST_F(TraceFileErrors, ShortWriteNeverJoinsTheNextLine) {
   const std::string earlier = std::string(999, 'x') + "\n";
   gnutil_test::WriteWholeFile(path_, earlier);
   ASSERT_EQ(trace_.ResetOutput(3, name_, 0), 1);
-  ::testing::internal::CaptureStdout();
+  gnutil_test::StdoutCapture captured;
   Write("first");
   // Room for 5 more bytes: the next line stops short and its line end does
   // not fit either; the one after is refused whole. The standard output
@@ -50,7 +51,7 @@ TEST_F(TraceFileErrors, ShortWriteNeverJoinsTheNextLine) {
   Write("fifth");
   EXPECT_EQ(gnutil_test::ReadWholeFile(path_),
             earlier + "L : first\nL : s\nL : fourth\nL : fifth\n");
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(captured.Text(),
             "L : first\nL : second, cut\nL : third, refused\nL : fourth\nL : fifth\n");
 }
 

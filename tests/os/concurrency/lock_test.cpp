@@ -10,6 +10,7 @@
 
 #include "genutil/alloc.h"
 #include "support/os_threads.h"
+#include "support/stdout_capture.h"
 
 namespace {
 
@@ -41,12 +42,12 @@ TEST_F(Locks, MutexRecursionDepthIsKeptUntilTheOwnersLastRelease) {
   a_.Unlock();
   EXPECT_EQ(a_.Held(), 1);
   std::atomic<int> seen{-1};
-  testing::internal::CaptureStdout();
+  gnutil_test::StdoutCapture captured;
   TestThread([&] {
     seen = a_.Held();
     a_.Unlock();
   }).Join();
-  std::string out = testing::internal::GetCapturedStdout();
+  std::string out = captured.Text();
   EXPECT_TRUE(std::regex_match(out, std::regex("Error [0-9a-f]+\n"))) << out;
   EXPECT_EQ(seen, 0) << "holdings are per thread";
   EXPECT_EQ(a_.Held(), 1);
@@ -62,14 +63,14 @@ TEST_F(Locks, RemoveThisThreadReleasesEveryLevelOfEveryMutexOnce) {
   b_.Lock();
   released.Lock();
   released.Unlock();
-  testing::internal::CaptureStdout();
+  gnutil_test::StdoutCapture captured;
   EXPECT_TRUE(StaysOutUntil(
       [] {
         OSMutexWaitRemoveThisThread();
         OSMutexWaitRemoveThisThread();
       },
       [&] { a_.Lock(); }, [&] { a_.Unlock(); }));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(captured.Text(), "");
   EXPECT_EQ(a_.Held() + b_.Held() + released.Held(), 0);
 }
 
@@ -318,12 +319,12 @@ TEST_F(Locks, NamedMutexWaitersOnANameExcludeEachOtherOnly) {
   Pool pool;
   ASSERT_EQ(pool.Init(), 1);
   ASSERT_TRUE(pool.Wait("busy"));
-  testing::internal::CaptureStdout();
+  gnutil_test::StdoutCapture captured;
   TestThread([&] {
     pool.Release("busy");
     pool.RelIfWaitNamedMutex(CGNString("busy"));
   }).Join();
-  std::string out = testing::internal::GetCapturedStdout();
+  std::string out = captured.Text();
   EXPECT_TRUE(std::regex_match(out, std::regex("(Error [0-9a-f]+\n){2}"))) << out;
   EXPECT_TRUE(StaysOutUntil(
       [&] {

@@ -11,12 +11,10 @@
 
 #include "gnutil/gnstring.h"
 #include "support/gnstring_fixtures.h"
-#include "support/joined.h"
 
 namespace {
 
 using gnutil::testing::FailAllocationAfter;
-using gnutil_test::Join;
 using gnutil_test::NoFailures;
 using V = std::vector<std::string>;
 using N = std::vector<long>;
@@ -77,8 +75,11 @@ TEST(List, CopiesAreDeepAndFreeEmpties) {
   src.Free();
   const unsigned freed = src.Allocated();
   EXPECT_TRUE(src.AddItem(7));  // usable again
-  EXPECT_EQ(Join(freed, Values(src).size(), src.GetItem(0), copy.GetCount(), assigned.GetItem(29)),
-            "0|1|7|30|29|");
+  EXPECT_EQ(freed, 0u);
+  EXPECT_EQ(Values(src).size(), 1u);
+  EXPECT_EQ(src.GetItem(0), 7);
+  EXPECT_EQ(copy.GetCount(), 30);
+  EXPECT_EQ(assigned.GetItem(29), 29);
 }
 
 TEST(ListFailures, ReservationsAndFailedGrowth) {

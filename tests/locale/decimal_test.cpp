@@ -29,44 +29,59 @@ DecimalSymbol Sym(const char* bytes) {
 const DecimalSymbol kComma = DecimalByte(',');
 const DecimalSymbol kPoint = DecimalByte('.');
 
-// What ParseDecimal gives: result|end| and, when it reads a number,
-// negative|integer|fraction|.
-std::string Parse(const char* text, DecimalSymbol group = kComma, DecimalSymbol decimal = kPoint) {
+// What ParseDecimal gives; the number only when it reads one.
+struct Parsed {
+  int result = 0, end = 0, negative = 0;
+  std::string integer{}, fraction{};
+  bool operator==(const Parsed& o) const {
+    return result == o.result && end == o.end && negative == o.negative && integer == o.integer &&
+           fraction == o.fraction;
+  }
+};
+std::ostream& operator<<(std::ostream& out, const Parsed& p) {
+  return out << "{result " << p.result << ", end " << p.end << ", negative " << p.negative
+             << ", integer \"" << p.integer << "\", fraction \"" << p.fraction << "\"}";
+}
+
+Parsed Parse(const char* text, DecimalSymbol group = kComma, DecimalSymbol decimal = kPoint) {
   DecimalNumberT n;
   int end = -7;
   int result = gnutil::ParseDecimal(text, &n, group, decimal, &end);
-  return result != 0 ? Join(result, end)
-                     : Join(result, end, n.negative, n.integerPart, n.fractionPart);
+  if (result != 0) return {.result = result, .end = end};
+  return {.end = end, .negative = n.negative, .integer = n.integerPart, .fraction = n.fractionPart};
 }
 
 TEST(DecimalParse, TableWithCommaAndPoint) {
   const struct {
-    const char *text, *expected;
-  } cases[] = {{"1,234,567.891", "0|13|0|1234567|891|"},
-               {"-1234.5", "0|7|-1|1234|5|"},
-               {"1234.5-", "0|6|-1|1234|5|"},
-               {"(1234.5)", "0|7|-1|1234|5|"},
-               {".5", "0|2|0||5|"},
-               {"0012", "0|4|0|0012||"},
-               {"5.", "0|2|0|5||"},
-               {"12a", "0|2|0|12||"},
-               {"  42  ", "0|4|0|42||"},
-               {"", "0|0|0|||"},
-               {"(12", "0|3|0|12||"},  // no closing parenthesis: not examined
-               {",5", "0|2|0|5||"},    // a group separator cannot start a number
-               {"- 12", "-1|4|"},
-               {"12 -", "-1|2|"},
-               {"-12-", "-1|3|"},
-               {"( 12)", "-1|4|"},
-               {"(12 )", "-1|3|"},
-               {"1.2.3", "-1|5|"},
-               {"1.2,3", "-1|5|"},
-               {".", "-1|1|"},
-               {"abc", "-1|0|"}};
-  for (const auto& c : cases) EXPECT_EQ(c.expected, Parse(c.text)) << c.text;
-  EXPECT_EQ("-1|0|", Parse(nullptr));
+    const char* text;
+    Parsed expected;
+  } cases[] = {{"1,234,567.891", {.end = 13, .integer = "1234567", .fraction = "891"}},
+               {"-1234.5", {.end = 7, .negative = -1, .integer = "1234", .fraction = "5"}},
+               {"1234.5-", {.end = 6, .negative = -1, .integer = "1234", .fraction = "5"}},
+               {"(1234.5)", {.end = 7, .negative = -1, .integer = "1234", .fraction = "5"}},
+               {".5", {.end = 2, .fraction = "5"}},
+               {"0012", {.end = 4, .integer = "0012"}},
+               {"5.", {.end = 2, .integer = "5"}},
+               {"12a", {.end = 2, .integer = "12"}},
+               {"  42  ", {.end = 4, .integer = "42"}},
+               {"", {}},
+               {"(12", {.end = 3, .integer = "12"}},  // no closing parenthesis: not examined
+               {",5", {.end = 2, .integer = "5"}},    // a group separator cannot start a number
+               {"- 12", {.result = -1, .end = 4}},
+               {"12 -", {.result = -1, .end = 2}},
+               {"-12-", {.result = -1, .end = 3}},
+               {"( 12)", {.result = -1, .end = 4}},
+               {"(12 )", {.result = -1, .end = 3}},
+               {"1.2.3", {.result = -1, .end = 5}},
+               {"1.2,3", {.result = -1, .end = 5}},
+               {".", {.result = -1, .end = 1}},
+               {"abc", {.result = -1, .end = 0}}};
+  for (const auto& c : cases) EXPECT_EQ(Parse(c.text), c.expected) << c.text;
+  EXPECT_EQ(Parse(nullptr), (Parsed{.result = -1}));
   EXPECT_EQ(gnutil::ParseDecimal("12", nullptr, kComma, kPoint, nullptr), -1);
-  EXPECT_EQ("0|2|0|12||", Parse("12.5", DecimalByte('\0'), DecimalByte('\0')));  // match nothing
+  // Symbols that match nothing.
+  EXPECT_EQ(Parse("12.5", DecimalByte('\0'), DecimalByte('\0')),
+            (Parsed{.end = 2, .integer = "12"}));
   // Nothing of an earlier number remains.
   DecimalNumberT n;
   ASSERT_EQ(gnutil::ParseDecimal("-123456.789", &n, kComma, kPoint, nullptr), 0);
@@ -91,15 +106,19 @@ TEST(DecimalParse, AtMost255DigitsInEachPart) {
 TEST(DecimalParse, RegionalSymbolsOfEveryWidth) {
   // Octal escapes where a hex escape would swallow the digits after it.
   const struct {
-    const char *group, *decimal, *text, *expected;
-  } cases[] = {
-      {" ", ",", "1 234 567 kg", "0|10|0|1234567||"},  // the blank before kg reads as a group
-      {"\xA0", ",", "1\240234,5", "0|7|0|1234|5|"},
-      {"\xE2\x80\xAF", ",", "1\342\200\257234\342\200\257567,5", "0|15|0|1234567|5|"},
-      // A lone byte of a three-byte separator is not the separator.
-      {"\xE2\x80\xAF", ",", "1\342\200234", "0|1|0|1||"},
-      {"'", "\xC2\xB7", "1'234\302\2675", "0|8|0|1234|5|"}};
-  for (const auto& c : cases) EXPECT_EQ(c.expected, Parse(c.text, Sym(c.group), Sym(c.decimal)));
+    const char *group, *decimal, *text;
+    Parsed expected;
+  } cases[] = {// The blank before kg reads as a group separator.
+               {" ", ",", "1 234 567 kg", {.end = 10, .integer = "1234567"}},
+               {"\xA0", ",", "1\240234,5", {.end = 7, .integer = "1234", .fraction = "5"}},
+               {"\xE2\x80\xAF",
+                ",",
+                "1\342\200\257234\342\200\257567,5",
+                {.end = 15, .integer = "1234567", .fraction = "5"}},
+               // A lone byte of a three-byte separator is not the separator.
+               {"\xE2\x80\xAF", ",", "1\342\200234", {.end = 1, .integer = "1"}},
+               {"'", "\xC2\xB7", "1'234\302\2675", {.end = 8, .integer = "1234", .fraction = "5"}}};
+  for (const auto& c : cases) EXPECT_EQ(Parse(c.text, Sym(c.group), Sym(c.decimal)), c.expected);
 }
 
 // In a double-byte locale the scan goes by characters: the trail byte of "＝"
@@ -107,8 +126,9 @@ TEST(DecimalParse, RegionalSymbolsOfEveryWidth) {
 TEST(DecimalParse, DoubleByteTextIsScannedByCharacters) {
   GNUTIL_USE_LOCALE("ja_JP.sjis");
   const DecimalSymbol decimal = Sym("\x81\x44");
-  EXPECT_EQ("0|4|0|5||", Parse("\201\201D5", kComma, decimal));
-  EXPECT_EQ("0|5|0|12|5|", Parse("12\201D5", kComma, decimal));
+  EXPECT_EQ(Parse("\201\201D5", kComma, decimal), (Parsed{.end = 4, .integer = "5"}));
+  EXPECT_EQ(Parse("12\201D5", kComma, decimal),
+            (Parsed{.end = 5, .integer = "12", .fraction = "5"}));
   EXPECT_EQ(gnutil::DecimalFirstCharacter("\x81\x44xyz").length, 2u);
 }
 
@@ -185,28 +205,34 @@ TEST(DecimalFormat, GroupingForms) {
             1u + 255 + 254 * 4 + 4 + 255);
 }
 
-// ShiftDecimal's answer and the number after it: ok|integer|fraction|.
-std::string Shift(const char* integer, const char* fraction, int exponent) {
-  DecimalNumberT n{};
-  strcpy(n.integerPart, integer);
-  strcpy(n.fractionPart, fraction);
-  bool ok = gnutil::ShiftDecimal(&n, exponent);
-  return Join(ok, n.integerPart, n.fractionPart);
-}
-
 TEST(DecimalShift, Table) {
   const struct {
     const char *integer, *fraction;
     int exponent;
-    const char* expected;
-  } cases[] = {{"0", "5", 1, "1|05||"},       {"5", "", 2, "1|500||"},
-               {"12", "", -3, "1||012|"},     {"1234", "5", -2, "1|12|345|"},
-               {"1", "2345", 2, "1|123|45|"}, {"1", "2", 0, "1|1|2|"},
-               {"1", "", -256, "0|1||"},      {"1", "5", -255, "0|1|5|"},
-               {"1", "", 255, "0|1||"},       {"1", "", INT_MIN, "0|1||"}};
-  for (const auto& c : cases) EXPECT_EQ(c.expected, Shift(c.integer, c.fraction, c.exponent));
-  EXPECT_EQ("1||" + std::string(254, '0') + "1|", Shift("1", "", -255));
-  EXPECT_EQ("1|1" + std::string(254, '0') + "||", Shift("1", "", 254));
+    bool ok;
+    std::string shiftedInteger, shiftedFraction;
+  } cases[] = {{"0", "5", 1, true, "05", ""},
+               {"5", "", 2, true, "500", ""},
+               {"12", "", -3, true, "", "012"},
+               {"1234", "5", -2, true, "12", "345"},
+               {"1", "2345", 2, true, "123", "45"},
+               {"1", "2", 0, true, "1", "2"},
+               {"1", "", -255, true, "", std::string(254, '0') + "1"},
+               {"1", "", 254, true, "1" + std::string(254, '0'), ""},
+               // Past 255 digits in a part: refused, the number unchanged.
+               {"1", "", -256, false, "1", ""},
+               {"1", "5", -255, false, "1", "5"},
+               {"1", "", 255, false, "1", ""},
+               {"1", "", INT_MIN, false, "1", ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.integer << "." << c.fraction << " shifted " << c.exponent);
+    DecimalNumberT n{};
+    strcpy(n.integerPart, c.integer);
+    strcpy(n.fractionPart, c.fraction);
+    EXPECT_EQ(gnutil::ShiftDecimal(&n, c.exponent), c.ok);
+    EXPECT_EQ(n.integerPart, c.shiftedInteger);
+    EXPECT_EQ(n.fractionPart, c.shiftedFraction);
+  }
 }
 
 // Fixes the process-wide locale's number settings.

@@ -23,6 +23,9 @@ const char kShowa[] = "\x8F\xBA\x98\x61";
 const char kReiwa[] = "\x97\xDF\x98\x61";
 using gnutil_test::FakeLocaleInfo;
 using gnutil_test::Join;
+using gnutil_test::Record;
+using gnutil_test::Text;
+using gnutil_test::With;
 using IndexedGetter = unsigned char (CLCLocale::*)(long, CGNString&);
 
 template <typename R>
@@ -38,31 +41,57 @@ std::string Indexed(IndexedGetter get, CLCLocale& l, long i) {
   return std::string(s);
 }
 
-// The record's date and time settings as one text (formats, separators,
-// markers, 24-hour, marker-first and hour-zero flags, calendar, long or short).
-std::string Dates(CLCLocale& l) {
-  return Join(l.m_timeFormat, l.m_shortDateFormat, l.m_longDateFormat, l.m_dateSep, l.m_timeSep,
-              l.m_amString, l.m_pmString, l.m_24HourTime, l.m_ampmPrefix, l.m_hourLeadingZero,
-              l.GetCalendarType(), l.LongOrShort());
+// The record's date and time settings and its number settings, by name;
+// the built-in values first.
+const Record kDates = {{"time", "hh:mm:ss tt"},
+                       {"short", "M/d/yy"},
+                       {"long", "dddd, MMMM dd, yyyy"},
+                       {"date sep", "/"},
+                       {"time sep", ":"},
+                       {"am", "AM"},
+                       {"pm", "PM"},
+                       {"24h", "0"},
+                       {"marker first", "0"},
+                       {"hour zero", "0"},
+                       {"calendar", "1"},
+                       {"long or short", "0"}};
+Record Dates(CLCLocale& l) {
+  return {{"time", Text(l.m_timeFormat)},
+          {"short", Text(l.m_shortDateFormat)},
+          {"long", Text(l.m_longDateFormat)},
+          {"date sep", Text(l.m_dateSep)},
+          {"time sep", Text(l.m_timeSep)},
+          {"am", Text(l.m_amString)},
+          {"pm", Text(l.m_pmString)},
+          {"24h", Text(l.m_24HourTime)},
+          {"marker first", Text(l.m_ampmPrefix)},
+          {"hour zero", Text(l.m_hourLeadingZero)},
+          {"calendar", Text(l.GetCalendarType())},
+          {"long or short", Text(l.LongOrShort())}};
+}
+const Record kNumbers = {{"grouping", ""},       {"decimal", "."},       {"group", ","},
+                         {"negative sign", "-"}, {"negative form", "0"}, {"leading zero", "0"}};
+Record Numbers(CLCLocale& l) {
+  return {{"grouping", Text(l.m_decNumDigitsInGroup)},
+          {"decimal", Text(l.m_decDecimalSymbol)},
+          {"group", Text(l.m_decDigitGroupSeparator)},
+          {"negative sign", Text(l.m_decNegativeSign)},
+          {"negative form", Text(l.GetDecNegativeNumFormat())},
+          {"leading zero", Text(l.GetDecDisplayLeadingZeroes())}};
 }
 
-// Day and month names: a day the tests leave to the built-in names, and the
-// last of each kind.
+// Day and month names: Monday (left to the built-in names in the tests),
+// Sunday, the first day's abbreviation, December, March's abbreviation.
 std::string Names(CLCLocale& l) {
   return Join(Indexed(&CLCLocale::DayName, l, 1), Indexed(&CLCLocale::DayName, l, 6),
               Indexed(&CLCLocale::DayAbbrev, l, 0), Indexed(&CLCLocale::MonthName, l, 11),
               Indexed(&CLCLocale::MonthAbbrev, l, 2));
 }
 
-std::string Numbers(CLCLocale& l) {
-  return Join(l.m_decNumDigitsInGroup, l.m_decDecimalSymbol, l.m_decDigitGroupSeparator,
-              l.m_decNegativeSign, l.GetDecNegativeNumFormat(), l.GetDecDisplayLeadingZeroes());
-}
-
 TEST(LocaleRecord, BuiltInValues) {
   CLCLocale l;
-  EXPECT_EQ("hh:mm:ss tt|M/d/yy|dddd, MMMM dd, yyyy|/|:|AM|PM|0|0|0|1|0|", Dates(l));
-  EXPECT_EQ("|.|,|-|0|0|", Numbers(l));
+  EXPECT_EQ(Dates(l), kDates);
+  EXPECT_EQ(Numbers(l), kNumbers);
   EXPECT_EQ(Join(1024, LANGCLASS_UNKNOWN, LANGNAME_UNKNOWN, 0, 0, 0, true),
             Join(l.GetLocaleId(), l.GetLang(), l.GetLangName(), l.IsMultiByte(), l.IsUnicode(),
                  l.Customized(), l.m_pEmperors == nullptr));
@@ -311,8 +340,18 @@ TEST_F(LocaleInit, TakesEveryItemThatAnswers) {
   // The marker the system left empty is empty; the one it did not answer
   // keeps its value; the negative sign never comes from the system; Init
   // resets the calendar and the long-or-short choice.
-  EXPECT_EQ("HH:mm:ss|dd.MM.yyyy|dddd, d. MMMM yyyy|.|:||PM|1|0|1|1|0|", Dates(l));
-  EXPECT_EQ("3;0|,|.|-|1|1|", Numbers(l));
+  EXPECT_EQ(Dates(l), With(kDates, {{"time", "HH:mm:ss"},
+                                    {"short", "dd.MM.yyyy"},
+                                    {"long", "dddd, d. MMMM yyyy"},
+                                    {"date sep", "."},
+                                    {"am", ""},
+                                    {"24h", "1"},
+                                    {"hour zero", "1"}}));
+  EXPECT_EQ(Numbers(l), With(kNumbers, {{"grouping", "3;0"},
+                                        {"decimal", ","},
+                                        {"group", "."},
+                                        {"negative form", "1"},
+                                        {"leading zero", "1"}}));
   EXPECT_EQ("Tuesday|Sonntag|Mo|Dezember|Mrz|", Names(l));
   // Twice: still one table of two eras and the end record.
   l.Init();
@@ -326,7 +365,9 @@ TEST_F(LocaleInit, NothingAnswersLeavesBuiltInValues) {
   bool fallback = !gnutil::platform::DefaultLanguageAbbreviation().empty();
   EXPECT_EQ(systemFileMoved_ && !fallback ? 0 : 1, l.Init());
   CLCLocale fresh;
-  EXPECT_EQ(Dates(fresh) + Numbers(fresh) + Names(fresh), Dates(l) + Numbers(l) + Names(l));
+  EXPECT_EQ(Dates(l), Dates(fresh));
+  EXPECT_EQ(Numbers(l), Numbers(fresh));
+  EXPECT_EQ(Names(l), Names(fresh));
 }
 
 TEST_F(LocaleInit, OlderSystemGivesFixedJapaneseMarkers) {
@@ -363,14 +404,19 @@ TEST_F(LocaleInit, CustomizeKeepsOrTakes) {
     EXPECT_EQ(c.expected24, l.m_24HourTime);
   }
   // Empty texts keep what the record had, except the grouping.
-  EXPECT_EQ("H.mm|M/d/yy|d MMMM yyyy|/|:|AM|PM|1|0|0|1|2|", Dates(l));
-  EXPECT_EQ("|.|,|~|3|1|", Numbers(l));
+  EXPECT_EQ(
+      Dates(l),
+      With(kDates,
+           {{"time", "H.mm"}, {"long", "d MMMM yyyy"}, {"24h", "1"}, {"long or short", "2"}}));
+  EXPECT_EQ(
+      Numbers(l),
+      With(kNumbers, {{"negative sign", "~"}, {"negative form", "3"}, {"leading zero", "1"}}));
   EXPECT_EQ(1, l.Customized());
 
   // Customized: the automatic sources change nothing.
   fake_.Set(1024, item::kSDate, "-");
   fake_.Set(1024, item::kSTime, ".");
-  const std::string customized = Dates(l);
+  const Record customized = Dates(l);
   l.InitControlPanelDateSettings();
   l.InitControlPanelTimeSettings();
   gnutil_test::WriteFile(dir_.File("app.ini"), "[Dates]\nDateSeparator=#\nTimeSeparator=!\n");
@@ -418,9 +464,13 @@ TEST_F(LocaleInit, NewRecordFollowsCustomizedGlobal) {
   EXPECT_EQ(1, follower.Customized());
   // The follower gets the global record's GetDefaults, which re-reads the system
   // first (its values win where it answers); Init resets the long-or-short choice.
-  EXPECT_EQ("HH:mm|dd/MM/yyyy|dddd, MMMM dd, yyyy|/|:|AM|PM|1|0|0|1|0|", Dates(follower));
+  EXPECT_EQ(Dates(follower),
+            With(kDates, {{"time", "HH:mm"}, {"short", "dd/MM/yyyy"}, {"24h", "1"}}));
   EXPECT_EQ(1, global->Customized());  // re-reading keeps it customized
-  EXPECT_EQ("3;2;0|.|'|-|4|1|", Numbers(follower));
+  EXPECT_EQ(
+      Numbers(follower),
+      With(kNumbers,
+           {{"grouping", "3;2;0"}, {"group", "'"}, {"negative form", "4"}, {"leading zero", "1"}}));
 
   CLCGlobalLocale::Free();
   CLCGlobalLocale* fresh = CLCGlobalLocale::Instance();
@@ -440,7 +490,16 @@ TEST_F(LocaleInit, IniSettingsAndMigration) {
   CLCLocale l;
   l.LoadIniDateTimeSettings(section, file);
   // The short date is converted with the separator just read.
-  EXPECT_EQ("hh:mm:ss tt|d-M-yy|dddd, yyyy MMMM d|-|.|vorm.|nachm.|1|1|0|3|2|", Dates(l));
+  EXPECT_EQ(Dates(l), With(kDates, {{"short", "d-M-yy"},
+                                    {"long", "dddd, yyyy MMMM d"},
+                                    {"date sep", "-"},
+                                    {"time sep", "."},
+                                    {"am", "vorm."},
+                                    {"pm", "nachm."},
+                                    {"24h", "1"},
+                                    {"marker first", "1"},
+                                    {"calendar", "3"},
+                                    {"long or short", "2"}}));
   auto keys = [&] {
     std::string all;
     for (const char* name :

@@ -13,7 +13,6 @@
 
 #include "support/datetime_settings.h"
 #include "support/fake_locale_info.h"
-#include "support/joined.h"
 #include "support/test_locale.h"
 #include "support/test_zone.h"
 
@@ -38,7 +37,6 @@ class ThreadZone {
 };
 
 using gnutil_test::ApplySettings;
-using gnutil_test::Join;
 
 const long kMonday = 983801229L;  // 2001-03-05 14:07:09 UTC, a Monday
 
@@ -348,25 +346,28 @@ TEST_F(DateTimeInEnglish, TimeComposer) {
 
 TEST_F(DateTimeInEnglish, SingleFieldWriters) {
   using D = CGNDateTime;
-  using Writer = unsigned char (D::*)(CGNString&);
-  auto write = [](long seconds, std::initializer_list<Writer> writers) {
-    CGNDateTime v(seconds);
-    std::string all;
-    for (Writer w : writers) {
-      CGNString s("old text");
-      EXPECT_EQ(1, (v.*w)(s));
-      all += std::string(s) + "|";
-    }
-    return all;
-  };
-  EXPECT_EQ(
-      "1|Sunday|Sun|AM|12|",  // 2001-03-11 00:00:00, a Sunday
-      write(984268800L, {&D::WeekDayNum, &D::DayName, &D::DayAbbrev, &D::AMPMMarker, &D::Hour12}));
-  EXPECT_EQ("2|5|05|3|03|March|Mar|1|01|2001|2|02|14|14|07|09|PM|/|",
-            write(kMonday, {&D::WeekDayNum, &D::DayNum, &D::DayNumLZ, &D::MonthNum, &D::MonthNumLZ,
-                            &D::MonthName, &D::MonthAbbrev, &D::Year1Digit, &D::Year2Digit,
-                            &D::Year4Digit, &D::Hour12, &D::Hour12LZ, &D::Hour24, &D::Hour24LZ,
-                            &D::Minute, &D::Second, &D::AMPMMarker, &D::DateSep}));
+  const struct {
+    long seconds;
+    unsigned char (D::*write)(CGNString&);
+    const char* expected;
+  } cases[] = {{984268800L, &D::WeekDayNum, "1"},  // 2001-03-11 00:00:00, a Sunday
+               {984268800L, &D::DayName, "Sunday"}, {984268800L, &D::DayAbbrev, "Sun"},
+               {984268800L, &D::AMPMMarker, "AM"},  {984268800L, &D::Hour12, "12"},
+               {kMonday, &D::WeekDayNum, "2"},      {kMonday, &D::DayNum, "5"},
+               {kMonday, &D::DayNumLZ, "05"},       {kMonday, &D::MonthNum, "3"},
+               {kMonday, &D::MonthNumLZ, "03"},     {kMonday, &D::MonthName, "March"},
+               {kMonday, &D::MonthAbbrev, "Mar"},   {kMonday, &D::Year1Digit, "1"},
+               {kMonday, &D::Year2Digit, "01"},     {kMonday, &D::Year4Digit, "2001"},
+               {kMonday, &D::Hour12, "2"},          {kMonday, &D::Hour12LZ, "02"},
+               {kMonday, &D::Hour24, "14"},         {kMonday, &D::Hour24LZ, "14"},
+               {kMonday, &D::Minute, "07"},         {kMonday, &D::Second, "09"},
+               {kMonday, &D::AMPMMarker, "PM"},     {kMonday, &D::DateSep, "/"}};
+  for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+    CGNDateTime v(cases[i].seconds);
+    CGNString s("old text");
+    EXPECT_EQ(1, (v.*cases[i].write)(s));
+    EXPECT_STREQ(cases[i].expected, s) << "row " << i;
+  }
   CGNString sep;
   EXPECT_EQ(1, CGNDateTime::TimeSep(sep));
   EXPECT_STREQ(":", sep);
@@ -419,11 +420,14 @@ void CheckParse(const ParseCase& c) {
   v.ToTM(&t);
   CGNDateTime(v.GetSecsFrom70()).ToTM(&back);  // the seconds and the calendar fields agree
   auto or_ = [](int wanted, int now) { return wanted == kToday ? now : wanted; };
-  EXPECT_EQ(
-      Join(or_(c.year, today.tm_year + 1900), or_(c.month, today.tm_mon + 1),
-           or_(c.day, today.tm_mday), c.time, c.noTime, t.tm_mday, t.tm_hour),
-      Join(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour * 10000 + t.tm_min * 100 + t.tm_sec,
-           c.noTime < 0 ? -1 : noTime, back.tm_mday, back.tm_hour));
+  EXPECT_EQ(t.tm_year + 1900, or_(c.year, today.tm_year + 1900));
+  EXPECT_EQ(t.tm_mon + 1, or_(c.month, today.tm_mon + 1));
+  EXPECT_EQ(t.tm_mday, or_(c.day, today.tm_mday));
+  EXPECT_EQ(t.tm_hour * 10000 + t.tm_min * 100 + t.tm_sec, c.time);
+  if (c.noTime >= 0) {
+    EXPECT_EQ(noTime, c.noTime);
+  }
+  EXPECT_EQ(Fields(back), Fields(t));
 }
 
 TEST_F(DateTimeInEnglish, ParserShapes) {
@@ -528,7 +532,8 @@ TEST_F(DateTimeInEnglish, DateAgainstAPattern) {
                {"'on' M/d", "on 3/5", 0, 1000205, ""},
                {"'on' M/d", "at 3/5", 1},
                {"MMMMM d", "December 25", 1},
-               {"g M d", "3 5", 1}};
+               {"g M d", "3 5", 1},
+               {"M/d/", "3/5/", 1}};  // a separator with no field after it
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.pattern << " | " << c.text);
     CGNDateTime v;
@@ -539,14 +544,20 @@ TEST_F(DateTimeInEnglish, DateAgainstAPattern) {
     const long status = v.GetDateTimeRangeStatus();
     tm t;
     v.parseTime("0", &t);  // copies the working date out
-    EXPECT_EQ(Join(c.fails ? c.fails : 1, c.fails ? c.text : c.rest, c.fails ? 1000515 : c.date),
-              Join(status, rest, t.tm_year * 10000 + t.tm_mon * 100 + t.tm_mday));
+    EXPECT_EQ(status, c.fails ? c.fails : 1);
+    EXPECT_EQ(std::string(rest), c.fails ? c.text : c.rest);
+    EXPECT_EQ(t.tm_year * 10000 + t.tm_mon * 100 + t.tm_mday, c.fails ? 1000515 : c.date);
   }
-  // Without the Japanese calendar an era name is not consumed.
+  // Without the Japanese calendar an era name (the record's own) is not consumed.
+  CGNString era;
+  CLCGlobalLocale::Instance()->Init();
+  CLCGlobalLocale::Instance()->Emperor(1, era);
+  ASSERT_FALSE(era.IsEmpty());
+  const std::string text = std::string(era) + "13";
   CGNDateTime v;
   CGNString rest;
-  EXPECT_EQ(0, v.GetEmperorFromString(HEISEI "13", rest));
-  EXPECT_EQ(HEISEI "13", std::string(rest));
+  EXPECT_EQ(0, v.GetEmperorFromString(text.c_str(), rest));
+  EXPECT_EQ(text, std::string(rest));
 }
 
 TEST_F(DateTimeInEnglish, TimeScanner) {

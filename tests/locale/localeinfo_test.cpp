@@ -20,6 +20,12 @@ TEST(InstalledLocales, FilledOnceAndAgainAfterFree) {
   EXPECT_EQ(first, LocaleInfo::GetLocaleInfoItem(0));  // not enumerated again
   EXPECT_EQ(nullptr, LocaleInfo::GetLocaleInfoItem(count));
   EXPECT_EQ(nullptr, LocaleInfo::GetLocaleInfoItem(-1));
+  // C and POSIX are no language's locales (the test locales include C.utf8).
+  for (long i = 0; i < count; ++i) {
+    const std::string name(LocaleInfo::GetLocaleInfoItem(i)->m_name);
+    EXPECT_TRUE(name != "C" && name != "POSIX" && name.rfind("C.", 0) && name.rfind("POSIX.", 0))
+        << name;
+  }
 
   // A copy is the caller's, not the table's; a new entry is the table's.
   LocaleInfo* copy = new LocaleInfo(*first);

@@ -96,7 +96,7 @@ TEST(ExpandVariables, ReplacesSetVariablesOnly) {
       {"a%EMPTY%b", "a%EMPTY%b"},
       {"%X%%X%", "%X%%X%"},
       {"%" + long_name + "%", "cut"},
-      {"%UNKNOWN%X%", "%UNKNOWN%X%"},
+      {"%UNKNOWN%HOME%", "%UNKNOWN%HOME%"},  // the search goes on after the closing %
   };
   for (const auto& c : cases) {
     EXPECT_EQ(gnutil::ExpandVariableReferences(c.first, lookup), c.second) << c.first;

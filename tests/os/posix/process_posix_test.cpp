@@ -52,6 +52,8 @@ TEST(ProcessPosix, NoChildIsLeftAZombie) {
   EXPECT_EQ(OSRunSyncProcess(CGNString((kChild + " hello 4").c_str()), output), 4);
   EXPECT_EQ(OSRunAsyncProcess(CGNString("gnutil-no-such-program-xyz"), error), 0);
   EXPECT_EQ(OSRunSyncProcess(CGNString("gnutil-no-such-program-xyz"), output), 1);
+  // A child killed by a signal ends with 128 + the signal, as in a shell.
+  EXPECT_EQ(OSRunSyncProcess(CGNString("sh -c \"kill -KILL $$\""), output), 128 + 9);
   // One that outlives the window: it is still waited for when it ends.
   gnutil::SetSyncProcessWindowMsForTesting(100);
   EXPECT_EQ(OSRunSyncProcess(CGNString((kChild + " burst 300000").c_str()), output), 0);

@@ -25,13 +25,15 @@
 # chosen tests run, runs those tests, and restores the file. A mutant is
 # "killed" when a test fails, "survived" when every test passes, "stillborn"
 # when it does not compile and "invalid" when its text is not on that line
-# (neither counted). Prints one line per mutant and a score; OUTPUT (default
-# build/logs/mutants.tsv) keeps the results. Exits nonzero on an invalid or
-# stale mutant.
+# (neither counted). Prints one line per mutant (with the test that killed
+# it) and a score; OUTPUT (default build/logs/mutants.tsv) keeps the results.
+# Exits nonzero on an invalid or stale mutant.
 #
 # Environment:
 #   MUTATE_ONLY="3 17 42"  only those mutants (numbered from 1 in the order of
 #                          the file; comment and @rev lines not counted)
+#   MUTATE_UNTIL=SECONDS   start no mutant after that time (seconds since
+#                          the epoch); the rest are "not run"
 #   MUTATE_BUILD=DIR       mutate the tree itself and use its existing build
 #                          DIR instead of a scratch copy (CI's sample, see
 #                          scripts/test-mutants.sh); each file is put back,
@@ -162,12 +164,16 @@ put_back() {
 trap put_back EXIT
 trap 'put_back; exit 130' INT TERM
 
-killed=0 survived=0 stillborn=0 invalid=0 stale=0
+killed=0 survived=0 stillborn=0 invalid=0 stale=0 notrun=0
 : > "$output"
 while IFS=$'\x1f' read -r n file lno text repl regex <&3; do
   [ "$only" != "  " ] && [[ "$only" != *" $n "* ]] && continue
   target="$tree/$file"
-  if [ "$lno" = 0 ]; then
+  by=
+  if [ -n "${MUTATE_UNTIL:-}" ] && [ "$(date +%s)" -ge "$MUTATE_UNTIL" ]; then
+    result="not run"
+    notrun=$((notrun + 1))
+  elif [ "$lno" = 0 ]; then
     result=stale
     stale=$((stale + 1))
   else
@@ -194,11 +200,13 @@ while IFS=$'\x1f' read -r n file lno text repl regex <&3; do
       else
         result=killed
         killed=$((killed + 1))
+        # The first test that failed, as ctest lists them.
+        by=$(sed -nE 's/^ *[0-9]+ - ([^ ]+) .*/\1/p' "$work/mutant.log" | head -1)
       fi
     fi
     put_back
   fi
-  printf '%s\t%s:%s\t%s -> %s\n' "$result" "$file" "$lno" "$text" "$repl" | tee -a "$output"
+  printf '%s\t%s:%s\t%s -> %s\t%s\n' "$result" "$file" "$lno" "$text" "$repl" "$by" | tee -a "$output"
 done 3< "$plan"
 
 # Leave the scratch build matching the unmutated tree (an existing build is
@@ -206,5 +214,5 @@ done 3< "$plan"
 [ -z "${MUTATE_BUILD:-}" ] && cmake --build "$build" -j "$JOBS" > /dev/null 2>&1
 counted=$((killed + survived))
 echo "mutate: $killed killed, $survived survived of $counted" \
-     "($stillborn stillborn, $invalid invalid, $stale stale); score $(( counted ? killed * 100 / counted : 0 ))%"
+     "($stillborn stillborn, $invalid invalid, $stale stale, $notrun not run); score $(( counted ? killed * 100 / counted : 0 ))%"
 [ $invalid -eq 0 ] && [ $stale -eq 0 ]

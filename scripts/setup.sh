@@ -5,8 +5,9 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
 # libspdlog-dev: only the trace benchmark uses it, as the peer it measures against.
+# python3: the mutation scripts read their lists and ctest's test list with it.
 packages=(cmake make g++ pkg-config googletest libgtest-dev libbenchmark-dev locales
-          libicu-dev clang libclang-rt-14-dev libspdlog-dev)
+          libicu-dev clang libclang-rt-14-dev libspdlog-dev python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

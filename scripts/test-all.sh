@@ -122,8 +122,10 @@ else
 fi
 
 # Suites owned by their own scripts: ThreadSanitizer over the concurrency
-# tests, a short libFuzzer run, and the Windows suite under Wine.
-for suite in test-tsan test-fuzz test-windows; do
+# tests, a short libFuzzer run, the Windows suite under Wine, and a rotating
+# sample of the mutants against the Linux suite (last: it reuses build/linux
+# and leaves it to be brought up to date by its next build).
+for suite in test-tsan test-fuzz test-windows test-mutants; do
   run_suite $suite
 done
 

@@ -201,7 +201,7 @@ while IFS=$'\x1f' read -r n file lno text repl regex <&3; do
         result=killed
         killed=$((killed + 1))
         # The first test that failed, as ctest lists them.
-        by=$(sed -nE 's/^ *[0-9]+ - ([^ ]+) .*/\1/p' "$work/mutant.log" | head -1)
+        by=$(sed -nE 's/^[[:space:]]*[0-9]+ - ([^ ]+) .*/\1/p' "$work/mutant.log" | head -1)
       fi
     fi
     put_back

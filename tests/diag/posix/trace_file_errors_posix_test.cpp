@@ -8,8 +8,8 @@
 #include <string>
 
 #include "gnutil/gntrace.h"
-#include "support/temp_dir.h"
 #include "support/stdout_capture.h"
+#include "support/temp_dir.h"
 
 namespace {
 

@@ -1,6 +1,4 @@
 // The Win32 locale layer against the real API and the runtime's own conversions.
-#include "platform/win32/locale.h"
-
 #include <gtest/gtest.h>
 #include <locale.h>
 #include <stdlib.h>
@@ -11,6 +9,7 @@
 
 #include "gnutil/mbutil.h"
 #include "platform/locale.h"
+#include "platform/win32/locale.h"
 #include "support/joined.h"
 
 namespace {

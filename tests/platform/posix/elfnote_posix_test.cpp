@@ -1,11 +1,11 @@
 // The ELF version note reader on files made here, whole and damaged.
-#include "platform/posix/elfnote.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
+
+#include "platform/posix/elfnote.h"
 
 namespace {
 

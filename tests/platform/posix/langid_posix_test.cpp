@@ -1,7 +1,5 @@
 // Locale names on Linux: the language ids of the one table Linux has for them,
 // and the code page standing in for the Windows ANSI code page.
-#include "platform/langid.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <string.h>
@@ -9,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "platform/langid.h"
 #include "platform/locale.h"
 #include "platform/posix/langid.h"
 #include "platform/posix/locale.h"

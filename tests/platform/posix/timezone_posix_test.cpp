@@ -1,7 +1,5 @@
 // The glibc clock seam against glibc: MakeTime as mktime, LocalTime as localtime_r,
 // across daylight saving transitions and TZ changes without tzset.
-#include "platform/timezone.h"
-
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -9,6 +7,7 @@
 
 #include <string>
 
+#include "platform/timezone.h"
 #include "support/test_zone.h"
 
 namespace {

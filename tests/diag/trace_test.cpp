@@ -6,7 +6,6 @@
 #include <time.h>
 
 #include <chrono>
-#include <filesystem>
 #include <future>
 #include <regex>
 #include <string>
@@ -19,7 +18,6 @@
 #include "gnutil/osthread.h"
 #include "support/stdout_capture.h"
 #include "support/temp_dir.h"
-#include "support/this_program.h"
 #include "support/trace_file.h"
 
 namespace {
@@ -28,7 +26,6 @@ using gnutil_test::kDatePattern;
 using Lines = std::vector<std::string>;
 
 constexpr int kProcessLines = 5000;
-constexpr const char* kWriterVariable = "GNUTIL_TEST_TRACE_WRITER";
 
 class TraceFile : public ::testing::Test {
  protected:
@@ -54,13 +51,15 @@ class TraceFile : public ::testing::Test {
 
   // Runs two writer processes at once on the file; false when one failed.
   bool RunWriters(long cap) {
-    gnutil_test::SetEnvironment(kWriterVariable, std::to_string(cap) + "," + path_);
-    const std::string command = gnutil_test::ThisProgram() +  // no quoting: no spaces
-                                " --gtest_filter=TraceProcess.DISABLED_Writer"
-                                " --gtest_also_run_disabled_tests";
-    auto run = [&command] { return std::system(command.c_str()); };
-    auto first = std::async(std::launch::async, run);
-    return run() == 0 && first.get() == 0;
+    auto run = [this, cap](int w) {
+      return std::system((::testing::internal::GetArgvs()[0] +  // no quoting: no spaces
+                          " --gtest_filter=TraceProcess.DISABLED_Writer"
+                          " --gtest_also_run_disabled_tests --trace-writer=" +
+                          std::to_string(w) + "," + std::to_string(cap) + "," + path_)
+                             .c_str());
+    };
+    auto first = std::async(std::launch::async, run, 0);
+    return run(1) == 0 && first.get() == 0;
   }
   // The text as the C runtime writes it to a text file: CR LF line ends on Windows.
   std::string AsText(const std::string& text) {
@@ -233,17 +232,14 @@ TEST(TraceFileLine, TextAndGlobalTrace) {
   EXPECT_EQ(CGNGlobalTrace::Instance()->GetTraceSetting(), 0);  // a fresh one
 }
 
-// Run only as a writer process (kWriterVariable holds "<cap>,<file>"; the
-// first to claim <file>.writer0 is writer 0): traces its lines, then leaves
-// "<emptyings> <bytes written>" in <file>.<writer>.
+// Run only as a writer process (--trace-writer=<writer>,<cap>,<file>):
+// traces its lines, then leaves "<emptyings> <bytes written>" in <file>.<writer>.
 TEST(TraceProcess, DISABLED_Writer) {
-  const char* setting = getenv(kWriterVariable);
-  ASSERT_NE(setting, nullptr);
-  int used = 0;
+  const std::string arg = ::testing::internal::GetArgvs().back();
+  int writer = -1, used = 0;
   long cap = 0;
-  ASSERT_EQ(sscanf(setting, "%ld,%n", &cap, &used), 1) << setting;
-  const std::string path = setting + used;
-  const int writer = std::filesystem::create_directory(path + ".writer0") ? 0 : 1;
+  ASSERT_EQ(sscanf(arg.c_str(), "--trace-writer=%d,%ld,%n", &writer, &cap, &used), 2) << arg;
+  const std::string path = arg.substr(used);
   OSSetThreaded();
   CGNDateTime::ModuleInit();
   CGNTrace trace;

@@ -16,7 +16,6 @@
 #include "gnutil/datetime.h"
 #include "gnutil/gntrace.h"
 #include "gnutil/osthread.h"
-#include "support/stdout_capture.h"
 #include "support/temp_dir.h"
 #include "support/trace_file.h"
 
@@ -108,7 +107,7 @@ TEST_F(TraceFile, LayoutsInTheFileAndOnStandardOutput) {
   Open(0, 3);
   CGNTraceFileLine where(42, "src/main.cpp");
   time_t before = time(nullptr);
-  gnutil_test::StdoutCapture captured;
+  ::testing::internal::CaptureStdout();
   std::string file, out;
   for (const auto& c : cases) {
     trace_.ResetFileLine(c.fileLine);
@@ -119,7 +118,7 @@ TEST_F(TraceFile, LayoutsInTheFileAndOnStandardOutput) {
     file += d + c.line + "\n";
     out += d + (c.label[0] == '\0' ? " : " : "") + c.line + "\n";  // " : " after an empty label
   }
-  std::string shown = captured.Text();
+  std::string shown = ::testing::internal::GetCapturedStdout();
   time_t after = time(nullptr);
   const std::string at = " : Line    42 in src/main.cpp";
   std::string text = gnutil_test::WithoutCR(gnutil_test::ReadWholeFile(path_));
@@ -151,7 +150,7 @@ TEST_F(TraceFile, OutputsAndFiles) {
   CGNString bad(dir_.File("missing-dir/trace.log").c_str());
   EXPECT_EQ(trace.ResetOutput(1, bad, 0), 0);
   EXPECT_EQ(trace.ResetOutput(1), 0);
-  gnutil_test::StdoutCapture captured;
+  ::testing::internal::CaptureStdout();
   ToFile(trace, 500);
   EXPECT_EQ("1 " + path_ + " 500", Output(trace));
   trace.WriteMsg(nullptr, 1, CGNString(), "appended");
@@ -171,7 +170,7 @@ TEST_F(TraceFile, OutputsAndFiles) {
   EXPECT_EQ("2  0", Output(trace));
   trace.WriteMsg(nullptr, 1, CGNString(), "shown");
   EXPECT_EQ(trace.ResetOutput(1), 0);
-  EXPECT_EQ(captured.Text(), " : shown\n");
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), " : shown\n");
   EXPECT_EQ(gnutil_test::ReadWholeFile(path_),
             "earlier line\n" + AsText("appended\nback\nin two lines\n"));
   EXPECT_EQ(gnutil_test::WithoutCR(gnutil_test::ReadWholeFile(dir_.File("other.log"))),

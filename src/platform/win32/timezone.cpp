@@ -53,8 +53,14 @@ void ApplyZone(const char* name) {
   _tzset();
 }
 
-void UseSystemZone(bool) {
+void UseSystemZone(bool threaded) {
   ++g_generation;
+  // Overwriting the runtime's offset is not enough when another thread's
+  // zone is still in TZ: that thread's next ApplyZone finds TZ unchanged,
+  // skips _tzset and converts with the system's offset. So, threaded, TZ
+  // goes and the runtime loads the system zone whole, as TimeTS does.
+  // Unthreaded, the environment is never touched.
+  if (threaded && getenv("TZ") != nullptr) ApplyZone("");
   TIME_ZONE_INFORMATION info;
   if (GetTimeZoneInformation(&info) == TIME_ZONE_ID_INVALID) return;
   _timezone = info.Bias * 60;

@@ -63,14 +63,16 @@ GNUTIL_API int OSRemoveFile(const CGNString& path);
 // Removes the files directly inside the directory (sub-directories are not
 // descended into and stay), then the directory itself; returns that last
 // status (-5 when a sub-directory was left). "." and ".." are never touched.
-// On Linux a symbolic link given as the directory is not followed.
+// A symbolic link (or on Windows a junction) given as the directory, or put
+// in its place while the call runs, is never followed.
 GNUTIL_API int OSRemoveDirectoryAndContents(const CGNString& directory);
 
 // Calls match with the name of every entry of the directory except "." and
 // ".." (they are skipped before match is asked, so no match function can
 // make the clean-up climb to the parent). An entry it says yes to is removed:
 // a directory with OSRemoveDirectoryAndContents, else with OSRemoveFile. A
-// null match removes nothing. Always 0.
+// null match removes nothing. Always 0. Removals stay in the directory that
+// was listed, even when match renames it and puts a link in its place.
 GNUTIL_API int OSRemovePatternFromDirectory(const CGNString& directory,
                                             unsigned char (*match)(CGNString& name));
 

@@ -1,7 +1,8 @@
 // Files and directories: the portable half.
 //
 // Every clean-up lists the directory first and removes afterwards, so that a
-// removal never disturbs the listing it is part of. "." and ".." are dropped
+// removal never disturbs the listing it is part of, and removes relative to
+// the directory it listed, never through its path again. "." and ".." are dropped
 // from every listing before anything else looks at it: whatever a match
 // function says, a clean-up never reaches the parent directory.
 #include "platform/file.h"
@@ -16,7 +17,6 @@
 #include "gnutil/mbstring.h"
 #include "gnutil/osfile.h"
 #include "platform/clock.h"
-#include "platform/path.h"
 
 namespace gnutil {
 namespace {
@@ -41,22 +41,39 @@ int StatusFor(platform::FileError error) {
 
 bool IsDotEntry(const std::string& name) { return name == "." || name == ".."; }
 
-// The entries of directory other than "." and "..", or false when it cannot
-// be listed.
-bool ListEntries(const char* directory, std::vector<std::string>* names) {
+// Holds a platform::Directory and closes it when it goes out of scope.
+class OpenedDirectory {
+ public:
+  explicit OpenedDirectory(platform::Directory* directory) : directory_(directory) {}
+  ~OpenedDirectory() { Close(); }
+  OpenedDirectory(const OpenedDirectory&) = delete;
+  OpenedDirectory& operator=(const OpenedDirectory&) = delete;
+  platform::Directory* get() const { return directory_; }
+  void Close() {
+    platform::CloseDirectory(directory_);
+    directory_ = nullptr;
+  }
+
+ private:
+  platform::Directory* directory_;
+};
+
+// The entries of the directory other than "." and "..", or false when it
+// cannot be listed.
+bool ListEntries(platform::Directory* directory, std::vector<std::string>* names) {
   std::vector<std::string> all;
-  if (!platform::ListDirectory(directory, &all)) return false;
+  if (directory == nullptr || !platform::ListDirectory(directory, &all)) return false;
   for (std::string& name : all) {
     if (!IsDotEntry(name)) names->push_back(std::move(name));
   }
   return true;
 }
 
-std::string JoinPath(const char* directory, const std::string& name) {
-  std::string path(directory);
-  path += platform::PathSeparator();
-  path += name;
-  return path;
+// Removes the files directly inside the open directory.
+void RemoveFilesIn(platform::Directory* directory) {
+  std::vector<std::string> names;
+  if (!ListEntries(directory, &names)) return;
+  for (const std::string& name : names) platform::RemoveFileIn(directory, name.c_str());
 }
 
 // The current time in seconds since 1970, read afresh for every entry.
@@ -112,41 +129,49 @@ int OSRemoveDirectory(const CGNString& path) {
 
 int OSRemoveFile(const CGNString& path) { return StatusFor(platform::RemoveFile(path)); }
 
+// The clean-ups list and remove relative to the directory they opened (see
+// platform/file.h), so that swapping the directory for a link to another one
+// while they run leaves the other one alone.
 int OSRemoveDirectoryAndContents(const CGNString& directory) {
-  std::vector<std::string> names;
-  if (ListEntries(directory, &names)) {
-    for (const std::string& name : names) {
-      OSRemoveFile(CGNString(JoinPath(directory, name).c_str()));
-    }
-  }
+  {
+    OpenedDirectory opened(platform::OpenDirectory(directory));
+    RemoveFilesIn(opened.get());
+  }  // closed first: Windows removes no directory that is held open
   return OSRemoveDirectory(directory);
 }
 
 int OSRemovePatternFromDirectory(const CGNString& directory,
                                  unsigned char (*match)(CGNString& name)) {
   if (match == nullptr) return 0;
+  OpenedDirectory opened(platform::OpenDirectory(directory));
   std::vector<std::string> names;
-  if (!ListEntries(directory, &names)) return 0;
+  if (!ListEntries(opened.get(), &names)) return 0;
   for (const std::string& name : names) {
     CGNString entry(name.c_str());
     if (match(entry) == 0) continue;
-    CGNString path(JoinPath(directory, name).c_str());
-    if (OSRemoveDirectoryAndContents(path) != 0) OSRemoveFile(path);
+    // As OSRemoveDirectoryAndContents on the entry, then OSRemoveFile when
+    // that fails; a link in the entry's place is never descended into.
+    OpenedDirectory sub(platform::OpenSubdirectory(opened.get(), name.c_str()));
+    RemoveFilesIn(sub.get());
+    sub.Close();
+    if (platform::RemoveEmptyDirectoryIn(opened.get(), name.c_str()) !=
+        platform::FileError::kNone) {
+      platform::RemoveFileIn(opened.get(), name.c_str());
+    }
   }
   return 0;
 }
 
 void OSRemoveOldFilesFromDirectory(const CGNString& directory, long age) {
+  OpenedDirectory opened(platform::OpenDirectory(directory));
   std::vector<std::string> names;
-  if (!ListEntries(directory, &names)) return;
+  if (!ListEntries(opened.get(), &names)) return;
   for (const std::string& name : names) {
-    std::string path = JoinPath(directory, name);
-    int64_t size = 0;
     int64_t modified = 0;
-    if (!platform::FileSizeAndTime(path.c_str(), &size, &modified)) continue;
+    if (!platform::EntryTime(opened.get(), name.c_str(), &modified)) continue;
     // 64-bit arithmetic: a time far from now must not wrap into "young".
     if (NowSeconds() - modified > static_cast<int64_t>(age)) {
-      OSRemoveFile(CGNString(path.c_str()));
+      platform::RemoveFileIn(opened.get(), name.c_str());
     }
   }
 }

@@ -45,10 +45,33 @@ FileError RemoveEmptyDirectory(const char* path);
 // Never removes a directory.
 FileError RemoveFile(const char* path);
 
+// A directory held open for a clean-up. Its entries are listed and removed
+// relative to the directory that was opened, never by a path looked up again:
+// a directory renamed away and replaced by a link to another one meanwhile
+// (by a race, or by the caller's own match function) cannot redirect the
+// removals. Opening never follows a symbolic link (POSIX) or a reparse point,
+// junction or link (Windows); on Windows the open handle also keeps the
+// directory from being renamed or deleted until it is closed.
+struct Directory;
+
+// Null when path is not a directory that can be opened this way.
+Directory* OpenDirectory(const char* path);
+// The sub-directory name of parent, opened the same way.
+Directory* OpenSubdirectory(Directory* parent, const char* name);
+void CloseDirectory(Directory* directory);
+
 // Every name of the directory, "." and ".." included where the platform
-// lists them. False when it cannot be listed. Linux: a symbolic link given as
-// the directory is not followed.
-bool ListDirectory(const char* directory, std::vector<std::string>* names);
+// lists them. False when it cannot be listed.
+bool ListDirectory(Directory* directory, std::vector<std::string>* names);
+
+// Modification time (seconds since 1970) of the entry name; false when it has
+// no status.
+bool EntryTime(Directory* directory, const char* name, int64_t* modified);
+// Removes the entry name, never a directory.
+FileError RemoveFileIn(Directory* directory, const char* name);
+// Removes the empty sub-directory name (a link or junction in its place goes
+// as itself).
+FileError RemoveEmptyDirectoryIn(Directory* directory, const char* name);
 
 // The temporary directory with its final separator, or empty.
 std::string TemporaryDirectory();

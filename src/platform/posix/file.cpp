@@ -5,9 +5,11 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
+#include <new>
 #include <sstream>
 
 #include "platform/posix/mountinfo.h"
@@ -68,17 +70,67 @@ FileError RemoveFile(const char* path) {
   return FileErrorFromErrno(errno);
 }
 
-bool ListDirectory(const char* directory, std::vector<std::string>* names) {
-  int fd = open(directory, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+struct Directory {
+  int fd;
+};
+
+namespace {
+
+constexpr int kDirectoryFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+Directory* Hold(int fd) {
+  if (fd < 0) return nullptr;
+  Directory* directory = new (std::nothrow) Directory{fd};
+  if (directory == nullptr) close(fd);
+  return directory;
+}
+
+}  // namespace
+
+Directory* OpenDirectory(const char* path) { return Hold(open(path, kDirectoryFlags)); }
+
+Directory* OpenSubdirectory(Directory* parent, const char* name) {
+  return Hold(openat(parent->fd, name, kDirectoryFlags));
+}
+
+void CloseDirectory(Directory* directory) {
+  if (directory == nullptr) return;
+  close(directory->fd);
+  delete directory;
+}
+
+bool ListDirectory(Directory* directory, std::vector<std::string>* names) {
+  // A copy of the descriptor for the listing: closedir closes it, and the
+  // directory stays open for the removals.
+  int fd = dup(directory->fd);
   if (fd < 0) return false;
   DIR* dir = fdopendir(fd);
   if (dir == nullptr) {
     close(fd);
     return false;
   }
+  rewinddir(dir);
   while (struct dirent* entry = readdir(dir)) names->emplace_back(entry->d_name);
   closedir(dir);
   return true;
+}
+
+bool EntryTime(Directory* directory, const char* name, int64_t* modified) {
+  struct stat status;
+  if (fstatat(directory->fd, name, &status, 0) != 0) return false;
+  *modified = static_cast<int64_t>(status.st_mtime);
+  return true;
+}
+
+FileError RemoveFileIn(Directory* directory, const char* name) {
+  if (unlinkat(directory->fd, name, 0) == 0) return FileError::kNone;
+  if (errno == EISDIR) return FileError::kAccess;  // as RemoveFile
+  return FileErrorFromErrno(errno);
+}
+
+FileError RemoveEmptyDirectoryIn(Directory* directory, const char* name) {
+  if (unlinkat(directory->fd, name, AT_REMOVEDIR) == 0) return FileError::kNone;
+  return FileErrorFromErrno(errno);
 }
 
 std::string TemporaryDirectory() {

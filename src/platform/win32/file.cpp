@@ -11,6 +11,7 @@
 #include <winnetwk.h>
 
 #include <new>
+#include <string>
 #include <vector>
 
 namespace gnutil::platform {
@@ -83,8 +84,59 @@ FileError RemoveFile(const char* path) {
   return FileErrorFromErrno(errno);
 }
 
-bool ListDirectory(const char* directory, std::vector<std::string>* names) {
-  std::string pattern = std::string(directory) + "\\*.*";
+// Windows removes by path only; the handle held without FILE_SHARE_DELETE is
+// what keeps the path naming the directory that was opened.
+struct Directory {
+  HANDLE handle;
+  std::string path;
+};
+
+namespace {
+
+std::string Join(const Directory* directory, const char* name) {
+  return directory->path + "\\" + name;
+}
+
+}  // namespace
+
+Directory* OpenDirectory(const char* path) {
+  HANDLE handle = CreateFileA(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  Directory* directory = new (std::nothrow) Directory{handle, std::string()};
+  if (directory == nullptr) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  try {
+    directory->path = path;
+  } catch (const std::bad_alloc&) {
+    CloseDirectory(directory);
+    return nullptr;
+  }
+  return directory;
+}
+
+Directory* OpenSubdirectory(Directory* parent, const char* name) {
+  return OpenDirectory(Join(parent, name).c_str());
+}
+
+void CloseDirectory(Directory* directory) {
+  if (directory == nullptr) return;
+  CloseHandle(directory->handle);
+  delete directory;
+}
+
+bool ListDirectory(Directory* directory, std::vector<std::string>* names) {
+  std::string pattern = directory->path + "\\*.*";
   WIN32_FIND_DATAA entry;
   HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
@@ -93,6 +145,19 @@ bool ListDirectory(const char* directory, std::vector<std::string>* names) {
   } while (FindNextFileA(search, &entry));
   FindClose(search);
   return true;
+}
+
+bool EntryTime(Directory* directory, const char* name, int64_t* modified) {
+  int64_t size = 0;
+  return FileSizeAndTime(Join(directory, name).c_str(), &size, modified);
+}
+
+FileError RemoveFileIn(Directory* directory, const char* name) {
+  return RemoveFile(Join(directory, name).c_str());
+}
+
+FileError RemoveEmptyDirectoryIn(Directory* directory, const char* name) {
+  return RemoveEmptyDirectory(Join(directory, name).c_str());
 }
 
 std::string TemporaryDirectory() {

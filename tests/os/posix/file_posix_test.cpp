@@ -110,4 +110,49 @@ TEST(FilePosix, CleanupDoesNotFollowLinks) {
   EXPECT_EQ(OSRemoveDirectoryAndContents(CGNString((dir / "target").c_str())), 0);
 }
 
+// The match function swaps, on its first call, the listed directory (or the
+// sub-directory it is about to say yes to) for a link to a victim directory:
+// the clean-up must go on in what it listed and leave every victim file.
+struct SwapCase {
+  const char* name;
+  const char* swapped;  // relative to the test directory
+};
+
+std::string g_swapRoot;
+const char* g_swapped = nullptr;
+
+unsigned char SwapThenMatch(CGNString&) {
+  if (g_swapped != nullptr) {
+    std::string at = g_swapRoot + "/" + g_swapped;
+    std::filesystem::rename(at, at + ".moved");
+    std::filesystem::create_directory_symlink(g_swapRoot + "/victim", at);
+    g_swapped = nullptr;
+  }
+  return 1;
+}
+
+TEST(FilePosix, CleanupStaysInTheDirectoryItListed) {
+  const SwapCase cases[] = {
+      {.name = "listed directory", .swapped = "work"},
+      {.name = "matched sub-directory", .swapped = "work/sub"},
+  };
+  for (const SwapCase& c : cases) {
+    TempDir dir;
+    // The victim holds the same names, so a removal that went through the
+    // link would find them.
+    for (const char* top : {"work", "victim", "victim/sub"}) {
+      std::filesystem::create_directories(dir.path() / top / "sub");
+      for (const char* f : {"/a", "/b", "/sub/c"}) WriteFile(dir / top + f, "x");
+    }
+    g_swapRoot = dir.str();
+    g_swapped = c.swapped;
+    OSRemovePatternFromDirectory(CGNString((dir / "work").c_str()), SwapThenMatch);
+    int left = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path() / "victim")) {
+      left += entry.is_regular_file();
+    }
+    EXPECT_EQ(left, 6) << c.name;
+  }
+}
+
 }  // namespace

@@ -6,10 +6,11 @@
 // temporary file beside it and renames that over the path before it lets the
 // lock go. Readers therefore always see a whole file, old or new; writers in
 // any number of processes are serialised, so none loses another's update; and
-// a writer killed at any moment leaves the old file (and at most one stale
-// temporary file, which the next writer reuses).
+// a writer killed at any moment leaves the old file (and a stale temporary
+// file, which the next writer removes).
 #include "platform/posix/files.h"
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -88,17 +89,53 @@ bool MakeDirectories(const std::string& dir) {
   return mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
+constexpr char kTempSuffix[] = ".gnutil-tmp";
+constexpr size_t kTempRandomBytes = 6;  // mkostemps's XXXXXX
+
+// True for a temporary name of base: ".base.XXXXXX.gnutil-tmp", or the
+// ".base.gnutil-tmp" of earlier versions.
+bool IsTemporaryOf(std::string_view name, const std::string& base) {
+  const size_t prefix = base.size() + 2, suffix = sizeof kTempSuffix - 1;
+  if (name.size() != prefix + suffix && name.size() != prefix + kTempRandomBytes + suffix) {
+    return false;
+  }
+  return name[0] == '.' && name.substr(1, base.size()) == base && name[prefix - 1] == '.' &&
+         name.substr(name.size() - suffix) == kTempSuffix;
+}
+
+// Removes the temporary files of base that writers killed before their
+// rename left in dir. Only the holder of the lock on the current file writes
+// a temporary, so any found now is stale; but only a regular file of this
+// user goes, whatever else carries such a name stays as it is.
+void RemoveStaleTemporaries(const std::string& dir, const std::string& base) {
+  DIR* listing = opendir(dir.c_str());
+  if (listing == nullptr) return;
+  const int fd = dirfd(listing);
+  while (struct dirent* entry = readdir(listing)) {
+    if (!IsTemporaryOf(entry->d_name, base)) continue;
+    struct stat st;
+    if (fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+        st.st_uid == geteuid()) {
+      unlinkat(fd, entry->d_name, 0);
+    }
+  }
+  closedir(listing);
+}
+
 // Writes text to a temporary file beside target and renames it over target.
+// The temporary is created anew under an unpredictable name (O_CREAT |
+// O_EXCL, which also refuses a link): a file placed under a name we would
+// use, kept open to rewrite the configuration after our rename, or a named
+// pipe that would hang the open, is never written through.
 bool Replace(const std::string& target, const struct stat& old, std::string_view text) {
   std::string dir = platform::DirectoryOf(target);
   std::string base = target.substr(target.rfind('/') + 1);
-  std::string temp = dir + "/." + base + ".gnutil-tmp";
-  // Only the holder of the lock on the current file writes this name, so a
-  // file found here was left by a writer that died: it is simply reused.
-  FileDescriptor fd(
-      open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
+  RemoveStaleTemporaries(dir, base);
+  std::string temp = dir + "/." + base + "." + std::string(kTempRandomBytes, 'X') + kTempSuffix;
+  FileDescriptor fd(mkostemps(temp.data(), sizeof kTempSuffix - 1, O_CLOEXEC));
   if (!fd.valid()) return false;
-  bool ok = WriteAll(fd.get(), text);
+  struct stat created;
+  bool ok = fstat(fd.get(), &created) == 0 && S_ISREG(created.st_mode) && WriteAll(fd.get(), text);
   if (ok) {
     if (fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
       // Only root may give the file away; others keep their own ownership.

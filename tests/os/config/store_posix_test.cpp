@@ -1,5 +1,6 @@
 // The Linux configuration store's own files: concurrent writers in several
 // processes, writers killed at any moment, links, devices, damaged stores.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <random>
 #include <string>
 
@@ -114,12 +116,18 @@ TEST_F(PosixConfig, WriterKilledAtRandomMomentsLeavesAWholeFile) {
     ASSERT_TRUE(gnutil::ini::Find(text, "head", "counter", &counter, gnutil::CharLength));
     ASSERT_TRUE(gnutil::ini::Find(text, "head", "padding", &padding, gnutil::CharLength));
     EXPECT_EQ(padding, Padding(atoi(counter.c_str())));
-    // The next writer takes over whatever temporary file the victim left.
     EXPECT_EQ(OSSetConfig("ok", "after", "write", ini_.c_str()), 1);
     EXPECT_TRUE(
         gnutil::ini::Find(ReadWholeFile(ini_), "after", "write", &counter, gnutil::CharLength));
   }
   EXPECT_GE(kills, 10);
+  // The next writer that changes the file removes the temporaries the
+  // victims left.
+  EXPECT_EQ(OSSetConfig("done", "after", "write", ini_.c_str()), 1);
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+    EXPECT_EQ(entry.path().string().find(".gnutil-tmp"), std::string::npos)
+        << "stale temporary " << entry.path();
+  }
 }
 
 // A value longer than the 1023 bytes a read returns is cut before a
@@ -192,6 +200,37 @@ TEST_F(PosixConfig, DevicesPipesAndHugeFilesAreRefused) {
     EXPECT_EQ(OSSetConfig("new", "s", "k", file.c_str()), 1) << file;
     ASSERT_EQ(lstat(file.c_str(), &after), 0);
     EXPECT_TRUE(after.st_ino == before.st_ino && after.st_size == before.st_size) << file;
+  }
+}
+
+// Files planted under the temporary name of earlier versions: a pipe with a
+// reader (an open for writing would have hung without one) and a regular
+// file its planter keeps open to write through after our rename. The
+// configuration must hold our value, whatever the planter writes after.
+TEST_F(PosixConfig, PlantedTemporariesAreNeverWrittenThrough) {
+  OSSetConfig("old", "s", "k", ini_.c_str());
+  const std::string planted = dir_ / ".shared.ini.gnutil-tmp";
+  const struct {
+    const char* name;
+    bool pipe;
+  } cases[] = {{.name = "named pipe", .pipe = true}, {.name = "open file", .pipe = false}};
+  for (const auto& c : cases) {
+    unlink(planted.c_str());
+    int reader = -1;
+    if (c.pipe) {
+      ASSERT_EQ(mkfifo(planted.c_str(), 0600), 0);
+      reader = open(planted.c_str(), O_RDONLY | O_NONBLOCK);
+    }
+    int planter = open(planted.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK, 0600);
+    ASSERT_GE(planter, 0) << c.name;
+    EXPECT_EQ(OSSetConfig(c.name, "s", "k", ini_.c_str()), 1);
+    const char evil[] = "[s]\nk=planted\n";
+    if (write(planter, evil, sizeof evil - 1) < 0) ADD_FAILURE() << c.name;
+    close(planter);
+    if (reader >= 0) close(reader);
+    CGNString v;
+    OSGetConfig(v, "", "s", "k", ini_.c_str());
+    EXPECT_STREQ(v, c.name);
   }
 }
 

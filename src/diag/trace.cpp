@@ -267,16 +267,19 @@ unsigned char CGNTrace::ResetOutput(char output) {
 unsigned char CGNTrace::ResetOutput(char output, CGNString& fileName, long maxSize) {
   if ((output & kOutputFile) != 0) {
     Locked lock(m_pMutex);
+    const char before = Load(m_output);
     Store(m_output, output);
     Store(m_maxSize, maxSize);
     if (fileName == m_fileName && m_file != nullptr) return 1;
     CloseFile();
     m_fileName = fileName;
     platform::AppendFile* file = platform::OpenAppendFile(m_fileName, false);
-    if (file == nullptr) return 0;
-    m_file = new (std::nothrow) _gntracefile{file, false};
+    m_file = file != nullptr ? new (std::nothrow) _gntracefile{file, false} : nullptr;
     if (m_file == nullptr) {
       platform::CloseAppendFile(file);
+      // No file is open, so none is reported: the outputs stay as they
+      // were, without the file.
+      Store(m_output, static_cast<char>(before & ~kOutputFile));
       return 0;
     }
   }

@@ -149,6 +149,8 @@ TEST_F(TraceFile, OutputsAndFiles) {
   EXPECT_EQ(trace.ResetOutput(1), 0);  // file output needs an open file
   CGNString bad(dir_.File("missing-dir/trace.log").c_str());
   EXPECT_EQ(trace.ResetOutput(1, bad, 0), 0);
+  EXPECT_EQ("0 " + dir_.File("missing-dir/trace.log") + " 0", Output(trace))
+      << "no file, none shown";
   EXPECT_EQ(trace.ResetOutput(1), 0);
   ::testing::internal::CaptureStdout();
   ToFile(trace, 500);

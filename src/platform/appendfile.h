@@ -23,8 +23,12 @@ namespace gnutil::platform {
 struct AppendFile;
 
 // Opens path for appending, creating it when missing; with truncate the file
-// is emptied first. Null when it cannot be opened.
+// is emptied first. Null when it cannot be opened, or when it is neither a
+// regular file nor a character device (a terminal, /dev/null): a named pipe
+// is refused at once, without waiting for a reader, since writing to one
+// would block when nobody reads and fail when its reader has gone.
 AppendFile* OpenAppendFile(const char* path, bool truncate);
+
 void CloseAppendFile(AppendFile* file);
 
 // The file's current size in bytes, written by anyone; -1 when unknown.
@@ -32,7 +36,8 @@ int64_t AppendFileSize(AppendFile* file);
 
 // Appends size bytes of text in one write. Line ends are the platform's text
 // line ends: each "\n" becomes "\r\n" on Windows. Returns the number of the
-// given bytes that reached the file (fewer on a full disk or an error).
+// given bytes that reached the file (fewer on a full disk or an error). Never
+// raises SIGPIPE in the calling process.
 size_t AppendToFile(AppendFile* file, const char* text, size_t size);
 
 // Holds the file's truncation lock until UnlockTruncation; blocks while

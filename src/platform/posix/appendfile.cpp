@@ -4,6 +4,8 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,12 +20,23 @@ struct AppendFile {
 
 AppendFile* OpenAppendFile(const char* path, bool truncate) {
   if (path == nullptr) return nullptr;
-  int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | (truncate ? O_TRUNC : 0);
+  // O_NONBLOCK: a named pipe without a reader fails the open at once instead
+  // of blocking it; it is dropped again once the file is known to be a
+  // regular file or a character device.
+  int flags =
+      O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (truncate ? O_TRUNC : 0);
   int fd;
   do {
     fd = open(path, flags, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return nullptr;
+  struct stat st;
+  int status = fcntl(fd, F_GETFL);
+  if (fstat(fd, &st) != 0 || !(S_ISREG(st.st_mode) || S_ISCHR(st.st_mode)) || status < 0 ||
+      fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) {
+    close(fd);
+    return nullptr;
+  }
   AppendFile* file = new (std::nothrow) AppendFile{fd};
   if (file == nullptr) close(fd);
   return file;
@@ -42,6 +55,16 @@ int64_t AppendFileSize(AppendFile* file) {
 }
 
 size_t AppendToFile(AppendFile* file, const char* text, size_t size) {
+  // SIGPIPE, which kills by default, is blocked for this thread around the
+  // write, and one the write raised is taken back before the mask is
+  // restored; one that was pending before stays for the program. Its
+  // disposition is the program's and is never changed.
+  sigset_t pipe, saved, pending;
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
+  const bool masked = pthread_sigmask(SIG_BLOCK, &pipe, &saved) == 0;
+  const bool wasPending =
+      masked && sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
   // Exactly one write: a regular file takes all of it unless the disk or a
   // size limit stops it short, and a second write for the rest could land
   // after another writer's line.
@@ -49,6 +72,16 @@ size_t AppendToFile(AppendFile* file, const char* text, size_t size) {
   do {
     n = write(file->fd, text, size);
   } while (n < 0 && errno == EINTR);
+  if (masked) {
+    if (n < 0 && errno == EPIPE && !wasPending) {
+      const struct timespec now = {0, 0};
+      int taken;
+      do {
+        taken = sigtimedwait(&pipe, nullptr, &now);
+      } while (taken < 0 && errno == EINTR);
+    }
+    pthread_sigmask(SIG_SETMASK, &saved, nullptr);
+  }
   return n < 0 ? 0 : static_cast<size_t>(n);
 }
 

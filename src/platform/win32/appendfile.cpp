@@ -50,6 +50,12 @@ AppendFile* OpenAppendFile(const char* path, bool truncate) {
         CreateFileA(path, append, kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   }
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  // A named pipe (\\.\pipe\...) is refused: a write to it waits for its reader.
+  const DWORD type = GetFileType(handle);
+  if (type != FILE_TYPE_DISK && type != FILE_TYPE_CHAR) {
+    CloseHandle(handle);
+    return nullptr;
+  }
   AppendFile* file = new (std::nothrow) AppendFile{handle};
   if (file == nullptr) CloseHandle(handle);
   return file;

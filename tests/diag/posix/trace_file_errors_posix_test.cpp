@@ -1,4 +1,5 @@
 // The trace file when writes fail (a file size limit stands in for a full disk).
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -70,6 +71,27 @@ TEST_F(TraceFileErrors, FileThatCannotBeReopenedAtTheCapStopsFileOutput) {
   ASSERT_EQ(trace_.ResetOutput(1, name_, 10), 1);
   Write("back");
   EXPECT_EQ(gnutil_test::ReadWholeFile(path_), "L : back\n");
+}
+
+// A named pipe as the trace file is refused at once, with or without a
+// reader: opened, it would block the open without one, and raise SIGPIPE,
+// which kills the program, on the first line after its reader went.
+TEST_F(TraceFileErrors, NamedPipeIsRefusedAtOnce) {
+  ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
+  const struct {
+    const char* name;
+    bool reader;
+  } cases[] = {{.name = "with a reader", .reader = true},
+               {.name = "without a reader", .reader = false}};
+  for (const auto& c : cases) {
+    int reader = c.reader ? open(path_.c_str(), O_RDONLY | O_NONBLOCK) : -1;
+    EXPECT_EQ(trace_.ResetOutput(1, name_, 0), 0) << c.name;
+    if (reader >= 0) close(reader);
+    Write("after the reader went");
+    char output = 9;
+    trace_.GetOutput(&output, nullptr, nullptr);
+    EXPECT_EQ(output, 0) << c.name;
+  }
 }
 
 }  // namespace

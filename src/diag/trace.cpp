@@ -347,6 +347,21 @@ void CGNTrace::WriteLine(const char* fileLine, const CGNString& source, const ch
   bool toFile = (output & kOutputFile) != 0 && m_file != nullptr;
   const bool toStdout = (output & kOutputStdout) != 0;
 
+  // A line is in the file at the path when the call returns, also after the
+  // file was rotated or removed: then the path is opened again. The old
+  // handle goes first, as Windows creates nothing at the path of a deleted
+  // file that is still open.
+  if (toFile && platform::AppendFileMoved(m_file->file, m_fileName)) {
+    platform::CloseAppendFile(m_file->file);
+    m_file->file = platform::OpenAppendFile(m_fileName, false);
+    m_file->torn = false;
+    if (m_file->file == nullptr) {
+      // File output stops until the next successful ResetOutput.
+      CloseFile();
+      toFile = false;
+    }
+  }
+
   if (toFile && maxSize > 0 && platform::AppendFileSize(m_file->file) >= maxSize) {
     platform::AppendFile* old = m_file->file;
     bool locked = platform::LockForTruncation(old);

@@ -29,6 +29,11 @@ struct AppendFile;
 // would block when nobody reads and fail when its reader has gone.
 AppendFile* OpenAppendFile(const char* path, bool truncate);
 
+// True when the file behind file is no longer the one at path: it was
+// removed, or renamed away and another file (or none) put at path, as log
+// rotation does. Lines written to it then would be lost to whoever reads
+// path, so the writer opens path again.
+bool AppendFileMoved(AppendFile* file, const char* path);
 void CloseAppendFile(AppendFile* file);
 
 // The file's current size in bytes, written by anyone; -1 when unknown.

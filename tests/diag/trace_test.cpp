@@ -194,6 +194,27 @@ TEST_F(TraceFile, SizeCapEmptiesTheFileFirst) {
   EXPECT_EQ(FileLines(), Lines{"fresh"});
 }
 
+// A file rotated (renamed away) or removed behind the trace's back: the next
+// line is in a new file at the path.
+TEST_F(TraceFile, LinesFollowThePathAfterRotationOrRemoval) {
+  const struct {
+    const char* name;
+    bool rotated;
+  } cases[] = {{.name = "rotated", .rotated = true}, {.name = "removed", .rotated = false}};
+  Open();
+  for (const auto& c : cases) {
+    trace_.WriteMsg(nullptr, 1, CGNString(), "before, %s", c.name);
+    if (c.rotated) {
+      std::filesystem::rename(path_, path_ + ".1");
+    } else {
+      std::filesystem::remove(path_);
+    }
+    trace_.WriteMsg(nullptr, 1, CGNString(), "after, %s", c.name);
+    EXPECT_EQ(FileLines(), Lines{std::string("after, ") + c.name});
+  }
+  EXPECT_EQ(gnutil_test::FileLines(path_ + ".1"), Lines{"before, rotated"});
+}
+
 TEST_F(TraceFile, LongMessagesAndTheResourceForm) {
   Open();
   std::string big(100000, 'm');

@@ -42,6 +42,14 @@ AppendFile* OpenAppendFile(const char* path, bool truncate) {
   return file;
 }
 
+bool AppendFileMoved(AppendFile* file, const char* path) {
+  struct stat held, named;
+  if (fstat(file->fd, &held) != 0) return false;
+  if (held.st_nlink == 0) return true;
+  if (stat(path, &named) != 0) return errno == ENOENT;
+  return named.st_ino != held.st_ino || named.st_dev != held.st_dev;
+}
+
 void CloseAppendFile(AppendFile* file) {
   if (file == nullptr) return;
   close(file->fd);

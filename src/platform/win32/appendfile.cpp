@@ -61,6 +61,30 @@ AppendFile* OpenAppendFile(const char* path, bool truncate) {
   return file;
 }
 
+bool AppendFileMoved(AppendFile* file, const char* path) {
+  // A file deleted while we hold it stays until the last handle goes, and
+  // nothing new can be created at its path until then.
+  FILE_STANDARD_INFO standard;
+  if (GetFileInformationByHandleEx(file->handle, FileStandardInfo, &standard, sizeof standard) &&
+      standard.DeletePending) {
+    return true;
+  }
+  BY_HANDLE_FILE_INFORMATION held, named;
+  if (!GetFileInformationByHandle(file->handle, &held)) return false;
+  HANDLE probe = CreateFileA(path, FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe == INVALID_HANDLE_VALUE) {
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
+  bool same =
+      !GetFileInformationByHandle(probe, &named) ||
+      (named.dwVolumeSerialNumber == held.dwVolumeSerialNumber &&
+       named.nFileIndexHigh == held.nFileIndexHigh && named.nFileIndexLow == held.nFileIndexLow);
+  CloseHandle(probe);
+  return !same;
+}
+
 void CloseAppendFile(AppendFile* file) {
   if (file == nullptr) return;
   CloseHandle(file->handle);

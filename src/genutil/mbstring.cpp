@@ -535,6 +535,24 @@ int mbfreadstring(char* buffer, int n, FILE* fp) {
   buffer[got] = '\0';
   if (got < want || !MultibyteFlag()) return static_cast<int>(got);
   int cs = CurrentCodeSet();
+  if (cs == CODESET_UTF8) {
+    // The rule below counts a cut character as two bytes, which suits the
+    // two-byte sets only. In UTF-8 the lead byte of the last character says
+    // how long it is: walk back over its continuation bytes to find it.
+    size_t lead = want;
+    while (lead > 0 && want - lead < 4 &&
+           (static_cast<unsigned char>(buffer[lead - 1]) & 0xC0) == 0x80) {
+      --lead;
+    }
+    if (lead == 0) return n;
+    --lead;
+    unsigned char first = static_cast<unsigned char>(buffer[lead]);
+    size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+    if (lead == 0 || lead + length <= want) return n;  // whole, or nothing to give back
+    if (fseek(fp, -static_cast<long>(want - lead), SEEK_CUR) != 0) return n;
+    buffer[lead] = '\0';
+    return static_cast<int>(lead);
+  }
   // The last character is judged by the bytes that are there: a lead byte
   // whose character needs more than remain is cut off.
   size_t start = static_cast<size_t>(mbidxtype(buffer, n - 1, cs));

@@ -483,6 +483,33 @@ TEST_F(MbFiles, PutsAndReadString) {
   fclose(f);
 }
 
+// In UTF-8 a read that ends inside a character gives the whole character
+// back to the file, wherever the cut falls.
+TEST_F(MbFiles, Utf8ReadGivesBackEveryCutCharacter) {
+  GNUTIL_USE_LOCALE("ja_JP.utf8");
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {{.name = "two bytes", .bytes = "\xC3\xA9"},
+               {.name = "three bytes", .bytes = "\xE6\x97\xA5"},
+               {.name = "four bytes", .bytes = "\xF0\x9D\x84\x9E"}};
+  for (const auto& c : cases) {
+    const std::string path = Make("ab" + c.bytes);
+    for (size_t cut = 1; cut <= c.bytes.size(); ++cut) {
+      const bool whole = cut == c.bytes.size();
+      FILE* f = fopen(path.c_str(), "rb");
+      ASSERT_NE(f, nullptr);
+      char buf[8];
+      EXPECT_EQ(mbfreadstring(buf, static_cast<int>(2 + cut), f),
+                static_cast<int>(whole ? 2 + cut : 2))
+          << c.name << " cut after " << cut;
+      EXPECT_EQ(mbfreadstring(buf, 7, f), whole ? 0 : static_cast<int>(c.bytes.size()))
+          << c.name << " cut after " << cut;
+      fclose(f);
+    }
+  }
+}
+
 std::string Repeat(const std::string& piece, int times) {
   std::string s;
   while (times-- > 0) s += piece;

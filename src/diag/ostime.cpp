@@ -8,6 +8,7 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <string.h>
 #include <time.h>
 
 #include "platform/clock.h"
@@ -132,20 +133,25 @@ void OSTime::SetVaTraceMsg(const char* format, ...) {
 
 void OSTime::Log() {
   if (!m_logEnabled) return;
-  char label[kLogPartSize];
-  label[0] = '\0';
-  // Each part is cut to its buffer when the label is that long.
-  if (m_pTraceMsg != nullptr &&
-      snprintf(label, sizeof label, "%s : ", static_cast<const char*>(*m_pTraceMsg)) < 0) {
-    label[0] = '\0';
-  }
   long elapsed = OSGetMsTimeDiff(m_startSecs, m_startUsecs);
   long sinceSwitch = static_cast<long>(time(nullptr)) - m_startTime;
+  // The times and the line end are made first, and a long label is cut to
+  // leave them room: a line that lost its line end would join the next one.
+  char tail[64];
+  int tailSize = snprintf(tail, sizeof tail, "time %ld : elapsed ms %ld\n", sinceSwitch, elapsed);
+  if (tailSize < 0) return;
   char line[kLogPartSize];
-  if (snprintf(line, sizeof line, "%stime %ld : elapsed ms %ld\n", label, sinceSwitch, elapsed) <
-      0) {
-    return;
+  size_t used = 0;
+  if (m_pTraceMsg != nullptr) {
+    const char* label = *m_pTraceMsg;
+    const size_t room = sizeof line - static_cast<size_t>(tailSize) - sizeof " : ";
+    used = strlen(label);
+    if (used > room) used = room;
+    memcpy(line, label, used);
+    memcpy(line + used, " : ", 3);
+    used += 3;
   }
+  memcpy(line + used, tail, static_cast<size_t>(tailSize) + 1);
   if (m_pLogHandler != nullptr) {
     m_pLogHandler(line);
   } else {

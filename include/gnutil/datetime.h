@@ -22,6 +22,17 @@ namespace gnutil {
 class DateTimeCore;
 }
 
+/// Two consequences of the range rules, kept on purpose because callers rely
+/// on those rules: the year is bounded by MinYear() and the time of day in
+/// 2038 by MaxTime(), not by the seconds themselves.
+/// - West of UTC, second 0 falls on 31 December 1969 (MinYear() is 69), so a
+///   1969 date is accepted there although its seconds are negative; negative
+///   seconds then convert as the last second, so the value displays as
+///   January 2038. In EST5, "12/31/1969 6:00 PM" parses (range status 1,
+///   seconds -3600) and displays as "1/18/2038 10:14:07 PM".
+/// - Any 2038 time of day later than MaxTime() is refused with range status
+///   4, whatever the day: in UTC, "1/1/2038 4:00 AM" is refused although
+///   "1/18/2038 3:00 AM" is accepted.
 class GNUTIL_API CGNDateTime {
  public:
   // Empty value; the working time holds today's local date at 00:00:00.

@@ -1,7 +1,12 @@
 // Processes, the shell and environment references: the portable half.
 #include "platform/process.h"
 
+#include <string.h>
+
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <new>
 #include <string>
 
 #include "gnutil/osprocess.h"
@@ -15,27 +20,100 @@ constexpr size_t kMaxNameBytes = 255;
 
 std::atomic<unsigned long> g_window_ms{kDefaultWindowMs};
 
-// Appends every byte, zero bytes included (a child's output is not always
-// text), with one reservation for the whole run.
-void AppendBytes(CGNString& output, const std::string& bytes) {
-  if (bytes.empty()) return;
-  output.AllocateBuffer(static_cast<unsigned int>(output.GetLength() + bytes.size()));
-  size_t start = 0;
-  for (;;) {
-    size_t zero = bytes.find('\0', start);
-    output +=
-        bytes.substr(start, zero == std::string::npos ? std::string::npos : zero - start).c_str();
-    if (zero == std::string::npos) break;
-    output += '\0';
-    start = zero + 1;
+// The most a string can hold; past it the output cannot be kept.
+constexpr size_t kMaxOutputBytes = 0xFFFFFFFEu;
+
+std::atomic<size_t> g_output_limit{kMaxOutputBytes};
+
+// Appends the child's output to a string as it arrives, zero bytes included
+// (a child's output is not always text), so that the output is in place when
+// the window ends: nothing proportional to its size is left to do then.
+//
+// Room grows by doubling, reserved ahead; every piece then costs its own
+// length, except a growth, which copies everything so far into fresh memory.
+// That copy is timed, and a growth that the last one's pace says would
+// outlast the window is not made: the output ends there, as it would at the
+// end of the window. So the window holds whatever the child writes.
+//
+// Refuses a piece that would take the string past the limit, for which no
+// memory can be had, or whose growth would overrun the window; what was
+// appended before stays.
+class OutputCollector {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  OutputCollector(CGNString& output, size_t limit, unsigned long window_ms)
+      : output_(output),
+        reserved_(output.GetLength()),
+        limit_(limit),
+        deadline_(Clock::now() + std::chrono::milliseconds(window_ms)) {}
+
+  bool Append(const char* bytes, size_t size) {
+    const size_t length = output_.GetLength();
+    if (size > limit_ || length > limit_ - size) return false;
+    try {
+      if (length + size > reserved_ && !Grow(length, length + size)) return false;
+      // Each run up to a zero byte is appended as text; the copy in the
+      // collector's buffer ends with a zero byte of its own.
+      piece_.assign(bytes, size);
+      const char* at = piece_.c_str();
+      const char* end = at + size;
+      for (;;) {
+        output_ += at;
+        at += strlen(at);
+        if (at == end) break;
+        output_ += '\0';
+        ++at;
+      }
+    } catch (const GMemoryException&) {
+      return false;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    return true;
   }
-}
+
+ private:
+  static constexpr size_t kFirstReserve = 65536;
+  // Growths of less than this are never refused; they are not timed either.
+  static constexpr size_t kUntimedBytes = 1u << 20;
+
+  bool Grow(size_t length, size_t needed) {
+    const Clock::time_point start = Clock::now();
+    if (length >= kUntimedBytes && nanos_per_byte_ > 0 &&
+        start + std::chrono::nanoseconds(static_cast<long long>(nanos_per_byte_ * length)) >
+            deadline_) {
+      return false;
+    }
+    size_t wanted = std::max<size_t>({needed, reserved_ * 2, kFirstReserve});
+    if (wanted > limit_) wanted = limit_;
+    output_.AllocateBuffer(static_cast<unsigned int>(wanted));
+    reserved_ = wanted;
+    if (length >= kUntimedBytes) {
+      const double took = static_cast<double>(
+          std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count());
+      nanos_per_byte_ = std::max(nanos_per_byte_, took / static_cast<double>(length));
+    }
+    return true;
+  }
+
+  CGNString& output_;
+  std::string piece_;
+  size_t reserved_;
+  const size_t limit_;
+  const Clock::time_point deadline_;
+  double nanos_per_byte_ = 0;  // the slowest growth so far
+};
 
 }  // namespace
 
 unsigned long SyncProcessWindowMs() { return g_window_ms.load(); }
 
 void SetSyncProcessWindowMsForTesting(unsigned long window_ms) { g_window_ms.store(window_ms); }
+
+void SetSyncProcessOutputLimitForTesting(size_t bytes) {
+  g_output_limit.store(bytes < kMaxOutputBytes ? bytes : kMaxOutputBytes);
+}
 
 // Searches bytes for "%": in every code set the library knows, 0x25 is never
 // the second byte of a character, so a byte search finds characters only.
@@ -70,11 +148,13 @@ unsigned char OSRunAsyncProcess(const CGNString& commandLine, CGNString& errorTe
 }
 
 long OSRunSyncProcess(const CGNString& commandLine, CGNString& output) {
-  std::string collected;
   long exit_code = 1;
-  bool ended = platform::RunCollectingOutput(std::string(commandLine), SyncProcessWindowMs(),
-                                             &collected, &exit_code);
-  AppendBytes(output, collected);
+  const unsigned long window_ms = SyncProcessWindowMs();
+  OutputCollector collector(output, g_output_limit.load(), window_ms);
+  bool ended = platform::RunCollectingOutput(
+      std::string(commandLine), window_ms,
+      [&collector](const char* bytes, size_t size) { return collector.Append(bytes, size); },
+      &exit_code);
   return ended ? exit_code : 1;
 }
 

@@ -2,6 +2,8 @@
 #ifndef GNUTIL_SRC_OS_PROCESS_INTERNAL_H
 #define GNUTIL_SRC_OS_PROCESS_INTERNAL_H
 
+#include <stddef.h>
+
 #include <functional>
 #include <string>
 
@@ -18,6 +20,9 @@ std::string ExpandVariableReferences(const std::string& text, const VariableLook
 // that a child outliving the window costs a second, not fifteen.
 unsigned long SyncProcessWindowMs();
 void SetSyncProcessWindowMsForTesting(unsigned long window_ms);
+// The most output OSRunSyncProcess keeps: what a string can hold (4 GiB less
+// two bytes). Tests lower it to reach it quickly.
+void SetSyncProcessOutputLimitForTesting(size_t bytes);
 
 }  // namespace gnutil
 

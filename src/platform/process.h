@@ -2,6 +2,9 @@
 #ifndef GNUTIL_SRC_PLATFORM_PROCESS_H
 #define GNUTIL_SRC_PLATFORM_PROCESS_H
 
+#include <stddef.h>
+
+#include <functional>
 #include <string>
 
 namespace gnutil::platform {
@@ -10,12 +13,18 @@ namespace gnutil::platform {
 // message in *error when it cannot be started.
 bool StartProcess(const std::string& command_line, std::string* error);
 
-// Runs command_line with its standard output collected into *output
-// (appended) for at most window_ms milliseconds. True with the child's exit
-// code in *exit_code when it ended within the window; false when it could
-// not be started or was still running (then *output has what was read).
+// Receives the child's output piece by piece as it arrives; false when it
+// cannot hold more.
+using OutputSink = std::function<bool(const char* bytes, size_t size)>;
+
+// Runs command_line with its standard output handed to collect for at most
+// window_ms milliseconds. True with the child's exit code in *exit_code when
+// it ended within the window; false when it could not be started, was still
+// running, or collect refused a piece (collecting stops there; a child still
+// running is left running). Each piece is handed over as it is read, so the
+// caller's work on it counts against the window instead of following it.
 bool RunCollectingOutput(const std::string& command_line, unsigned long window_ms,
-                         std::string* output, long* exit_code);
+                         const OutputSink& collect, long* exit_code);
 
 // Opens a document with the desktop's handler: the platform's result,
 // 0 on failure.

@@ -39,6 +39,8 @@ using Clock = std::chrono::steady_clock;
 
 // Without a process descriptor, the state of a child is polled this often.
 constexpr int kPollStepMs = 10;
+// How long past the window the output of a child that has ended is read.
+constexpr int kDrainMs = 50;
 
 class SpawnSetup {
  public:
@@ -159,21 +161,22 @@ std::string ErrorText(int error) {
 }
 
 // Reads what is in fd without waiting, until it is empty, at its end, or the
-// deadline has passed.
-void Drain(int fd, std::string* output, Clock::time_point deadline) {
+// deadline has passed. False when collect refused a piece.
+bool Drain(int fd, const OutputSink& collect, Clock::time_point deadline) {
   int flags = fcntl(fd, F_GETFL);
   fcntl(fd, F_SETFL, flags | O_NONBLOCK);
   char buffer[65536];
   while (Clock::now() < deadline) {
     ssize_t n = read(fd, buffer, sizeof buffer);
     if (n > 0) {
-      output->append(buffer, static_cast<size_t>(n));
+      if (!collect(buffer, static_cast<size_t>(n))) return false;
     } else if (n < 0 && errno == EINTR) {
       continue;
     } else {
       break;
     }
   }
+  return true;
 }
 
 }  // namespace
@@ -191,7 +194,7 @@ bool StartProcess(const std::string& command_line, std::string* error) {
 }
 
 bool RunCollectingOutput(const std::string& command_line, unsigned long window_ms,
-                         std::string* output, long* exit_code) {
+                         const OutputSink& collect, long* exit_code) {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return false;
   SpawnSetup setup;
@@ -210,13 +213,18 @@ bool RunCollectingOutput(const std::string& command_line, unsigned long window_m
   int pid_fd = OpenProcessDescriptor(pid);
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(window_ms);
   bool ended = false;
+  bool refused = false;
   int status = 0;
   char buffer[65536];
   for (;;) {
     if (ChildEnded(pid, &status)) {
       ended = true;
-      // What the child wrote before it ended is still in the pipe.
-      if (read_fd >= 0) Drain(read_fd, output, deadline + std::chrono::seconds(1));
+      // What the child wrote before it ended is still in the pipe; a
+      // descendant that keeps the pipe open and writes on is read only
+      // briefly past the window.
+      if (read_fd >= 0) {
+        refused = !Drain(read_fd, collect, deadline + std::chrono::milliseconds(kDrainMs));
+      }
       break;
     }
     Clock::time_point now = Clock::now();
@@ -235,7 +243,10 @@ bool RunCollectingOutput(const std::string& command_line, unsigned long window_m
     if (ready <= 0 || read_fd < 0 || waits[0].revents == 0) continue;
     ssize_t n = read(read_fd, buffer, sizeof buffer);
     if (n > 0) {
-      output->append(buffer, static_cast<size_t>(n));
+      if (!collect(buffer, static_cast<size_t>(n))) {
+        refused = true;
+        break;
+      }
     } else if (n == 0 || errno != EINTR) {
       close(read_fd);  // the child closed its output; it may still run
       read_fd = -1;
@@ -248,7 +259,7 @@ bool RunCollectingOutput(const std::string& command_line, unsigned long window_m
     return false;
   }
   if (read_fd >= 0) close(read_fd);
-  if (status == -1) return false;
+  if (status == -1 || refused) return false;
   *exit_code = ExitCodeOf(status);
   return true;
 }

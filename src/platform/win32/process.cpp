@@ -110,7 +110,7 @@ bool StartProcess(const std::string& command_line, std::string* error) {
 }
 
 bool RunCollectingOutput(const std::string& command_line, unsigned long window_ms,
-                         std::string* output, long* exit_code) {
+                         const OutputSink& collect, long* exit_code) {
   std::string name = UniquePipeName();
   // Only the client end is inherited: the child needs nothing else of ours.
   HANDLE pipe =
@@ -151,6 +151,7 @@ bool RunCollectingOutput(const std::string& command_line, unsigned long window_m
   ReadRequest* request = new ReadRequest;
   Completion completion = {0, 0, false};
   bool pending = false;
+  bool refused = false;
   // Tick arithmetic modulo 2^32: a wrapped counter needs no special case.
   const DWORD start = GetTickCount();
   auto left = [start, window_ms]() -> DWORD {
@@ -169,7 +170,10 @@ bool RunCollectingOutput(const std::string& command_line, unsigned long window_m
           break;
         }
         if (completion.error != 0) break;
-        output->append(request->buffer, completion.bytes);
+        if (!collect(request->buffer, completion.bytes)) {
+          refused = true;
+          break;
+        }
       }
       break;
     }
@@ -178,10 +182,14 @@ bool RunCollectingOutput(const std::string& command_line, unsigned long window_m
       break;
     }
     if (completion.error != 0) break;  // the child closed its output
-    output->append(request->buffer, completion.bytes);
+    if (!collect(request->buffer, completion.bytes)) {
+      refused = true;
+      break;
+    }
   }
 
-  bool ended = WaitForSingleObject(process.hProcess, left()) == WAIT_OBJECT_0;
+  // Output that could not be held ends the wait at once.
+  bool ended = WaitForSingleObject(process.hProcess, refused ? 0 : left()) == WAIT_OBJECT_0;
   if (pending) {
     request->overlapped.hEvent = nullptr;  // the completion routine frees it
   } else {
@@ -193,6 +201,7 @@ bool RunCollectingOutput(const std::string& command_line, unsigned long window_m
   if (pending) CancelIo(pipe);
   CloseHandle(pipe);
   CloseHandle(process.hProcess);
+  if (refused) return false;
   *exit_code = static_cast<long>(code);
   return true;
 }

@@ -3,6 +3,7 @@
 // and xdg-open.
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <stdint.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -54,12 +55,41 @@ TEST(ProcessPosix, NoChildIsLeftAZombie) {
   EXPECT_EQ(OSRunSyncProcess(CGNString("gnutil-no-such-program-xyz"), output), 1);
   // A child killed by a signal ends with 128 + the signal, as in a shell.
   EXPECT_EQ(OSRunSyncProcess(CGNString("sh -c \"kill -KILL $$\""), output), 128 + 9);
+  EXPECT_EQ(OSRunSyncProcess(CGNString((kChild + " burst 300000").c_str()), output), 0);
   // One that outlives the window: it is still waited for when it ends.
   gnutil::SetSyncProcessWindowMsForTesting(100);
-  EXPECT_EQ(OSRunSyncProcess(CGNString((kChild + " burst 300000").c_str()), output), 0);
   EXPECT_EQ(OSRunSyncProcess(CGNString((kChild + " sleep 600 x").c_str()), output), 1);
   std::this_thread::sleep_for(std::chrono::milliseconds(700));
   EXPECT_TRUE(NoZombiesSoon()) << "a child was left a zombie";
+}
+
+// A child that writes without end: the call keeps to its window, or stops
+// at once when the output reaches the most it may keep, and never throws.
+// The time bound is loose, for loaded machines and sanitizers: the overrun
+// itself is measured, not asserted.
+TEST(ProcessPosix, EndlessWriterKeepsToTheWindowAndTheLimit) {
+  const struct {
+    const char* name;
+    unsigned long window_ms;
+    size_t limit;
+    long max_elapsed_ms;
+  } cases[] = {
+      {.name = "window", .window_ms = 300, .limit = SIZE_MAX, .max_elapsed_ms = 2300},
+      {.name = "limit", .window_ms = 20000, .limit = 1 << 20, .max_elapsed_ms = 10000},
+  };
+  for (const auto& c : cases) {
+    gnutil::SetSyncProcessWindowMsForTesting(c.window_ms);
+    gnutil::SetSyncProcessOutputLimitForTesting(c.limit);
+    CGNString output("kept ");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(OSRunSyncProcess(CGNString("yes"), output), 1) << c.name;
+    const long elapsed = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                               std::chrono::steady_clock::now() - start)
+                                               .count());
+    EXPECT_LT(elapsed, c.max_elapsed_ms) << c.name;
+    EXPECT_LE(output.GetLength(), c.limit) << c.name;
+    EXPECT_EQ(std::string(output).substr(0, 7), "kept y\n") << c.name;
+  }
 }
 
 TEST(ProcessPosix, OtherChildrenKeepTheirStatus) {

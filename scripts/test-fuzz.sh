@@ -7,7 +7,9 @@
 # sanitizer report, timeout). The seed is fixed (GNUTIL_FUZZ_SEED, default 1)
 # so that a CI run repeats, within its time, the inputs a developer's run
 # already went through; set another seed to explore further. The input of
-# a finding is kept beside its log (build/logs/fuzz/NAME-crash-*).
+# a finding is kept beside its log (build/logs/fuzz/NAME-crash-*). Inputs
+# that once broke a target are kept in fuzz/seeds/NAME/ and read as a second
+# corpus on every run (new inputs go to build/fuzz-corpus only).
 set -uo pipefail
 source "$(dirname "$0")/env.sh"
 
@@ -40,14 +42,16 @@ share=$(( total * 2 / count ))
 [ "$share" -ge 5 ] || share=5
 
 run_one() {
-  local target=$1 share=$2 corpus_root=$3 log_dir=$4
+  local target=$1 share=$2 corpus_root=$3 log_dir=$4 seeds_root=$5
   local name
   name=$(basename "$target")
   mkdir -p "$corpus_root/$name"
+  local seeds=()
+  [ -d "$seeds_root/$name" ] && seeds=("$seeds_root/$name")
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$target" -max_total_time="$share" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
     -seed="${GNUTIL_FUZZ_SEED:-1}" -artifact_prefix="$log_dir/$name-" \
-    -print_final_stats=1 "$corpus_root/$name" > "$log_dir/$name.log" 2>&1
+    -print_final_stats=1 "$corpus_root/$name" "${seeds[@]}" > "$log_dir/$name.log" 2>&1
   local rc=$?
   local runs
   runs=$(grep -E '^stat::number_of_executed_units' "$log_dir/$name.log" | awk '{print $2}')
@@ -64,7 +68,7 @@ export -f run_one
 echo "== fuzz: $count targets, ${share}s each"
 results=$(printf '%s\n' "${targets[@]}" |
   xargs -P 2 -I{} bash -c 'run_one "$@" && echo RESULT:pass || echo RESULT:fail' _ {} \
-    "$share" "$corpus_root" "$log_dir")
+    "$share" "$corpus_root" "$log_dir" "$GNUTIL_ROOT/fuzz/seeds")
 grep -v '^RESULT:' <<<"$results"
 failed=$(grep -c '^RESULT:fail' <<<"$results")
 passed=$((count - failed))

@@ -124,7 +124,9 @@ void DateTimeCore::SetFields(CGNDateTime& v, const tm* t) {
   v.m_hour = t ? t->tm_hour : 0;
   v.m_minute = t ? t->tm_min : 0;
   v.m_second = t ? t->tm_sec : 0;
-  v.m_year = t ? t->tm_year + 1900 : 0;
+  // A year near the top of int saturates instead of overflowing; it is out
+  // of range either way.
+  v.m_year = t ? (t->tm_year > INT_MAX - 1900 ? INT_MAX : t->tm_year + 1900) : 0;
   v.m_month = t ? t->tm_mon : 0;
   v.m_day = t ? t->tm_mday : 0;
   v.m_weekday = t ? t->tm_wday : 0;

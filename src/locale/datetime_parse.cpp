@@ -35,6 +35,33 @@ constexpr int kMaxRestChars = 128;
 
 bool StartsWithDigit(const std::string& s) { return !s.empty() && s[0] >= '0' && s[0] <= '9'; }
 
+// Every number of a date or time is read with FieldNumber: a number too large
+// for any field reads as kTooLarge (or its negative), which no field accepts,
+// so the range check fails it (status 2 for a date field, 3 for a time field)
+// instead of the number wrapping into a plausible date. kTooLarge leaves room
+// for the arithmetic that follows (years since 1900, era years, month - 1).
+constexpr long kTooLarge = 1000000000L;
+
+long Saturated(long value) {
+  return value > kTooLarge ? kTooLarge : value < -kTooLarge ? -kTooLarge : value;
+}
+
+// atoi's reading (spaces, a sign, digits), saturated at kTooLarge. *end, when
+// given, is set after the digits.
+long FieldNumber(const char* text, const char** end = nullptr) {
+  const char* p = text;
+  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+  const bool negative = *p == '-';
+  if (*p == '-' || *p == '+') ++p;
+  long value = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    if (value < kTooLarge) value = value * 10 + (*p - '0');
+  }
+  if (end != nullptr) *end = p;
+  value = Saturated(value);
+  return negative ? -value : value;
+}
+
 size_t SkipSpaces(const std::string& s, size_t from = 0) {
   while (from < s.size() && s[from] == ' ') ++from;
   return from;
@@ -83,11 +110,11 @@ bool IsMarker(const std::string& word, const CLCLocale& loc) {
          EqualNoCase(word.data(), word.size(), loc.m_pmString);
 }
 
-// strtol in base 10 over the whole word; false when characters follow the
-// number (an empty word is 0).
+// FieldNumber over the whole word; false when characters follow the number
+// (an empty word is 0).
 bool WholeNumber(const std::string& word, long* value) {
-  // Plain digits, as a time is typed, need none of strtol's handling of
-  // blanks, signs and overflow.
+  // Plain digits, as a time is typed, need none of the handling of blanks,
+  // signs and overflow.
   size_t n = word.size();
   if (n >= 1 && n <= 9) {
     long v = 0;
@@ -98,8 +125,8 @@ bool WholeNumber(const std::string& word, long* value) {
       return true;
     }
   }
-  char* end;
-  *value = strtol(word.c_str(), &end, 10);
+  const char* end;
+  *value = FieldNumber(word.c_str(), &end);
   return *end == '\0';
 }
 
@@ -199,7 +226,7 @@ bool DateTimeCore::ParseNumDate(CGNDateTime& v, int first, std::string& rest) {
     if (MonthFromName(v, w2, false) == 12 && MonthFromName(v, w2, true) == 12) return false;
     if (ExtractDateWord(rest, w3, after) >= 0) rest = after;
     if (!StartsWithDigit(w3)) return false;
-    w.tm_year = atoi(w3.c_str());
+    w.tm_year = static_cast<int>(FieldNumber(w3.c_str()));
     return true;
   }
   CGNString shortPattern;
@@ -225,13 +252,13 @@ bool DateTimeCore::ParseNumDate(CGNDateTime& v, int first, std::string& rest) {
   if (order == 'y') {
     if (split >= 0) rest = after;
     if (!StartsWithDigit(w3)) return false;
-    w.tm_mday = atoi(w3.c_str());
+    w.tm_mday = static_cast<int>(FieldNumber(w3.c_str()));
     return true;
   }
   // A third word that is a time or a marker is no year: it stays in rest.
   if (split >= 0) {
     rest = after;
-    if (StartsWithDigit(w3)) w.tm_year = atoi(w3.c_str());
+    if (StartsWithDigit(w3)) w.tm_year = static_cast<int>(FieldNumber(w3.c_str()));
   }
   return true;
 }
@@ -246,13 +273,14 @@ bool DateTimeCore::ParseCharDate(CGNDateTime& v, const std::string& word, std::s
   tm& w = Working(v);
   std::string w2, w3, after;
   if (ExtractDateWord(rest, w2, after) >= 0) rest = after;
-  w.tm_mday = atoi(w2.c_str());
+  w.tm_mday = static_cast<int>(FieldNumber(w2.c_str()));
   int split = ExtractDateWord(rest, w3, after);
   if (split >= 0) rest = after;
   if (w.tm_mday == 0) return false;
   const CGNString& timeSep = Locale().m_timeSep;
   bool isTime = !timeSep.IsEmpty() && FindText(w3.c_str(), timeSep) >= 0;
-  if (!w3.empty() && !isTime && StartsWithDigit(w3)) w.tm_year = atoi(w3.c_str());
+  if (!w3.empty() && !isTime && StartsWithDigit(w3))
+    w.tm_year = static_cast<int>(FieldNumber(w3.c_str()));
   return true;
 }
 
@@ -284,8 +312,8 @@ bool DateTimeCore::ParseKanjiDate(CGNDateTime& v, const std::string& text, std::
     std::string number = cur.substr(from, p > static_cast<int>(from) ? p - from : 0);
     number = number.substr(SkipSpaces(number));
     if (!StartsWithDigit(number)) return false;
-    long year = atol(number.c_str());
-    if (era) year = loc.GregorianYrFromEmperorYr(*era, year);
+    long year = FieldNumber(number.c_str());
+    if (era) year = Saturated(loc.GregorianYrFromEmperorYr(*era, year));
     w.tm_year = static_cast<int>(year);
     cur = cur.substr(p + yearMark.GetLengthInBytes());
     found = true;
@@ -297,7 +325,7 @@ bool DateTimeCore::ParseKanjiDate(CGNDateTime& v, const std::string& text, std::
     std::string number = cur.substr(0, q);
     number = number.substr(SkipSpaces(number));
     if (!StartsWithDigit(number)) return false;
-    int n = atoi(number.c_str());
+    int n = static_cast<int>(FieldNumber(number.c_str()));
     if (part == 0)
       w.tm_mon = n - 1;
     else
@@ -340,7 +368,7 @@ bool DateTimeCore::ParseDate(CGNDateTime& v, const std::string& text, std::strin
     }
     rest = wordRest;
     if (StartsWithDigit(word))
-      ok = ParseNumDate(v, atoi(word.c_str()), rest);
+      ok = ParseNumDate(v, static_cast<int>(FieldNumber(word.c_str())), rest);
     else
       ok = ParseCharDate(v, word, rest);
   }

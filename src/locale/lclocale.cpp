@@ -4,6 +4,7 @@
 #include "gnutil/lclocale.h"
 
 #include <ctype.h>
+#include <limits.h>
 #include <string.h>
 
 #include "gnutil/mbstring.h"
@@ -393,7 +394,14 @@ long CLCLocale::EmperorYrFromGregorianYr(long year) {
 }
 
 long CLCLocale::GregorianYrFromEmperorYr(CEmperor era, long eraYear) {
-  return eraYear + era.GetFirstYear() - 1;
+  // An era year read from text may be any number: a sum past the range of
+  // long saturates rather than wrapping into a plausible year.
+  long base, year;
+  if (__builtin_sub_overflow(era.GetFirstYear(), 1L, &base) ||
+      __builtin_add_overflow(eraYear, base, &year)) {
+    return eraYear < 0 ? LONG_MIN : LONG_MAX;
+  }
+  return year;
 }
 
 unsigned char CLCLocale::EmperorFromGregorianDate(long year, long month, long day, CGNString& name,

@@ -5,6 +5,7 @@
 #include <gnutil/lclst.h>
 #include <gnutil/osthread.h>
 #include <gtest/gtest.h>
+#include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <time.h>
@@ -386,6 +387,10 @@ TEST(DateTimeFormat, EmptyValueAndValuesFromFields) {
   CGNDateTime formatted(&afternoon);
   EXPECT_EQ("3/5/01 2:00:00 PM", Display(formatted));
   EXPECT_EQ(0, formatted.GetSecsFrom70());
+  tm far = MakeTm(2001, 1, 1, 0);
+  far.tm_year = INT_MAX;  // the year saturates at INT_MAX instead of wrapping
+  CGNDateTime farValue(&far);
+  EXPECT_EQ("1/1/47 12:00:00 AM", Display(farValue));
 }
 
 TEST_F(DateTimeInEnglish, FirstAndLastSupportedMoments) {
@@ -461,7 +466,12 @@ TEST_F(DateTimeInEnglish, ParserShapes) {
       {"Smarch 5 2001", 1},
       {"Dec 0, 99", 1},
       {"25 December", 2},  // the pattern's month reader saw 25 first
-      {"12 AM", 1}};       // the word after a number must be a month name
+      {"12 AM", 1},        // the word after a number must be a month name
+      // Numbers too large for their field are out of range, never wrapped.
+      {"2147483648/1", 2},
+      {"1/1/4294967295", 2},
+      {"1/1/2020 4294967306:00", 3},
+      {"1/1/2020 10:4294967296", 3}};
   for (const ParseCase& c : cases) CheckParse(c);
   // With a four-digit year pattern the pattern does not match, and the
   // numeric path keeps the current year.
@@ -487,6 +497,7 @@ TEST(DateTimeParse, GermanDayFirst) {
                              {"14:07", 0, kToday, kToday, kToday, 140700, 0},
                              {"31.04.2001", 1},
                              {"05.13.2001", 2},
+                             {"1.2147483648", 2},
                              {"25. Dezember", 1}};
   for (const ParseCase& c : cases) CheckParse(c);
 }
@@ -508,7 +519,10 @@ TEST(DateTimeParse, JapaneseShiftJIS) {
       {"3" GATSU "5" NICHI, 0, kToday, 3, 5, 0, 1},
       {"5" NICHI, 0, kToday, kToday, 5, 0, 1},
       {"01" NEN "3" GATSU "5" NICHI, 0, 2001, 3, 5, 0, 1},
-      {"2001" NEN "x" GATSU, 1}};
+      {"2001" NEN "x" GATSU, 1},
+      {"4294967295" NEN "1" GATSU "1" NICHI, 2},
+      {HEISEI "9223372036854775807" NEN "1" GATSU "1" NICHI, 2},
+      {"2001" NEN "4294967297" GATSU "1" NICHI, 2}};
   for (const ParseCase& c : cases) CheckParse(c);
 }
 

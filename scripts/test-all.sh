@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test suite: Linux with warnings as errors,
-# the same suite under AddressSanitizer + UndefinedBehaviorSanitizer, the
-# installed package with a consumer project and the acceptance tests built
-# against it, and the Windows suite under Wine where scripts/test-windows.sh
-# exists. Ends with one summary line over all suites.
+# the same suite under AddressSanitizer + UndefinedBehaviorSanitizer, then the
+# suites of scripts/test-*.sh listed at the end (API reference, installed
+# package, Debian packages, TSan, fuzzing, Windows under Wine). Ends with one
+# summary line over all suites.
 set -uo pipefail
 source "$(dirname "$0")/env.sh"
 set -e
@@ -96,36 +96,14 @@ if build asan -DCMAKE_BUILD_TYPE=Debug -DGNUTIL_SANITIZE=address,undefined; then
     run_ctest asan "$GNUTIL_ROOT/build/asan" -LE slow  # slow tests run once, above
 fi
 
-echo "== install: package, pkg-config and consumer"
-prefix="$GNUTIL_ROOT/build/install"
-rm -rf "$prefix"
-if { cmake --install "$GNUTIL_ROOT/build/linux" --prefix "$prefix" &&
-     cmake -S "$GNUTIL_ROOT/examples/consumer" -B "$GNUTIL_ROOT/build/consumer" \
-       -DCMAKE_PREFIX_PATH="$prefix" &&
-     cmake --build "$GNUTIL_ROOT/build/consumer" &&
-     LD_LIBRARY_PATH="$prefix/lib" "$GNUTIL_ROOT/build/consumer/consumer" &&
-     PKG_CONFIG_PATH="$prefix/lib/pkgconfig" g++ -std=c++17 \
-       "$GNUTIL_ROOT/examples/consumer/main.cpp" -o "$GNUTIL_ROOT/build/consumer/consumer-pc" \
-       $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs gnutil) &&
-     LD_LIBRARY_PATH="$prefix/lib" "$GNUTIL_ROOT/build/consumer/consumer-pc" &&
-     cmake -S "$GNUTIL_ROOT/tests/acceptance" -B "$GNUTIL_ROOT/build/acceptance" \
-       -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_INSTALL_RPATH="$prefix/lib" \
-       -DCMAKE_BUILD_RPATH="$prefix/lib" &&
-     cmake --build "$GNUTIL_ROOT/build/acceptance" -j "$JOBS"; } > "$log_dir/install.log" 2>&1; then
-  echo "consumer: ok"
-  run_ctest installed-acceptance "$GNUTIL_ROOT/build/acceptance"
-else
-  tail -30 "$log_dir/install.log"
-  echo "== install: FAILED"
-  failed=$((failed + 1))
-  status=1
-fi
-
-# Suites owned by their own scripts: ThreadSanitizer over the concurrency
-# tests, a short libFuzzer run, the Windows suite under Wine, and a rotating
-# sample of the mutants against the Linux suite (last: it reuses build/linux
-# and leaves it to be brought up to date by its next build).
-for suite in test-tsan test-fuzz test-windows test-mutants; do
+# Suites owned by their own scripts: the API reference (Doxygen, no
+# undocumented public member), the installed package with the examples and
+# the acceptance tests built against it, the Debian packages (lintian, apt on
+# a clean Debian 12), ThreadSanitizer over the concurrency tests, a short
+# libFuzzer run, the Windows suite under Wine with the Windows archive, and a
+# rotating sample of the mutants against the Linux suite (last: it reuses
+# build/linux and leaves it to be brought up to date by its next build).
+for suite in test-docs test-install test-packages test-tsan test-fuzz test-windows test-mutants; do
   run_suite $suite
 done
 

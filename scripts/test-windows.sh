@@ -14,7 +14,9 @@
 #
 # Wine takes the user's code page and language from the Unix locale, so each
 # run first checks with a probe program that Wine really gave that user, and
-# stops with an error otherwise. Prints one ctest summary per user and exits
+# stops with an error otherwise. The Windows archive (cpack ZIP) is unpacked
+# into an empty folder and a consumer built against it alone runs as the
+# English and the Japanese user. Prints one ctest summary per user and exits
 # nonzero on any failure. Usage: scripts/test-windows.sh [ctest args...]; a
 # selection (-R, -L) that holds no test for some user says so for that user
 # and passes, but one that holds no test for any user fails.
@@ -42,16 +44,20 @@ if [ "${1:-}" != "--under-x" ]; then
     echo "== windows: BUILD FAILED"
     exit 1
   fi
-  # The installed package as a user project meets it: the import library
-  # and the CMake package; the DLLs are found at run time through WINEPATH.
-  rm -rf "$build/install"
-  if ! { cmake --install "$build" --prefix "$build/install" &&
+  # The Windows archive as a user meets it: unpacked into an empty folder,
+  # and a consumer built against that folder only (import library, CMake
+  # package, headers); at run time the DLLs come from its bin/ through
+  # WINEPATH and the library's texts from ResDLLs beside the consumer.
+  rm -rf "$build/packages" "$build/unpacked" "$build/consumer"
+  if ! { (cd "$build" && cpack -G ZIP -B "$build/packages") &&
+         mkdir -p "$build/unpacked" &&
+         (cd "$build/unpacked" && cmake -E tar xf "$build"/packages/gnutil-*-win32-mingw.zip) &&
          cmake -S "$GNUTIL_ROOT/examples/consumer" -B "$build/consumer" \
            -DCMAKE_TOOLCHAIN_FILE="$GNUTIL_ROOT/cmake/toolchain-mingw32.cmake" \
-           -Dgnutil_DIR="$build/install/lib/cmake/gnutil" &&
+           -Dgnutil_DIR="$(echo "$build"/unpacked/gnutil-*/lib/cmake/gnutil)" &&
          cmake --build "$build/consumer"; } >> "$logs/windows-build.log" 2>&1; then
     tail -30 "$logs/windows-build.log"
-    echo "== windows: INSTALL OR CONSUMER BUILD FAILED"
+    echo "== windows: ARCHIVE OR CONSUMER BUILD FAILED"
     exit 1
   fi
   echo "   built in $((SECONDS - start)) s"
@@ -179,11 +185,27 @@ for entry in "${users[@]}"; do
     }
     check "each thread converts in its own zone, 20 runs in a row" repeat_zone
   fi
-  if [ "$user" = en ]; then
-    consumer=$(WINEPATH="$build/install/bin" wine "$build/consumer/consumer.exe" </dev/null | tr -d '\r')
-    echo "   consumer.exe: $consumer"
-    check "a program built against the installed package runs with its DLLs" \
-      [ "$consumer" = "consumer ok (11 bytes)" ]
+  if [ "$user" = en ] || [ "$user" = ja ]; then
+    unpacked=$(echo "$build"/unpacked/gnutil-*)
+    consumer=$(WINEPATH="$unpacked/bin" wine "$build/consumer/consumer.exe" </dev/null | tr -d '\r')
+    sed 's/^/   consumer.exe: /' <<<"$consumer"
+    check "a program built against the unpacked archive only runs with its DLLs" \
+      grep -qx "consumer ok (11 bytes)" <<<"$consumer"
+    check "it prints the version of the headers and of gnutil.dll, which agree" \
+      grep -qx "gnutil headers \([0-9.]*\), library \1" <<<"$consumer"
+    if [ "$user" = en ]; then
+      check "the English user gets the library's texts from the shipped ResDLLs/0009" \
+        grep -q "^library messages: Automation (" <<<"$consumer"
+      check "the archive holds the DLLs, the tool, the resource DLL, the import library" \
+        eval '[ -f "$unpacked/bin/gnutil.dll" ] && [ -f "$unpacked/bin/libgcc_s_dw2-1.dll" ] &&
+              [ -f "$unpacked/bin/libwinpthread-1.dll" ] && [ -f "$unpacked/bin/gnutil.exe" ] &&
+              [ -f "$unpacked/bin/ResDLLs/0009/gnutilres.dll" ] &&
+              [ -f "$unpacked/lib/libgnutil.dll.a" ] && [ -f "$unpacked/README-windows.txt" ] &&
+              [ -f "$unpacked/include/gnutil/version.h" ]'
+    else
+      check "the Japanese user, with no Japanese texts shipped, is told so" \
+        grep -q "^library messages: not found for this user's language" <<<"$consumer"
+    fi
   fi
   if [ "$user" = ja ]; then
     # The tool on the Shift-JIS sample with nothing but the user's locale to

@@ -11,7 +11,7 @@ checks=0
 bad=0
 check() {  # check DESCRIPTION COMMAND...
   checks=$((checks + 1))
-  if "${@:2}"; then echo "   ok: $1"; else echo "   FAILED: $1"; bad=$((bad + 1)); fi
+  if "${@:2}"; then echo "   ok: $1"; else echo "   FAILED: $1"; bad=$((bad + 1)); return 1; fi
 }
 
 echo "== docs: doxygen over include/gnutil"

@@ -86,7 +86,7 @@ check "dates: a typed Japanese date is read and shown" \
 check "decimal: C form to German form and back" env LC_ALL=de_DE.UTF-8 "$examples/decimal"
 check "trace: two threads, one trace file, every line whole" \
   "$examples/trace" "$examples/trace-example.log"
-check "config: a value written and read back" "$examples/config"
+check "config: a value written and read back" "$examples/config" "$examples/config-example.ini"
 
 acceptance() {
   cmake -S "$GNUTIL_ROOT/tests/acceptance" -B "$GNUTIL_ROOT/build/acceptance" \

@@ -18,6 +18,17 @@
 
 namespace {
 
+// The loaded library reports the version its headers carry, in both forms.
+TEST(Package, LibraryVersionMatchesTheHeaders) {
+  EXPECT_STREQ(gnutil::LibraryVersion(), GNUTIL_VERSION_STRING);
+  EXPECT_EQ(gnutil::LibraryVersionNumber(), GNUTIL_VERSION_NUMBER);
+  const std::string dotted = std::to_string(GNUTIL_VERSION_MAJOR) + "." +
+                             std::to_string(GNUTIL_VERSION_MINOR) + "." +
+                             std::to_string(GNUTIL_VERSION_PATCH);
+  EXPECT_EQ(dotted, GNUTIL_VERSION_STRING);
+  EXPECT_TRUE(gnutil::LibraryVersionCompatible());
+}
+
 TEST(Package, TextAndCodeSets) {
   CGNString s("consumer");
   s += " ok";

@@ -62,14 +62,18 @@ consumer_cmake() {
   out=$("$examples/consumer/consumer") || return 1
   echo "$out"
   grep -qx "consumer ok (11 bytes)" <<<"$out" &&
-    grep -qx "gnutil headers [0-9.]*, library [0-9.]*" <<<"$out" &&
-    LC_ALL=en_US.UTF-8 "$examples/consumer/consumer" | grep -q "^library messages: Automation ("
+    grep -qx "gnutil headers \([0-9.]*\), library \1" <<<"$out" &&
+    out=$(LC_ALL=en_US.UTF-8 "$examples/consumer/consumer") &&
+    grep -q "^library messages: Automation (" <<<"$out"
 }
 check "the CMake consumer runs: version of headers and library, the library's texts" consumer_cmake
 consumer_pkgconfig() {
+  local out
   g++ -std=c++17 "$GNUTIL_ROOT/examples/consumer/main.cpp" -o "$examples/consumer-pc" \
     $(pkg-config --cflags --libs gnutil) -Wl,-rpath,"$(pkg-config --variable=libdir gnutil)" &&
-    "$examples/consumer-pc" | tee /dev/stderr | grep -qx "consumer ok (11 bytes)"
+    out=$("$examples/consumer-pc") || return 1
+  echo "$out"
+  grep -qx "consumer ok (11 bytes)" <<<"$out"
 }
 check "a consumer built with pkg-config runs" consumer_pkgconfig
 

@@ -118,16 +118,21 @@ check "the chroot knows the archive; its files are listed" prepare
 check "apt install ./*.deb pulls in the dependencies and installs" \
   in_root 'apt-get install -y --no-install-recommends /tmp/gnutil/*.deb'
 consumer_pkgconfig() {
-  in_root 'cd /tmp/gnutil && g++ -std=c++17 examples/consumer/main.cpp -o consumer-pc \
-             $(pkg-config --cflags --libs gnutil) && ./consumer-pc' | tee /dev/stderr |
-    grep -qx "consumer ok (11 bytes)"
+  local out
+  out=$(in_root 'cd /tmp/gnutil && g++ -std=c++17 examples/consumer/main.cpp -o consumer-pc \
+                   $(pkg-config --cflags --libs gnutil) && ./consumer-pc') || return 1
+  echo "$out"
+  grep -qx "consumer ok (11 bytes)" <<<"$out"
 }
 check "a consumer built with pkg-config against /usr runs" consumer_pkgconfig
 consumer_cmake() {
-  in_root 'cd /tmp/gnutil && cmake -S examples -B build >/dev/null && cmake --build build -j2 &&
-           build/consumer/consumer && build/convert examples/sample-sjis.txt out.txt euc &&
-           build/decimal && build/trace /tmp/gnutil/trace.log && build/config /tmp/gnutil/c.ini' |
-    tee /dev/stderr | grep -q "^library messages: Automation ("
+  local out
+  out=$(in_root 'cd /tmp/gnutil && cmake -S examples -B build >/dev/null &&
+                 cmake --build build -j2 >/dev/null && build/consumer/consumer &&
+                 build/convert examples/sample-sjis.txt out.txt euc && build/decimal &&
+                 build/trace /tmp/gnutil/trace.log && build/config /tmp/gnutil/c.ini') || return 1
+  echo "$out"
+  grep -q "^library messages: Automation (" <<<"$out"
 }
 check "the examples built with CMake against /usr run (the consumer with the library's texts)" \
   consumer_cmake

@@ -8,8 +8,9 @@
 set(GNUTIL_FLOORS platform genutil os locale diag)
 
 set(GNUTIL_FLOOR_HEADERS_platform "")
+# version.h is generated into the build tree (cmake/gnutilVersion.h.in).
 set(GNUTIL_FLOOR_HEADERS_genutil export.h gnstring.h gnlist.h mbutil.h mbstring.h jaconv.h codesets.h
-    codestream.h)
+    codestream.h version.h)
 set(GNUTIL_FLOOR_HEADERS_os osthread.h lclst.h namedmutex.h osresource.h osconfig.h ossysinfo.h
     osfile.h osprocess.h osdde.h osole.h)
 set(GNUTIL_FLOOR_HEADERS_locale lclocale.h emperor.h localeinfo.h datetime.h decimal.h)

@@ -1,9 +1,11 @@
-// The names of the code sets of mbutil.h: the code set a name gives in any of
-// its usual spellings, the short label programs show for a code set, and the
-// name under which the system converter (iconv) knows it.
-//
-// All three come from one table, the one mbGetCodeSet and InitMbutil read
-// their names from, so a name the library takes here it also takes there.
+/// \file
+/// \ingroup mbtext
+/// The names of the code sets of mbutil.h: the code set a name gives in any of
+/// its usual spellings, the short label programs show for a code set, and the
+/// name under which the system converter (iconv) knows it.
+///
+/// All three come from one table, the one mbGetCodeSet and InitMbutil read
+/// their names from, so a name the library takes here it also takes there.
 #ifndef GNUTIL_CODESETS_H
 #define GNUTIL_CODESETS_H
 

@@ -1,17 +1,19 @@
-// Conversion of a text of any length from one code set to another, fed in
-// pieces or read from a FILE* or a file descriptor in chunks, in bounded
-// memory.
-//
-// A character or JIS escape sequence cut by the end of a piece is kept back
-// and converted with the next one, and the JIS shift state carries from piece
-// to piece, so the output is byte for byte that of converting the whole text
-// at once, wherever the pieces end.
-//
-// The pairs: Shift-JIS, EUC and JIS among themselves, Big5 and EUC-TW both
-// ways (the converters of jaconv.h), each code set to itself (a copy), and
-// UTF-8 to and from each of those through the system's converter where the
-// platform has one (Linux; the Windows build has none and refuses them).
-// Code sets are the CODESET_ numbers of mbutil.h.
+/// \file
+/// \ingroup mbtext
+/// Conversion of a text of any length from one code set to another, fed in
+/// pieces or read from a FILE* or a file descriptor in chunks, in bounded
+/// memory.
+///
+/// A character or JIS escape sequence cut by the end of a piece is kept back
+/// and converted with the next one, and the JIS shift state carries from piece
+/// to piece, so the output is byte for byte that of converting the whole text
+/// at once, wherever the pieces end.
+///
+/// The pairs: Shift-JIS, EUC and JIS among themselves, Big5 and EUC-TW both
+/// ways (the converters of jaconv.h), each code set to itself (a copy), and
+/// UTF-8 to and from each of those through the system's converter where the
+/// platform has one (Linux; the Windows build has none and refuses them).
+/// Code sets are the CODESET_ numbers of mbutil.h.
 #ifndef GNUTIL_CODESTREAM_H
 #define GNUTIL_CODESTREAM_H
 
@@ -50,6 +52,7 @@ enum class CodeStatus {
 
 /// The outcome of a conversion.
 struct CodeResult {
+  /// How the conversion ended.
   CodeStatus status = CodeStatus::kOk;
   /// For kInvalid the offset in the input of the first invalid sequence;
   /// otherwise the input bytes taken so far.
@@ -64,8 +67,11 @@ class GNUTIL_API CodeConverter {
   /// Prepares the conversion of a text from one code set to another; Status()
   /// says whether the pair converts.
   CodeConverter(int fromCodeSet, int toCodeSet, InvalidBytes invalid);
+  /// Releases the converter and anything the system's converter holds.
   ~CodeConverter();
+  /// Not copyable: it owns the conversion state of one text.
   CodeConverter(const CodeConverter&) = delete;
+  /// Not copyable: it owns the conversion state of one text.
   CodeConverter& operator=(const CodeConverter&) = delete;
 
   /// kOk when the pair converts; kUnavailable when it does

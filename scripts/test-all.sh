@@ -87,6 +87,11 @@ build() {
   fi
 }
 
+# The clean Debian 12 of the package suite is fetched while the library
+# builds (scripts/make-chroot.sh); test-packages.sh waits for it.
+"$GNUTIL_ROOT/scripts/make-chroot.sh" > "$log_dir/make-chroot.log" 2>&1 &
+export GNUTIL_CHROOT_PID=$!
+
 if build linux -DCMAKE_BUILD_TYPE=RelWithDebInfo; then
   run_ctest linux "$GNUTIL_ROOT/build/linux"
 fi

@@ -9,17 +9,19 @@
 #include "gnutil/codesets.h"
 #include "gnutil/gnstring.h"
 #include "gnutil/mbutil.h"
+#include "options.h"
 
 namespace gnutil::tool {
 namespace {
 
 const char kCharsUsage[] =
-    "usage: gnutil chars [--codeset NAME] [FILE]\n"
+    "usage: gnutil chars [-c|--codeset NAME] [FILE]\n"
     "\n"
     "Walks FILE (or standard input) character by character and prints each\n"
     "character's byte offset, length and bytes in hex, then the totals.\n"
     "\n"
-    "  --codeset NAME  code set to walk by: SJIS (Shift_JIS, CP932), EUC_J (EUC-JP),\n"
+    "  -c, --codeset NAME\n"
+    "                  code set to walk by: SJIS (Shift_JIS, CP932), EUC_J (EUC-JP),\n"
     "                  JIS (ISO-2022-JP), GB (GBK), EUC_C (EUC-CN), BIG5 (CP950),\n"
     "                  EUC_TW, KSC_5601_87, KSC_5601_92 (CP949), EUC_K (EUC-KR),\n"
     "                  8859_2..8859_10 (ISO-8859-n), 1250..1258 (CP125n), or NONE\n"
@@ -106,35 +108,27 @@ void PrintCharacter(size_t offset, const char* bytes, int len) {
 }  // namespace
 
 int RunChars(const Args& args) {
-  std::string file;
+  enum { kCodeset = 'c' };
+  const CommandSyntax syntax{"chars", kCharsUsage, {{"codeset", 'c', true, kCodeset}}};
+  CommandLine line;
+  int status = ParseCommandLine(syntax, args, &line);
+  if (status != kGoOn) return status;
   std::string codesetName;
   bool haveCodeset = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--help" || a == "-h") {
-      std::fputs(kCharsUsage, stdout);
-      return FinishOutput("chars");
-    } else if (a == "--codeset") {
-      if (i + 1 >= args.size()) return Fail("--codeset needs a name");
-      codesetName = args[++i];
+  for (const ParsedOption& o : line.options) {
+    if (o.id == kCodeset) {
+      codesetName = o.value;
       haveCodeset = true;
-    } else if (a.rfind("--codeset=", 0) == 0) {
-      codesetName = a.substr(10);
-      haveCodeset = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return Fail("chars: unknown option '" + a + "'");
-    } else if (file.empty()) {
-      file = a;
-    } else {
-      return Fail("chars: only one FILE may be given");
     }
   }
+  if (line.operands.size() > 1) return UsageError("chars", "only one FILE may be given");
+  std::string file = line.operands.empty() ? std::string() : line.operands[0];
 
   InitMbutil();
   int codeset = CODESET_NONE;
   if (haveCodeset) {
     codeset = CodeSetByName(codesetName.c_str());
-    if (codeset < 0) return Fail("chars: unknown code set '" + codesetName + "'");
+    if (codeset < 0) return UsageError("chars", "unknown code set '" + codesetName + "'");
     InitMbutilExt(codeset);
   } else {
     // The API reports the current code set only as the previous one.
@@ -144,7 +138,7 @@ int RunChars(const Args& args) {
 
   std::string error;
   FILE* in = OpenInput(file, &error);
-  if (in == nullptr) return Fail("chars: " + error);
+  if (in == nullptr) return DataError("chars", error);
 
   std::printf("code set: %d%s\n", codeset, haveCodeset ? "" : " (from the process locale)");
   std::printf("offset  len  bytes\n");
@@ -186,7 +180,7 @@ int RunChars(const Args& args) {
   bool readError = std::ferror(in) != 0;
   CloseInput(in);
   if (readError) {
-    return Fail("chars: error reading '" + (file.empty() ? std::string("-") : file) + "'");
+    return DataError("chars", "error reading '" + (file.empty() ? std::string("-") : file) + "'");
   }
   std::printf("bytes: %zu\n", offset + pos);
   std::printf("characters: %zu by the code-set rules, %zu by the process locale (GetNumChars)\n",

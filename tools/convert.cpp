@@ -22,30 +22,43 @@
 #include "gnutil/codestream.h"
 #include "gnutil/jaconv.h"
 #include "gnutil/mbutil.h"
+#include "options.h"
 #include "output_file.h"
 
 namespace gnutil::tool {
 namespace {
 
 const char kDetectUsage[] =
-    "usage: gnutil detect FILE...\n"
+    "usage: gnutil detect [-a|--all] FILE...\n"
     "\n"
-    "Prints, for each FILE ('-' for standard input), the Japanese code set that\n"
-    "its bytes show: JIS, EUC, SJIS, EUC-or-SJIS (only characters valid in\n"
-    "both) or none (no Japanese).\n";
+    "Prints, for each FILE ('-' for standard input), what its text is: ASCII\n"
+    "(no byte above 0x7F, no escape), UTF-8 or UTF-8 (BOM) (well-formed UTF-8,\n"
+    "with or without a byte-order mark), else the Japanese code set its bytes\n"
+    "show: JIS, EUC, SJIS, or EUC-or-SJIS (only characters valid in both).\n"
+    "\n"
+    "  -a, --all  also show why: the counts of bytes above 0x7F, of bytes only\n"
+    "             Shift-JIS has (0x80-0xA0) and of escapes, where UTF-8 breaks,\n"
+    "             and the byte at which the Japanese detection decided\n";
 
 const char kConvertUsage[] =
-    "usage: gnutil convert --from NAME --to NAME [-o OUT] [FILE]\n"
+    "usage: gnutil convert -f|--from NAME -t|--to NAME [-o|--output OUT]\n"
+    "                      [--invalid=keep|skip|fail] [FILE]\n"
     "\n"
     "Converts FILE (or standard input) to OUT (or standard output).\n"
     "\n"
-    "  --from NAME  code set of the input: sjis, euc, jis, big5, euc-tw, utf8,\n"
-    "               or auto to detect UTF-8 or Japanese (EUC is assumed when\n"
-    "               the text is valid in both EUC and Shift-JIS)\n"
-    "  --to NAME    code set of the output: sjis, euc, jis, big5, euc-tw, utf8\n"
-    "  -o OUT       write to OUT; a regular file (or the target of a symbolic\n"
-    "               link) keeps its permissions and is replaced only when the\n"
-    "               conversion succeeds; a device or pipe is written directly\n"
+    "  -f, --from NAME    code set of the input: sjis, euc, jis, big5, euc-tw,\n"
+    "                     utf8, or auto to detect UTF-8 or Japanese (EUC is\n"
+    "                     assumed when the text is valid in both EUC and Shift-JIS)\n"
+    "  -t, --to NAME      code set of the output: sjis, euc, jis, big5, euc-tw, utf8\n"
+    "  -o, --output OUT   write to OUT; a regular file (or the target of a symbolic\n"
+    "                     link) keeps its permissions and is replaced only when the\n"
+    "                     conversion succeeds (OUT may be FILE itself); a device\n"
+    "                     or pipe is written directly\n"
+    "  --invalid POLICY   what to do with bytes that are no character of the input's\n"
+    "                     code set (or have no form in the output's): keep them as\n"
+    "                     they are, skip them, or fail at the first with its byte\n"
+    "                     offset and exit status 1, writing nothing to OUT.\n"
+    "                     Default: keep, but fail when one side is UTF-8.\n"
     "\n"
     "Pairs: sjis<->euc, sjis->jis, euc->jis, jis->sjis, jis->euc, big5<->euc-tw,\n"
     "utf8<->each of the others (by the system's converter, on Linux), and any\n"
@@ -74,33 +87,62 @@ struct CloseStream {
 };
 using Stream = std::unique_ptr<FILE, CloseStream>;
 
-// Whether the rest of the stream is well-formed UTF-8 with at least one
-// character beyond ASCII (ASCII alone, JIS included, is left to the Japanese
-// detection). Reads to the end or to the first ill-formed sequence.
-bool IsUtf8Text(FILE* in) {
+// What detection counts in a text: its bytes, those above 0x7F (and among
+// them those that can only lead a Shift-JIS pair), the JIS escapes, and
+// whether it is well-formed UTF-8 with characters beyond ASCII.
+struct Survey {
+  unsigned long long bytes = 0;
+  unsigned long long high = 0;          // above 0x7F
+  unsigned long long sjisLeadOnly = 0;  // 0x80-0xA0: no EUC byte
+  unsigned long long escapes = 0;       // ESC bytes
+  unsigned long long utf8Wide = 0;      // UTF-8 characters beyond ASCII
+  long long utf8InvalidAt = -1;         // offset of the first ill-formed sequence
+  bool bom = false;
+
+  bool IsUtf8() const { return utf8InvalidAt < 0 && (utf8Wide > 0 || bom); }
+  bool IsAscii() const { return high == 0 && escapes == 0; }
+};
+
+// Reads the rest of the stream and counts it.
+Survey SurveyText(FILE* in) {
+  Survey survey;
   char buffer[1 << 16];
   size_t kept = 0;
-  bool beyondAscii = false;
+  unsigned long long base = 0;  // offset of buffer[0]
   for (;;) {
     size_t n = fread(buffer + kept, 1, sizeof buffer - kept, in);
+    for (size_t k = kept; k < kept + n; ++k) {
+      unsigned char b = static_cast<unsigned char>(buffer[k]);
+      if (b > 0x7F) ++survey.high;
+      if (b >= 0x80 && b <= 0xA0) ++survey.sjisLeadOnly;
+      if (b == 0x1B) ++survey.escapes;
+    }
+    if (survey.bytes == 0 && n >= 3 && std::memcmp(buffer, "\xEF\xBB\xBF", 3) == 0) {
+      survey.bom = true;
+    }
+    survey.bytes += n;
     size_t avail = kept + n;
     bool end = n == 0;
     size_t pos = 0;
-    while (pos < avail) {
+    while (survey.utf8InvalidAt < 0 && pos < avail) {
       int len = mblenExt(buffer + pos, avail - pos, CODESET_UTF8);
       if (len == 0) len = 1;  // NUL
-      if (len < 0) return false;
-      if (static_cast<size_t>(len) > avail - pos) {
-        if (end) return false;  // cut off by the end of the input
+      if (len < 0 || (end && static_cast<size_t>(len) > avail - pos)) {
+        survey.utf8InvalidAt = static_cast<long long>(base + pos);
         break;
       }
-      if (len > 1) beyondAscii = true;
+      if (static_cast<size_t>(len) > avail - pos) break;  // completed by the next read
+      if (len > 1) ++survey.utf8Wide;
       pos += static_cast<size_t>(len);
     }
-    if (end) return beyondAscii;
+    if (end) break;
+    if (survey.utf8InvalidAt >= 0) pos = avail;
     kept = avail - pos;
     std::memmove(buffer, buffer + pos, kept);
+    base += pos;
   }
+  if (survey.bom) --survey.utf8Wide;  // the mark is no character of the text
+  return survey;
 }
 
 // A copy of what remains of a stream that cannot seek, in a temporary file
@@ -133,66 +175,74 @@ struct ConvertRequest {
   bool haveOut = false;
   int from = kUnknown;
   int to = kUnknown;
+  std::string invalidName;  // empty: the pair's default
+  InvalidBytes invalid = InvalidBytes::kKeep;
 };
-
-constexpr int kGoOn = -1;
 
 // Reads the options into *request: kGoOn, or the exit status for --help and
 // for a usage error (with its message printed).
 int ParseConvert(const Args& args, ConvertRequest* request) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    auto value = [&](std::string* v) {
-      if (i + 1 >= args.size()) return false;
-      *v = args[++i];
-      return true;
-    };
-    if (a == "--help" || a == "-h") {
-      std::fputs(kConvertUsage, stdout);
-      return FinishOutput("convert");
-    } else if (a == "--from") {
-      if (!value(&request->fromName)) return Fail("convert: --from needs a name");
-    } else if (a.rfind("--from=", 0) == 0) {
-      request->fromName = a.substr(7);
-    } else if (a == "--to") {
-      if (!value(&request->toName)) return Fail("convert: --to needs a name");
-    } else if (a.rfind("--to=", 0) == 0) {
-      request->toName = a.substr(5);
-    } else if (a == "-o" || a == "--output") {
-      if (!value(&request->outPath)) return Fail("convert: " + a + " needs a file name");
+  enum { kFrom = 'f', kTo = 't', kOutput = 'o', kInvalid = 'i' };
+  const CommandSyntax syntax{"convert",
+                             kConvertUsage,
+                             {{"from", 'f', true, kFrom},
+                              {"to", 't', true, kTo},
+                              {"output", 'o', true, kOutput},
+                              {"invalid", 0, true, kInvalid}}};
+  CommandLine line;
+  int status = ParseCommandLine(syntax, args, &line);
+  if (status != kGoOn) return status;
+  for (const ParsedOption& o : line.options) {
+    if (o.id == kFrom) request->fromName = o.value;
+    if (o.id == kTo) request->toName = o.value;
+    if (o.id == kInvalid) {
+      request->invalidName = o.value;
+      if (o.value != "keep" && o.value != "skip" && o.value != "fail") {
+        return UsageError("convert", "--invalid takes keep, skip or fail, not '" + o.value + "'");
+      }
+    }
+    if (o.id == kOutput) {
+      request->outPath = o.value;
       request->haveOut = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return Fail("convert: unknown option '" + a + "'");
-    } else if (request->inPath.empty()) {
-      request->inPath = a;
-    } else {
-      return Fail("convert: only one FILE may be given");
     }
   }
+  if (line.operands.size() > 1) return UsageError("convert", "only one FILE may be given");
+  if (!line.operands.empty()) request->inPath = line.operands[0];
   return kGoOn;
+}
+
+// The policy asked for, else the pair's own.
+InvalidBytes PolicyOf(const ConvertRequest& request, int from) {
+  if (request.invalidName == "keep") return InvalidBytes::kKeep;
+  if (request.invalidName == "skip") return InvalidBytes::kSkip;
+  if (request.invalidName == "fail") return InvalidBytes::kFail;
+  return DefaultInvalidBytes(from, request.to);
 }
 
 // Resolves the code-set names and checks that the pair converts: kGoOn, or 2
 // with the message printed.
 int CheckConvert(ConvertRequest* request) {
   if (request->fromName.empty() || request->toName.empty()) {
-    return Fail("convert: --from and --to are required (see 'gnutil convert --help')");
+    return UsageError("convert", "--from and --to are required (see 'gnutil convert --help')");
   }
   int from = request->from = CodeSetOf(request->fromName);
   int to = request->to = CodeSetOf(request->toName);
-  if (from == kUnknown) return Fail("convert: unknown code set '" + request->fromName + "'");
+  if (from == kUnknown)
+    return UsageError("convert", "unknown code set '" + request->fromName + "'");
   if (to == kUnknown || to == kAuto) {
-    return Fail("convert: unknown code set '" + request->toName + "'");
+    return UsageError("convert", "unknown code set '" + request->toName + "'");
   }
   if (from == kAuto && !IsJapanese(to) && to != CODESET_UTF8) {
-    return Fail(
-        "convert: --from auto detects UTF-8 and Japanese only; give the code set of the input");
+    return UsageError(
+        "convert", "--from auto detects UTF-8 and Japanese only; give the code set of the input");
   }
   if (from != kAuto &&
       CodeConverter(from, to, DefaultInvalidBytes(from, to)).Status() != CodeStatus::kOk) {
-    return Fail("convert: cannot convert from " + request->fromName + " to " + request->toName);
+    return UsageError("convert",
+                      "cannot convert from " + request->fromName + " to " + request->toName);
   }
-  if (request->haveOut && request->outPath.empty()) return Fail("convert: -o needs a file name");
+  if (request->haveOut && request->outPath.empty())
+    return UsageError("convert", "-o needs a file name");
   return kGoOn;
 }
 
@@ -206,7 +256,7 @@ int DetectCodeSet(FILE* source, int to, std::string* error) {
     *error = "cannot go back to the start of the input";
     return -1;
   }
-  int detected = IsUtf8Text(source) ? CODESET_UTF8 : CODESET_NONE;
+  int detected = SurveyText(source).IsUtf8() ? CODESET_UTF8 : CODESET_NONE;
   clearerr(source);
   if (detected == CODESET_NONE && fsetpos(source, &start) == 0) {
     detected = DetectJPCodeType(source);
@@ -231,23 +281,26 @@ int ConvertTo(const ConvertRequest& request, int from, FILE* source) {
   FILE* out = stdout;
   if (request.haveOut) {
     file.reset(OpenOutputFile(request.outPath.c_str(), &error));
-    if (file == nullptr) return Fail("convert: cannot write '" + request.outPath + "': " + error);
+    if (file == nullptr)
+      return DataError("convert", "cannot write '" + request.outPath + "': " + error);
     out = OutputStream(file.get());
   }
-  CodeResult r =
-      ConvertCodeStream(source, out, from, request.to, DefaultInvalidBytes(from, request.to));
+  CodeResult r = ConvertCodeStream(source, out, from, request.to, PolicyOf(request, from));
   if (r.status == CodeStatus::kUnavailable) {
-    return Fail("convert: this system cannot convert from " + request.fromName + " to " +
-                request.toName);
+    return UsageError(
+        "convert", "this system cannot convert from " + request.fromName + " to " + request.toName);
   }
   if (r.status == CodeStatus::kInvalid) {
-    return Fail("convert: byte " + std::to_string(r.offset) +
-                " of the input is no character of the input's code set or has no form in the "
-                "output's");
+    return DataError(
+        "convert",
+        "byte " + std::to_string(r.offset) +
+            " of the input is no character of the input's code set or has no form in the "
+            "output's");
   }
   if (r.status == CodeStatus::kReadError || ferror(source)) {
     bool fromStdin = request.inPath.empty() || request.inPath == "-";
-    return Fail("convert: error reading '" + (fromStdin ? std::string("-") : request.inPath) + "'");
+    return DataError("convert",
+                     "error reading '" + (fromStdin ? std::string("-") : request.inPath) + "'");
   }
   if (r.status == CodeStatus::kNoMemory) {
     std::fprintf(stderr, "gnutil: convert: out of memory\n");
@@ -273,30 +326,69 @@ int ConvertTo(const ConvertRequest& request, int from, FILE* source) {
 }  // namespace
 
 int RunDetect(const Args& args) {
-  if (args.empty()) return Fail("detect: give at least one FILE (see 'gnutil detect --help')");
-  for (const std::string& a : args) {
-    if (a == "--help" || a == "-h") {
-      std::fputs(kDetectUsage, stdout);
-      return FinishOutput("detect");
-    }
-    if (a.size() > 1 && a[0] == '-') return Fail("detect: unknown option '" + a + "'");
+  enum { kAll = 'a' };
+  const CommandSyntax syntax{"detect", kDetectUsage, {{"all", 'a', false, kAll}}};
+  CommandLine line;
+  int status = ParseCommandLine(syntax, args, &line);
+  if (status != kGoOn) return status;
+  if (line.operands.empty()) {
+    return UsageError("detect", "give at least one FILE (see 'gnutil detect --help')");
   }
-  int status = 0;
-  for (const std::string& path : args) {
+  bool all = !line.options.empty();
+  status = kExitOk;
+  for (const std::string& path : line.operands) {
     std::string error;
-    FILE* f = OpenInput(path, &error);
-    if (f == nullptr) {
-      status = Fail("detect: " + error);
+    Stream input(OpenInput(path, &error));
+    if (input == nullptr) {
+      status = DataError("detect", error);
       continue;
     }
-    int cs = DetectJPCodeType(f);
-    bool failed = ferror(f) != 0;
-    CloseInput(f);
+    // The text is read twice, once counted and once by the library's
+    // detection: a stream that cannot go back is read from a copy.
+    FILE* source = input.get();
+    Stream spool;
+    fpos_t start;
+    if (fseek(source, 0, SEEK_CUR) != 0 || fgetpos(source, &start) != 0) {
+      spool = Spooled(source, &error);
+      if (spool == nullptr) {
+        status = DataError("detect", error);
+        continue;
+      }
+      source = spool.get();
+      fgetpos(source, &start);
+    }
+    Survey survey = SurveyText(source);
+    bool failed = ferror(source) != 0;
+    int japanese = CODESET_NONE;
+    long decidedAt = -1;
+    if (!failed && fsetpos(source, &start) == 0) {
+      japanese = DetectJPCodeType(source);
+      failed = ferror(source) != 0;
+      decidedAt = ftell(source) - 1;
+    }
     if (failed) {
-      status = Fail("detect: error reading '" + path + "'");
+      status = DataError("detect", "error reading '" + path + "'");
       continue;
     }
-    std::printf("%s: %s\n", path.c_str(), CodeSetLabel(cs));
+    const char* verdict = survey.IsAscii()  ? "ASCII"
+                          : survey.IsUtf8() ? (survey.bom ? "UTF-8 (BOM)" : "UTF-8")
+                                            : CodeSetLabel(japanese);
+    std::printf("%s: %s\n", path.c_str(), verdict);
+    if (all) {
+      std::printf("  bytes %llu, above 0x7F %llu (0x80-0xA0, Shift-JIS only: %llu), ESC %llu\n",
+                  survey.bytes, survey.high, survey.sjisLeadOnly, survey.escapes);
+      if (survey.utf8InvalidAt >= 0) {
+        std::printf("  UTF-8: ill-formed at byte %lld\n", survey.utf8InvalidAt);
+      } else {
+        std::printf("  UTF-8: well-formed, %llu characters beyond ASCII%s\n", survey.utf8Wide,
+                    survey.bom ? ", byte-order mark" : "");
+      }
+      std::printf("  Japanese detection: %s", CodeSetLabel(japanese));
+      if (japanese != CODESET_NONE && japanese != CODESET_EUC_OR_SJIS && decidedAt >= 0) {
+        std::printf(", decided at byte %ld", decidedAt);
+      }
+      std::printf("\n");
+    }
   }
   int written = FinishOutput("detect");
   return status != 0 ? status : written;
@@ -310,7 +402,7 @@ int RunConvert(const Args& args) {
 
   std::string error;
   Stream input(OpenInput(request.inPath, &error));
-  if (input == nullptr) return Fail("convert: " + error);
+  if (input == nullptr) return DataError("convert", error);
   FILE* source = input.get();
   Stream spool;
   int from = request.from;
@@ -319,11 +411,11 @@ int RunConvert(const Args& args) {
     // cannot go back is read from a copy.
     if (fseek(source, 0, SEEK_CUR) != 0) {
       spool = Spooled(source, &error);
-      if (spool == nullptr) return Fail("convert: " + error);
+      if (spool == nullptr) return DataError("convert", error);
       source = spool.get();
     }
     from = DetectCodeSet(source, request.to, &error);
-    if (from < 0) return Fail("convert: " + error);
+    if (from < 0) return DataError("convert", error);
   }
   return ConvertTo(request, from, source);
 }

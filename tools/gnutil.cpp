@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "commands.h"
+#include "options.h"
 #include "output_file.h"
 
 namespace gnutil::tool {
@@ -53,35 +54,59 @@ int FinishOutput(const char* command) {
 
 namespace {
 
+// The version of the library the tool is built with, from the build.
+#ifndef GNUTIL_TOOL_VERSION
+#error "the build defines GNUTIL_TOOL_VERSION"
+#endif
+
 const char kUsage[] =
-    "usage: gnutil <command> [options]\n"
+    "usage: gnutil [-h|--help] [-V|--version]\n"
+    "       gnutil <command> [options] [--] [operands]\n"
     "\n"
     "commands:\n"
-    "  chars [--codeset NAME] [FILE]   walk a text by the multibyte character rules\n"
-    "  detect FILE...                  show the Japanese code set of files\n"
-    "  convert --from NAME --to NAME [-o OUT] [FILE]\n"
-    "                                  convert between Shift-JIS, EUC, JIS, Big5, EUC-TW\n"
-    "  locale [NAME] | --list          the locale record, or the installed locales\n"
+    "  chars [-c|--codeset NAME] [FILE]\n"
+    "        walk a text by the multibyte character rules\n"
+    "  detect [-a|--all] FILE...\n"
+    "        name the code set of texts: ASCII, UTF-8, UTF-8 (BOM), JIS, EUC,\n"
+    "        SJIS, EUC-or-SJIS; --all shows the counts that decide it\n"
+    "  convert -f|--from NAME -t|--to NAME [-o|--output OUT] [--invalid=keep|skip|fail] [FILE]\n"
+    "        convert between Shift-JIS, EUC, JIS, Big5, EUC-TW, and UTF-8 to and\n"
+    "        from each of them; --from auto detects UTF-8 or Japanese\n"
+    "  locale [--current-era] [NAME] | --list | --items [ID...]\n"
+    "        the locale record, the installed locales, locale-information items\n"
     "  date [--tz ZONE] [--format PATTERN] (--now | TEXT...)\n"
-    "                                  read typed dates as the locale's user types them\n"
-    "  decimal --to-c|--to-regional TEXT...\n"
-    "                                  decimal numbers between C and regional form\n"
+    "        read typed dates as the locale's user types them\n"
+    "  decimal --to-c|--to-regional [--no-grouping] [--exponent N] TEXT...\n"
+    "        decimal numbers between C and regional form\n"
     "\n"
-    "Run 'gnutil <command> --help' for the options of a command.\n";
+    "Every command takes --name value and --name=value, -h/--help, and -- to\n"
+    "end its options. Run 'gnutil <command> --help' for a command's options.\n";
+
+enum TopOption { kVersion = 'V' };
 
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace gnutil::tool;
   g_standard = gnutil::tool::ClaimStandardStreams();
-  if (argc < 2) {
-    std::fputs(kUsage, stderr);
-    return 2;
+  CommandSyntax syntax{"", kUsage, {{"version", 'V', false, kVersion}}};
+  syntax.optionsFirst = true;
+  CommandLine line;
+  int status = ParseCommandLine(syntax, Args(argv + 1, argv + argc), &line);
+  if (status != kGoOn) return status;
+  if (!line.options.empty()) {  // --version
+    std::printf("gnutil %s\n", GNUTIL_TOOL_VERSION);
+    return FinishOutput("version");
   }
-  std::string command = argv[1];
-  Args args(argv + 2, argv + argc);
-  if (command == "--help" || command == "-h" || command == "help") {
+  if (line.operands.empty()) {
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+  }
+  std::string command = line.operands[0];
+  Args args(line.operands.begin() + 1, line.operands.end());
+  if (command == "help") {
     std::fputs(kUsage, stdout);
+    std::fputs(kExitStatusHelp, stdout);
     return FinishOutput("help");
   }
   if (command == "chars") return RunChars(args);
@@ -90,5 +115,5 @@ int main(int argc, char** argv) {
   if (command == "locale") return RunLocale(args);
   if (command == "date") return RunDate(args);
   if (command == "decimal") return RunDecimal(args);
-  return Fail("unknown command '" + command + "' (see 'gnutil --help')");
+  return UsageError("", "unknown command '" + command + "' (see 'gnutil --help')");
 }

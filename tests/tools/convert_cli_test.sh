@@ -83,7 +83,7 @@ case $case_name in
     expected="$work/neko.sjis: SJIS
 $work/neko.euc: EUC
 $work/neko.jis: JIS
-$work/d: none"
+$work/d: ASCII"
     [ "$out" = "$expected" ] || fail "detect printed: $out"
     [ "$(printf '\xb0\xa1' | "$gnutil" detect -)" = "-: EUC-or-SJIS" ] || fail "detect stdin"
     ;;
@@ -100,20 +100,22 @@ $work/d: none"
   errors_leave_no_output)
     make_texts
     echo keep > "$work/existing"
+    # expect_fail STATUS ARGS...: 2 for usage, 1 for input that cannot be read.
     expect_fail() {
-      local rc=0
+      local rc=0 status=$1
+      shift
       "$gnutil" "$@" 2> "$work/err" || rc=$?
-      [ $rc -eq 2 ] || fail "exit $rc for: $*"
+      [ $rc -eq "$status" ] || fail "exit $rc for: $*"
       [ "$(wc -l < "$work/err")" -eq 1 ] || fail "not one line of error for: $*"
     }
-    expect_fail convert --from sjis --to big5 -o "$work/new" "$work/neko.sjis"
-    expect_fail convert --from sjis --to euc -o "$work/new" "$work/missing"
-    expect_fail convert --from sjis --to euc -o "$work/new" "$work"  # a directory
-    expect_fail convert --from klingon --to euc -o "$work/new" "$work/neko.sjis"
-    expect_fail convert --from auto --to big5 -o "$work/new" "$work/neko.sjis"
-    expect_fail convert --from sjis --to euc -o "$work/existing" "$work/missing"
-    expect_fail convert --to euc "$work/neko.sjis"
-    expect_fail detect "$work/missing"
+    expect_fail 2 convert --from sjis --to big5 -o "$work/new" "$work/neko.sjis"
+    expect_fail 1 convert --from sjis --to euc -o "$work/new" "$work/missing"
+    expect_fail 1 convert --from sjis --to euc -o "$work/new" "$work"  # a directory
+    expect_fail 2 convert --from klingon --to euc -o "$work/new" "$work/neko.sjis"
+    expect_fail 2 convert --from auto --to big5 -o "$work/new" "$work/neko.sjis"
+    expect_fail 1 convert --from sjis --to euc -o "$work/existing" "$work/missing"
+    expect_fail 2 convert --to euc "$work/neko.sjis"
+    expect_fail 1 detect "$work/missing"
     [ ! -e "$work/new" ] || fail "a failed run left an output file"
     [ "$(cat "$work/existing")" = keep ] || fail "a failed run changed an existing file"
     if ls "$work" | grep -q gnutil-part; then fail "a temporary file was left behind"; fi
@@ -185,7 +187,7 @@ $work/d: none"
     [ "$(cat "$work/out")" = keep ] || fail "the interrupted run changed the output"
     ;;
   unreadable_inputs)
-    # One line and exit 2 for what cannot be read, in every command.
+    # One line and exit 1 for what cannot be read, in every command.
     make_texts
     mkfifo "$work/fifo"
     printf 'x' > "$work/secret"
@@ -198,7 +200,7 @@ $work/d: none"
         rc=0
         # shellcheck disable=SC2086
         timeout 30 "$gnutil" $cmd "$input" > /dev/null 2> "$work/err" || rc=$?
-        [ $rc -eq 2 ] || fail "$cmd $input: exit $rc"
+        [ $rc -eq 1 ] || fail "$cmd $input: exit $rc"
         [ "$(wc -l < "$work/err")" -eq 1 ] || fail "$cmd $input: $(cat "$work/err")"
       done
     done
@@ -229,7 +231,7 @@ $work/d: none"
       rc=0
       # shellcheck disable=SC2086
       "$gnutil" $cmd <&- > "$work/out" 2> "$work/err" || rc=$?
-      [ $rc -eq 2 ] || fail "$cmd with standard input closed: exit $rc"
+      [ $rc -eq 1 ] || fail "$cmd with standard input closed: exit $rc"
       grep -q "standard input is closed" "$work/err" || fail "$cmd: $(cat "$work/err")"
     done
     ;;
@@ -338,14 +340,14 @@ $work/d: none"
     cmp "$work/auto.sjis" "$work/neko.sjis" || fail "auto did not take UTF-8"
     "$gnutil" convert --from auto --to utf8 < "$work/neko.euc" > "$work/auto.utf8"
     cmp "$work/auto.utf8" "$work/neko.utf8" || fail "auto from EUC to UTF-8"
-    # Bytes that are no UTF-8, or characters with no Shift-JIS form: exit 2,
+    # Bytes that are no UTF-8, or characters with no Shift-JIS form: exit 1,
     # one line, and no output file.
     printf 'ok \xff\xfe\n' > "$work/bad.utf8"
     printf 'snow \xe2\x98\x83\n' > "$work/snowman.utf8"
     for input in bad.utf8 snowman.utf8; do
       rc=0
       "$gnutil" convert --from utf8 --to sjis -o "$work/none" "$work/$input" 2> "$work/err" || rc=$?
-      [ $rc -eq 2 ] || fail "$input: exit $rc"
+      [ $rc -eq 1 ] || fail "$input: exit $rc"
       [ "$(wc -l < "$work/err")" -eq 1 ] || fail "$input: $(cat "$work/err")"
       [ ! -e "$work/none" ] || fail "$input left an output file"
     done

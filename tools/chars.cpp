@@ -152,6 +152,8 @@ int RunChars(const Args& args) {
   size_t pos = 0;
   size_t offset = 0;  // of window[0] in the input
   size_t count = 0;
+  size_t invalid = 0;  // bytes that start no character of the code set
+  size_t firstInvalid = 0;
   bool end = false;
   LocaleCounter byLocale;
   for (;;) {
@@ -170,6 +172,10 @@ int RunChars(const Args& args) {
     if (pos >= filled) break;
     size_t avail = filled - pos;
     int len = mblenExt(window.data() + pos, avail, codeset);
+    if (len < 0 || static_cast<size_t>(len) > avail) {
+      // A byte that starts no character, or one cut off by the end.
+      if (invalid++ == 0) firstInvalid = offset + pos;
+    }
     if (len < 1) len = 1;  // invalid bytes and NULs count one byte each
     if (static_cast<size_t>(len) > avail) len = static_cast<int>(avail);
     PrintCharacter(offset + pos, window.data() + pos, len);
@@ -185,6 +191,15 @@ int RunChars(const Args& args) {
   std::printf("bytes: %zu\n", offset + pos);
   std::printf("characters: %zu by the code-set rules, %zu by the process locale (GetNumChars)\n",
               count, byLocale.Total());
+  if (invalid != 0) {
+    // Most often the text is in another code set than the one walked (a
+    // Shift-JIS file in a UTF-8 locale): say so rather than show a walk that
+    // looks plausible.
+    std::fprintf(stderr,
+                 "gnutil: chars: warning: %zu byte%s not valid in code set %s (the first at "
+                 "byte %zu); give the text's code set with --codeset (see 'gnutil detect')\n",
+                 invalid, invalid == 1 ? " is" : "s are", CodeSetLabel(codeset), firstInvalid);
+  }
   return FinishOutput("chars");
 }
 

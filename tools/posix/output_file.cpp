@@ -70,14 +70,35 @@ std::string DirectoryOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
+// Set by ClaimStandardStreams when the caller closed the standard output.
+bool g_outputClosed = false;
+
+// Whether a name is one of the standard output's own (/dev/stdout,
+// /dev/fd/1, /proc/self/fd/1), which names whatever descriptor 1 is.
+bool NamesStandardOutput(const std::string& name) {
+  static const std::string kNames[] = {"/dev/stdout", "/dev/fd/1", "/proc/self/fd/1",
+                                       "/proc/thread-self/fd/1",
+                                       "/proc/" + std::to_string(getpid()) + "/fd/1"};
+  for (const std::string& n : kNames) {
+    if (name == n) return true;
+  }
+  return false;
+}
+
 // Follows symbolic links from path to the name that will really be written.
 // *magic is set when the way leads through /proc or /dev/fd, whose links name
 // open files rather than paths (/dev/stdout): those are written directly.
+// With the standard output closed, a way through its names fails (EBADF):
+// it would reach the stand-in that took descriptor 1, not a real output.
 bool ResolveTarget(const std::string& path, std::string* target, bool* magic, int* error) {
   std::string current = path;
   *magic = false;
   for (int hops = 0; hops < 40; ++hops) {
     if (current.rfind("/proc/", 0) == 0 || current.rfind("/dev/fd/", 0) == 0) *magic = true;
+    if (g_outputClosed && NamesStandardOutput(current)) {
+      *error = EBADF;
+      return false;
+    }
     struct stat st;
     if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
       *target = current;
@@ -102,6 +123,7 @@ StandardStreams ClaimStandardStreams() {
   StandardStreams result;
   result.inputClosed = Claim(0, O_WRONLY);
   result.outputClosed = Claim(1, O_RDONLY);
+  g_outputClosed = result.outputClosed;
   Claim(2, O_WRONLY);
   return result;
 }

@@ -19,6 +19,7 @@ const char kExitStatusHelp[] =
 namespace {
 
 constexpr int kHelpId = 'h';
+constexpr int kHelpLongId = 0xFF;  // --help, apart from -h as every long option
 // Ids of long options without a short form, kept out of the character range
 // so that getopt_long cannot confuse them with short options.
 constexpr int kLongOnlyBase = 0x100;
@@ -60,11 +61,13 @@ bool IsOptionValue(const CommandSyntax& syntax, const Args& args, size_t i) {
   return false;
 }
 
-std::string OptionName(const CommandSyntax& syntax, int id) {
-  for (const OptionSpec& o : syntax.options) {
-    if (o.id == id || (o.shortName != 0 && o.shortName == id)) return std::string("--") + o.name;
+// The name of an option by the id getopt_long gave: "--name" for a long
+// one, "-c" for a short one.
+std::string OptionName(const CommandSyntax& syntax, int c) {
+  if (c >= kLongOnlyBase) {
+    return std::string("--") + syntax.options[static_cast<size_t>(c - kLongOnlyBase)].name;
   }
-  return std::string("-") + static_cast<char>(id);
+  return std::string("-") + static_cast<char>(c);
 }
 
 std::string HelpCommand(const CommandSyntax& syntax) {
@@ -113,15 +116,17 @@ int ParseCommandLine(const CommandSyntax& syntax, const Args& args, CommandLine*
   // missing value apart from an unknown option.
   std::string shorts = syntax.optionsFirst ? "+:h" : ":h";
   std::vector<option> longs;
-  longs.push_back({"help", no_argument, nullptr, kHelpId});
+  longs.push_back({"help", no_argument, nullptr, kHelpLongId});
   for (size_t k = 0; k < syntax.options.size(); ++k) {
     const OptionSpec& o = syntax.options[k];
     if (o.shortName != 0) {
       shorts += o.shortName;
       if (o.takesValue) shorts += ':';
     }
+    // Long options have ids of their own, apart from the short ones, so that
+    // an error names the form the user typed.
     longs.push_back({o.name, o.takesValue ? required_argument : no_argument, nullptr,
-                     o.shortName != 0 ? o.shortName : kLongOnlyBase + static_cast<int>(k)});
+                     kLongOnlyBase + static_cast<int>(k)});
   }
   longs.push_back({nullptr, 0, nullptr, 0});
 
@@ -131,8 +136,7 @@ int ParseCommandLine(const CommandSyntax& syntax, const Args& args, CommandLine*
   for (;;) {
     int c = getopt_long(argc, argv.data(), shorts.c_str(), longs.data(), nullptr);
     if (c == -1) break;
-    const char* current = argv[optind - 1];
-    if (c == kHelpId) {
+    if (c == kHelpId || c == kHelpLongId) {
       std::fputs(syntax.usage, stdout);
       std::fputs(kExitStatusHelp, stdout);
       return FinishOutput(*syntax.command != '\0' ? syntax.command : "help");
@@ -142,13 +146,14 @@ int ParseCommandLine(const CommandSyntax& syntax, const Args& args, CommandLine*
                         "option '" + OptionName(syntax, optopt) + "' needs a value");
     }
     if (c == '?') {
-      std::string text = current;
-      if (optopt != 0 && text.compare(0, 2, "--") == 0) {
-        // A known long option given a value it does not take.
+      if (optopt == kHelpLongId)
+        return UsageError(syntax.command, "option '--help' takes no value");
+      if (optopt >= kLongOnlyBase) {  // a long option given a value it does not take
         return UsageError(syntax.command,
-                          "option '" + text.substr(0, text.find('=')) + "' takes no value");
+                          "option '" + OptionName(syntax, optopt) + "' takes no value");
       }
-      if (optopt != 0) text = std::string("-") + static_cast<char>(optopt);
+      std::string text = optopt != 0 ? std::string("-") + static_cast<char>(optopt)
+                                     : std::string(argv[optind - 1]);
       return UsageError(syntax.command, "unknown option '" + text.substr(0, text.find('=')) +
                                             "' (see '" + HelpCommand(syntax) + "')");
     }

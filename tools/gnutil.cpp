@@ -74,13 +74,16 @@ const char kUsage[] =
     "        from each of them; --from auto detects UTF-8 or Japanese\n"
     "  locale [--current-era] [NAME] | --list | --items [ID...]\n"
     "        the locale record, the installed locales, locale-information items\n"
-    "  date [--tz ZONE] [--format PATTERN] (--now | TEXT...)\n"
-    "        read typed dates as the locale's user types them\n"
-    "  decimal --to-c|--to-regional [--no-grouping] [--exponent N] TEXT...\n"
-    "        decimal numbers between C and regional form\n"
+    "  date [--format PATTERN|--iso|--seconds] [--tz ZONE] [--current-era|--classic-eras]\n"
+    "       [--now | TEXT...]\n"
+    "        read typed and ISO 8601 dates (TEXTs, or lines of standard input)\n"
+    "  decimal --to-c|--to-regional [--from-c|--from-regional] [--no-grouping]\n"
+    "          [--exponent N] [TEXT...]\n"
+    "        decimal numbers between C and regional form (TEXTs, or lines of\n"
+    "        standard input)\n"
     "\n"
-    "Every command takes --name value and --name=value, -h/--help, and -- to\n"
-    "end its options. Run 'gnutil <command> --help' for a command's options.\n";
+    "Every command takes --OPTION VALUE and --OPTION=VALUE, -h/--help, and --\n"
+    "to end its options. Run 'gnutil <command> --help' for a command's options.\n";
 
 enum TopOption { kVersion = 'V' };
 

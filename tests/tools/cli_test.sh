@@ -129,6 +129,9 @@ case $case_name in
   chars_warns)
     LC_ALL=C.UTF-8 run 0 chars "$work/sjis"
     grep -q "not valid in code set UTF-8.*--codeset" "$work/err" || fail "no warning: $(cat "$work/err")"
+    LC_ALL=C.UTF-8 run 0 chars "$work/bad.utf8"
+    grep -q "1 byte is not valid in code set UTF-8 (the first at byte 5)" "$work/err" ||
+      fail "one invalid byte: $(cat "$work/err")"
     run 0 chars -c sjis "$work/sjis"
     [ ! -s "$work/err" ] || fail "warned on valid text: $(cat "$work/err")"
     ;;

@@ -1,5 +1,9 @@
 // gnutil decimal: decimal number text between the neutral C form and the
 // user's regional form, with the process locale's settings.
+//
+// The library reads leniently (the number in "12abc" is 12, text past 63
+// bytes is not seen); the tool first makes sure that the whole text is one
+// number in the form it is read in, so that nothing is dropped unseen.
 #include "gnutil/decimal.h"
 
 #include <errno.h>
@@ -18,22 +22,41 @@ namespace gnutil::tool {
 namespace {
 
 const char kDecimalUsage[] =
-    "usage: gnutil decimal --to-c TEXT...\n"
-    "       gnutil decimal --to-regional [--no-grouping] [--exponent N] TEXT...\n"
+    "usage: gnutil decimal --to-c [--from-c|--from-regional] [TEXT...]\n"
+    "       gnutil decimal --to-regional [--from-c|--from-regional] [--no-grouping]\n"
+    "                      [--exponent N] [TEXT...]\n"
     "\n"
-    "Converts each TEXT and prints one result per line, using the decimal\n"
-    "symbol, digit group separator and grouping of the process locale.\n"
+    "Converts each TEXT, or each line of standard input when there is no TEXT,\n"
+    "and prints one result per line, using the decimal symbol, digit group\n"
+    "separator and grouping of the process locale (LC_ALL, LANG).\n"
     "\n"
-    "  --to-c          to the neutral form: \".\" as decimal symbol, no digit\n"
-    "                  groups, a leading \"-\" (\"1.234,5\" in German gives 1234.5)\n"
-    "  --to-regional   to the locale's form (\"-1234.5\" gives -1,234.5 in English)\n"
-    "  --no-grouping   no digit group separators\n"
-    "  --exponent N    multiply by ten to the power N (the result has no groups)\n"
-    "  --              every argument after it is a TEXT\n"
+    "  --to-c            to the neutral form: \".\" as decimal symbol, no digit\n"
+    "                    groups, a leading \"-\" (\"1.234,5\" in German gives 1234.5)\n"
+    "  --to-regional     to the locale's form (\"-1234.5\" gives -1,234.5 in English)\n"
+    "  --from-c          read TEXT in C form: an optional leading \"-\", digits and\n"
+    "                    at most one \".\"\n"
+    "  --from-regional   read TEXT in the locale's form: digits, the decimal\n"
+    "                    symbol, group separators where the grouping puts them\n"
+    "                    (or none), a sign as \"-1\", \"1-\" or \"(1)\"\n"
+    "                    Without either, a TEXT that only one form reads is read\n"
+    "                    in it; one that both read differently (\"1.234\" in\n"
+    "                    German) is read in the form converted from: regional\n"
+    "                    for --to-c, C for --to-regional.\n"
+    "  --no-grouping     no digit group separators\n"
+    "  --exponent N      multiply by ten to the power N (the result has no groups)\n"
+    "  -h, --help        this text\n"
+    "  --                every argument after it is a TEXT\n"
     "\n"
-    "A TEXT may start with \"-\". Only the first 63 bytes of a TEXT are read.\n"
-    "A TEXT that is not a number is named on standard error and the exit\n"
-    "status is 1; a usage error gives 2.\n";
+    "A TEXT may start with \"-\" and may have blanks around it; anything else\n"
+    "around the number, or a TEXT of more than 63 bytes, is refused.\n"
+    "\n"
+    "Exit status: 0 all converted; 1 a TEXT was not a number or the output\n"
+    "could not be written (the others are still converted); 2 usage error.\n";
+
+// The longest text the library reads whole.
+constexpr size_t kMaxText = 63;
+
+enum class Form { kAuto, kC, kRegional };
 
 // An argument that starts like a number ("-12", "-.5", "--1") is a TEXT.
 bool LooksLikeOption(const std::string& a) {
@@ -52,13 +75,146 @@ bool ParseExponent(const std::string& text, int* out) {
   return true;
 }
 
-}  // namespace
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-int RunDecimal(const Args& args) {
-  enum class Mode { kNone, kToC, kToRegional } mode = Mode::kNone;
+std::string TrimBlanks(const std::string& text) {
+  size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// "-", digits and one point at most, with a digit somewhere.
+bool IsCForm(const std::string& text) {
+  std::string t = TrimBlanks(text);
+  size_t i = !t.empty() && t[0] == '-' ? 1 : 0;
+  bool digit = false, point = false;
+  for (; i < t.size(); ++i) {
+    if (IsDigit(t[i])) {
+      digit = true;
+    } else if (t[i] == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return digit;
+}
+
+bool StartsWith(const std::string& text, size_t at, const std::string& part) {
+  return !part.empty() && text.compare(at, part.size(), part) == 0;
+}
+
+// The integer digits grouped as the library writes them.
+std::string Grouped(const std::string& digits) {
+  CGNDecimal number{CGNString(digits.c_str())};
+  if (!number.ConvertToRegionalLocale(1)) return "";
+  CGNString out;
+  number.GetDisplayBuffer(out);
+  return std::string(out);
+}
+
+// The locale's form: a sign as "-1", "1-" or "(1)", digits with group
+// separators where the grouping puts them (or none), the decimal symbol and
+// digits after it.
+bool IsRegionalForm(const std::string& text) {
+  CLCLocale& locale = *CLCGlobalLocale::Instance();
+  const std::string decimal(locale.m_decDecimalSymbol), group(locale.m_decDigitGroupSeparator);
+  std::string t = TrimBlanks(text);
+  if (t.size() >= 2 && t.front() == '(' && t.back() == ')') {
+    t = t.substr(1, t.size() - 2);
+  } else if (!t.empty() && t.front() == '-') {
+    t.erase(0, 1);
+  } else if (!t.empty() && t.back() == '-') {
+    t.pop_back();
+  }
+  std::string integer, digits;
+  bool separated = false, digit = false;
+  size_t i = 0;
+  while (i < t.size() && !StartsWith(t, i, decimal)) {
+    if (IsDigit(t[i])) {
+      integer += t[i];
+      digits += t[i++];
+    } else if (StartsWith(t, i, group)) {
+      integer += group;
+      i += group.size();
+      separated = true;
+    } else {
+      return false;
+    }
+  }
+  digit = !digits.empty();
+  if (i < t.size()) {
+    for (i += decimal.size(); i < t.size(); ++i) {
+      if (!IsDigit(t[i])) return false;
+      digit = true;
+    }
+  }
+  return digit && (!separated || integer == Grouped(digits));
+}
+
+// The text in C form, read as the form says, or empty.
+std::string ToC(const std::string& text, bool regional) {
+  CGNDecimal number{CGNString(text.c_str())};
+  if (!number.ConvertToCLocale(regional ? 1 : 0)) return "";
+  CGNString out;
+  number.GetDisplayBuffer(out);
+  return std::string(out);
+}
+
+struct Request {
+  bool toC = true;
+  Form from = Form::kAuto;
   bool grouping = true;
   bool haveExponent = false;
   int exponent = 0;
+};
+
+// Converts one text and prints it: 0, or 1 with a message.
+int ConvertOne(const Request& r, const std::string& text) {
+  if (text.size() > kMaxText) {
+    std::fprintf(stderr, "gnutil: decimal: '%s' is longer than %zu bytes\n", text.c_str(),
+                 kMaxText);
+    return 1;
+  }
+  bool c = r.from != Form::kRegional && IsCForm(text);
+  bool regional = r.from != Form::kC && IsRegionalForm(text);
+  std::string cForm;
+  if (c && regional) {
+    // Both forms read it: the one it is converted from, unless they agree.
+    cForm = ToC(text, r.toC);
+  } else if (c || regional) {
+    cForm = ToC(text, regional);
+  }
+  if (cForm.empty()) {
+    const char* form = r.from == Form::kC          ? " in C form"
+                       : r.from == Form::kRegional ? " in the regional form"
+                                                   : "";
+    std::fprintf(stderr, "gnutil: decimal: '%s' is not a number%s\n", text.c_str(), form);
+    return 1;
+  }
+  if (r.toC) {
+    std::printf("%s\n", cForm.c_str());
+    return 0;
+  }
+  CGNDecimal number{CGNString(cForm.c_str())};
+  CGNString out;
+  number.ConvertToRegionalLocale(r.grouping ? 1 : 0);
+  if (r.haveExponent) number.ApplyExponent(r.exponent);
+  number.GetDisplayBuffer(out);
+  if (out.IsEmpty()) {
+    std::fprintf(stderr, "gnutil: decimal: '%s' times 10^%d has more than 255 digits in a part\n",
+                 text.c_str(), r.exponent);
+    return 1;
+  }
+  std::printf("%s\n", static_cast<const char*>(out));
+  return 0;
+}
+
+}  // namespace
+
+int RunDecimal(const Args& args) {
+  Request r;
+  bool haveMode = false;
   std::vector<std::string> texts;
   bool textsOnly = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -71,15 +227,19 @@ int RunDecimal(const Args& args) {
       }
     } else if (a == "--help" || a == "-h") {
       std::fputs(kDecimalUsage, stdout);
-      return 0;
+      return FinishOutput("decimal");
     } else if (a == "--to-c" || a == "--to-regional") {
-      Mode wanted = a == "--to-c" ? Mode::kToC : Mode::kToRegional;
-      if (mode != Mode::kNone && mode != wanted) {
-        return Fail("decimal: give one of --to-c and --to-regional");
-      }
-      mode = wanted;
+      bool toC = a == "--to-c";
+      if (haveMode && r.toC != toC) return Fail("decimal: give one of --to-c and --to-regional");
+      r.toC = toC;
+      haveMode = true;
+    } else if (a == "--from-c" || a == "--from-regional") {
+      Form from = a == "--from-c" ? Form::kC : Form::kRegional;
+      if (r.from != Form::kAuto && r.from != from)
+        return Fail("decimal: give one of --from-c and --from-regional");
+      r.from = from;
     } else if (a == "--no-grouping") {
-      grouping = false;
+      r.grouping = false;
     } else if (a == "--exponent" || a.rfind("--exponent=", 0) == 0) {
       std::string value;
       if (a == "--exponent") {
@@ -88,50 +248,44 @@ int RunDecimal(const Args& args) {
       } else {
         value = a.substr(11);
       }
-      if (!ParseExponent(value, &exponent)) {
+      if (!ParseExponent(value, &r.exponent)) {
         return Fail("decimal: --exponent needs a whole number, not '" + value + "'");
       }
-      haveExponent = true;
+      r.haveExponent = true;
     } else {
       return Fail("decimal: unknown option '" + a + "'");
     }
   }
-  if (mode == Mode::kNone) return Fail("decimal: give --to-c or --to-regional (see --help)");
-  if (mode == Mode::kToC && (haveExponent || !grouping)) {
+  if (!haveMode) return Fail("decimal: give --to-c or --to-regional (see --help)");
+  if (r.toC && (r.haveExponent || !r.grouping)) {
     return Fail("decimal: --exponent and --no-grouping go with --to-regional");
   }
-  if (texts.empty()) return Fail("decimal: no TEXT given");
 
   // The user's locale, as a program using the library sets it up.
   InitMbutil();
   CLCGlobalLocale::Instance();
 
   int status = 0;
-  for (const std::string& text : texts) {
-    CGNDecimal number{CGNString(text.c_str())};
-    unsigned char ok = mode == Mode::kToC ? number.ConvertToCLocale(0)
-                                          : number.ConvertToRegionalLocale(grouping ? 1 : 0);
-    CGNString out;
-    if (ok && haveExponent) {
-      number.ApplyExponent(exponent);
-      number.GetDisplayBuffer(out);
-      if (out.IsEmpty()) {
-        std::fprintf(stderr,
-                     "gnutil: decimal: '%s' times 10^%d has more than 255 digits in a part\n",
-                     text.c_str(), exponent);
-        status = 1;
+  if (!texts.empty()) {
+    for (const std::string& text : texts) status |= ConvertOne(r, text);
+  } else {
+    std::string error;
+    FILE* in = OpenInput("-", &error);
+    if (in == nullptr) return Fail("decimal: " + error);
+    std::string line;
+    for (int c; (c = std::getc(in)) != EOF || !line.empty();) {
+      if (c != '\n' && c != EOF) {
+        line += static_cast<char>(c);
         continue;
       }
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      status |= ConvertOne(r, line);
+      std::fflush(stdout);  // in order with the messages on standard error
+      line.clear();
+      if (c == EOF) break;
     }
-    if (!ok) {
-      std::fprintf(stderr, "gnutil: decimal: '%s' is not a number\n", text.c_str());
-      status = 1;
-      continue;
-    }
-    number.GetDisplayBuffer(out);
-    std::printf("%s\n", static_cast<const char*>(out));
   }
-  return status;
+  return FinishOutput("decimal") | status;
 }
 
 }  // namespace gnutil::tool

@@ -1,5 +1,5 @@
 // gnutil date: reads dates and times as a user of the process locale types
-// them and shows them back in that locale's conventions.
+// them, or in ISO 8601, and shows them back in that locale's conventions.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,23 +10,39 @@
 #include "gnutil/lclst.h"
 #include "gnutil/mbutil.h"
 #include "gnutil/osthread.h"
+#include "lines.h"
 
 namespace gnutil::tool {
 namespace {
 
 const char kDateUsage[] =
-    "usage: gnutil date [--tz ZONE] [--format PATTERN] (--now | TEXT...)\n"
+    "usage: gnutil date [OPTION...] [--now | TEXT...]\n"
     "\n"
-    "Reads each TEXT as a user of the process locale (LC_ALL, LANG) types a date\n"
-    "and time, and prints its display form, the range status and the seconds\n"
+    "Reads each TEXT, or each line of standard input when there is no TEXT, as\n"
+    "a user of the process locale (LC_ALL, LANG) types a date and time, or in\n"
+    "ISO 8601 (2001-03-05, 2001-03-05T14:07:09, with Z or an offset such as\n"
+    "+09:00), and prints its display form, the range status and the seconds\n"
     "since 1970.\n"
     "\n"
     "  --now             the current moment instead of a text\n"
-    "  --format PATTERN  show the date with PATTERN (d dd ddd dddd M MM MMM MMMM\n"
-    "                    yy yyyy, 'quoted text') instead of the display form\n"
+    "  --format PATTERN  print only the date and time in PATTERN: d dd ddd dddd,\n"
+    "                    M MM MMM MMMM, y yy yyyy, gg (the era), h hh H HH mm ss\n"
+    "                    tt, 'quoted text'; other characters are copied\n"
+    "  --iso             print only the moment in ISO 8601 with its UTC offset\n"
+    "  --seconds         print only the seconds since 1970\n"
     "  --tz ZONE         convert in ZONE (TZ syntax, for example EST5EDT or JST-9)\n"
+    "  --current-era     the era table with the era that began on 1 May 2019\n"
+    "                    (the default)\n"
+    "  --classic-eras    the library's built-in era table, which ends with the era\n"
+    "                    that began in 1989\n"
+    "  -h, --help        this text\n"
+    "  --                every argument after it is a TEXT\n"
     "\n"
-    "Exit status: 0 all read, 1 a text was not a date or out of range, 2 usage.\n";
+    "Dates run from 1970 to 18 January 2038.\n"
+    "\n"
+    "Exit status: 0 all read; 1 a TEXT was not a date, or out of range, or the\n"
+    "output could not be written (the others are still read); 2 usage error,\n"
+    "a bad PATTERN included.\n";
 
 const char* StatusMeaning(long status) {
   switch (status) {
@@ -45,58 +61,334 @@ const char* StatusMeaning(long status) {
   }
 }
 
-void Show(CGNDateTime& value, const std::string& label, const std::string& pattern) {
-  if (!pattern.empty()) {
+enum class Output { kReport, kPattern, kIso, kSeconds };
+
+// One run of a pattern: the field writer, or literal text.
+using Writer = unsigned char (CGNDateTime::*)(CGNString&);
+struct Field {
+  const char* run;
+  Writer writer;
+};
+const Field kFields[] = {
+    {"dddd", &CGNDateTime::DayName},    {"ddd", &CGNDateTime::DayAbbrev},
+    {"dd", &CGNDateTime::DayNumLZ},     {"d", &CGNDateTime::DayNum},
+    {"MMMM", &CGNDateTime::MonthName},  {"MMM", &CGNDateTime::MonthAbbrev},
+    {"MM", &CGNDateTime::MonthNumLZ},   {"M", &CGNDateTime::MonthNum},
+    {"yyyy", &CGNDateTime::Year4Digit}, {"yy", &CGNDateTime::Year2Digit},
+    {"y", &CGNDateTime::Year1Digit},    {"gg", &CGNDateTime::Emperor},
+    {"hh", &CGNDateTime::Hour12LZ},     {"h", &CGNDateTime::Hour12},
+    {"HH", &CGNDateTime::Hour24LZ},     {"H", &CGNDateTime::Hour24},
+    {"mm", &CGNDateTime::Minute},       {"ss", &CGNDateTime::Second},
+    {"tt", &CGNDateTime::AMPMMarker},
+};
+
+bool IsPatternLetter(char c) {
+  for (const Field& f : kFields)
+    if (f.run[0] == c) return true;
+  return false;
+}
+
+// One field of value. Where the pattern shows the era, the era and the years
+// are those of the era containing the day (eras begin within a year).
+std::string WriteField(CGNDateTime& value, const Field& field, bool eraPattern) {
+  char c = field.run[0];
+  if (eraPattern && (c == 'g' || c == 'y')) {
+    tm day = {};
+    CGNDateTime::LocalTimeTS(value.GetSecsFrom70(), day);
     CLCLocale& locale = *CLCGlobalLocale::Instance();
-    CGNString saved = locale.m_shortDateFormat;
-    unsigned char customized = locale.Customized();
-    // Customized for the moment, so that formatting does not refresh the
-    // pattern from the system.
-    locale.SetCustomized(1);
-    locale.m_shortDateFormat = pattern.c_str();
-    value.FormatDateForDisplay(1);
-    locale.m_shortDateFormat = saved;
-    locale.SetCustomized(customized);
+    long year = day.tm_year + 1900L, month = day.tm_mon + 1L;
+    if (c == 'g') {
+      CGNString name;
+      locale.EmperorFromGregorianDate(year, month, day.tm_mday, name);
+      return std::string(name);
+    }
+    char text[24];
+    std::snprintf(text, sizeof text, std::string(field.run) == "yy" ? "%02ld" : "%ld",
+                  locale.EmperorYrFromGregorianDate(year, month, day.tm_mday));
+    return text;
   }
-  CGNString display;
-  value.GetDisplayBuffer(display);
-  std::printf("%s -> %s (status %ld, %ld s since 1970)\n", label.c_str(),
-              static_cast<const char*>(display), value.GetDateTimeRangeStatus(),
-              value.GetSecsFrom70());
+  CGNString text;
+  (value.*field.writer)(text);
+  return std::string(text);
+}
+
+// Writes value in pattern, or, with a null value, only checks the pattern.
+// False, with the reason, for a run of a pattern letter that means nothing
+// ("yyy", "m") or an apostrophe that is never closed.
+bool FormatPattern(const std::string& pattern, CGNDateTime* value, std::string* out,
+                   std::string* error) {
+  bool eraPattern = pattern.find("gg") != std::string::npos;
+  size_t i = 0;
+  while (i < pattern.size()) {
+    char c = pattern[i];
+    if (c == '\'') {
+      size_t close = pattern.find('\'', i + 1);
+      if (close == std::string::npos) {
+        *error = "unterminated quoted text in the pattern '" + pattern + "'";
+        return false;
+      }
+      out->append(pattern, i + 1, close - i - 1);
+      i = close + 1;
+    } else if (IsPatternLetter(c)) {
+      size_t run = pattern.find_first_not_of(c, i) - i;
+      if (i + run > pattern.size()) run = pattern.size() - i;
+      const Field* field = nullptr;
+      for (const Field& f : kFields)
+        if (f.run[0] == c && std::string(f.run).size() == run) field = &f;
+      if (field == nullptr) {
+        *error = "'" + pattern.substr(i, run) + "' means nothing in the pattern '" + pattern + "'";
+        return false;
+      }
+      if (value != nullptr) *out += WriteField(*value, *field, eraPattern);
+      i += run;
+    } else {
+      // A whole character, so that a trailing byte of a two-byte character
+      // is never taken for a letter.
+      int n = mb_mblen(pattern.c_str() + i, pattern.size() - i);
+      if (n < 1) n = 1;
+      out->append(pattern, i, static_cast<size_t>(n));
+      i += static_cast<size_t>(n);
+    }
+  }
+  return true;
+}
+
+long DaysFromCivil(long y, long m, long d) {
+  y -= m <= 2;
+  long era = (y >= 0 ? y : y - 399) / 400;
+  long yoe = y - era * 400;
+  long doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+  long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+bool TakeNumber(const std::string& t, size_t* at, size_t digits, long* out) {
+  if (*at + digits > t.size()) return false;
+  long v = 0;
+  for (size_t k = 0; k < digits; ++k) {
+    char c = t[*at + k];
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  *at += digits;
+  *out = v;
+  return true;
+}
+
+bool Take(const std::string& t, size_t* at, char c) {
+  if (*at < t.size() && t[*at] == c) {
+    ++*at;
+    return true;
+  }
+  return false;
+}
+
+// Texts that start as ISO 8601 dates do: four digits and "-".
+bool LooksIso(const std::string& t) {
+  size_t at = 0;
+  long year;
+  return TakeNumber(t, &at, 4, &year) && Take(t, &at, '-');
+}
+
+// Reads YYYY-MM-DD[(T| )HH:MM[:SS]][Z|(+|-)HH[[:]MM]] into the moment it
+// names, in the zone of the conversions when it has no zone of its own.
+bool ReadIso(const std::string& t, long* secs, std::string* error) {
+  size_t at = 0;
+  long y, mo, d, h = 0, mi = 0, s = 0, offset = 0;
+  bool zoned = false;
+  bool ok = TakeNumber(t, &at, 4, &y) && Take(t, &at, '-') && TakeNumber(t, &at, 2, &mo) &&
+            Take(t, &at, '-') && TakeNumber(t, &at, 2, &d);
+  if (ok && (Take(t, &at, 'T') || Take(t, &at, ' '))) {
+    ok = TakeNumber(t, &at, 2, &h) && Take(t, &at, ':') && TakeNumber(t, &at, 2, &mi) &&
+         (!Take(t, &at, ':') || TakeNumber(t, &at, 2, &s));
+    if (ok && Take(t, &at, 'Z')) {
+      zoned = true;
+    } else if (ok && at < t.size() && (t[at] == '+' || t[at] == '-')) {
+      long sign = t[at++] == '-' ? -1 : 1, oh = 0, om = 0;
+      ok = TakeNumber(t, &at, 2, &oh) &&
+           (at == t.size() || (Take(t, &at, ':'), TakeNumber(t, &at, 2, &om))) && oh <= 14 &&
+           om <= 59;
+      offset = sign * (oh * 3600 + om * 60);
+      zoned = true;
+    }
+  }
+  if (!ok || at != t.size()) {
+    *error = "not an ISO 8601 date or date-time (2001-03-05, 2001-03-05T14:07:09+09:00)";
+    return false;
+  }
+  static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+  if (mo < 1 || mo > 12 || d < 1 || d > kDays[mo - 1] || (mo == 2 && d == 29 && !leap) || h > 23 ||
+      mi > 59 || s > 59) {
+    *error = "a date or time field is out of range";
+    return false;
+  }
+  if (zoned) {
+    *secs = DaysFromCivil(y, mo, d) * 86400 + h * 3600 + mi * 60 + s - offset;
+  } else {
+    tm fields = {};
+    fields.tm_year = static_cast<int>(y - 1900);
+    fields.tm_mon = static_cast<int>(mo - 1);
+    fields.tm_mday = static_cast<int>(d);
+    fields.tm_hour = static_cast<int>(h);
+    fields.tm_min = static_cast<int>(mi);
+    fields.tm_sec = static_cast<int>(s);
+    fields.tm_isdst = -1;
+    *secs = y < 1969 || y > 2038 ? -1 : CGNDateTime::MkTimeTS(&fields);
+    tm back = {};
+    if (*secs >= 0) CGNDateTime::LocalTimeTS(*secs, back);
+    if (*secs >= 0 && (back.tm_hour != h || back.tm_min != mi || back.tm_mday != d)) {
+      *error = "the local time does not exist (a clock change skips it)";
+      return false;
+    }
+  }
+  if (*secs < 0 || *secs > 2147483647L) {
+    *error = "outside 1970 to 19 January 2038";
+    return false;
+  }
+  return true;
+}
+
+// The moment with its offset from UTC in the zone of the conversions.
+std::string IsoText(long secs) {
+  tm local = {};
+  CGNDateTime::LocalTimeTS(secs, local);
+  long asUtc = DaysFromCivil(local.tm_year + 1900L, local.tm_mon + 1L, local.tm_mday) * 86400 +
+               local.tm_hour * 3600L + local.tm_min * 60L + local.tm_sec;
+  long offset = (asUtc - secs) / 60;
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", local.tm_year + 1900,
+                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+  std::string out = text;
+  if (offset == 0) return out + "Z";
+  std::snprintf(text, sizeof text, "%c%02ld:%02ld", offset < 0 ? '-' : '+', labs(offset) / 60,
+                labs(offset) % 60);
+  return out + text;
+}
+
+struct Request {
+  Output output = Output::kReport;
+  std::string pattern;
+};
+
+void Show(const Request& r, CGNDateTime& value, const std::string& label) {
+  long secs = value.GetSecsFrom70();
+  std::string shown;
+  switch (r.output) {
+    case Output::kPattern: {
+      std::string unused;
+      FormatPattern(r.pattern, &value, &shown, &unused);
+      std::printf("%s\n", shown.c_str());
+      break;
+    }
+    case Output::kIso:
+      std::printf("%s\n", IsoText(secs).c_str());
+      break;
+    case Output::kSeconds:
+      std::printf("%ld\n", secs);
+      break;
+    case Output::kReport: {
+      CGNString display;
+      value.GetDisplayBuffer(display);
+      std::printf("%s -> %s (status %ld, %ld s since 1970)\n", label.c_str(),
+                  static_cast<const char*>(display), value.GetDateTimeRangeStatus(), secs);
+      break;
+    }
+  }
   std::fflush(stdout);  // in order with the messages on standard error
+}
+
+// Reads and shows one text: 0, or 1 with a message.
+int ReadOne(const Request& r, const std::string& text) {
+  if (LooksIso(text)) {
+    long secs = 0;
+    std::string error;
+    if (!ReadIso(text, &secs, &error)) {
+      std::fprintf(stderr, "gnutil: date: '%s': %s\n", text.c_str(), error.c_str());
+      return 1;
+    }
+    CGNDateTime value(secs);
+    value.FormatForDisplay(3);
+    Show(r, value, "'" + text + "'");
+    return 0;
+  }
+  CGNDateTime value;
+  if (!value.FromString(text.c_str())) {
+    long range = value.GetDateTimeRangeStatus();
+    std::fprintf(stderr, "gnutil: date: '%s': status %ld: %s\n", text.c_str(), range,
+                 StatusMeaning(range));
+    return 1;
+  }
+  Show(r, value, "'" + text + "'");
+  return 0;
+}
+
+bool TakeValue(const Args& args, size_t* i, const std::string& name, std::string* value,
+               bool* found) {
+  const std::string& a = args[*i];
+  if (a == name) {
+    if (*i + 1 >= args.size()) return false;
+    *value = args[++*i];
+    *found = true;
+  } else if (a.compare(0, name.size() + 1, name + "=") == 0) {
+    *value = a.substr(name.size() + 1);
+    *found = true;
+  }
+  return true;
 }
 
 }  // namespace
 
 int RunDate(const Args& args) {
-  std::string zone, pattern;
-  bool now = false;
+  std::string zone;
+  Request r;
+  bool now = false, textsOnly = false, haveZone = false;
+  int outputs = 0;
+  long eras = LC_ERAS_CURRENT;
   Args texts;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--help" || a == "-h") {
-      std::fputs(kDateUsage, stdout);
-      return 0;
-    }
-    if (a == "--now") {
-      now = true;
-    } else if (a == "--tz" || a == "--format") {
-      if (i + 1 >= args.size()) return Fail(a + " needs a value");
-      (a == "--tz" ? zone : pattern) = args[++i];
-      if (a == "--tz" && (zone.empty() || zone.size() > 124))
-        return Fail("--tz needs a zone name of 1 to 124 bytes");
-    } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
-      return Fail("unknown option '" + a + "' (see 'gnutil date --help')");
-    } else {
+    bool isZone = false, isPattern = false;
+    if (textsOnly || a.size() < 2 || a[0] != '-') {
       texts.push_back(a);
+    } else if (a == "--") {
+      textsOnly = true;
+    } else if (a == "--help" || a == "-h") {
+      std::fputs(kDateUsage, stdout);
+      return FinishOutput("date");
+    } else if (a == "--now") {
+      now = true;
+    } else if (a == "--iso" || a == "--seconds") {
+      r.output = a == "--iso" ? Output::kIso : Output::kSeconds;
+      ++outputs;
+    } else if (a == "--current-era" || a == "--classic-eras") {
+      eras = a == "--current-era" ? LC_ERAS_CURRENT : LC_ERAS_CLASSIC;
+    } else if (!TakeValue(args, &i, "--tz", &zone, &isZone) ||
+               (!isZone && !TakeValue(args, &i, "--format", &r.pattern, &isPattern))) {
+      return Fail("date: " + a + " needs a value");
+    } else if (isPattern) {
+      r.output = Output::kPattern;
+      ++outputs;
+    } else if (isZone) {
+      haveZone = true;
+    } else {
+      return Fail("date: unknown option '" + a + "' (see 'gnutil date --help')");
     }
   }
-  if (now == !texts.empty()) return Fail("give either --now or at least one TEXT");
+  if (now && !texts.empty()) return Fail("date: give either --now or TEXT");
+  if (outputs > 1) return Fail("date: give one of --format, --iso and --seconds");
+  if (haveZone && (zone.empty() || zone.size() > 124))
+    return Fail("date: --tz needs a zone name of 1 to 124 bytes");
 
   InitMbutil();
+  CLCLocale::SetEraSource(eras);
   CLCGlobalLocale::Instance();
+  if (r.output == Output::kPattern) {
+    std::string unused, error;
+    if (!FormatPattern(r.pattern, nullptr, &unused, &error)) return Fail("date: " + error);
+  }
   CGNString zoneName(zone.c_str());
-  if (!zone.empty()) {
+  if (haveZone) {
     // A zone of its own is the calling thread's "timezone" variable, which
     // the conversions follow only in a threaded process.
     OSSetThreaded();
@@ -109,21 +401,17 @@ int RunDate(const Args& args) {
   if (now) {
     CGNDateTime value(CGNDateTime::Now());
     value.FormatForDisplay(3);
-    Show(value, "now", pattern);
+    Show(r, value, "now");
+  } else if (!texts.empty()) {
+    for (const std::string& text : texts) status |= ReadOne(r, text);
+  } else {
+    std::string error;
+    FILE* in = OpenInput("-", &error);
+    if (in == nullptr) return Fail("date: " + error);
+    status |= ForEachLine(in, [&r](const std::string& line) { return ReadOne(r, line); });
   }
-  for (const std::string& text : texts) {
-    CGNDateTime value;
-    if (!value.FromString(text.c_str())) {
-      long range = value.GetDateTimeRangeStatus();
-      std::fprintf(stderr, "gnutil: '%s': status %ld: %s\n", text.c_str(), range,
-                   StatusMeaning(range));
-      status = 1;
-      continue;
-    }
-    Show(value, "'" + text + "'", pattern);
-  }
-  if (!zone.empty()) CGNLclSt::Instance()->UnsetLocalVariable("timezone");
-  return status;
+  if (haveZone) CGNLclSt::Instance()->UnsetLocalVariable("timezone");
+  return FinishOutput("date") | status;
 }
 
 }  // namespace gnutil::tool

@@ -17,6 +17,7 @@
 #include "commands.h"
 #include "gnutil/lclocale.h"
 #include "gnutil/mbutil.h"
+#include "lines.h"
 
 namespace gnutil::tool {
 namespace {
@@ -272,18 +273,7 @@ int RunDecimal(const Args& args) {
     std::string error;
     FILE* in = OpenInput("-", &error);
     if (in == nullptr) return Fail("decimal: " + error);
-    std::string line;
-    for (int c; (c = std::getc(in)) != EOF || !line.empty();) {
-      if (c != '\n' && c != EOF) {
-        line += static_cast<char>(c);
-        continue;
-      }
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      status |= ConvertOne(r, line);
-      std::fflush(stdout);  // in order with the messages on standard error
-      line.clear();
-      if (c == EOF) break;
-    }
+    status |= ForEachLine(in, [&r](const std::string& line) { return ConvertOne(r, line); });
   }
   return FinishOutput("decimal") | status;
 }

@@ -11,6 +11,7 @@
 #include "gnutil/mbutil.h"
 #include "gnutil/osthread.h"
 #include "lines.h"
+#include "terminal.h"
 
 namespace gnutil::tool {
 namespace {
@@ -100,7 +101,7 @@ std::string WriteField(CGNDateTime& value, const Field& field, bool eraPattern) 
     if (c == 'g') {
       CGNString name;
       locale.EmperorFromGregorianDate(year, month, day.tm_mday, name);
-      return std::string(name);
+      return JapaneseForTerminal(std::string(name), LibraryCodeSet());
     }
     char text[24];
     std::snprintf(text, sizeof text, std::string(field.run) == "yy" ? "%02ld" : "%ld",

@@ -7,10 +7,12 @@
 #include <string>
 
 #include "commands.h"
+#include "gnutil/codesets.h"
 #include "gnutil/lclocale.h"
 #include "gnutil/localeinfo.h"
 #include "gnutil/mbutil.h"
 #include "gnutil/ossysinfo.h"
+#include "terminal.h"
 
 namespace gnutil::tool {
 namespace {
@@ -34,7 +36,21 @@ const unsigned long kItems[] = {
     0x46, 0x47, 0x48,   0x49,   0x4A,   0x4B,   0x4C, 0x4D, 0x4E,   0x4F,   0x100F,
 };
 
-void Line(const char* label, const std::string& text) { printf("%-14s %s\n", label, text.c_str()); }
+// Texts of the record, in the code set of its locale, shown in the
+// terminal's.
+int g_recordCodeSet = 0;
+
+// The code set a locale name ends in ("ja_JP.sjis"), or none.
+int CodeSetOfLocaleName(const std::string& name) {
+  size_t dot = name.find('.');
+  if (dot == std::string::npos) return CODESET_NONE;
+  int codeSet = CodeSetByName(name.substr(dot + 1, name.find('@', dot) - dot - 1).c_str());
+  return codeSet < 0 ? CODESET_NONE : codeSet;
+}
+
+void Line(const char* label, const std::string& text) {
+  printf("%-14s %s\n", label, ForTerminal(text, g_recordCodeSet).c_str());
+}
 
 std::string Quoted(const CGNString& s) { return "\"" + std::string(s) + "\""; }
 
@@ -78,22 +94,10 @@ int PrintRecord(CLCLocale& l) {
     if (e.GetFirstMonth() != 1 || e.GetFirstDay() != 1)
       from += "-" + Number(e.GetFirstMonth()) + "-" + Number(e.GetFirstDay());
     std::string to = e.GetSpan() != 0 ? Number(e.GetFirstYear() + e.GetSpan() - 1) : "";
-    // Outside Japanese locales the names are Shift-JIS bytes that the
-    // terminal would garble: show them as hexadecimal.
-    std::string shown = std::string(name);
-    if (!l.LocaleIsJapanese()) {
-      shown = "<";
-      for (const char* p = name; *p != '\0'; ++p) {
-        char hex[4];
-        snprintf(hex, sizeof hex, "%s%02X", p == static_cast<const char*>(name) ? "" : " ",
-                 static_cast<unsigned char>(*p));
-        shown += hex;
-      }
-      shown += ">";
-    }
-    eras += (i ? "  " : "") + shown + " " + from + ".." + to;
+    eras += (i ? "  " : "") + JapaneseForTerminal(std::string(name), g_recordCodeSet) + " " + from +
+            ".." + to;
   }
-  Line("eras", eras);
+  printf("%-14s %s\n", "eras", eras.c_str());  // converted name by name
   Line("calendar", Number(l.GetCalendarType()) + "  optional " + Number(l.m_optionalCalendar));
   Line("decimal", "symbol " + Quoted(l.m_decDecimalSymbol) + "  group separator " +
                       Quoted(l.m_decDigitGroupSeparator) + "  grouping " +
@@ -154,7 +158,7 @@ int RunLocale(const Args& args) {
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h") {
       fputs(kLocaleUsage, stdout);
-      return 0;
+      return FinishOutput("locale");
     }
     if (a == "--list")
       list = true;
@@ -168,8 +172,12 @@ int RunLocale(const Args& args) {
       rest.push_back(a);
   }
   InitMbutil();  // the process locale becomes the user's
-  if (items) return PrintItems(rest);
-  if (list) return rest.empty() ? PrintList() : Fail("--list takes no locale name");
+  g_recordCodeSet = TerminalCodeSet();
+  if (items) return PrintItems(rest) | FinishOutput("locale");
+  if (list) {
+    return rest.empty() ? PrintList() | FinishOutput("locale")
+                        : Fail("--list takes no locale name");
+  }
   if (rest.size() > 1) return Fail("one locale name at most");
   if (currentEra) CLCLocale::SetEraSource(LC_ERAS_CURRENT);
   CLCLocale record;
@@ -178,10 +186,12 @@ int RunLocale(const Args& args) {
       return Fail("locale '" + rest[0] + "' is not installed (see 'gnutil locale --list')");
     InitMbutil();
     record.SetLocale(CGNString(rest[0].c_str()));
+    g_recordCodeSet = CodeSetOfLocaleName(rest[0]);
   } else {
     record.Init();
   }
-  return PrintRecord(record);
+  PrintRecord(record);
+  return FinishOutput("locale");
 }
 
 }  // namespace gnutil::tool

@@ -11,6 +11,7 @@
 #include "gnutil/mbutil.h"
 #include "gnutil/osthread.h"
 #include "lines.h"
+#include "options.h"
 #include "terminal.h"
 
 namespace gnutil::tool {
@@ -39,11 +40,9 @@ const char kDateUsage[] =
     "  -h, --help        this text\n"
     "  --                every argument after it is a TEXT\n"
     "\n"
-    "Dates run from 1970 to 18 January 2038.\n"
-    "\n"
-    "Exit status: 0 all read; 1 a TEXT was not a date, or out of range, or the\n"
-    "output could not be written (the others are still read); 2 usage error,\n"
-    "a bad PATTERN included.\n";
+    "Dates run from 1970 to 18 January 2038. A TEXT that is not a date, or out\n"
+    "of range, gives exit status 1 (the others are still read); a bad PATTERN\n"
+    "is a usage error.\n";
 
 const char* StatusMeaning(long status) {
   switch (status) {
@@ -305,8 +304,7 @@ int ReadOne(const Request& r, const std::string& text) {
     long secs = 0;
     std::string error;
     if (!ReadIso(text, &secs, &error)) {
-      std::fprintf(stderr, "gnutil: date: '%s': %s\n", text.c_str(), error.c_str());
-      return 1;
+      return DataError("date", "'" + text + "': " + error);
     }
     CGNDateTime value(secs);
     value.FormatForDisplay(3);
@@ -316,77 +314,70 @@ int ReadOne(const Request& r, const std::string& text) {
   CGNDateTime value;
   if (!value.FromString(text.c_str())) {
     long range = value.GetDateTimeRangeStatus();
-    std::fprintf(stderr, "gnutil: date: '%s': status %ld: %s\n", text.c_str(), range,
-                 StatusMeaning(range));
-    return 1;
+    return DataError(
+        "date", "'" + text + "': status " + std::to_string(range) + ": " + StatusMeaning(range));
   }
   Show(r, value, "'" + text + "'");
   return 0;
 }
 
-bool TakeValue(const Args& args, size_t* i, const std::string& name, std::string* value,
-               bool* found) {
-  const std::string& a = args[*i];
-  if (a == name) {
-    if (*i + 1 >= args.size()) return false;
-    *value = args[++*i];
-    *found = true;
-  } else if (a.compare(0, name.size() + 1, name + "=") == 0) {
-    *value = a.substr(name.size() + 1);
-    *found = true;
-  }
-  return true;
-}
-
 }  // namespace
 
 int RunDate(const Args& args) {
+  enum { kNow = 1, kFormat, kIso, kSeconds, kZone, kCurrentEra, kClassicEras };
+  const CommandSyntax syntax{"date",
+                             kDateUsage,
+                             {{"now", 0, false, kNow},
+                              {"format", 0, true, kFormat},
+                              {"iso", 0, false, kIso},
+                              {"seconds", 0, false, kSeconds},
+                              {"tz", 0, true, kZone},
+                              {"current-era", 0, false, kCurrentEra},
+                              {"classic-eras", 0, false, kClassicEras}}};
+  CommandLine line;
+  int parsed = ParseCommandLine(syntax, args, &line);
+  if (parsed != kGoOn) return parsed;
   std::string zone;
   Request r;
-  bool now = false, textsOnly = false, haveZone = false;
+  bool now = false, haveZone = false;
   int outputs = 0;
   long eras = LC_ERAS_CURRENT;
-  Args texts;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    bool isZone = false, isPattern = false;
-    if (textsOnly || a.size() < 2 || a[0] != '-') {
-      texts.push_back(a);
-    } else if (a == "--") {
-      textsOnly = true;
-    } else if (a == "--help" || a == "-h") {
-      std::fputs(kDateUsage, stdout);
-      return FinishOutput("date");
-    } else if (a == "--now") {
-      now = true;
-    } else if (a == "--iso" || a == "--seconds") {
-      r.output = a == "--iso" ? Output::kIso : Output::kSeconds;
-      ++outputs;
-    } else if (a == "--current-era" || a == "--classic-eras") {
-      eras = a == "--current-era" ? LC_ERAS_CURRENT : LC_ERAS_CLASSIC;
-    } else if (!TakeValue(args, &i, "--tz", &zone, &isZone) ||
-               (!isZone && !TakeValue(args, &i, "--format", &r.pattern, &isPattern))) {
-      return Fail("date: " + a + " needs a value");
-    } else if (isPattern) {
-      r.output = Output::kPattern;
-      ++outputs;
-    } else if (isZone) {
-      haveZone = true;
-    } else {
-      return Fail("date: unknown option '" + a + "' (see 'gnutil date --help')");
+  for (const ParsedOption& o : line.options) {
+    switch (o.id) {
+      case kNow:
+        now = true;
+        break;
+      case kFormat:
+        r.pattern = o.value;
+        r.output = Output::kPattern;
+        ++outputs;
+        break;
+      case kIso:
+      case kSeconds:
+        r.output = o.id == kIso ? Output::kIso : Output::kSeconds;
+        ++outputs;
+        break;
+      case kZone:
+        zone = o.value;
+        haveZone = true;
+        break;
+      default:
+        eras = o.id == kCurrentEra ? LC_ERAS_CURRENT : LC_ERAS_CLASSIC;
+        break;
     }
   }
-  if (now && !texts.empty()) return Fail("date: give either --now or TEXT");
-  if (outputs > 1) return Fail("date: give one of --format, --iso and --seconds");
+  const Args& texts = line.operands;
+  if (now && !texts.empty()) return UsageError("date", "give either --now or TEXT");
+  if (outputs > 1) return UsageError("date", "give one of --format, --iso and --seconds");
   if (haveZone && (zone.empty() || zone.size() > 124))
-    return Fail("date: --tz needs a zone name of 1 to 124 bytes");
+    return UsageError("date", "--tz needs a zone name of 1 to 124 bytes");
 
   InitMbutil();
   CLCLocale::SetEraSource(eras);
   CLCGlobalLocale::Instance();
   if (r.output == Output::kPattern) {
     std::string unused, error;
-    if (!FormatPattern(r.pattern, nullptr, &unused, &error)) return Fail("date: " + error);
+    if (!FormatPattern(r.pattern, nullptr, &unused, &error)) return UsageError("date", error);
   }
   CGNString zoneName(zone.c_str());
   if (haveZone) {
@@ -408,7 +399,7 @@ int RunDate(const Args& args) {
   } else {
     std::string error;
     FILE* in = OpenInput("-", &error);
-    if (in == nullptr) return Fail("date: " + error);
+    if (in == nullptr) return DataError("date", error);
     status |= ForEachLine(in, [&r](const std::string& line) { return ReadOne(r, line); });
   }
   if (haveZone) CGNLclSt::Instance()->UnsetLocalVariable("timezone");

@@ -18,6 +18,7 @@
 #include "gnutil/lclocale.h"
 #include "gnutil/mbutil.h"
 #include "lines.h"
+#include "options.h"
 
 namespace gnutil::tool {
 namespace {
@@ -49,22 +50,13 @@ const char kDecimalUsage[] =
     "  --                every argument after it is a TEXT\n"
     "\n"
     "A TEXT may start with \"-\" and may have blanks around it; anything else\n"
-    "around the number, or a TEXT of more than 63 bytes, is refused.\n"
-    "\n"
-    "Exit status: 0 all converted; 1 a TEXT was not a number or the output\n"
-    "could not be written (the others are still converted); 2 usage error.\n";
+    "around the number, or a TEXT of more than 63 bytes, is refused (exit\n"
+    "status 1; the other TEXTs are still converted).\n";
 
 // The longest text the library reads whole.
 constexpr size_t kMaxText = 63;
 
 enum class Form { kAuto, kC, kRegional };
-
-// An argument that starts like a number ("-12", "-.5", "--1") is a TEXT.
-bool LooksLikeOption(const std::string& a) {
-  if (a.size() < 2 || a[0] != '-') return false;
-  size_t i = a[1] == '-' ? 2 : 1;
-  return i < a.size() && ((a[i] >= 'a' && a[i] <= 'z') || (a[i] >= 'A' && a[i] <= 'Z'));
-}
 
 bool ParseExponent(const std::string& text, int* out) {
   if (text.empty()) return false;
@@ -173,9 +165,8 @@ struct Request {
 // Converts one text and prints it: 0, or 1 with a message.
 int ConvertOne(const Request& r, const std::string& text) {
   if (text.size() > kMaxText) {
-    std::fprintf(stderr, "gnutil: decimal: '%s' is longer than %zu bytes\n", text.c_str(),
-                 kMaxText);
-    return 1;
+    return DataError("decimal",
+                     "'" + text + "' is longer than " + std::to_string(kMaxText) + " bytes");
   }
   bool c = r.from != Form::kRegional && IsCForm(text);
   bool regional = r.from != Form::kC && IsRegionalForm(text);
@@ -190,8 +181,7 @@ int ConvertOne(const Request& r, const std::string& text) {
     const char* form = r.from == Form::kC          ? " in C form"
                        : r.from == Form::kRegional ? " in the regional form"
                                                    : "";
-    std::fprintf(stderr, "gnutil: decimal: '%s' is not a number%s\n", text.c_str(), form);
-    return 1;
+    return DataError("decimal", "'" + text + "' is not a number" + form);
   }
   if (r.toC) {
     std::printf("%s\n", cForm.c_str());
@@ -203,9 +193,8 @@ int ConvertOne(const Request& r, const std::string& text) {
   if (r.haveExponent) number.ApplyExponent(r.exponent);
   number.GetDisplayBuffer(out);
   if (out.IsEmpty()) {
-    std::fprintf(stderr, "gnutil: decimal: '%s' times 10^%d has more than 255 digits in a part\n",
-                 text.c_str(), r.exponent);
-    return 1;
+    return DataError("decimal", "'" + text + "' times 10^" + std::to_string(r.exponent) +
+                                    " has more than 255 digits in a part");
   }
   std::printf("%s\n", static_cast<const char*>(out));
   return 0;
@@ -214,53 +203,45 @@ int ConvertOne(const Request& r, const std::string& text) {
 }  // namespace
 
 int RunDecimal(const Args& args) {
+  enum { kToC = 1, kToRegional, kFromC, kFromRegional, kNoGrouping, kExponent };
+  const CommandSyntax syntax{"decimal",
+                             kDecimalUsage,
+                             {{"to-c", 0, false, kToC},
+                              {"to-regional", 0, false, kToRegional},
+                              {"from-c", 0, false, kFromC},
+                              {"from-regional", 0, false, kFromRegional},
+                              {"no-grouping", 0, false, kNoGrouping},
+                              {"exponent", 0, true, kExponent}},
+                             /*negativeNumbers=*/true};
+  CommandLine line;
+  int parsed = ParseCommandLine(syntax, args, &line);
+  if (parsed != kGoOn) return parsed;
   Request r;
   bool haveMode = false;
-  std::vector<std::string> texts;
-  bool textsOnly = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (textsOnly || !LooksLikeOption(a)) {
-      if (a == "--" && !textsOnly) {
-        textsOnly = true;
-      } else {
-        texts.push_back(a);
-      }
-    } else if (a == "--help" || a == "-h") {
-      std::fputs(kDecimalUsage, stdout);
-      return FinishOutput("decimal");
-    } else if (a == "--to-c" || a == "--to-regional") {
-      bool toC = a == "--to-c";
-      if (haveMode && r.toC != toC) return Fail("decimal: give one of --to-c and --to-regional");
-      r.toC = toC;
+  for (const ParsedOption& o : line.options) {
+    if (o.id == kToC || o.id == kToRegional) {
+      if (haveMode && r.toC != (o.id == kToC))
+        return UsageError("decimal", "give one of --to-c and --to-regional");
+      r.toC = o.id == kToC;
       haveMode = true;
-    } else if (a == "--from-c" || a == "--from-regional") {
-      Form from = a == "--from-c" ? Form::kC : Form::kRegional;
+    } else if (o.id == kFromC || o.id == kFromRegional) {
+      Form from = o.id == kFromC ? Form::kC : Form::kRegional;
       if (r.from != Form::kAuto && r.from != from)
-        return Fail("decimal: give one of --from-c and --from-regional");
+        return UsageError("decimal", "give one of --from-c and --from-regional");
       r.from = from;
-    } else if (a == "--no-grouping") {
+    } else if (o.id == kNoGrouping) {
       r.grouping = false;
-    } else if (a == "--exponent" || a.rfind("--exponent=", 0) == 0) {
-      std::string value;
-      if (a == "--exponent") {
-        if (i + 1 >= args.size()) return Fail("decimal: --exponent needs a number");
-        value = args[++i];
-      } else {
-        value = a.substr(11);
-      }
-      if (!ParseExponent(value, &r.exponent)) {
-        return Fail("decimal: --exponent needs a whole number, not '" + value + "'");
-      }
+    } else if (o.id == kExponent) {
+      if (!ParseExponent(o.value, &r.exponent))
+        return UsageError("decimal", "--exponent needs a whole number, not '" + o.value + "'");
       r.haveExponent = true;
-    } else {
-      return Fail("decimal: unknown option '" + a + "'");
     }
   }
-  if (!haveMode) return Fail("decimal: give --to-c or --to-regional (see --help)");
+  if (!haveMode) return UsageError("decimal", "give --to-c or --to-regional (see --help)");
   if (r.toC && (r.haveExponent || !r.grouping)) {
-    return Fail("decimal: --exponent and --no-grouping go with --to-regional");
+    return UsageError("decimal", "--exponent and --no-grouping go with --to-regional");
   }
+  const Args& texts = line.operands;
 
   // The user's locale, as a program using the library sets it up.
   InitMbutil();
@@ -272,7 +253,7 @@ int RunDecimal(const Args& args) {
   } else {
     std::string error;
     FILE* in = OpenInput("-", &error);
-    if (in == nullptr) return Fail("decimal: " + error);
+    if (in == nullptr) return DataError("decimal", error);
     status |= ForEachLine(in, [&r](const std::string& line) { return ConvertOne(r, line); });
   }
   return FinishOutput("decimal") | status;

@@ -12,6 +12,7 @@
 #include "gnutil/localeinfo.h"
 #include "gnutil/mbutil.h"
 #include "gnutil/ossysinfo.h"
+#include "options.h"
 #include "terminal.h"
 
 namespace gnutil::tool {
@@ -22,8 +23,14 @@ const char kLocaleUsage[] =
     "       gnutil locale --list                   the installed locales\n"
     "       gnutil locale --items [ID...]          locale-information items (hex ids)\n"
     "\n"
-    "Texts are printed in the process locale's encoding. --current-era adds the\n"
-    "era that began on 1 May 2019 to the era table.\n";
+    "Texts are shown in the terminal's encoding (that of LC_ALL, LANG): those of\n"
+    "a NAME in another code set are converted, and bytes the terminal cannot\n"
+    "show are written in hexadecimal (<95 BD 90 AC>).\n"
+    "\n"
+    "  --current-era   the era table with the era that began on 1 May 2019\n"
+    "  --list          the installed locales\n"
+    "  --items         the raw locale-information items of the given ids\n"
+    "  -h, --help      this text\n";
 
 // Every item the locale record reads, and the ones that describe an
 // installed locale.
@@ -137,7 +144,8 @@ int PrintItems(const Args& ids) {
   for (const std::string& id : all) {
     char* end = nullptr;
     unsigned long lcid = strtoul(id.c_str(), &end, 16);
-    if (end == id.c_str() || *end != '\0') return Fail("not a hexadecimal locale id: " + id);
+    if (end == id.c_str() || *end != '\0')
+      return UsageError("locale", "not a hexadecimal locale id: " + id);
     for (unsigned long item : kItems) {
       char buffer[256];
       long r = OSGetLocaleInfo(lcid, item, buffer, sizeof buffer);
@@ -153,37 +161,40 @@ int PrintItems(const Args& ids) {
 }  // namespace
 
 int RunLocale(const Args& args) {
+  enum { kList = 1, kItems, kCurrentEra };
+  const CommandSyntax syntax{"locale",
+                             kLocaleUsage,
+                             {{"list", 0, false, kList},
+                              {"items", 0, false, kItems},
+                              {"current-era", 0, false, kCurrentEra}}};
+  CommandLine line;
+  int parsed = ParseCommandLine(syntax, args, &line);
+  if (parsed != kGoOn) return parsed;
   bool list = false, items = false, currentEra = false;
-  Args rest;
-  for (const std::string& a : args) {
-    if (a == "--help" || a == "-h") {
-      fputs(kLocaleUsage, stdout);
-      return FinishOutput("locale");
-    }
-    if (a == "--list")
-      list = true;
-    else if (a == "--items")
-      items = true;
-    else if (a == "--current-era")
-      currentEra = true;
-    else if (!a.empty() && a[0] == '-')
-      return Fail("unknown option '" + a + "' (see 'gnutil locale --help')");
-    else
-      rest.push_back(a);
+  for (const ParsedOption& o : line.options) {
+    list = list || o.id == kList;
+    items = items || o.id == kItems;
+    currentEra = currentEra || o.id == kCurrentEra;
   }
+  const Args& rest = line.operands;
   InitMbutil();  // the process locale becomes the user's
   g_recordCodeSet = TerminalCodeSet();
-  if (items) return PrintItems(rest) | FinishOutput("locale");
-  if (list) {
-    return rest.empty() ? PrintList() | FinishOutput("locale")
-                        : Fail("--list takes no locale name");
+  if (items) {
+    int status = PrintItems(rest);
+    return status != 0 ? status : FinishOutput("locale");
   }
-  if (rest.size() > 1) return Fail("one locale name at most");
+  if (list) {
+    if (!rest.empty()) return UsageError("locale", "--list takes no locale name");
+    PrintList();
+    return FinishOutput("locale");
+  }
+  if (rest.size() > 1) return UsageError("locale", "one locale name at most");
   if (currentEra) CLCLocale::SetEraSource(LC_ERAS_CURRENT);
   CLCLocale record;
   if (!rest.empty()) {
     if (setlocale(LC_ALL, rest[0].c_str()) == nullptr)
-      return Fail("locale '" + rest[0] + "' is not installed (see 'gnutil locale --list')");
+      return UsageError("locale",
+                        "locale '" + rest[0] + "' is not installed (see 'gnutil locale --list')");
     InitMbutil();
     record.SetLocale(CGNString(rest[0].c_str()));
     g_recordCodeSet = CodeSetOfLocaleName(rest[0]);

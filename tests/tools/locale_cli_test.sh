@@ -21,8 +21,15 @@ case $3 in
   named_and_listed)
     LC_ALL=C "$tool" locale --list | grep -q '^ja_JP.eucjp  *0x0411  Japanese (Japan)$' ||
       { echo "ja_JP.eucjp not listed"; exit 1; }
+    # Shown in the terminal's encoding: what an ASCII terminal cannot show as
+    # hex, converted for a UTF-8 one.
     out=$(LC_ALL=C "$tool" locale ja_JP.eucjp) || exit 1
-    printf '%s' "$out" | grep -q $'\xb8\xe1\xc1\xb0' || { echo "no EUC morning marker"; exit 1; }
+    printf '%s' "$out" | grep -q 'AM "<B8 E1 C1 B0>"' || { echo "no EUC morning marker in hex"; exit 1; }
+    out=$(LC_ALL=C.utf8 "$tool" locale ja_JP.sjis) || exit 1
+    { printf "%s" "$out" | grep -q 'AM "午前"' && printf "%s" "$out" | grep -q "平成 1989"; } ||
+      { echo "SJIS texts not converted"; exit 1; }
+    out=$(LC_ALL=en_US.utf8 "$tool" locale --current-era) || exit 1
+    printf '%s' "$out" | grep -q '令和 2019-5-1..' || { echo "era names not in UTF-8"; exit 1; }
     LC_ALL=C "$tool" locale xx_YY.none 2>/dev/null && { echo "accepted a missing locale"; exit 1; }
     out=$(LC_ALL=ja_JP.utf8 "$tool" locale --current-era) || exit 1
     printf '%s' "$out" | grep -q '令和 2019-5-1..' || { echo "no current era"; exit 1; }

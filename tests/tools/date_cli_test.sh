@@ -28,6 +28,7 @@ case $3 in
     row "${C[@]}" --out 983801220 -- "$g" date --tz UTC0 --seconds "2001-03-05 14:07"
     row "${C[@]}" --out 983768829 -- "$g" date --tz PST8 --seconds 2001-03-05T14:07:09+09:00
     row "${C[@]}" --out 983801229 -- "$g" date --tz JST-9 --seconds 2001-03-05T14:07:09Z
+    row "${C[@]}" --out 983819229 -- "$g" date --tz UTC0 --seconds 2001-03-05T14:07:09-0500
     row "${C[@]}" --out 2001-07-05T10:07:09-04:00 -- "$g" date --tz EST5EDT --iso 2001-07-05T14:07:09Z
     row "${C[@]}" --out 2001-03-05T14:07:09Z -- "$g" date --tz UTC0 --iso 2001-03-05T14:07:09
     row "${C[@]}" --status 1 --err "*out of range" -- "$g" date 2001-02-29

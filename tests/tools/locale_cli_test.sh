@@ -25,6 +25,8 @@ case $3 in
     # hex, converted for a UTF-8 one.
     out=$(LC_ALL=C "$tool" locale ja_JP.eucjp) || exit 1
     printf '%s' "$out" | grep -q 'AM "<B8 E1 C1 B0>"' || { echo "no EUC morning marker in hex"; exit 1; }
+    LC_ALL=C "$tool" locale --current-era | grep -q '^eras  *<97 DF 98 61> 2019-5-1\.\.  <95 BD 90 AC> ' ||
+      { echo "Shift-JIS era names not in hex"; exit 1; }
     out=$(LC_ALL=C.utf8 "$tool" locale ja_JP.sjis) || exit 1
     { printf "%s" "$out" | grep -q 'AM "午前"' && printf "%s" "$out" | grep -q "平成 1989"; } ||
       { echo "SJIS texts not converted"; exit 1; }

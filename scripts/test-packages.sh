@@ -11,8 +11,6 @@
 #                                       run ldconfig for a library in /usr/lib;
 #                                       the package's ldconfig trigger does the
 #                                       same, so the call is redundant, not wrong
-#   no-manual-page                      the tool has no manual page yet; it
-#                                       joins gnutil-tools when it exists
 #   shared-library-lacks-prerequisites  gnutilres.so is the library's message
 #                                       table, a data-only module that the
 #                                       library opens itself: it needs no libc
@@ -80,7 +78,7 @@ depends_ok() {  # the shlibs-derived dependencies are there
 }
 check "dependencies: ICU and the C++ runtime by shlibs; the shlibs file of libgnutil1" depends_ok
 
-LINTIAN_ACCEPTED="maintscript-calls-ldconfig no-manual-page shared-library-lacks-prerequisites"
+LINTIAN_ACCEPTED="maintscript-calls-ldconfig shared-library-lacks-prerequisites"
 run_lintian() {
   lintian --allow-root --display-info "${debs[@]}" > "$logs/lintian.log" 2>&1
   local rc=$?

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "commands.h"
+#include "gnutil/version.h"
 #include "options.h"
 #include "output_file.h"
 
@@ -54,11 +55,6 @@ int FinishOutput(const char* command) {
 
 namespace {
 
-// The version of the library the tool is built with, from the build.
-#ifndef GNUTIL_TOOL_VERSION
-#error "the build defines GNUTIL_TOOL_VERSION"
-#endif
-
 const char kUsage[] =
     "usage: gnutil [-h|--help] [-V|--version]\n"
     "       gnutil <command> [options] [--] [operands]\n"
@@ -98,7 +94,13 @@ int main(int argc, char** argv) {
   int status = ParseCommandLine(syntax, Args(argv + 1, argv + argc), &line);
   if (status != kGoOn) return status;
   if (!line.options.empty()) {  // --version
-    std::printf("gnutil %s\n", GNUTIL_TOOL_VERSION);
+    // The library the loader found; the headers' version too when it differs.
+    if (std::strcmp(gnutil::LibraryVersion(), GNUTIL_VERSION_STRING) == 0) {
+      std::printf("gnutil %s\n", gnutil::LibraryVersion());
+    } else {
+      std::printf("gnutil %s (built with the headers of %s)\n", gnutil::LibraryVersion(),
+                  GNUTIL_VERSION_STRING);
+    }
     return FinishOutput("version");
   }
   if (line.operands.empty()) {

@@ -230,6 +230,7 @@ TEST(Detection, CodeSetAndPosition) {
       {"\x1b(B", CODESET_NONE, -1},
       {"\xB0\xA1", CODESET_EUC_OR_SJIS, -1},
       {"\x82\xA0", kSjis, 1},
+      {"\x8F\x40", kSjis, 1},
       {"\xB0\xF0", kEuc, 2},
       {"\xF4\xA1", kEuc, 1},
       {"\xB1", kSjis, -1},

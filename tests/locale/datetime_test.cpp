@@ -387,9 +387,9 @@ TEST(DateTimeFormat, EmptyValueAndValuesFromFields) {
   CGNDateTime formatted(&afternoon);
   EXPECT_EQ("3/5/01 2:00:00 PM", Display(formatted));
   EXPECT_EQ(0, formatted.GetSecsFrom70());
-  tm far = MakeTm(2001, 1, 1, 0);
-  far.tm_year = INT_MAX;  // the year saturates at INT_MAX instead of wrapping
-  CGNDateTime farValue(&far);
+  tm distant = MakeTm(2001, 1, 1, 0);
+  distant.tm_year = INT_MAX;  // the year saturates at INT_MAX instead of wrapping
+  CGNDateTime farValue(&distant);
   EXPECT_EQ("1/1/47 12:00:00 AM", Display(farValue));
 }
 

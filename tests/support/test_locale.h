@@ -24,7 +24,9 @@
 #include <string>
 
 #if defined(_WIN32)
-#include <windows.h>
+// The one system call this header needs, declared as the system's headers do:
+// <windows.h> would bring macros (near, far, small) into every test.
+extern "C" __declspec(dllimport) unsigned int __stdcall GetACP(void);
 #endif
 
 namespace gnutil_test {

@@ -235,6 +235,7 @@ TEST(Detection, CodeSetAndPosition) {
       {"\xF4\xA1", kEuc, 1},
       {"\xB1", kSjis, -1},
       {"\xB1\x61", kSjis, 2},
+      {"\xB1\x9F", kSjis, 2},
       {"\x8E\xB1", CODESET_EUC_OR_SJIS, -1},
       {"\x8E\x40", kSjis, 2},
       {"\xE0\x40", kSjis, 2},

@@ -312,6 +312,8 @@ TEST(MbCompare, CaseLengthAndDoubleBytes) {
       {kSjis, Icmp, "abc", "ab", 0, 1},
       {kSjis, Icmp, "\x82\xA0", "z", 0, 1},
       {kSjis, Icmp, "\x82\xA0", "\x82\xA0", 0, 0},
+      {kSjis, Icmp, "abC", "ABd", 0, -1},
+      {kSjis, Icmp, "\x82\xA2", "\x82\xA0", 0, 1},
       {kSjis, Icmp, nullptr, "a", 0, 0},
       {kSjis, mbstrnicmp, "abcdef", "ABCxyz", 3, 0},
       {kSjis, mbstrnicmp, "abcdef", "ABCxyz", 4, -1},

@@ -59,6 +59,10 @@ else
   mkdir -p "$tree"
   (cd "$GNUTIL_ROOT" && git ls-files -co --exclude-standard -z |
     xargs -0 cp --parents --preserve=timestamps -t "$tree")
+  # The generated locales are not in git, and the tool's tests read them
+  # from the source tree: without them every tool test would fail and
+  # "kill" each mutant.
+  [ -d "$GNUTIL_ROOT/.locales" ] && ln -sfn "$GNUTIL_ROOT/.locales" "$tree/.locales"
   launcher=()
   command -v ccache > /dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   if ! { cmake -S "$tree" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DGNUTIL_BUILD_TOOLS=ON \

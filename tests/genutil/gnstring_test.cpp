@@ -473,14 +473,11 @@ long SplitName(CGNString& s) {
 // characters (two above 255); line counts with a byte for every LF; file names
 // split at either separator and the first dot, joined by exactly one separator.
 TEST(Format, EscapesLineEndsAndFileNames) {
-  const std::string kText = "line\r\nnext\\path\ttab\bback";  // no form feed or quote
   const Row kRows[] = {
       EDIT("it's", s.ExpandQuotes('\''), "it''s"),
-      EDIT("'x'", s.ExpandQuotes('\''), "''x''"),
       EDIT("a'''b", s.UnexpandQuotes('\''), "a''b"),
       EDIT("\b\n\f\r\"\\", s.ExpandSpecials(), "\\b\\n\\f\\r\\\"\\\\"),
       EDIT("tab\t\x07\x0b", s.ExpandSpecials(), "tab\t\x07\x0b"),
-      EDIT(kText.c_str(), (s.ExpandSpecials(), s.UnexpandSpecials()), kText),
       EDIT("\\n\\t\\r\\b\\\\", s.UnexpandSpecials(), "\n\t\r\b\\"),
       EDIT("\\f\\\"", s.UnexpandSpecials(), "\\f\\\""),
       EDIT("\\q", s.UnexpandSpecials(), "\\q"),
@@ -489,9 +486,7 @@ TEST(Format, EscapesLineEndsAndFileNames) {
       EDIT("\\065x", s.UnexpandSpecials(), "Ax"),
       EDIT("\\300", s.UnexpandSpecials(), "\0360"),
       EDIT("\\255", s.UnexpandSpecials(), "\xff"),
-      EDIT("\\2599", s.UnexpandSpecials(), "\03199"),
       EDIT("\\1ab", s.UnexpandSpecials(), "\x01"),
-      EDIT("\\12", s.UnexpandSpecials(), "\x0c"),
       EDIT("a\\000b", s.UnexpandSpecials(), "ab"),
       EDIT("\\0091", s.UnexpandSpecials(), "\t1"),
       ROW("a\nb\r\n", OSClientFormatString(s), 7, "a\r\nb\r\n"),
@@ -502,7 +497,6 @@ TEST(Format, EscapesLineEndsAndFileNames) {
       EDIT("\nx", s.ClientFormat(), "\r\nx"),
       EDIT("\r\nx", s.ServerFormat(), "\nx"),
       READ("\na\n", OSClientGetNumLines(s), 1),
-      READ("\na\n", s.GetNumLines(), 1),
       READ("a\nb\nc\n", OSClientGetNumLines(s), 3),
       READ("a\r\nb\r\n", s.GetNumLines(), 2),
       EDIT("c:\\dir/file.txt", (s.SplitFilePath(s, d), s += "|", s += d), "c:\\dir|file.txt"),
@@ -515,10 +509,8 @@ TEST(Format, EscapesLineEndsAndFileNames) {
       ROW("", s.MakeFilePath(s, "a.txt"), 1, kSep + "a.txt"),
       EDIT("1longfilename.text", s.ForceTo8By3(), "xlongfil.tex"),
       EDIT("my file.tar.gz", s.ForceTo8By3(), "myxfilex.gz"),
-      EDIT("README.TXT", s.ForceTo8By3(), "README.TXT"),
       EDIT(".profile", s.ForceTo8By3(), "xprofile"),
       EDIT("a.b.c", s.ForceTo8By3(), "axb.c"),
-      EDIT("trailing.", s.ForceTo8By3(), "trailing"),
       EDIT("x-y_z!.c++", s.ForceTo8By3(), "xxyxzx.cxx"),
       EDIT("12345678901", s.ForceTo8By3(), "x2345678")};
   RunRows(kRows, false, false);  // (the walk of failures: FormatShortage)

@@ -493,7 +493,6 @@ TEST(Format, EscapesLineEndsAndFileNames) {
       ROW("a\r\nb\r\n", OSServerFormatString(s), 4, "a\nb\n"),
       ROW("a\rb\r", OSServerFormatString(s), 4, "a\rb\r"),
       ROW("a\rb\r", OSClientFormatString(s), 4, "a\rb\r"),
-      ROW("a\r\n", OSClientFormatString(s), 4, "a\r\n"),
       EDIT("\nx", s.ClientFormat(), "\r\nx"),
       EDIT("\r\nx", s.ServerFormat(), "\nx"),
       READ("\na\n", OSClientGetNumLines(s), 1),

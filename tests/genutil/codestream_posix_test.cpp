@@ -51,18 +51,11 @@ TEST(CodeStreamUtf8, EveryChunkEdgeMatchesIconv) {
 }
 
 TEST(CodeStreamUtf8, PoliciesOnInvalidInput) {
-  struct Case {
-    const char* name;
-    int from, to;
-    InvalidBytes invalid;
-    std::string in;
-    Outcome expected;
-  };
   const std::string hangul = "\xed\x95\x9c";  // no form in Shift-JIS
   const std::string bad = "a\xff" + hangul + "b\xe3\x81";
   const CodeStatus kOk = CodeStatus::kOk, kInvalid = CodeStatus::kInvalid;
   // clang-format off
-  const Case kCases[] = {
+  const PolicyCase kCases[] = {
       {"fail at no UTF-8", kUtf8, kSjis, InvalidBytes::kFail, "a\xff" "b", {kInvalid, "a", 1}},
       {"fail at no form", kUtf8, kSjis, InvalidBytes::kFail, "ab" + hangul, {kInvalid, "ab", 2}},
       {"fail at a cut end", kUtf8, kEuc, InvalidBytes::kFail, "a\xe3\x81", {kInvalid, "a", 1}},
@@ -72,10 +65,7 @@ TEST(CodeStreamUtf8, PoliciesOnInvalidInput) {
       {"keep copies them", kUtf8, kSjis, InvalidBytes::kKeep, bad, {kOk, bad, 0}},
   };
   // clang-format on
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.name);
-    ExpectEveryEdge(c.from, c.to, c.invalid, c.in, c.expected);
-  }
+  ExpectPolicies(kCases);
 }
 
 long PeakKilobytes() {

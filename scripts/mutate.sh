@@ -204,8 +204,11 @@ while IFS=$'\x1f' read -r n file lno text repl regex <&3; do
       else
         result=killed
         killed=$((killed + 1))
-        # The first test that failed, as ctest lists them.
-        by=$(sed -nE 's/^[[:space:]]*[0-9]+ - ([^ ]+) .*/\1/p' "$work/mutant.log" | head -1)
+        # The first test that failed, from ctest's closing list (which also
+        # names the disabled tests that did not run).
+        by=$(sed -n '/The following tests FAILED:/,$p' "$work/mutant.log" |
+               grep -Ev '\((Disabled|Not Run)\)' |
+               sed -nE 's/^[[:space:]]*[0-9]+ - ([^ ]+) .*/\1/p' | head -1)
       fi
     fi
     put_back

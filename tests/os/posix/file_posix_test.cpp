@@ -96,20 +96,6 @@ TEST(FilePosix, ReadOnlyDirectoryDeniesAccess) {
   EXPECT_TRUE(Exists(locked + "/f"));
 }
 
-// A link to a directory is removed as a link: what it points to stays.
-TEST(FilePosix, CleanupDoesNotFollowLinks) {
-  TempDir dir;
-  std::filesystem::create_directories(dir.path() / "target");
-  WriteFile(dir / "target/precious", "x");
-  std::filesystem::create_directories(dir.path() / "work");
-  std::filesystem::create_directory_symlink(dir.path() / "target", dir.path() / "work/link");
-  OSRemovePatternFromDirectory(CGNString((dir / "work").c_str()),
-                               [](CGNString&) -> unsigned char { return 1; });
-  EXPECT_FALSE(std::filesystem::is_symlink(dir.path() / "work/link"));
-  EXPECT_TRUE(Exists(dir / "target/precious"));
-  EXPECT_EQ(OSRemoveDirectoryAndContents(CGNString((dir / "target").c_str())), 0);
-}
-
 // The match function swaps, on its first call, the listed directory (or the
 // sub-directory it is about to say yes to) for a link to a victim directory:
 // the clean-up must go on in what it listed and leave every victim file.

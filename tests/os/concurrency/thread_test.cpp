@@ -209,17 +209,13 @@ template <typename Get, typename Free>
 void ExpectMadeOnce(Get get, Free free) {
   constexpr int kThreads = 8;
   for (int round = 0; round < 100; ++round) {
-    std::atomic<bool> go{false};
+    std::atomic<int> ready{0};
     std::vector<void*> seen(kThreads, nullptr);
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t) {
-      threads.emplace_back([&, t] {
-        while (!go.load()) std::this_thread::yield();
-        seen[static_cast<size_t>(t)] = get();
-      });
-    }
-    go.store(true);
-    for (std::thread& th : threads) th.join();
+    RunThreads(kThreads, [&](int t) {
+      ++ready;  // all started before any gets
+      while (ready.load() < kThreads) std::this_thread::yield();
+      seen[static_cast<size_t>(t)] = get();
+    });
     ASSERT_EQ(std::set<void*>(seen.begin(), seen.end()).size(), 1u) << "round " << round;
     ASSERT_NE(seen[0], nullptr);
     free();
@@ -246,19 +242,14 @@ TEST(FirstUse, TheLocalStorageTableIsMadeOnce) {
 // own (names never collide, even within one millisecond) and its own output.
 TEST(ProcessConcurrency, SimultaneousRunsKeepTheirOwnOutput) {
   std::atomic<int> failures{0};
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([t, &failures] {
-      for (int i = 0; i < 6; ++i) {
-        CGNString output;
-        const std::string line =
-            std::string(GNUTIL_TEST_CHILD) + " hello " + std::to_string(10 + t);
-        long code = OSRunSyncProcess(CGNString(line.c_str()), output);
-        if (code != 10 + t || std::string(output) != "hello") ++failures;
-      }
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
+  RunThreads(4, [&](int t) {
+    for (int i = 0; i < 6; ++i) {
+      CGNString output;
+      const std::string line = std::string(GNUTIL_TEST_CHILD) + " hello " + std::to_string(10 + t);
+      long code = OSRunSyncProcess(CGNString(line.c_str()), output);
+      if (code != 10 + t || std::string(output) != "hello") ++failures;
+    }
+  });
   EXPECT_EQ(failures, 0);
 }
 

@@ -119,9 +119,7 @@ TEST(ProcessPosix, MissingProgramsGiveTheSystemsTextChildrenANewGroup) {
 }
 
 TEST(ProcessPosix, OpenFileUsesXdgOpen) {
-  gnutil_test::TempDir dir;
-  const char* old_path = getenv("PATH");
-  std::string saved = old_path != nullptr ? old_path : "";
+  gnutil_test::TempDir dir;  // PATH ends as the test dir, /usr/bin and /bin
   setenv("PATH", dir.str().c_str(), 1);
   EXPECT_EQ(OSOpenFile(CGNString("/some/document.txt")), 0) << "no xdg-open in PATH";
 
@@ -131,7 +129,6 @@ TEST(ProcessPosix, OpenFileUsesXdgOpen) {
   chmod(opener.c_str(), 0755);
   setenv("PATH", (dir.str() + ":/usr/bin:/bin").c_str(), 1);
   EXPECT_NE(OSOpenFile(CGNString("/some/my document.txt")), 0);
-  setenv("PATH", saved.c_str(), 1);
   std::string opened;
   for (int i = 0; i < 500 && opened.empty(); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));

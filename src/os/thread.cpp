@@ -12,13 +12,16 @@
 // itself, so they hang off a per-thread holdings record that the thread finds
 // through thread-local storage, with no lock at all; the buckets link the
 // holdings records of the threads that have locked something and are locked
-// only when a thread first locks a mutex and when it ends. Entries come from
-// a per-thread free list instead of the heap.
+// only when a thread first locks a mutex and when it ends. The entries are a
+// stack of mutex pointers in the record itself (moved to the heap only when a
+// thread holds more than a few levels at once): locks and releases nest, so
+// a lock pushes one pointer and its release pops it again.
 #include "platform/thread.h"
 
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <atomic>
 #include <new>
@@ -71,11 +74,6 @@ RegistryEntry* g_registry[kThreadTableSize];
 
 // --- The held-mutex table ---
 
-struct HeldEntry {
-  _osmutex* mutex;
-  HeldEntry* next;
-};
-
 struct Holdings;
 
 struct HeldBucket {
@@ -85,48 +83,44 @@ struct HeldBucket {
 
 HeldBucket g_held[kThreadTableSize];
 
-// Released entries stay with their thread for its next lock; a thread that
-// once held many mutexes keeps at most kMaxFreeEntries of them.
-constexpr int kMaxFreeEntries = 64;
+// Levels a thread can hold before its entries move to the heap.
+constexpr unsigned kInlineHeld = 16;
 
 // One per thread that has locked a mutex through OSMutexWait or registered a
 // value; malloc'd, and freed by the platform's thread-exit callback.
 struct Holdings {
   uint32_t thread;
-  HeldEntry* held;  // newest first: a release usually undoes the latest lock
-  HeldEntry* free;
-  int freeCount;
+  unsigned count;      // entries in use: held[0] is the oldest lock
+  unsigned capacity;   // of held
+  _osmutex** held;     // inlineHeld, or a heap array once that is full
   Holdings* next;      // in its bucket
   bool hasThreadData;  // the thread registered a value, to be dropped when it ends
+  _osmutex* inlineHeld[kInlineHeld];
 
-  HeldEntry* Take() {
-    HeldEntry* entry = free;
-    if (entry != nullptr) {
-      free = entry->next;
-      --freeCount;
-      return entry;
-    }
-    return static_cast<HeldEntry*>(malloc(sizeof(HeldEntry)));
+  // False when memory is short: the lock is then held but not recorded.
+  [[gnu::noinline]] bool Grow() {
+    unsigned bigger = capacity * 2;
+    void* memory = held == inlineHeld ? malloc(bigger * sizeof(_osmutex*))
+                                      : realloc(held, bigger * sizeof(_osmutex*));
+    if (memory == nullptr) return false;
+    if (held == inlineHeld) memcpy(memory, inlineHeld, sizeof(inlineHeld));
+    held = static_cast<_osmutex**>(memory);
+    capacity = bigger;
+    return true;
   }
 
-  void Give(HeldEntry* entry) {
-    if (freeCount >= kMaxFreeEntries) {
-      ::free(entry);
-      return;
+  // A release that does not undo the latest lock: the newest entry for the
+  // mutex goes, and the newer ones close up behind it.
+  void ForgetOlder(const _osmutex* mutex) {
+    for (unsigned i = count; i-- > 0;) {
+      if (held[i] == mutex) {
+        memmove(&held[i], &held[i + 1], (count - i - 1) * sizeof(_osmutex*));
+        --count;
+        return;
+      }
     }
-    entry->next = free;
-    free = entry;
-    ++freeCount;
   }
 };
-
-void FreeEntries(HeldEntry* e) {
-  while (e != nullptr) {
-    HeldEntry* next = e->next;
-    free(e);
-    e = next;
-  }
-}
 
 // A thread that ends still holding mutexes leaves them locked, as the
 // platform does; only the bookkeeping goes.
@@ -161,8 +155,7 @@ void HoldingsAtThreadExit(void* record) {
     }
   }
   bucket.lock.Unlock();
-  FreeEntries(mine->held);
-  FreeEntries(mine->free);
+  if (mine->held != mine->inlineHeld) free(mine->held);
   free(mine);
 }
 
@@ -170,6 +163,8 @@ Holdings* JoinHeldTable() {
   Holdings* mine = static_cast<Holdings*>(calloc(1, sizeof(Holdings)));
   if (mine == nullptr) return nullptr;
   mine->thread = platform::CurrentThreadId();
+  mine->held = mine->inlineHeld;
+  mine->capacity = kInlineHeld;
   HeldBucket& bucket = g_held[mine->thread % kThreadTableSize];
   bucket.lock.Lock();
   mine->next = bucket.head;
@@ -235,7 +230,6 @@ unsigned int RunThread(void* startRecord) {
 
 }  // namespace gnutil
 
-using gnutil::HeldEntry;
 using gnutil::kThreadTableSize;
 namespace platform = gnutil::platform;
 
@@ -356,24 +350,18 @@ void OSMutexWait(_osmutex* mutex) {
   platform::LockMutex(mutex->mutex);
   gnutil::Holdings* mine = gnutil::MyHoldings();
   if (mine == nullptr) return;  // out of memory: held, but not recorded
-  HeldEntry* entry = mine->Take();
-  if (entry == nullptr) return;
-  entry->mutex = mutex;
-  entry->next = mine->held;
-  mine->held = entry;
+  if (mine->count == mine->capacity && !mine->Grow()) return;
+  mine->held[mine->count++] = mutex;
 }
 
 void OSMutexRelease(_osmutex* mutex) {
   if (!gnutil::Threaded() || mutex == nullptr || mutex->mutex == nullptr) return;
   auto* mine = static_cast<gnutil::Holdings*>(platform::GetThreadRecord());
-  if (mine != nullptr) {
-    for (HeldEntry** link = &mine->held; *link != nullptr; link = &(*link)->next) {
-      if ((*link)->mutex == mutex) {
-        HeldEntry* found = *link;
-        *link = found->next;
-        mine->Give(found);
-        break;
-      }
+  if (mine != nullptr && mine->count != 0) {
+    if (mine->held[mine->count - 1] == mutex) {
+      --mine->count;
+    } else {
+      mine->ForgetOlder(mutex);
     }
   }
   // A thread that does not own the mutex is refused here, and says so.
@@ -384,21 +372,15 @@ void OSMutexWaitRemoveThisThread() {
   if (!gnutil::Threaded()) return;
   auto* mine = static_cast<gnutil::Holdings*>(platform::GetThreadRecord());
   if (mine == nullptr) return;
-  HeldEntry* entry = mine->held;
-  mine->held = nullptr;
-  while (entry != nullptr) {
-    HeldEntry* next = entry->next;
-    platform::UnlockMutex(entry->mutex->mutex);
-    mine->Give(entry);
-    entry = next;
-  }
+  // Newest first, as the thread would have let go of them itself.
+  while (mine->count != 0) platform::UnlockMutex(mine->held[--mine->count]->mutex);
 }
 
 unsigned char OSMutexWaitIsPresentThisThread(_osmutex* mutex) {
   if (!gnutil::Threaded() || mutex == nullptr) return 0;
   auto* mine = static_cast<gnutil::Holdings*>(platform::GetThreadRecord());
-  for (HeldEntry* e = mine != nullptr ? mine->held : nullptr; e != nullptr; e = e->next) {
-    if (e->mutex == mutex) return 1;
+  for (unsigned i = mine != nullptr ? mine->count : 0; i-- > 0;) {
+    if (mine->held[i] == mutex) return 1;
   }
   return 0;
 }

@@ -1,4 +1,5 @@
-// POSIX side of the thread layer: pthreads.
+// POSIX side of the thread layer: pthreads, and Linux futexes for the
+// mutexes that every OSMutexWait takes.
 //
 // POSIX has recursive mutexes but no events, no semaphore with a maximum and
 // no wait for two objects at once. The semaphore and the reader/writer
@@ -8,6 +9,7 @@
 #include "platform/thread.h"
 
 #include <errno.h>
+#include <linux/futex.h>
 #include <pthread.h>
 #include <stdint.h>
 #include <stdlib.h>
@@ -16,6 +18,13 @@
 
 #include <atomic>
 #include <new>
+
+#if __has_include(<sys/single_threaded.h>)
+#include <sys/single_threaded.h>
+#define GNUTIL_HAVE_SINGLE_THREADED 1
+#else
+#define GNUTIL_HAVE_SINGLE_THREADED 0
+#endif
 
 namespace gnutil::platform {
 
@@ -57,13 +66,19 @@ void* Entry(void* record) {
 
 }  // namespace
 
+namespace {
+
+// Out of line, so the lock path that asks for the id keeps few registers.
+[[gnu::noinline]] uint32_t FetchThreadId() {
+  t_threadId = static_cast<uint32_t>(syscall(SYS_gettid));
+  return t_threadId;
+}
+
+}  // namespace
+
 uint32_t CurrentThreadId() {
   uint32_t id = t_threadId;
-  if (id == 0) {
-    id = static_cast<uint32_t>(syscall(SYS_gettid));
-    t_threadId = id;
-  }
-  return id;
+  return id != 0 ? id : FetchThreadId();
 }
 
 void InitThreadRecord(void (*atExit)(void*)) {
@@ -134,13 +149,54 @@ void ExitCurrentThread() { pthread_exit(nullptr); }
 
 // Recursion and ownership are kept here rather than by a recursive pthread
 // mutex: an unlock by a thread that does not own the mutex must be refused
-// and reported (as a kernel mutex refuses it), never passed to pthreads,
-// where it is undefined for most mutex kinds.
+// and reported (as a kernel mutex refuses it), never passed on. The lock
+// itself is a futex word with the three states of the C library's own
+// default mutex (free, locked, locked with sleepers possible) and the same
+// handover, so contended threads queue as they would on a pthread mutex; an
+// uncontended lock and unlock is one atomic instruction each, with no call
+// into the C library on the way. While the process has a single thread no
+// other thread can see the word, so, as the C library's mutex does, plain
+// loads and stores stand in for the atomic instructions.
 struct Mutex {
-  pthread_mutex_t mutex;
+  std::atomic<uint32_t> word;   // 0 free, 1 locked, 2 locked and a thread may sleep on it
   std::atomic<uint32_t> owner;  // read by other threads only to learn it is not theirs
   unsigned depth;               // touched only by the owner
 };
+
+namespace {
+
+enum : uint32_t { kFree = 0, kLocked = 1, kSleepers = 2 };
+
+static_assert(sizeof(std::atomic<uint32_t>) == sizeof(uint32_t) &&
+                  std::atomic<uint32_t>::is_always_lock_free,
+              "the futex word is a plain 32-bit integer to the kernel");
+
+// True only while no second thread has ever been started; it turns false in
+// the thread that starts one, before that thread exists.
+inline bool OnlyThread() {
+#if GNUTIL_HAVE_SINGLE_THREADED
+  return __libc_single_threaded != 0;
+#else
+  return false;
+#endif
+}
+
+uint32_t* FutexAddress(std::atomic<uint32_t>* word) { return reinterpret_cast<uint32_t*>(word); }
+
+// Marks the word as having sleepers before each sleep, so the holder's
+// unlock knows to wake one; a woken thread takes the lock in the same state,
+// since others may still sleep.
+[[gnu::noinline]] void LockContended(Mutex* m) {
+  while (m->word.exchange(kSleepers, std::memory_order_acquire) != kFree) {
+    syscall(SYS_futex, FutexAddress(&m->word), FUTEX_WAIT_PRIVATE, kSleepers, nullptr, nullptr, 0);
+  }
+}
+
+void WakeOne(Mutex* m) {
+  syscall(SYS_futex, FutexAddress(&m->word), FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
+}
+
+}  // namespace
 
 Mutex* MakeMutex() {
   void* memory = malloc(sizeof(Mutex));
@@ -149,15 +205,9 @@ Mutex* MakeMutex() {
     return nullptr;
   }
   Mutex* m = new (memory) Mutex;
+  m->word.store(kFree, std::memory_order_relaxed);
   m->owner.store(0, std::memory_order_relaxed);
   m->depth = 0;
-  int rc = pthread_mutex_init(&m->mutex, nullptr);
-  if (rc != 0) {
-    ReportError(static_cast<unsigned long>(rc));
-    m->~Mutex();
-    free(memory);
-    return nullptr;
-  }
   return m;
 }
 
@@ -167,10 +217,12 @@ void LockMutex(Mutex* m) {
     ++m->depth;
     return;
   }
-  int rc = pthread_mutex_lock(&m->mutex);
-  if (rc != 0) {
-    ReportError(static_cast<unsigned long>(rc));
-    return;
+  uint32_t expected = kFree;
+  if (OnlyThread() && m->word.load(std::memory_order_relaxed) == kFree) {
+    m->word.store(kLocked, std::memory_order_relaxed);
+  } else if (!m->word.compare_exchange_strong(expected, kLocked, std::memory_order_acquire,
+                                              std::memory_order_relaxed)) {
+    LockContended(m);
   }
   m->owner.store(me, std::memory_order_relaxed);
   m->depth = 1;
@@ -183,12 +235,14 @@ void UnlockMutex(Mutex* m) {
   }
   if (--m->depth > 0) return;
   m->owner.store(0, std::memory_order_relaxed);
-  int rc = pthread_mutex_unlock(&m->mutex);
-  if (rc != 0) ReportError(static_cast<unsigned long>(rc));
+  if (OnlyThread()) {
+    m->word.store(kFree, std::memory_order_relaxed);  // nobody to wake
+  } else if (m->word.exchange(kFree, std::memory_order_release) == kSleepers) {
+    WakeOne(m);
+  }
 }
 
 void DestroyMutex(Mutex* m) {
-  pthread_mutex_destroy(&m->mutex);
   m->~Mutex();
   free(m);
 }

@@ -59,7 +59,7 @@ TEST_F(Locks, MutexRecursionDepthIsKeptUntilTheOwnersLastRelease) {
 // before must not see again (a second release would be reported).
 TEST_F(Locks, RemoveThisThreadReleasesEveryLevelOfEveryMutexOnce) {
   Mutex released;
-  for (int i = 0; i < 100; ++i) a_.Lock();  // deeper than the free-entry cache
+  for (int i = 0; i < 100; ++i) a_.Lock();  // deeper than the holdings record
   b_.Lock();
   released.Lock();
   released.Unlock();
@@ -72,6 +72,32 @@ TEST_F(Locks, RemoveThisThreadReleasesEveryLevelOfEveryMutexOnce) {
       [&] { a_.Lock(); }, [&] { a_.Unlock(); }));
   EXPECT_EQ(captured.Text(), "");
   EXPECT_EQ(a_.Held() + b_.Held() + released.Held(), 0);
+}
+
+// Releases that do not undo the latest lock, within the holdings record and
+// past it: each takes out one level of its own mutex and leaves the newer
+// entry; the remove-all then finds exactly the one level left.
+TEST_F(Locks, OutOfOrderReleasesForgetOnlyTheirOwnLevel) {
+  struct Row {
+    int levelsOfA;  // taken before b, released after it
+  };
+  for (Row row : {Row{.levelsOfA = 1}, Row{.levelsOfA = 40}}) {
+    for (int i = 0; i < row.levelsOfA; ++i) a_.Lock();
+    b_.Lock();
+    gnutil_test::StdoutCapture captured;
+    for (int i = 0; i < row.levelsOfA; ++i) a_.Unlock();
+    EXPECT_EQ(a_.Held() * 10 + b_.Held(), 1) << row.levelsOfA;
+    OSMutexWaitRemoveThisThread();
+    EXPECT_EQ(captured.Text(), "") << row.levelsOfA;
+    EXPECT_EQ(b_.Held(), 0);
+    std::atomic<bool> in{false};
+    TestThread other([&] {
+      b_.Lock();
+      in = true;
+      b_.Unlock();
+    });
+    EXPECT_TRUE(WaitUntil([&] { return in.load(); })) << "b was left locked";
+  }
 }
 
 TEST_F(Locks, ReadersShareWritersExcludeAndArrivingReadersGoFirst) {

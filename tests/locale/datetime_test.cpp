@@ -351,18 +351,16 @@ TEST_F(DateTimeInEnglish, SingleFieldWriters) {
     long seconds;
     unsigned char (D::*write)(CGNString&);
     const char* expected;
-  } cases[] = {{984268800L, &D::WeekDayNum, "1"},  // 2001-03-11 00:00:00, a Sunday
-               {984268800L, &D::DayName, "Sunday"}, {984268800L, &D::DayAbbrev, "Sun"},
-               {984268800L, &D::AMPMMarker, "AM"},  {984268800L, &D::Hour12, "12"},
-               {kMonday, &D::WeekDayNum, "2"},      {kMonday, &D::DayNum, "5"},
-               {kMonday, &D::DayNumLZ, "05"},       {kMonday, &D::MonthNum, "3"},
-               {kMonday, &D::MonthNumLZ, "03"},     {kMonday, &D::MonthName, "March"},
-               {kMonday, &D::MonthAbbrev, "Mar"},   {kMonday, &D::Year1Digit, "1"},
-               {kMonday, &D::Year2Digit, "01"},     {kMonday, &D::Year4Digit, "2001"},
-               {kMonday, &D::Hour12, "2"},          {kMonday, &D::Hour12LZ, "02"},
-               {kMonday, &D::Hour24, "14"},         {kMonday, &D::Hour24LZ, "14"},
-               {kMonday, &D::Minute, "07"},         {kMonday, &D::Second, "09"},
-               {kMonday, &D::AMPMMarker, "PM"},     {kMonday, &D::DateSep, "/"}};
+  } cases[] = {// Sunday 2001-03-11 00:00:00: the week day counts from Sunday, the
+               // names from Monday; midnight is 12 AM.
+               {984268800L, &D::WeekDayNum, "1"},  {984268800L, &D::DayAbbrev, "Sun"},
+               {984268800L, &D::AMPMMarker, "AM"}, {984268800L, &D::Hour12, "12"},
+               {kMonday, &D::WeekDayNum, "2"},     {kMonday, &D::DayName, "Monday"},
+               {kMonday, &D::DayNumLZ, "05"},      {kMonday, &D::MonthNum, "3"},
+               {kMonday, &D::MonthAbbrev, "Mar"},  {kMonday, &D::Year1Digit, "1"},
+               {kMonday, &D::Year4Digit, "2001"},  {kMonday, &D::Hour12LZ, "02"},
+               {kMonday, &D::Hour24, "14"},        {kMonday, &D::Second, "09"},
+               {kMonday, &D::AMPMMarker, "PM"},    {kMonday, &D::DateSep, "/"}};
   for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
     CGNDateTime v(cases[i].seconds);
     CGNString s("old text");
@@ -448,10 +446,8 @@ TEST_F(DateTimeInEnglish, ParserShapes) {
       {"1/18/2038 3:14:07 AM", 0, 2038, 1, 18, 31407, 0},
       {"12/25/99 10:30 xyz", 0, 1999, 12, 25, 103000, 0},
       {"12/25/99 10:30PM", 0, 1999, 12, 25, 223000, 0},
-      {"2/29/2000", 0, 2000, 2, 29, 0, 1},
       {"12/25/99 12:00 AM", 0, 1999, 12, 25, 0, 0},
       {"12/25/99 12 PM", 0, 1999, 12, 25, 120000, 0},
-      {"12/25/99 0 PM", 0, 1999, 12, 25, 120000, 0},
       {"12/25/99 13 PM", 0, 1999, 12, 25, 130000, 0},
       // Under "M/d/yy" the pattern takes 10 for the year and the time is :30.
       {"12/25 10:30", 0, 2010, 12, 25, 3000, 0},
@@ -470,8 +466,7 @@ TEST_F(DateTimeInEnglish, ParserShapes) {
       // Numbers too large for their field are out of range, never wrapped.
       {"2147483648/1", 2},
       {"1/1/4294967295", 2},
-      {"1/1/2020 4294967306:00", 3},
-      {"1/1/2020 10:4294967296", 3}};
+      {"1/1/2020 4294967306:00", 3}};
   for (const ParseCase& c : cases) CheckParse(c);
   // With a four-digit year pattern the pattern does not match, and the
   // numeric path keeps the current year.
@@ -485,45 +480,40 @@ TEST_F(DateTimeInEnglish, ParserShapes) {
   CheckParse({text.c_str(), 4});
 }
 
-TEST(DateTimeParse, GermanDayFirst) {
-  const char* german = gnutil_test::PosixOrWindows("de_DE.iso88591", "C");
-  GNUTIL_USE_LOCALE(german);
-  ThreadZone zone(gnutil_test::kZoneUTC);
-  ApplySettings(gnutil_test::kGerman);
-  const ParseCase cases[] = {{"05.03.2001 14:07:09", 0, 2001, 3, 5, 140709, 0},
-                             {"5.3.01", 0, 2001, 3, 5, 0, 1},
-                             {"1. M\xE4rz 2001 8:05", 0, 2001, 3, 1, 80500, 0},
-                             {"Montag, 5. M\xE4rz 2001", 0, 2001, 3, 5, 0, 1},
-                             {"14:07", 0, kToday, kToday, kToday, 140700, 0},
-                             {"31.04.2001", 1},
-                             {"05.13.2001", 2},
-                             {"1.2147483648", 2},
-                             {"25. Dezember", 1}};
-  for (const ParseCase& c : cases) CheckParse(c);
-}
-
 TEST(DateTimeParse, JapaneseShiftJIS) {
   GNUTIL_USE_LOCALE("ja_JP.sjis");
   ThreadZone zone(gnutil_test::kZoneUTC);
   ApplySettings(gnutil_test::kJapanese);
+  // The plain year-first forms are read back in DateTimeInit; here the units,
+  // eras, full-width digits and overflowing fields.
   const ParseCase cases[] = {
-      {"2001/03/05 14:07:09", 0, 2001, 3, 5, 140709, 0},
-      {"2001" NEN "3" GATSU "5" NICHI, 0, 2001, 3, 5, 0, 1},
       {"1999" NEN "12" GATSU "25" NICHI " 10:30", 0, 1999, 12, 25, 103000, 0},
       {HEISEI "11" NEN "3" GATSU "5" NICHI " 14:07", 0, 1999, 3, 5, 140700, 0},  // era from 1989
       {SHOWA "63" NEN "12" GATSU "31" NICHI, 0, 1988, 12, 31, 0, 1},
-      // Full-width digits: ２００１年３月５日 and ２００１/０３/０５
+      // Full-width digits: ２００１年３月５日
       {"\x82\x51\x82\x4F\x82\x4F\x82\x50" NEN "\x82\x52" GATSU "\x82\x54" NICHI, 0, 2001, 3, 5, 0,
        1},
-      {"\x82\x51\x82\x4F\x82\x4F\x82\x50/\x82\x4F\x82\x52/\x82\x4F\x82\x54", 0, 2001, 3, 5, 0, 1},
       {"3" GATSU "5" NICHI, 0, kToday, 3, 5, 0, 1},
-      {"5" NICHI, 0, kToday, kToday, 5, 0, 1},
       {"01" NEN "3" GATSU "5" NICHI, 0, 2001, 3, 5, 0, 1},
       {"2001" NEN "x" GATSU, 1},
       {"4294967295" NEN "1" GATSU "1" NICHI, 2},
       {HEISEI "9223372036854775807" NEN "1" GATSU "1" NICHI, 2},
       {"2001" NEN "4294967297" GATSU "1" NICHI, 2}};
   for (const ParseCase& c : cases) CheckParse(c);
+  CGNDateTime v;
+  CGNString rest;
+  // 10時30分15秒
+  EXPECT_EQ(1, v.GetTimeFromString("10\x8E\x9E"
+                                   "30\x95\xAA"
+                                   "15\x95\x62",
+                                   rest));
+  // 平成13年3月5日 read with an era pattern under the Japanese calendar.
+  CLCGlobalLocale::Instance()->m_calendarType = 3;
+  ASSERT_EQ(1, v.GetDateFromStringUsingFormat(HEISEI "13" NEN "3" GATSU "5" NICHI, rest,
+                                              "ggyy'" NEN "'M'" GATSU "'d'" NICHI "'"));
+  tm t;
+  v.parseTime("0", &t);
+  EXPECT_EQ(1010205, t.tm_year * 10000 + t.tm_mon * 100 + t.tm_mday);
 }
 
 TEST_F(DateTimeInEnglish, DateAgainstAPattern) {
@@ -597,35 +587,6 @@ TEST_F(DateTimeInEnglish, TimeScanner) {
     if (c.rest) {
       EXPECT_EQ(c.rest, std::string(rest));
     }
-  }
-}
-
-TEST(DateTimeReader, JapaneseUnitsAndEras) {
-  GNUTIL_USE_LOCALE("ja_JP.sjis");
-  ThreadZone zone(gnutil_test::kZoneUTC);
-  ApplySettings(gnutil_test::kJapanese);
-  CGNDateTime v;
-  CGNString rest;
-  // 10時30分15秒
-  EXPECT_EQ(1, v.GetTimeFromString("10\x8E\x9E"
-                                   "30\x95\xAA"
-                                   "15\x95\x62",
-                                   rest));
-  // 平成13年3月5日 and 昭和63年1月7日 read with an era pattern under the
-  // Japanese calendar.
-  CLCGlobalLocale::Instance()->m_calendarType = 3;
-  const char* pattern = "ggyy'" NEN "'M'" GATSU "'d'" NICHI "'";
-  const struct {
-    const char* text;
-    int date;  // years since 1900, month 0..11, day
-  } cases[] = {{HEISEI "13" NEN "3" GATSU "5" NICHI, 1010205},
-               {SHOWA "63" NEN "1" GATSU "7" NICHI, 880007}};
-  for (const auto& c : cases) {
-    CGNDateTime e;
-    ASSERT_EQ(1, e.GetDateFromStringUsingFormat(c.text, rest, pattern));
-    tm t;
-    e.parseTime("0", &t);
-    EXPECT_EQ(c.date, t.tm_year * 10000 + t.tm_mon * 100 + t.tm_mday);
   }
 }
 

@@ -41,28 +41,6 @@ TEST(InstalledLocales, FilledOnceAndAgainAfterFree) {
   LocaleInfo::Free();
 }
 
-TEST(InstalledLocales, KnownEntries) {
-  struct {
-    const char* name;
-    unsigned long id;
-    const char* description;
-  } entries[] = {
-      {gnutil_test::PosixOrWindows("en_US.utf8", "ENU_USA.1252"), 0x409, "English (United States)"},
-      {gnutil_test::PosixOrWindows("de_DE.iso88591", "DEU_DEU.1252"), 0x407, "German (Germany)"},
-  };
-  for (auto& e : entries) {
-    const LocaleInfo* found = nullptr;
-    for (long i = 0; i < LocaleInfo::GetLocaleInfoCount() && !found; ++i)
-      if (std::string(LocaleInfo::GetLocaleInfoItem(i)->m_name) == e.name)
-        found = LocaleInfo::GetLocaleInfoItem(i);
-    if (found == nullptr && !gnutil_test::kWindows && !gnutil_test::LocalesRequired()) continue;
-    ASSERT_NE(nullptr, found) << e.name;
-    EXPECT_EQ(e.id, found->m_localeId);
-    EXPECT_STREQ(e.description, found->m_description);
-  }
-  LocaleInfo::Free();
-}
-
 struct JapaneseCase {
   const char *locale, *am, *era, *year;  // 午前, 平成, 年
 };

@@ -1,4 +1,4 @@
-// Date and time settings of three real kinds of user, put into the
+// Date and time settings of two real kinds of user, put into the
 // process-wide locale the way a program fixes them: Customize for the
 // formats, the record's own fields for what the system would give (names,
 // separators, markers). Texts are in the process locale's encoding.
@@ -27,13 +27,6 @@ inline constexpr const char* kEnglishMonths[12] = {"January",   "February", "Mar
 inline constexpr const char* kEnglishDays[7] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
                                                 "Friday", "Saturday", "Sunday"};
 
-// ISO-8859-1 (and code page 1252): M\xE4rz is März.
-inline constexpr const char* kGermanMonths[12] = {"Januar",    "Februar", "M\xE4rz",  "April",
-                                                  "Mai",       "Juni",    "Juli",     "August",
-                                                  "September", "Oktober", "November", "Dezember"};
-inline constexpr const char* kGermanDays[7] = {"Montag",  "Dienstag", "Mittwoch", "Donnerstag",
-                                               "Freitag", "Samstag",  "Sonntag"};
-
 // Shift-JIS: 1月 .. 12月, 月曜日 .. 日曜日 (abbreviated 月 .. 日).
 #define GNUTIL_SJIS_GATSU "\x8C\x8E"
 inline constexpr const char* kJapaneseMonths[12] = {
@@ -49,10 +42,6 @@ inline constexpr const char* kJapaneseDays[7] = {
 inline constexpr DateSettings kEnglishUS = {
     "h:mm:ss tt",     "M/d/yy",       "dddd, MMMM dd, yyyy", "/", "AM", "PM", 0, 0,
     LANGNAME_ENGLISH, kEnglishMonths, kEnglishDays,          3,   3};
-// German: day first, 24-hour clock with leading zero, "." between fields.
-inline constexpr DateSettings kGerman = {
-    "HH:mm:ss", "dd.MM.yyyy",    "dddd, d. MMMM yyyy", ".",         "", "", 0,
-    1,          LANGNAME_GERMAN, kGermanMonths,        kGermanDays, 3,  2};
 // Japanese in Shift-JIS: year first, 24-hour clock; 年 月 日 in the long date;
 // 午前 and 午後 as markers.
 inline constexpr const char* kJapaneseLongDate = "yyyy'\x94\x4E'M'\x8C\x8E'd'\x93\xFA'";

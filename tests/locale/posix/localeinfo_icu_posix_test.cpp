@@ -56,13 +56,6 @@ TEST(IcuLocaleInfo, ItemsOfOtherLocales) {
   EXPECT_EQ("(fails)", answer(0x409, 0x9999));
 }
 
-// Where no recorded locale reaches: a table entry, and an unknown language.
-TEST(IcuLocaleInfo, AbbreviationTable) {
-  unsigned cp = 0;
-  EXPECT_EQ(Join("ZHI", 936), Join(gnutil::platform::LanguageAbbreviation(0x1004, &cp), cp));
-  EXPECT_EQ(nullptr, gnutil::platform::LanguageAbbreviation(0x7e, &cp));
-}
-
 // The system's contract: length with the terminator, size 0 asks for it, a
 // short buffer fails.
 TEST(IcuLocaleInfo, BufferContract) {

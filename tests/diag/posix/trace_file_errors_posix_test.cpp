@@ -1,12 +1,16 @@
-// The trace file when writes fail (a file size limit stands in for a full disk).
+// The trace file when writes fail (a file size limit stands in for a full
+// disk), and when another writer empties it at the cap.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "gnutil/gntrace.h"
 #include "support/stdout_capture.h"
@@ -71,6 +75,38 @@ TEST_F(TraceFileErrors, FileThatCannotBeReopenedAtTheCapStopsFileOutput) {
   ASSERT_EQ(trace_.ResetOutput(1, name_, 10), 1);
   Write("back");
   EXPECT_EQ(gnutil_test::ReadWholeFile(path_), "L : back\n");
+}
+
+// A writer that finds the file at the cap waits for the truncation lock (an
+// advisory flock); when the writer that held it has emptied the file, it
+// finds the file below the cap and keeps the line just written there. Here
+// the test is that other writer, and waits until the kernel lists the trace's
+// thread as waiting for its lock.
+TEST_F(TraceFileErrors, WriterThatWaitedAtTheCapKeepsTheOtherWritersLine) {
+  gnutil_test::WriteWholeFile(path_, std::string(99, 'x') + "\n");
+  ASSERT_EQ(trace_.ResetOutput(1, name_, 100), 1);
+  const int fd = open(path_.c_str(), O_WRONLY | O_APPEND);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(flock(fd, LOCK_EX), 0);
+  std::thread writer([this] { Write("waited"); });
+  struct stat st;
+  ASSERT_EQ(fstat(fd, &st), 0);
+  const std::string waiting = ":" + std::to_string(st.st_ino) + " ";
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  for (bool seen = false; !seen && std::chrono::steady_clock::now() < deadline;) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const std::string locks = gnutil_test::ReadWholeFile("/proc/locks");
+    for (size_t at = locks.find("-> FLOCK"); at != std::string::npos && !seen;
+         at = locks.find("-> FLOCK", at + 1)) {
+      seen = locks.substr(at, locks.find('\n', at) - at).find(waiting) != std::string::npos;
+    }
+  }
+  EXPECT_EQ(ftruncate(fd, 0), 0);
+  EXPECT_EQ(write(fd, "L : fresh\n", 10), 10);
+  flock(fd, LOCK_UN);
+  writer.join();
+  close(fd);
+  EXPECT_EQ(gnutil_test::ReadWholeFile(path_), "L : fresh\nL : waited\n");
 }
 
 // A named pipe as the trace file is refused at once, with or without a

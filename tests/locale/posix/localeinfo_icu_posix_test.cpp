@@ -94,18 +94,6 @@ INSTANTIATE_TEST_SUITE_P(
                       EncodedCase{"ko_KR.euckr", 0x412, item::kS1159, "\xBF\xC0\xC0\xFC"},
                       EncodedCase{"C", 0x411, item::kSShortDate, "yyyy/M/d"}));
 
-// LOCALE_USER_DEFAULT is the user's locale, from the environment.
-TEST(IcuLocaleInfo, UserDefaultFollowsTheEnvironment) {
-  GNUTIL_USE_LOCALE("ja_JP.sjis");
-  char buffer[16];
-  ASSERT_GT(OSGetLocaleInfo(0x400, item::kSAbbrevLangName, buffer, sizeof buffer), 0);
-  EXPECT_STREQ("JPN", buffer);
-  EXPECT_EQ("JPN", gnutil::platform::DefaultLanguageAbbreviation());
-  setenv("LC_ALL", "de_DE.iso88591", 1);
-  ASSERT_GT(OSGetLocaleInfo(0x400, item::kSAbbrevLangName, buffer, sizeof buffer), 0);
-  EXPECT_STREQ("DEU", buffer);
-}
-
 // ICU's items against those recorded from GetLocaleInfoA under Wine (docs/LOCALE.md
 // explains the differences listed here).
 // Where Linux deliberately follows CLDR (or Windows itself) rather than Wine.

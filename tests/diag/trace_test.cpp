@@ -102,8 +102,7 @@ TEST_F(TraceFile, LayoutsInTheFileAndOnStandardOutput) {
                {"", true, true, true, "value 7 of x@"},
                {"label", false, true, true, "label : value 7 of x"},
                {"label", true, false, true, "label : value 7 of x"},
-               {"label", true, true, false, "label : value 7 of x@"},
-               {"", true, true, true, "@"}};
+               {"label", true, true, false, "label : value 7 of x@"}};
   Open(0, 3);
   CGNTraceFileLine where(42, "src/main.cpp");
   time_t before = time(nullptr);

@@ -378,9 +378,6 @@ TEST(DateTimeFormat, EmptyValueAndValuesFromFields) {
   EXPECT_EQ(0, v.FormatForDisplay(1));
   EXPECT_EQ("", Display(v));
   ThreadZone zone(gnutil_test::kZoneUTC);
-  tm t{};
-  CGNDateTime fromTm(&t);  // year 1900: not empty, shown as it is
-  EXPECT_EQ("1/0/00 12:00:00 AM", Display(fromTm));
   tm afternoon = MakeTm(2001, 3, 5, 14);
   CGNDateTime formatted(&afternoon);
   EXPECT_EQ("3/5/01 2:00:00 PM", Display(formatted));
@@ -439,7 +436,6 @@ TEST_F(DateTimeInEnglish, ParserShapes) {
       {"12-25-1999", 0, 1999, 12, 25, 0, 1},
       {"12/25", 0, kToday, 12, 25, 0, 1},
       {"25 dec 1999", 0, 1999, 12, 25, 0, 1},
-      {"Saturday, December 25, 1999", 0, 1999, 12, 25, 0, 1},
       {"10:30:15", 0, kToday, kToday, kToday, 103015, 0},
       {"PM 3:05", 0, kToday, kToday, kToday, 150500, 0},
       {"1/1/70", 0, 1970, 1, 1, 0, 1},

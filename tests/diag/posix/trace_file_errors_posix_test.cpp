@@ -88,6 +88,10 @@ TEST_F(TraceFileErrors, WriterThatWaitedAtTheCapKeepsTheOtherWritersLine) {
   const int fd = open(path_.c_str(), O_WRONLY | O_APPEND);
   ASSERT_GE(fd, 0);
   ASSERT_EQ(flock(fd, LOCK_EX), 0);
+  if (gnutil_test::ReadWholeFile("/proc/locks").empty()) {  // it lists ours at least
+    close(fd);
+    GTEST_SKIP() << "the kernel's list of locks cannot be read";
+  }
   std::thread writer([this] { Write("waited"); });
   struct stat st;
   ASSERT_EQ(fstat(fd, &st), 0);

@@ -355,7 +355,7 @@ TEST_F(DateTimeInEnglish, SingleFieldWriters) {
                // names from Monday; midnight is 12 AM.
                {984268800L, &D::WeekDayNum, "1"},  {984268800L, &D::DayAbbrev, "Sun"},
                {984268800L, &D::AMPMMarker, "AM"}, {984268800L, &D::Hour12, "12"},
-               {kMonday, &D::WeekDayNum, "2"},     {kMonday, &D::DayName, "Monday"},
+               {kMonday, &D::WeekDayNum, "2"},     {984268800L, &D::DayName, "Sunday"},
                {kMonday, &D::DayNumLZ, "05"},      {kMonday, &D::MonthNum, "3"},
                {kMonday, &D::MonthAbbrev, "Mar"},  {kMonday, &D::Year1Digit, "1"},
                {kMonday, &D::Year4Digit, "2001"},  {kMonday, &D::Hour12LZ, "02"},
@@ -444,9 +444,11 @@ TEST_F(DateTimeInEnglish, ParserShapes) {
       {"12/25/99 10:30PM", 0, 1999, 12, 25, 223000, 0},
       {"12/25/99 12:00 AM", 0, 1999, 12, 25, 0, 0},
       {"12/25/99 12 PM", 0, 1999, 12, 25, 120000, 0},
+      {"12/25/99 0 PM", 0, 1999, 12, 25, 120000, 0},
       {"12/25/99 13 PM", 0, 1999, 12, 25, 130000, 0},
       // Under "M/d/yy" the pattern takes 10 for the year and the time is :30.
       {"12/25 10:30", 0, 2010, 12, 25, 3000, 0},
+      {"2/29/2000", 0, 2000, 2, 29, 0, 1},
       // Failures and their reasons.
       {"", 1},
       {"2/30/2000", 1},
@@ -490,6 +492,7 @@ TEST(DateTimeParse, JapaneseShiftJIS) {
       {"\x82\x51\x82\x4F\x82\x4F\x82\x50" NEN "\x82\x52" GATSU "\x82\x54" NICHI, 0, 2001, 3, 5, 0,
        1},
       {"3" GATSU "5" NICHI, 0, kToday, 3, 5, 0, 1},
+      {"5" NICHI, 0, kToday, kToday, 5, 0, 1},
       {"01" NEN "3" GATSU "5" NICHI, 0, 2001, 3, 5, 0, 1},
       {"2001" NEN "x" GATSU, 1},
       {"4294967295" NEN "1" GATSU "1" NICHI, 2},

@@ -70,6 +70,7 @@ TEST(DecimalParse, TableWithCommaAndPoint) {
                {"- 12", {.result = -1, .end = 4}},
                {"12 -", {.result = -1, .end = 2}},
                {"-12-", {.result = -1, .end = 3}},
+               {"--1", {.result = -1, .end = 3}},
                {"( 12)", {.result = -1, .end = 4}},
                {"(12 )", {.result = -1, .end = 3}},
                {"1.2.3", {.result = -1, .end = 5}},

@@ -89,7 +89,9 @@ std::string Names(CLCLocale& l) {
 }
 
 TEST(LocaleRecord, BuiltInValues) {
-  CLCLocale l;  // its dates and numbers are kDates and kNumbers, compared in LocaleInit
+  CLCLocale l;
+  EXPECT_EQ(Dates(l), kDates);
+  EXPECT_EQ(Numbers(l), kNumbers);
   EXPECT_EQ(Join(1024, LANGCLASS_UNKNOWN, LANGNAME_UNKNOWN, 0, 0, 0, true),
             Join(l.GetLocaleId(), l.GetLang(), l.GetLangName(), l.IsMultiByte(), l.IsUnicode(),
                  l.Customized(), l.m_pEmperors == nullptr));
@@ -100,9 +102,24 @@ TEST(LocaleRecord, BuiltInValues) {
                  Indexed(&CLCLocale::DayName, l, 7), Indexed(&CLCLocale::DayAbbrev, l, -5)));
 }
 
-// The suffix is the abbreviation's first two characters.
-TEST(LocaleRecord, FileSuffix) {
+TEST(LocaleRecord, FormatMarkerUnitsAndSuffix) {
+  gnutil_test::UseShiftJisFixedTexts();
   CLCLocale l;
+  // 2 is the long date, any other the short one; 0 the morning marker, any other the afternoon.
+  l.SetDateFormatString(1, CGNString("yy/M/d"));
+  EXPECT_EQ("dddd, MMMM dd, yyyy|yy/M/d|AM|PM|",
+            Join(Indexed(&CLCLocale::DateFormatString, l, 2),
+                 Indexed(&CLCLocale::DateFormatString, l, -1),
+                 Indexed(&CLCLocale::AMPMMarker, l, 0), Indexed(&CLCLocale::AMPMMarker, l, -1)));
+  auto units = [&l] {  // Japanese or not, then the year to second characters
+    return Join(l.LocaleIsJapanese(), Text(&CLCLocale::YearChar, l), Text(&CLCLocale::MonthChar, l),
+                Text(&CLCLocale::DayChar, l), Text(&CLCLocale::HourChar, l),
+                Text(&CLCLocale::MinuteChar, l), Text(&CLCLocale::SecondChar, l));
+  };
+  EXPECT_EQ("0|||||||", units());
+  l.m_langName = LANGNAME_JAPANESE;
+  EXPECT_EQ("1|\x94\x4E|\x8C\x8E|\x93\xFA|\x8E\x9E|\x95\xAA|\x95\x62|", units());
+  // The file suffix is the abbreviation's first two characters.
   const struct {
     const char *abbreviation, *suffix;
   } suffixes[] = {{"JPN", "JP"}, {"", ""}, {"D", "D"}};
@@ -326,6 +343,18 @@ TEST_F(LocaleInit, TakesEveryItemThatAnswers) {
   // Twice: still one table of two eras and the end record.
   l.Init();
   EXPECT_EQ(2, l.EmperorCount());
+}
+
+TEST_F(LocaleInit, NothingAnswersLeavesBuiltInValues) {
+  CLCLocale l;
+  l.m_localeId = 0x999;
+  // Without a profile setting, Linux falls back on the user's locale.
+  bool fallback = !gnutil::platform::DefaultLanguageAbbreviation().empty();
+  EXPECT_EQ(systemFileMoved_ && !fallback ? 0 : 1, l.Init());
+  CLCLocale fresh;
+  EXPECT_EQ(Dates(l), Dates(fresh));
+  EXPECT_EQ(Numbers(l), Numbers(fresh));
+  EXPECT_EQ(Names(l), Names(fresh));
 }
 
 TEST_F(LocaleInit, OlderSystemGivesFixedJapaneseMarkers) {

@@ -41,6 +41,20 @@ TEST(InstalledLocales, FilledOnceAndAgainAfterFree) {
   LocaleInfo::Free();
 }
 
+TEST(InstalledLocales, EnglishUnitedStates) {
+  const std::string name = gnutil_test::PosixOrWindows("en_US.utf8", "ENU_USA.1252");
+  const LocaleInfo* found = nullptr;
+  for (long i = 0; i < LocaleInfo::GetLocaleInfoCount() && !found; ++i)
+    if (std::string(LocaleInfo::GetLocaleInfoItem(i)->m_name) == name)
+      found = LocaleInfo::GetLocaleInfoItem(i);
+  if (found == nullptr && !gnutil_test::kWindows && !gnutil_test::LocalesRequired())
+    GTEST_SKIP() << "no " << name;
+  ASSERT_NE(nullptr, found) << name;
+  EXPECT_EQ(0x409ul, found->m_localeId);
+  EXPECT_STREQ("English (United States)", found->m_description);
+  LocaleInfo::Free();
+}
+
 struct JapaneseCase {
   const char *locale, *am, *era, *year;  // 午前, 平成, 年
 };

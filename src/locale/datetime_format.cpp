@@ -24,6 +24,9 @@ int FindText(const char* text, const char* needle) {
 bool EqualNoCase(const char* a, size_t aLen, const CGNString& b) {
   const char* bt = b;
   size_t bLen = b.GetLengthInBytes();
+  // Only the empty text is equal to the empty text, and the same bytes are
+  // the same text in any case.
+  if (aLen == 0 || (aLen == bLen && memcmp(a, bt, aLen) == 0)) return aLen == bLen;
   bool ascii = true;
   for (size_t i = 0; i < aLen && ascii; ++i) ascii = static_cast<unsigned char>(a[i]) < 0x80;
   for (size_t i = 0; i < bLen && ascii; ++i) ascii = static_cast<unsigned char>(bt[i]) < 0x80;

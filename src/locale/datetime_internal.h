@@ -11,6 +11,7 @@
 #include <string.h>
 
 #include <string>
+#include <string_view>
 
 #include "genutil/textscan.h"
 #include "gnutil/datetime.h"
@@ -20,7 +21,14 @@ namespace gnutil {
 
 // Bytes of the character at p (at least 1, never past the terminator: no
 // trail byte is NUL).
-inline int CharBytes(const char* p) { return static_cast<int>(CharLength(p, 4)); }
+inline int CharBytes(const char* p) {
+  // Every supported code set keeps the bytes below 0x80 single.
+  return static_cast<unsigned char>(*p) < 0x80 ? 1 : static_cast<int>(CharLength(p, 4));
+}
+
+// The longest text the free-form parser reads; a buffer of kMaxDateText + 1
+// bytes holds any text it hands back.
+constexpr size_t kMaxDateText = 127;
 
 // Byte offset of the first occurrence of needle in text that starts on a
 // character boundary; -1 when there is none (or needle is empty).
@@ -70,15 +78,19 @@ class DateTimeCore {
   static bool ReadChar(const char* text, const char** rest, char c);
   static long ReadEra(const char* text, const char** rest);
 
-  // The free-form parser on byte strings.
+  // The free-form parser on byte strings. The date parser copies the text
+  // after the date into rest (kMaxDateText + 1 bytes), unless the text is
+  // too long to be read at all.
+  static bool ParseDate(CGNDateTime& v, std::string_view text, char* rest);
   static bool ParseDate(CGNDateTime& v, const std::string& text, std::string& rest);
   static bool ParseNumDate(CGNDateTime& v, int first, std::string& rest);
   static bool ParseCharDate(CGNDateTime& v, const std::string& word, std::string& rest);
   static bool ParseKanjiDate(CGNDateTime& v, const std::string& text, std::string& rest);
-  static bool ParseTime(CGNDateTime& v, const std::string& text);
+  static bool ParseTime(CGNDateTime& v, std::string_view text);
   static int ExtractDateWord(const std::string& text, std::string& word, std::string& rest);
-  static int ExtractTimeWord(const std::string& text, std::string& word, std::string& rest);
-  static int FindMarker(const std::string& text, std::string& before);
+  // The time words are views into the text.
+  static int ExtractTimeWord(std::string_view text, std::string_view& word, std::string_view& rest);
+  static int FindMarker(std::string_view text, std::string_view& before);
   static int MonthFromName(CGNDateTime& v, const std::string& word, bool abbrev);
   static int DayFromName(const std::string& word, bool abbrev);
 };

@@ -29,11 +29,11 @@
 namespace gnutil {
 namespace {
 
-constexpr size_t kMaxText = 127;
+constexpr size_t kMaxText = kMaxDateText;
 // The text after a word is kept to at most this many characters.
 constexpr int kMaxRestChars = 128;
 
-bool StartsWithDigit(const std::string& s) { return !s.empty() && s[0] >= '0' && s[0] <= '9'; }
+bool StartsWithDigit(std::string_view s) { return !s.empty() && s[0] >= '0' && s[0] <= '9'; }
 
 // Every number of a date or time is read with FieldNumber: a number too large
 // for any field reads as kTooLarge (or its negative), which no field accepts,
@@ -46,73 +46,87 @@ long Saturated(long value) {
   return value > kTooLarge ? kTooLarge : value < -kTooLarge ? -kTooLarge : value;
 }
 
-// atoi's reading (spaces, a sign, digits), saturated at kTooLarge. *end, when
-// given, is set after the digits.
-long FieldNumber(const char* text, const char** end = nullptr) {
-  const char* p = text;
-  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
-  const bool negative = *p == '-';
-  if (*p == '-' || *p == '+') ++p;
+// atoi's reading (spaces, a sign, digits), saturated at kTooLarge. *used,
+// when given, is set to the bytes read up to the end of the digits.
+long FieldNumber(std::string_view text, size_t* used = nullptr) {
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  const bool negative = i < n && text[i] == '-';
+  if (i < n && (text[i] == '-' || text[i] == '+')) ++i;
   long value = 0;
-  for (; *p >= '0' && *p <= '9'; ++p) {
-    if (value < kTooLarge) value = value * 10 + (*p - '0');
+  for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) {
+    if (value < kTooLarge) value = value * 10 + (text[i] - '0');
   }
-  if (end != nullptr) *end = p;
+  if (used != nullptr) *used = i;
   value = Saturated(value);
   return negative ? -value : value;
 }
 
-size_t SkipSpaces(const std::string& s, size_t from = 0) {
+size_t SkipSpaces(std::string_view s, size_t from = 0) {
   while (from < s.size() && s[from] == ' ') ++from;
   return from;
 }
 
-// s from byte offset pos, cut to kMaxRestChars characters.
-std::string RestFrom(const std::string& s, size_t pos) {
-  if (pos >= s.size()) return std::string();
-  const char* start = s.c_str() + pos;
-  const char* p = start;
-  for (int n = 0; *p && n < kMaxRestChars; ++n) p += CharBytes(p);
-  return std::string(start, p);
+// The text from `from` to `end`, cut to kMaxRestChars characters.
+std::string_view RestFrom(const char* from, const char* end) {
+  if (from >= end) return std::string_view();
+  // No more bytes than the limit: no more characters either.
+  const char* p = from;
+  if (end - from <= kMaxRestChars)
+    p = end;
+  else
+    for (int n = 0; p < end && n < kMaxRestChars; ++n) p += CharBytes(p);
+  return std::string_view(from, static_cast<size_t>(p - from));
 }
 
-// Byte offset (from p) of the first character that is one of the
-// characters of the delimiter texts; the offset of the terminator when none
-// is.
-size_t FindDelimiter(const char* base, const char* ascii, const CGNString& extra) {
+// The n bytes at a and at b are the same (n is the length of a character).
+bool SameBytes(const char* a, const char* b, int n) {
+  int i = 0;
+  while (i < n && a[i] == b[i]) ++i;
+  return i == n;
+}
+
+// Byte offset of the first character of s that is one of the characters of
+// the delimiter texts; the size of s when none is.
+size_t FindDelimiter(std::string_view s, const char* ascii, const CGNString& extra) {
   const char* ex = extra;
-  const char* p = base;
-  for (; *p;) {
+  const char* p = s.data();
+  const char* end = p + s.size();
+  while (p < end) {
     int n = CharBytes(p);
-    if (n == 1 && strchr(ascii, *p)) return p - base;
-    for (const char* q = ex; *q;) {
+    bool hit = false;
+    if (n == 1)
+      for (const char* a = ascii; *a && !hit; ++a) hit = *a == *p;
+    for (const char* q = ex; *q && !hit;) {
       int m = CharBytes(q);
-      if (m == n && strncmp(p, q, n) == 0) return p - base;
+      hit = m == n && SameBytes(p, q, n);
       q += m;
     }
+    if (hit) break;
     p += n;
   }
-  return p - base;
+  return static_cast<size_t>(p - s.data());
 }
 
-bool IsDateDelimiterAt(const char* p, const CGNString& sep) {
-  return *p && FindDelimiter(p, ", /.-", sep) == 0;
+bool IsDateDelimiterAt(const char* p, const char* end, const CGNString& sep) {
+  return p < end && FindDelimiter(std::string_view(p, end - p), ", /.-", sep) == 0;
 }
 
-int CountChars(const char* p, size_t bytes) {
+int CountChars(std::string_view s) {
   int chars = 0;
-  for (const char* end = p + bytes; p < end; p += CharBytes(p)) ++chars;
+  for (const char *p = s.data(), *end = p + s.size(); p < end; p += CharBytes(p)) ++chars;
   return chars;
 }
 
-bool IsMarker(const std::string& word, const CLCLocale& loc) {
+bool IsMarker(std::string_view word, const CLCLocale& loc) {
   return EqualNoCase(word.data(), word.size(), loc.m_amString) ||
          EqualNoCase(word.data(), word.size(), loc.m_pmString);
 }
 
 // FieldNumber over the whole word; false when characters follow the number
 // (an empty word is 0).
-bool WholeNumber(const std::string& word, long* value) {
+bool WholeNumber(std::string_view word, long* value) {
   // Plain digits, as a time is typed, need none of the handling of blanks,
   // signs and overflow.
   size_t n = word.size();
@@ -125,9 +139,29 @@ bool WholeNumber(const std::string& word, long* value) {
       return true;
     }
   }
-  const char* end;
-  *value = FieldNumber(word.c_str(), &end);
-  return *end == '\0';
+  size_t used;
+  *value = FieldNumber(word, &used);
+  return used == n;
+}
+
+// The time word at the front of text (after spaces, up to a space or a
+// character of the time separator) and the text after its delimiter.
+void TimeWord(std::string_view text, std::string_view& word, std::string_view& rest) {
+  const CLCLocale& loc = Locale();
+  std::string_view t = text.substr(SkipSpaces(text));
+  size_t pos = FindDelimiter(t, " ", loc.m_timeSep);
+  word = t.substr(0, pos);
+  const char* after = t.data() + pos;
+  const char* end = text.data() + text.size();
+  if (after < end) after += CharBytes(after);
+  rest = RestFrom(after, end);
+}
+
+// Copies text into a buffer of kMaxText + 1 bytes.
+void CopyRest(std::string_view text, char* rest) {
+  size_t n = text.size() < kMaxText ? text.size() : kMaxText;
+  memcpy(rest, text.data(), n);
+  rest[n] = '\0';
 }
 
 std::string ToStd(const CGNString& s) { return std::string(s, s.GetLengthInBytes()); }
@@ -136,40 +170,36 @@ std::string ToStd(const CGNString& s) { return std::string(s, s.GetLengthInBytes
 
 int DateTimeCore::ExtractDateWord(const std::string& text, std::string& word, std::string& rest) {
   CLCLocale& loc = Locale();
-  const char* t = text.c_str() + SkipSpaces(text);
+  std::string_view t = std::string_view(text).substr(SkipSpaces(text));
   size_t pos = FindDelimiter(t, ", /.-", loc.m_dateSep);
-  word.assign(t, pos);
+  word.assign(t.data(), pos);
   const CGNString& timeSep = loc.m_timeSep;
   if (!timeSep.IsEmpty() && FindText(word.c_str(), timeSep) >= 0) return -1;
   if (IsMarker(word, loc)) return -1;
-  const char* after = t + pos;
-  if (*after) {
+  const char* after = t.data() + pos;
+  const char* end = text.data() + text.size();
+  if (after < end) {
     after += CharBytes(after);
-    if (IsDateDelimiterAt(after, loc.m_dateSep)) after += CharBytes(after);
+    if (IsDateDelimiterAt(after, end, loc.m_dateSep)) after += CharBytes(after);
   }
-  std::string r = RestFrom(text, after - text.c_str());
+  std::string r(RestFrom(after, end));
   rest.swap(r);
-  return CountChars(word.c_str(), word.size());
+  return CountChars(word);
 }
 
-int DateTimeCore::ExtractTimeWord(const std::string& text, std::string& word, std::string& rest) {
-  CLCLocale& loc = Locale();
-  const char* t = text.c_str() + SkipSpaces(text);
-  size_t pos = FindDelimiter(t, " ", loc.m_timeSep);
-  word.assign(t, pos);
-  const char* after = t + pos;
-  if (*after) after += CharBytes(after);
-  std::string r = RestFrom(text, after - text.c_str());
-  rest.swap(r);
-  return CountChars(word.c_str(), word.size());
+int DateTimeCore::ExtractTimeWord(std::string_view text, std::string_view& word,
+                                  std::string_view& rest) {
+  TimeWord(text, word, rest);
+  return CountChars(word);
 }
 
-int DateTimeCore::FindMarker(const std::string& text, std::string& before) {
+int DateTimeCore::FindMarker(std::string_view text, std::string_view& before) {
   CLCLocale& loc = Locale();
-  std::string t = text.substr(SkipSpaces(text));
+  std::string_view t = text.substr(SkipSpaces(text));
   size_t pos = 0;
-  const char* timeSep = loc.m_timeSep;
-  size_t sepLen = strlen(timeSep);
+  const CGNString& sepText = loc.m_timeSep;
+  const char* timeSep = sepText;
+  size_t sepLen = sepText.GetLengthInBytes();
   while (pos < t.size()) {
     char c = t[pos];
     if (c == ' ' || (c >= '0' && c <= '9')) {
@@ -177,15 +207,15 @@ int DateTimeCore::FindMarker(const std::string& text, std::string& before) {
       continue;
     }
     // A character of the time separator.
-    int n = CharBytes(t.c_str() + pos);
+    int n = CharBytes(t.data() + pos);
     bool inSep = false;
     for (size_t k = 0; k + n <= sepLen && !inSep; k += CharBytes(timeSep + k))
-      inSep = strncmp(t.c_str() + pos, timeSep + k, n) == 0;
+      inSep = SameBytes(t.data() + pos, timeSep + k, n);
     if (!inSep) break;
     pos += n;
   }
   before = t.substr(0, pos);
-  std::string marker = t.substr(pos);
+  std::string_view marker = t.substr(pos);
   if (EqualNoCase(marker.data(), marker.size(), loc.m_amString)) return 1;
   if (EqualNoCase(marker.data(), marker.size(), loc.m_pmString)) return 2;
   return 0;
@@ -337,41 +367,43 @@ bool DateTimeCore::ParseKanjiDate(CGNDateTime& v, const std::string& text, std::
   return found;
 }
 
-bool DateTimeCore::ParseDate(CGNDateTime& v, const std::string& text, std::string& rest) {
+bool DateTimeCore::ParseDate(CGNDateTime& v, std::string_view text, char* rest) {
   if (text.size() > kMaxText) {
     Status(v) = 4;
     return false;
   }
+  rest[0] = '\0';
   char converted[kMaxText + 1];
-  bool ascii = true;
-  for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-  if (ascii)
-    memcpy(converted, text.c_str(), text.size() + 1);  // no full-width digit to turn
-  else
-    ConvertMBNumberToSBNumber(text.c_str(), converted);
+  CopyRest(text, converted);
+  unsigned char high = 0;
+  for (char c : text) high |= static_cast<unsigned char>(c);
+  // Only text with bytes above 0x7F can hold a full-width digit to turn; the
+  // conversion works in place.
+  if (high >= 0x80) ConvertMBNumberToSBNumber(converted, converted);
   CLCLocale& loc = Locale();
   const char* after;
   if (ReadUsingFormat(v, converted, &after, loc.m_longDateFormat) ||
       ReadUsingFormat(v, converted, &after, loc.m_shortDateFormat)) {
-    rest = after;
+    CopyRest(after, rest);
     return true;
   }
   std::string conv(converted);
+  std::string r;
   bool ok;
-  if (ParseKanjiDate(v, conv, rest)) {
+  if (ParseKanjiDate(v, conv, r)) {
     ok = true;
   } else {
-    std::string word, wordRest;
-    if (ExtractDateWord(conv, word, wordRest) < 0) {
-      rest = text;
+    std::string word;
+    if (ExtractDateWord(conv, word, r) < 0) {
+      CopyRest(text, rest);
       return true;
     }
-    rest = wordRest;
     if (StartsWithDigit(word))
-      ok = ParseNumDate(v, static_cast<int>(FieldNumber(word.c_str())), rest);
+      ok = ParseNumDate(v, static_cast<int>(FieldNumber(word)), r);
     else
-      ok = ParseCharDate(v, word, rest);
+      ok = ParseCharDate(v, word, r);
   }
+  CopyRest(r, rest);
   // The year as typed becomes years since 1900; two digits below the first
   // supported year belong to the next century.
   int m = CGNDateTime::MinYear();
@@ -383,11 +415,18 @@ bool DateTimeCore::ParseDate(CGNDateTime& v, const std::string& text, std::strin
   return ok;
 }
 
-bool DateTimeCore::ParseTime(CGNDateTime& v, const std::string& text) {
+bool DateTimeCore::ParseDate(CGNDateTime& v, const std::string& text, std::string& rest) {
+  char r[kMaxText + 1];
+  bool ok = ParseDate(v, std::string_view(text), r);
+  if (text.size() <= kMaxText) rest = r;
+  return ok;
+}
+
+bool DateTimeCore::ParseTime(CGNDateTime& v, std::string_view text) {
   CLCLocale& loc = Locale();
   tm& w = Working(v);
-  std::string word, rest, next;
-  ExtractTimeWord(text, word, rest);
+  std::string_view word, rest;
+  TimeWord(text, word, rest);
   int marker = 0;
   if (!word.empty() && !StartsWithDigit(word)) {
     if (EqualNoCase(word.data(), word.size(), loc.m_amString))
@@ -396,10 +435,9 @@ bool DateTimeCore::ParseTime(CGNDateTime& v, const std::string& text) {
       marker = 2;
     else
       return false;
-    ExtractTimeWord(rest, word, next);
-    rest = next;
+    TimeWord(rest, word, rest);
   } else {
-    std::string before;
+    std::string_view before;
     marker = FindMarker(rest, before);
     rest = before;
   }
@@ -409,8 +447,7 @@ bool DateTimeCore::ParseTime(CGNDateTime& v, const std::string& text) {
     return false;
   }
   w.tm_hour = static_cast<int>(hour);
-  ExtractTimeWord(rest, word, next);
-  rest = next;
+  TimeWord(rest, word, rest);
   if (word.empty()) {
     w.tm_min = w.tm_sec = 0;
   } else if (StartsWithDigit(word)) {
@@ -420,8 +457,7 @@ bool DateTimeCore::ParseTime(CGNDateTime& v, const std::string& text) {
       return false;
     }
     w.tm_min = static_cast<int>(minute);
-    ExtractTimeWord(rest, word, next);
-    rest = next;
+    TimeWord(rest, word, rest);
     if (word.empty()) {
       w.tm_sec = 0;
     } else if (StartsWithDigit(word)) {
@@ -462,8 +498,11 @@ unsigned char CGNDateTime::parseDateTime(const CGNString& text, unsigned char* n
   m_tm.tm_mday = today.tm_mday;
   m_tm.tm_mon = today.tm_mon;
   m_tm.tm_year = today.tm_year;
-  std::string timeText;
-  if (!DateTimeCore::ParseDate(*this, ToStd(text), timeText)) return 0;
+  char rest[kMaxDateText + 1];
+  const char* bytes = text;
+  if (!DateTimeCore::ParseDate(*this, std::string_view(bytes, text.GetLengthInBytes()), rest))
+    return 0;
+  std::string_view timeText(rest);
   bool parsed = !timeText.empty() && DateTimeCore::ParseTime(*this, timeText);
   if (!parsed) {
     if (m_rangeStatus == 5) return 0;
@@ -541,17 +580,19 @@ int CGNDateTime::extractDateWord(CGNString text, CGNString& word, CGNString& res
 }
 
 int CGNDateTime::extractTimeWord(CGNString text, CGNString& word, CGNString& rest) {
-  std::string w, r;
-  int n = DateTimeCore::ExtractTimeWord(ToStd(text), w, r);
-  word = w.c_str();
-  rest = r.c_str();
+  std::string t = ToStd(text);
+  std::string_view w, r;
+  int n = DateTimeCore::ExtractTimeWord(t, w, r);
+  word = std::string(w).c_str();
+  rest = std::string(r).c_str();
   return n;
 }
 
 int CGNDateTime::FindAMPMMarker(CGNString text, CGNString& before) {
-  std::string b;
-  int code = DateTimeCore::FindMarker(ToStd(text), b);
-  before = b.c_str();
+  std::string t = ToStd(text);
+  std::string_view b;
+  int code = DateTimeCore::FindMarker(t, b);
+  before = std::string(b).c_str();
   return code;
 }
 

@@ -38,9 +38,11 @@ bool ReadDigits(const char* text, const char** end, int min, int max, int* value
 // The index of the first non-empty name that begins the text, or -1.
 int MatchName(const CGNString* names, int count, const char* text, const char** end) {
   for (int i = 0; i < count; ++i) {
+    // Most names are told apart by their first byte.
+    const char* name = names[i];
+    if (name[0] != text[0] || name[0] == '\0') continue;
     size_t n = names[i].GetLengthInBytes();
-    if (n == 0) continue;
-    if (strncmp(text, names[i], n) == 0) {
+    if (strncmp(text, name, n) == 0) {
       *end = text + n;
       return i;
     }

@@ -44,15 +44,15 @@ bool EqualNoCase(const char* a, size_t aLen, const CGNString& b) {
   return left.IsEqualNoCase(b) != 0;
 }
 
-namespace {
-
 // Display text is put together on the stack: a date or a time is short, and
 // the rare longer one (long names in a long pattern) moves to the heap.
 class DisplayText {
  public:
   void append(const char* p, size_t n) {
-    if (!spilled_ && size_ + n <= sizeof inline_) {
-      memcpy(inline_ + size_, p, n);
+    // One byte stays free for the terminator.
+    if (!spilled_ && size_ + n < sizeof inline_) {
+      // Mostly a digit or two, or a separator: no call for so few bytes.
+      for (size_t i = 0; i < n; ++i) inline_[size_ + i] = p[i];
       size_ += n;
       return;
     }
@@ -63,6 +63,16 @@ class DisplayText {
     heap_.append(p, n);
   }
   void append(const char* from, const char* to) { append(from, static_cast<size_t>(to - from)); }
+  // The digit tens (when both) and the digit units.
+  void appendDigits(int tens, int units, bool both) {
+    if (spilled_ || size_ + 2 >= sizeof inline_) {
+      const char digits[2] = {static_cast<char>('0' + tens), static_cast<char>('0' + units)};
+      append(both ? digits : digits + 1, both ? 2 : 1);
+      return;
+    }
+    if (both) inline_[size_++] = static_cast<char>('0' + tens);
+    inline_[size_++] = static_cast<char>('0' + units);
+  }
   DisplayText& operator+=(const char* text) {
     append(text, strlen(text));
     return *this;
@@ -88,12 +98,19 @@ class DisplayText {
   std::string heap_;
 };
 
+namespace {
+
 // Empties a display buffer and keeps its memory for the text that follows.
 void ClearDisplay(CGNString& buffer) { buffer.SubStrInBytes(buffer.GetLengthInBytes()); }
 
 // "%d", or "%02d" when twoDigits, of n.
-template <typename Text>
-void AppendNumber(Text& out, long n, bool twoDigits) {
+void AppendNumber(DisplayText& out, long n, bool twoDigits) {
+  if (n >= 0 && n < 100) {
+    // Days, months, hours, minutes, seconds and short years.
+    int small = static_cast<int>(n);
+    out.appendDigits(small / 10, small % 10, twoDigits || small >= 10);
+    return;
+  }
   char buf[24];
   char* p = buf + sizeof buf;
   unsigned long v = n < 0 ? 0UL - static_cast<unsigned long>(n) : static_cast<unsigned long>(n);
@@ -109,9 +126,10 @@ void AppendNumber(Text& out, long n, bool twoDigits) {
 }
 
 void SetNumber(CGNString& dest, long n, bool twoDigits) {
-  std::string s;
-  AppendNumber(s, n, twoDigits);
-  dest = s.c_str();
+  DisplayText text;
+  AppendNumber(text, n, twoDigits);
+  dest.Empty();
+  text.AppendTo(dest);
 }
 
 const CGNString& DatePattern(CLCLocale& loc, long form) {
@@ -159,9 +177,11 @@ unsigned char CGNDateTime::TimeSep(CGNString& dest) {
 unsigned char CGNDateTime::FormatForDisplay(long form) {
   ClearDisplay(m_displayBuffer);
   if (IsEmpty()) return 0;
-  AddDateString(form);
-  m_displayBuffer += " ";
-  AddTimeString();
+  DisplayText out;
+  DateTimeCore::AppendDate(*this, out, form);
+  out += ' ';
+  DateTimeCore::AppendTime(*this, out);
+  out.AppendTo(m_displayBuffer);
   return 1;
 }
 
@@ -190,11 +210,24 @@ long ShownYear(CLCLocale& loc, int year, int month, int day) {
 }  // namespace
 
 unsigned char CGNDateTime::AddDateString(long form) {
+  DisplayText out;
+  unsigned char result = DateTimeCore::AppendDate(*this, out, form);
+  out.AppendTo(m_displayBuffer);
+  return result;
+}
+
+unsigned char CGNDateTime::AddTimeString() {
+  DisplayText out;
+  DateTimeCore::AppendTime(*this, out);
+  out.AppendTo(m_displayBuffer);
+  return 1;
+}
+
+unsigned char DateTimeCore::AppendDate(CGNDateTime& v, DisplayText& out, long form) {
   CLCLocale& loc = Locale();
   loc.InitControlPanelDateSettings();
   const CGNString& patternText = DatePattern(loc, form);
   const char* pattern = patternText;
-  DisplayText out;
   unsigned char result = 1;
   bool quoted = false;
   const char* quoteStart = nullptr;
@@ -222,16 +255,16 @@ unsigned char CGNDateTime::AddDateString(long form) {
       }
       if (c == 'd') {
         if (run <= 2)
-          AppendNumber(out, m_day, run == 2);
+          AppendNumber(out, v.m_day, run == 2);
         else
-          out += NameAt(run == 3 ? loc.m_dayAbbrevs : loc.m_dayNames, 7, WeekdayIndex(m_weekday));
+          out += NameAt(run == 3 ? loc.m_dayAbbrevs : loc.m_dayNames, 7, WeekdayIndex(v.m_weekday));
       } else if (c == 'M') {
         if (run <= 2)
-          AppendNumber(out, m_month + 1, run == 2);
+          AppendNumber(out, v.m_month + 1, run == 2);
         else
-          out += NameAt(run == 3 ? loc.m_monthAbbrevs : loc.m_monthNames, 13, m_month);
+          out += NameAt(run == 3 ? loc.m_monthAbbrevs : loc.m_monthNames, 13, v.m_month);
       } else {
-        long year = ShownYear(loc, m_year, m_month + 1, m_day);
+        long year = ShownYear(loc, v.m_year, v.m_month + 1, v.m_day);
         if (run == 4)
           AppendNumber(out, year, true);
         else
@@ -259,33 +292,29 @@ unsigned char CGNDateTime::AddDateString(long form) {
     out.append(p, n);
     p += n;
   }
-  out.AppendTo(m_displayBuffer);
   return result;
 }
 
-unsigned char CGNDateTime::AddTimeString() {
+void DateTimeCore::AppendTime(CGNDateTime& v, DisplayText& out) {
   CLCLocale& loc = Locale();
   loc.InitControlPanelTimeSettings();
-  const CGNString& marker = m_hour <= 11 ? loc.m_amString : loc.m_pmString;
+  const CGNString& marker = v.m_hour <= 11 ? loc.m_amString : loc.m_pmString;
   bool twelve = loc.m_24HourTime == 0;
   bool leadingZero = loc.m_hourLeadingZero != 0;
-  DisplayText out;
   if (twelve && loc.m_ampmPrefix != 0) {
     out += marker;
     out += ' ';
   }
-  int hour = twelve ? (m_hour % 12 == 0 ? 12 : m_hour % 12) : m_hour;
+  int hour = twelve ? (v.m_hour % 12 == 0 ? 12 : v.m_hour % 12) : v.m_hour;
   AppendNumber(out, hour, leadingZero);
   out += loc.m_timeSep;
-  AppendNumber(out, m_minute, true);
+  AppendNumber(out, v.m_minute, true);
   out += loc.m_timeSep;
-  AppendNumber(out, m_second, true);
+  AppendNumber(out, v.m_second, true);
   if (twelve && loc.m_ampmPrefix == 0) {
     out += ' ';
     out += marker;
   }
-  out.AppendTo(m_displayBuffer);
-  return 1;
 }
 
 unsigned char CGNDateTime::Emperor(CGNString& dest) {

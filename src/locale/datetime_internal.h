@@ -51,6 +51,9 @@ class ZoneScope {
 // The process-wide locale record.
 inline CLCLocale& Locale() { return *CLCGlobalLocale::Instance(); }
 
+// Display text put together on the stack (datetime_format.cpp).
+class DisplayText;
+
 // Reaches the private state of CGNDateTime for the internal readers.
 class DateTimeCore {
  public:
@@ -63,6 +66,11 @@ class DateTimeCore {
   // Sets the date and time fields (hour to weekday) from t, the year counted
   // from 0 rather than from 1900; all 0 when t is null.
   static void SetFields(CGNDateTime& v, const tm* t);
+
+  // The date (in the given display form) and the time of v, added to out;
+  // the date gives 0 when its pattern has a field it cannot show.
+  static unsigned char AppendDate(CGNDateTime& v, DisplayText& out, long form);
+  static void AppendTime(CGNDateTime& v, DisplayText& out);
 
   // Format-driven readers: text at the reading position, *rest receives the
   // position after what was consumed (on failure, the position given).

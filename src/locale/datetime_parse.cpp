@@ -20,6 +20,7 @@
 //    month-first short pattern the pattern's month reader sees 25 first and
 //    sets status 2 (month out of range), and that status stays, so the
 //    failure reports 2 rather than the 1 that a missing year would suggest.
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -88,17 +89,35 @@ bool SameBytes(const char* a, const char* b, int n) {
 }
 
 // Byte offset of the first character of s that is one of the characters of
-// the delimiter texts; the size of s when none is.
+// the delimiter texts; the size of s when none is. ascii holds bytes below
+// 0x80 only.
 size_t FindDelimiter(std::string_view s, const char* ascii, const CGNString& extra) {
+  // The single-byte delimiters in a bitmap; the others (wide) compared whole.
+  uint32_t bits[4] = {0, 0, 0, 0};
+  auto set = [&bits](unsigned char c) { bits[c >> 5] |= 1u << (c & 31); };
+  for (const char* a = ascii; *a; ++a) set(static_cast<unsigned char>(*a));
   const char* ex = extra;
+  bool wide = false;
+  for (const char* q = ex; *q;) {
+    int m = CharBytes(q);
+    if (static_cast<unsigned char>(*q) < 0x80)
+      set(static_cast<unsigned char>(*q));
+    else
+      wide = true;
+    q += m;
+  }
   const char* p = s.data();
   const char* end = p + s.size();
   while (p < end) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    if (c < 0x80) {
+      if ((bits[c >> 5] >> (c & 31)) & 1) break;
+      ++p;
+      continue;
+    }
     int n = CharBytes(p);
     bool hit = false;
-    if (n == 1)
-      for (const char* a = ascii; *a && !hit; ++a) hit = *a == *p;
-    for (const char* q = ex; *q && !hit;) {
+    for (const char* q = ex; wide && *q && !hit;) {
       int m = CharBytes(q);
       hit = m == n && SameBytes(p, q, n);
       q += m;

@@ -470,12 +470,20 @@ TEST_F(DateTimeInEnglish, ParserShapes) {
   // numeric path keeps the current year.
   CLCGlobalLocale::Instance()->m_shortDateFormat = "M/d/yyyy";
   CheckParse({"12/25 10:30", 0, kToday, 12, 25, 103000, 0});
-  // The text is read up to 127 bytes.
+  // The text is read up to 127 bytes, a time at its very end included.
   std::string text = "1/2/03";
   text.resize(127, ' ');
   CheckParse({text.c_str(), 0, 2003, 1, 2, 0, 1});
   text += " ";
   CheckParse({text.c_str(), 4});
+  CheckParse({(std::string(122, ' ') + "10:30").c_str(), 0, kToday, kToday, kToday, 103000, 0});
+  // The text after a word keeps at most 128 characters.
+  for (size_t after : {128, 129}) {
+    CGNDateTime v;
+    CGNString word, rest;
+    v.extractTimeWord(("10 " + std::string(after, 'x')).c_str(), word, rest);
+    EXPECT_EQ(128u, rest.GetLengthInBytes()) << after;
+  }
 }
 
 TEST(DateTimeParse, JapaneseShiftJIS) {
@@ -499,6 +507,14 @@ TEST(DateTimeParse, JapaneseShiftJIS) {
       {HEISEI "9223372036854775807" NEN "1" GATSU "1" NICHI, 2},
       {"2001" NEN "4294967297" GATSU "1" NICHI, 2}};
   for (const ParseCase& c : cases) CheckParse(c);
+  // A double-byte time separator (a kanji) splits the time too.
+  const CGNString separator = CLCGlobalLocale::Instance()->m_timeSep;
+  CLCGlobalLocale::Instance()->m_timeSep = "\x8E\x9E";
+  CheckParse(
+      {"2001/03/05 14\x8E\x9E"
+       "07",
+       0, 2001, 3, 5, 140700, 0});
+  CLCGlobalLocale::Instance()->m_timeSep = separator;
   CGNDateTime v;
   CGNString rest;
   // 10時30分15秒

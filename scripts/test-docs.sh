@@ -7,12 +7,7 @@ set -uo pipefail
 source "$(dirname "$0")/env.sh"
 "$GNUTIL_ROOT/scripts/install-packages.sh" doxygen cmake g++ libicu-dev >/dev/null || exit 1
 build="$GNUTIL_ROOT/build/docs"
-checks=0
-bad=0
-check() {  # check DESCRIPTION COMMAND...
-  checks=$((checks + 1))
-  if "${@:2}"; then echo "   ok: $1"; else echo "   FAILED: $1"; bad=$((bad + 1)); return 1; fi
-}
+source "$GNUTIL_ROOT/scripts/checks.sh"
 
 echo "== docs: doxygen over include/gnutil"
 start=$SECONDS
@@ -62,5 +57,4 @@ PY
 }
 check "every public entity in Doxygen's XML has a description" count_entities
 echo "   ($((SECONDS - start)) s; reference: build/docs/docs/html/index.html)"
-echo "$(( (checks - bad) * 100 / checks ))% tests passed, $bad tests failed out of $checks"
-[ $bad -eq 0 ]
+check_summary

@@ -15,19 +15,8 @@ stage="$GNUTIL_ROOT/build/stage"
 mkdir -p "$logs"
 log="$logs/install-steps.log"
 : > "$log"
-checks=0
-bad=0
-check() {  # check DESCRIPTION COMMAND...: output of COMMAND goes to the log
-  checks=$((checks + 1))
-  echo "-- $1" >> "$log"
-  if "${@:2}" >> "$log" 2>&1; then
-    echo "   ok: $1"
-  else
-    echo "   FAILED: $1 (build/logs/install-steps.log)"
-    tail -15 "$log" | sed 's/^/     /'
-    bad=$((bad + 1))
-  fi
-}
+CHECK_LOG="$log"
+source "$GNUTIL_ROOT/scripts/checks.sh"
 start=$SECONDS
 
 # Debian's layout (lib/<multiarch>), as the packages use it.
@@ -99,7 +88,7 @@ acceptance() {
 }
 check "the acceptance tests build against the staged package" acceptance
 echo "   ($((SECONDS - start)) s)"
-echo "$(( (checks - bad) * 100 / checks ))% tests passed, $bad tests failed out of $checks"
+check_summary
 
 echo "== install: acceptance tests against the staged package"
 (cd "$GNUTIL_ROOT/build/acceptance" && GNUTIL_REQUIRE_LOCALES=1 \

@@ -25,20 +25,8 @@ logs="$GNUTIL_ROOT/build/logs"
 mkdir -p "$logs"
 log="$logs/packages-steps.log"
 : > "$log"
-checks=0
-bad=0
-check() {  # check DESCRIPTION COMMAND...
-  checks=$((checks + 1))
-  local t=$SECONDS
-  echo "-- $1" >> "$log"
-  if "${@:2}" >> "$log" 2>&1; then
-    echo "   ok: $1 ($((SECONDS - t)) s)"
-  else
-    echo "   FAILED: $1 ($((SECONDS - t)) s; build/logs/packages-steps.log)"
-    tail -25 "$log" | sed 's/^/     /'
-    bad=$((bad + 1))
-  fi
-}
+CHECK_LOG="$log" CHECK_TAIL=25
+source "$GNUTIL_ROOT/scripts/checks.sh"
 retry() {  # retry COMMAND...: three tries, for steps that use the network
   local n
   for n in 1 2 3; do
@@ -146,5 +134,4 @@ check "apt purge leaves no file behind (file lists compared)" purged_clean
 unmount_chroot
 rm -rf "$root"
 echo "   ($((SECONDS - start)) s)"
-echo "$(( (checks - bad) * 100 / checks ))% tests passed, $bad tests failed out of $checks"
-[ $bad -eq 0 ]
+check_summary

@@ -38,27 +38,15 @@ class ThreadZone {
 };
 
 using gnutil_test::ApplySettings;
+using gnutil_test::MakeTm;
 
 const long kMonday = 983801229L;  // 2001-03-05 14:07:09 UTC, a Monday
 
-// 年 \x94\x4E, 月 \x8C\x8E, 日 \x93\xFA; 平成 \x95\xBD\x90\xAC, 昭和 \x8F\xBA\x98\x61.
+// 年 \x94\x4E, 月 \x8C\x8E, 日 \x93\xFA; 平成 \x95\xBD\x90\xAC.
 #define NEN "\x94\x4E"
 #define GATSU "\x8C\x8E"
 #define NICHI "\x93\xFA"
 #define HEISEI "\x95\xBD\x90\xAC"
-#define SHOWA "\x8F\xBA\x98\x61"
-
-tm MakeTm(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
-  tm t{};
-  t.tm_year = year - 1900;
-  t.tm_mon = month - 1;
-  t.tm_mday = day;
-  t.tm_hour = hour;
-  t.tm_min = minute;
-  t.tm_sec = second;
-  t.tm_isdst = -1;
-  return t;
-}
 
 // The calendar fields as text: year, month 1..12, day, time, week day, and
 // (with all) the year day and daylight flag.
@@ -69,74 +57,52 @@ std::string Fields(const tm& t, bool all = false) {
   return all ? text + (" " + std::to_string(t.tm_yday) + " " + std::to_string(t.tm_isdst)) : text;
 }
 
-TEST(DateTimeClock, NegativeSecondsConvertAsTheLastSecond) {
-  ThreadZone zone(gnutil_test::kZoneUTC);
-  tm a, b;
-  CGNDateTime::LocalTimeTS(-5, a);
-  CGNDateTime::LocalTimeTS(2147483647L, b);
-  EXPECT_EQ(Fields(b, true), Fields(a, true));
-  EXPECT_EQ("2038-1-19 3:14:7 w2 18 0", Fields(a, true));
-}
-
-TEST(DateTimeClock, MkTimeRoundTripsAndNormalises) {
+TEST(DateTimeClock, ConversionsBothWays) {
   ThreadZone zone(gnutil_test::kZoneEast9);
   tm t = MakeTm(2001, 3, 5, 14, 7, 9);
-  long s = CGNDateTime::MkTimeTS(&t);
-  EXPECT_EQ(kMonday - 9 * 3600, s);
+  EXPECT_EQ(kMonday - 9 * 3600, CGNDateTime::MkTimeTS(&t));
   tm april31 = MakeTm(2001, 4, 31);
   CGNDateTime::MkTimeTS(&april31);
   EXPECT_EQ("2001-5-1 0:0:0 w2", Fields(april31));
   tm beyond = MakeTm(2038, 1, 20);
   EXPECT_EQ(-1, CGNDateTime::MkTimeTS(&beyond));
   EXPECT_EQ(-1, CGNDateTime::MkTimeTS(nullptr));
-  // A typed date is read in the thread's zone.
-  gnutil_test::ApplySettings(gnutil_test::kEnglishUS);
-  CGNDateTime typed;
-  ASSERT_EQ(1, typed.FromString("3/5/01 2:07:09 PM"));
-  EXPECT_EQ(kMonday - 9 * 3600, typed.GetSecsFrom70());
+  // Negative seconds convert as the last second.
+  tm negative, last;
+  CGNDateTime::LocalTimeTS(-5, negative);
+  CGNDateTime::LocalTimeTS(2147483647L, last);
+  EXPECT_EQ(Fields(last, true), Fields(negative, true));
+  EXPECT_EQ("2038-1-19 12:14:7 w2 18 0", Fields(negative, true));
+  long now = CGNDateTime::Now(), midnight = CGNDateTime::GetLocalMidnightToday(), stored = 0;
+  EXPECT_LE(midnight, now);
+  EXPECT_LT(now - midnight, 86400 + 5);
+  EXPECT_GE(CGNDateTime::TimeTS(&stored), now);
+  EXPECT_GE(stored, now);
 }
 
 // Each read checks the zone afresh, so a zone changed between two reads (TZ
 // set by the program, or the thread's variable) is the one the next uses.
 TEST(DateTimeClock, EachReadUsesTheZoneInForceThen) {
   ApplySettings(gnutil_test::kEnglishUS);
-  // TZ rows first: a threaded process drops TZ when it goes back to the
-  // system zone. Windows takes its system zone from the system, not TZ.
-  const struct Row {
-    const char* zone;
-    bool threadVariable;
-    long hoursEast;
-  } rows[] = {
-      {gnutil_test::kZoneUTC, false, 0},
-      {gnutil_test::kZoneEast9, false, 9},
-      {gnutil_test::kZoneWest5, true, -5},
-      {gnutil_test::kZoneUTC, true, 0},
+  auto check = [](long hoursEast) {
+    CGNDateTime typed;
+    ASSERT_EQ(1, typed.FromString("3/5/01 2:07:09 PM")) << hoursEast;
+    EXPECT_EQ(kMonday - hoursEast * 3600, typed.GetSecsFrom70()) << hoursEast;
   };
-  CGNDateTime typed;
-  for (const Row& r : rows) {
-    if (!r.threadVariable && gnutil_test::kWindows) continue;
-    SCOPED_TRACE(r.zone);
-    if (r.threadVariable) {
-      ThreadZone zone(r.zone);
-      ASSERT_EQ(1, typed.FromString("3/5/01 2:07:09 PM"));
-      EXPECT_EQ(kMonday - r.hoursEast * 3600, typed.GetSecsFrom70());
-    } else {
-      gnutil_test::SetTZ(r.zone);
-      ASSERT_EQ(1, typed.FromString("3/5/01 2:07:09 PM"));
-      EXPECT_EQ(kMonday - r.hoursEast * 3600, typed.GetSecsFrom70());
-    }
+  // TZ first: a threaded process drops TZ when it goes back to the system
+  // zone. Windows takes its system zone from the system, not TZ.
+  if (!gnutil_test::kWindows) {
+    gnutil_test::ScopedSystemZone utc(gnutil_test::kZoneUTC);
+    check(0);
+    gnutil_test::SetTZ(gnutil_test::kZoneEast9);
+    check(9);
   }
-  gnutil_test::SetTZ(nullptr);
-}
-
-TEST(DateTimeClock, MidnightTodayAndNow) {
-  long now = CGNDateTime::Now();
-  long midnight = CGNDateTime::GetLocalMidnightToday();
-  EXPECT_LE(midnight, now);
-  EXPECT_LT(now - midnight, 86400 + 5);
-  long t = 0;
-  EXPECT_GE(CGNDateTime::TimeTS(&t), now);
-  EXPECT_GE(t, now);
+  {
+    ThreadZone west(gnutil_test::kZoneWest5);
+    check(-5);
+  }
+  ThreadZone utc(gnutil_test::kZoneUTC);
+  check(0);
 }
 
 TEST(DateTimeRange, IsValidDate) {
@@ -367,9 +333,6 @@ TEST_F(DateTimeInEnglish, SingleFieldWriters) {
     EXPECT_EQ(1, (v.*cases[i].write)(s));
     EXPECT_STREQ(cases[i].expected, s) << "row " << i;
   }
-  CGNString sep;
-  EXPECT_EQ(1, CGNDateTime::TimeSep(sep));
-  EXPECT_STREQ(":", sep);
 }
 
 TEST(DateTimeFormat, EmptyValueAndValuesFromFields) {
@@ -386,16 +349,6 @@ TEST(DateTimeFormat, EmptyValueAndValuesFromFields) {
   distant.tm_year = INT_MAX;  // the year saturates at INT_MAX instead of wrapping
   CGNDateTime farValue(&distant);
   EXPECT_EQ("1/1/47 12:00:00 AM", Display(farValue));
-}
-
-TEST_F(DateTimeInEnglish, FirstAndLastSupportedMoments) {
-  CGNString min, max;
-  CGNDateTime::GetMinMaxDateRange(min, max, 1);
-  EXPECT_EQ("1/1/70 1/19/38", std::string(min) + " " + std::string(max));
-  CGNDateTime::GetMinMaxTimeRange(min, max);
-  EXPECT_EQ(" 12:00:00 AM| 11:59:59 PM", std::string(min) + "|" + std::string(max));
-  CGNDateTime::GetMinMaxDateTimeRange(min, max, 1);
-  EXPECT_EQ("1/1/70 12:00:00 AM|1/19/38 3:14:07 AM", std::string(min) + "|" + std::string(max));
 }
 
 constexpr int kToday = -1;  // the current year, month or day
@@ -495,7 +448,6 @@ TEST(DateTimeParse, JapaneseShiftJIS) {
   const ParseCase cases[] = {
       {"1999" NEN "12" GATSU "25" NICHI " 10:30", 0, 1999, 12, 25, 103000, 0},
       {HEISEI "11" NEN "3" GATSU "5" NICHI " 14:07", 0, 1999, 3, 5, 140700, 0},  // era from 1989
-      {SHOWA "63" NEN "12" GATSU "31" NICHI, 0, 1988, 12, 31, 0, 1},
       // Full-width digits: ２００１年３月５日
       {"\x82\x51\x82\x4F\x82\x4F\x82\x50" NEN "\x82\x52" GATSU "\x82\x54" NICHI, 0, 2001, 3, 5, 0,
        1},
@@ -517,11 +469,6 @@ TEST(DateTimeParse, JapaneseShiftJIS) {
   CLCGlobalLocale::Instance()->m_timeSep = separator;
   CGNDateTime v;
   CGNString rest;
-  // 10時30分15秒
-  EXPECT_EQ(1, v.GetTimeFromString("10\x8E\x9E"
-                                   "30\x95\xAA"
-                                   "15\x95\x62",
-                                   rest));
   // 平成13年3月5日 read with an era pattern under the Japanese calendar.
   CLCGlobalLocale::Instance()->m_calendarType = 3;
   ASSERT_EQ(1, v.GetDateFromStringUsingFormat(HEISEI "13" NEN "3" GATSU "5" NICHI, rest,

@@ -267,46 +267,6 @@ TEST(Decimal, ConversionsBothWays) {
   EXPECT_EQ(std::string(62, '1') + "9", ToC(digits.c_str()));
 }
 
-TEST(Decimal, ApplyExponent) {
-  CustomizeNumbers(".", ",", "3;0");
-  auto shifted = [](const char* regional, int exponent) {
-    CGNDecimal d{CGNString(regional)};
-    d.ConvertToRegionalLocale(1);
-    d.ApplyExponent(exponent);
-    return Shown(d);
-  };
-  // The shift itself is the core's; here: the regional text it reads, and
-  // what is left when there is no number to shift.
-  EXPECT_EQ("-123.45", shifted("-1,234.5", -1));
-  EXPECT_EQ("", shifted("1", -256));  // a fraction of 256 digits
-  EXPECT_EQ("", shifted("abc", 2));   // a failed conversion stays empty
-  // The C form "-1234.5" read with these settings has text after the minus
-  // sign's number, so it is no number of this locale.
-  CustomizeNumbers(",", "\xA0", "3;0");
-  CGNDecimal c{CGNString("-1234.5")};
-  ASSERT_TRUE(c.ConvertToCLocale(0));
-  c.ApplyExponent(1);
-  EXPECT_EQ("", Shown(c));
-}
-
-TEST(Decimal, RawBufferAndRepeatedConversions) {
-  CustomizeNumbers(".", ",", "3;0");
-  CGNDecimal empty;
-  EXPECT_TRUE(empty.ConvertToCLocale(0));
-  EXPECT_EQ("0", Shown(empty));
-  CGNDecimal d{CGNString("-9876.5")};
-  ASSERT_TRUE(d.ConvertToRegionalLocale(1));
-  EXPECT_EQ("-9,876.5", Shown(d));
-  ASSERT_TRUE(d.ConvertToCLocale(0));  // into the same result buffer
-  EXPECT_EQ("-9876.5", Shown(d));
-  // SetRawBuffer replaces the text to convert, not the result.
-  CGNString text("1234567");
-  d.SetRawBuffer(text);
-  EXPECT_EQ("-9876.5", Shown(d));
-  ASSERT_TRUE(d.ConvertToRegionalLocale(1));
-  EXPECT_EQ("1,234,567", Shown(d));
-}
-
 // One locale's number settings, in its encoding, and one number in its
 // regional form.
 struct LocaleRow {

@@ -357,24 +357,6 @@ TEST_F(LocaleInit, NothingAnswersLeavesBuiltInValues) {
   EXPECT_EQ(Names(l), Names(fresh));
 }
 
-TEST_F(LocaleInit, OlderSystemGivesFixedJapaneseMarkers) {
-  gnutil_test::UseShiftJisFixedTexts();
-  fake_.Set(kJapan, item::kSAbbrevLangName, "JPN");
-  fake_.Set(kJapan, item::kS1159, "am");
-  fake_.Set(kJapan, item::kS2359, "pm");
-  gnutil::testing::SetOlderSystem(1);
-  CLCLocale l;
-  l.m_localeId = kJapan;
-  l.Init();
-  EXPECT_STREQ("\x8C\xDF\x91\x4F", l.m_amString);
-  EXPECT_STREQ("\x8C\xDF\x8C\xE3", l.m_pmString);
-  l.InitControlPanelTimeSettings();
-  EXPECT_STREQ("\x8C\xDF\x91\x4F", l.m_amString);
-  gnutil::testing::SetOlderSystem(0);
-  l.InitControlPanelTimeSettings();
-  EXPECT_STREQ("am", l.m_amString);
-}
-
 TEST_F(LocaleInit, CustomizeKeepsOrTakes) {
   CLCLocale l;
   l.m_timeFormat = "h:mm tt";
@@ -435,34 +417,6 @@ TEST_F(LocaleInit, CustomizeSwitchesLocaleFirst) {
   EXPECT_EQ("xx_YY.none|1024|hh:mm tt|0|",
             Join(l.m_localeName, l.GetLocaleId(), l.m_timeFormat, l.m_24HourTime));
   LocaleInfo::Free();
-}
-
-TEST_F(LocaleInit, NewRecordFollowsCustomizedGlobal) {
-  fake_.Set(1024, item::kSShortDate, "dd/MM/yyyy");
-  CLCGlobalLocale* global = CLCGlobalLocale::Instance();
-  EXPECT_EQ("dd/MM/yyyy", std::string(global->m_shortDateFormat));
-  CLCLocale automatic;
-  automatic.Init();
-  EXPECT_EQ(0, automatic.Customized());
-
-  global->Customize("HH:mm", "yyyy-MM-dd", "", 2, "3;2;0", 4, 1, "", "", "'", "");
-  CLCLocale follower;
-  follower.Init();
-  EXPECT_EQ(1, follower.Customized());
-  // The follower gets the global record's GetDefaults, which re-reads the system
-  // first (its values win where it answers); Init resets the long-or-short choice.
-  EXPECT_EQ(Dates(follower),
-            With(kDates, {{"time", "HH:mm"}, {"short", "dd/MM/yyyy"}, {"24h", "1"}}));
-  EXPECT_EQ(1, global->Customized());  // re-reading keeps it customized
-  EXPECT_EQ(
-      Numbers(follower),
-      With(kNumbers,
-           {{"grouping", "3;2;0"}, {"group", "'"}, {"negative form", "4"}, {"leading zero", "1"}}));
-
-  CLCGlobalLocale::Free();
-  CLCGlobalLocale* fresh = CLCGlobalLocale::Instance();
-  EXPECT_EQ(0, fresh->Customized());
-  EXPECT_EQ("dd/MM/yyyy", std::string(fresh->m_shortDateFormat));
 }
 
 TEST_F(LocaleInit, IniSettingsAndMigration) {

@@ -39,6 +39,20 @@ class ScopedSystemZone {
   std::string old_;
 };
 
+// A calendar time as the runtime's conversions take it: month 1..12, fields
+// out of range left for them to normalise, daylight saving unknown.
+inline tm MakeTm(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+  tm t{};
+  t.tm_year = year - 1900;
+  t.tm_mon = month - 1;
+  t.tm_mday = day;
+  t.tm_hour = hour;
+  t.tm_min = minute;
+  t.tm_sec = second;
+  t.tm_isdst = -1;
+  return t;
+}
+
 // Zones in the runtime's TZ syntax that both runtimes read the same way.
 inline constexpr const char* kZoneUTC = "UTC0";
 inline constexpr const char* kZoneWest5 = "EST5";         // five hours west, no DST

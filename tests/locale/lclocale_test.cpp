@@ -41,21 +41,33 @@ std::string Indexed(IndexedGetter get, CLCLocale& l, long i) {
   return std::string(s);
 }
 
-// The record's date and time settings and its number settings, by name;
-// the built-in values first.
-const Record kDates = {{"time", "hh:mm:ss tt"},
-                       {"short", "M/d/yy"},
-                       {"long", "dddd, MMMM dd, yyyy"},
-                       {"date sep", "/"},
-                       {"time sep", ":"},
-                       {"am", "AM"},
-                       {"pm", "PM"},
-                       {"24h", "0"},
-                       {"marker first", "0"},
-                       {"hour zero", "0"},
-                       {"calendar", "1"},
-                       {"long or short", "0"}};
-Record Dates(CLCLocale& l) {
+// The record's settings by name: dates and times, numbers, and the names of
+// Tuesday (left to the built-in names in the tests) and Sunday, Monday's
+// abbreviation, December and March's abbreviation; the built-in values first.
+const Record kBuiltIn = {{"time", "hh:mm:ss tt"},
+                         {"short", "M/d/yy"},
+                         {"long", "dddd, MMMM dd, yyyy"},
+                         {"date sep", "/"},
+                         {"time sep", ":"},
+                         {"am", "AM"},
+                         {"pm", "PM"},
+                         {"24h", "0"},
+                         {"marker first", "0"},
+                         {"hour zero", "0"},
+                         {"calendar", "1"},
+                         {"long or short", "0"},
+                         {"grouping", ""},
+                         {"decimal", "."},
+                         {"group", ","},
+                         {"negative sign", "-"},
+                         {"negative form", "0"},
+                         {"leading zero", "0"},
+                         {"tuesday", "Tuesday"},
+                         {"sunday", "Sunday"},
+                         {"monday abbrev", "Mon"},
+                         {"december", "December"},
+                         {"march abbrev", "Mar"}};
+Record Settings(CLCLocale& l) {
   return {{"time", Text(l.m_timeFormat)},
           {"short", Text(l.m_shortDateFormat)},
           {"long", Text(l.m_longDateFormat)},
@@ -67,35 +79,26 @@ Record Dates(CLCLocale& l) {
           {"marker first", Text(l.m_ampmPrefix)},
           {"hour zero", Text(l.m_hourLeadingZero)},
           {"calendar", Text(l.GetCalendarType())},
-          {"long or short", Text(l.LongOrShort())}};
-}
-const Record kNumbers = {{"grouping", ""},       {"decimal", "."},       {"group", ","},
-                         {"negative sign", "-"}, {"negative form", "0"}, {"leading zero", "0"}};
-Record Numbers(CLCLocale& l) {
-  return {{"grouping", Text(l.m_decNumDigitsInGroup)},
+          {"long or short", Text(l.LongOrShort())},
+          {"grouping", Text(l.m_decNumDigitsInGroup)},
           {"decimal", Text(l.m_decDecimalSymbol)},
           {"group", Text(l.m_decDigitGroupSeparator)},
           {"negative sign", Text(l.m_decNegativeSign)},
           {"negative form", Text(l.GetDecNegativeNumFormat())},
-          {"leading zero", Text(l.GetDecDisplayLeadingZeroes())}};
-}
-
-// Day and month names: Monday (left to the built-in names in the tests),
-// Sunday, the first day's abbreviation, December, March's abbreviation.
-std::string Names(CLCLocale& l) {
-  return Join(Indexed(&CLCLocale::DayName, l, 1), Indexed(&CLCLocale::DayName, l, 6),
-              Indexed(&CLCLocale::DayAbbrev, l, 0), Indexed(&CLCLocale::MonthName, l, 11),
-              Indexed(&CLCLocale::MonthAbbrev, l, 2));
+          {"leading zero", Text(l.GetDecDisplayLeadingZeroes())},
+          {"tuesday", Indexed(&CLCLocale::DayName, l, 1)},
+          {"sunday", Indexed(&CLCLocale::DayName, l, 6)},
+          {"monday abbrev", Indexed(&CLCLocale::DayAbbrev, l, 0)},
+          {"december", Indexed(&CLCLocale::MonthName, l, 11)},
+          {"march abbrev", Indexed(&CLCLocale::MonthAbbrev, l, 2)}};
 }
 
 TEST(LocaleRecord, BuiltInValues) {
   CLCLocale l;
-  EXPECT_EQ(Dates(l), kDates);
-  EXPECT_EQ(Numbers(l), kNumbers);
+  EXPECT_EQ(Settings(l), kBuiltIn);
   EXPECT_EQ(Join(1024, LANGCLASS_UNKNOWN, LANGNAME_UNKNOWN, 0, 0, 0, true),
             Join(l.GetLocaleId(), l.GetLang(), l.GetLangName(), l.IsMultiByte(), l.IsUnicode(),
                  l.Customized(), l.m_pEmperors == nullptr));
-  EXPECT_EQ("Tuesday|Sunday|Mon|December|Mar|", Names(l));
   // Past either end: nothing.
   EXPECT_EQ("||||",
             Join(Indexed(&CLCLocale::MonthName, l, 12), Indexed(&CLCLocale::MonthAbbrev, l, -1),
@@ -297,49 +300,42 @@ TEST_F(LocaleInit, AbbreviationFromProfile) {
 
 TEST_F(LocaleInit, TakesEveryItemThatAnswers) {
   const unsigned long id = 0x407;
+  // Each answer and the setting it gives. The marker the system left empty
+  // is empty, the one it did not answer keeps its value; the negative sign
+  // never comes from the system; Init resets the calendar and the
+  // long-or-short choice.
   const struct {
     unsigned long what;
-    const char* text;
-  } answers[] = {{item::kSAbbrevLangName, "DEU"},
-                 {item::kSDate, "."},
-                 {item::kSTimeFormat, "HH:mm:ss"},
-                 {item::kSShortDate, "dd.MM.yyyy"},
-                 {item::kSLongDate, "dddd, d. MMMM yyyy"},
-                 {item::kITime, "1"},
-                 {item::kITLZero, "1"},
-                 {item::kSGrouping, "3;0"},
-                 {item::kINegNumber, "1"},
-                 {item::kILZero, "1"},
-                 {item::kSDecimal, ","},
-                 {item::kSThousand, "."},
-                 {item::kS1159, ""},
-                 {item::kSDayName1 + 6, "Sonntag"},
-                 {item::kSAbbrevDayName1, "Mo"},
-                 {item::kSMonthName1 + 11, "Dezember"},
-                 {item::kSAbbrevMonthName1 + 2, "Mrz"}};
-  for (auto& a : answers) fake_.Set(id, a.what, a.text);
+    const char *text, *setting;
+  } answers[] = {{item::kSDate, ".", "date sep"},
+                 {item::kSTimeFormat, "HH:mm:ss", "time"},
+                 {item::kSShortDate, "dd.MM.yyyy", "short"},
+                 {item::kSLongDate, "dddd, d. MMMM yyyy", "long"},
+                 {item::kITime, "1", "24h"},
+                 {item::kITLZero, "1", "hour zero"},
+                 {item::kSGrouping, "3;0", "grouping"},
+                 {item::kINegNumber, "1", "negative form"},
+                 {item::kILZero, "1", "leading zero"},
+                 {item::kSDecimal, ",", "decimal"},
+                 {item::kSThousand, ".", "group"},
+                 {item::kS1159, "", "am"},
+                 {item::kSDayName1 + 6, "Sonntag", "sunday"},
+                 {item::kSAbbrevDayName1, "Mo", "monday abbrev"},
+                 {item::kSMonthName1 + 11, "Dezember", "december"},
+                 {item::kSAbbrevMonthName1 + 2, "Mrz", "march abbrev"}};
+  fake_.Set(id, item::kSAbbrevLangName, "DEU");
+  Record expected = kBuiltIn;
+  for (auto& a : answers) {
+    fake_.Set(id, a.what, a.text);
+    expected[a.setting] = a.text;
+  }
   CLCLocale l;
   l.m_localeId = id;
   l.m_calendarType = 3;
   l.m_longOrShort = 2;
   EXPECT_EQ(1, l.Init());
   EXPECT_EQ(LANGNAME_GERMAN, l.GetLangName());
-  // The marker the system left empty is empty; the one it did not answer
-  // keeps its value; the negative sign never comes from the system; Init
-  // resets the calendar and the long-or-short choice.
-  EXPECT_EQ(Dates(l), With(kDates, {{"time", "HH:mm:ss"},
-                                    {"short", "dd.MM.yyyy"},
-                                    {"long", "dddd, d. MMMM yyyy"},
-                                    {"date sep", "."},
-                                    {"am", ""},
-                                    {"24h", "1"},
-                                    {"hour zero", "1"}}));
-  EXPECT_EQ(Numbers(l), With(kNumbers, {{"grouping", "3;0"},
-                                        {"decimal", ","},
-                                        {"group", "."},
-                                        {"negative form", "1"},
-                                        {"leading zero", "1"}}));
-  EXPECT_EQ("Tuesday|Sonntag|Mo|Dezember|Mrz|", Names(l));
+  EXPECT_EQ(Settings(l), expected);
   // Twice: still one table of two eras and the end record.
   l.Init();
   EXPECT_EQ(2, l.EmperorCount());
@@ -352,9 +348,7 @@ TEST_F(LocaleInit, NothingAnswersLeavesBuiltInValues) {
   bool fallback = !gnutil::platform::DefaultLanguageAbbreviation().empty();
   EXPECT_EQ(systemFileMoved_ && !fallback ? 0 : 1, l.Init());
   CLCLocale fresh;
-  EXPECT_EQ(Dates(l), Dates(fresh));
-  EXPECT_EQ(Numbers(l), Numbers(fresh));
-  EXPECT_EQ(Names(l), Names(fresh));
+  EXPECT_EQ(Settings(l), Settings(fresh));
 }
 
 TEST_F(LocaleInit, CustomizeKeepsOrTakes) {
@@ -373,26 +367,26 @@ TEST_F(LocaleInit, CustomizeKeepsOrTakes) {
     EXPECT_EQ(c.expected24, l.m_24HourTime);
   }
   // Empty texts keep what the record had, except the grouping.
-  EXPECT_EQ(
-      Dates(l),
-      With(kDates,
-           {{"time", "H.mm"}, {"long", "d MMMM yyyy"}, {"24h", "1"}, {"long or short", "2"}}));
-  EXPECT_EQ(
-      Numbers(l),
-      With(kNumbers, {{"negative sign", "~"}, {"negative form", "3"}, {"leading zero", "1"}}));
+  EXPECT_EQ(Settings(l), With(kBuiltIn, {{"time", "H.mm"},
+                                         {"long", "d MMMM yyyy"},
+                                         {"24h", "1"},
+                                         {"long or short", "2"},
+                                         {"negative sign", "~"},
+                                         {"negative form", "3"},
+                                         {"leading zero", "1"}}));
   EXPECT_EQ(1, l.Customized());
 
   // Customized: the automatic sources change nothing.
   fake_.Set(1024, item::kSDate, "-");
   fake_.Set(1024, item::kSTime, ".");
-  const Record customized = Dates(l);
+  const Record customized = Settings(l);
   l.InitControlPanelDateSettings();
   l.InitControlPanelTimeSettings();
   gnutil_test::WriteFile(dir_.File("app.ini"), "[Dates]\nDateSeparator=#\nTimeSeparator=!\n");
   CGNString file(dir_.File("app.ini").c_str());
   char section[] = "Dates";
   l.LoadIniDateTimeSettings(section, file);
-  EXPECT_EQ(customized, Dates(l));
+  EXPECT_EQ(customized, Settings(l));
   // Back to automatic.
   l.SetCustomized(0);
   l.InitControlPanelDateSettings();
@@ -431,16 +425,16 @@ TEST_F(LocaleInit, IniSettingsAndMigration) {
   CLCLocale l;
   l.LoadIniDateTimeSettings(section, file);
   // The short date is converted with the separator just read.
-  EXPECT_EQ(Dates(l), With(kDates, {{"short", "d-M-yy"},
-                                    {"long", "dddd, yyyy MMMM d"},
-                                    {"date sep", "-"},
-                                    {"time sep", "."},
-                                    {"am", "vorm."},
-                                    {"pm", "nachm."},
-                                    {"24h", "1"},
-                                    {"marker first", "1"},
-                                    {"calendar", "3"},
-                                    {"long or short", "2"}}));
+  EXPECT_EQ(Settings(l), With(kBuiltIn, {{"short", "d-M-yy"},
+                                         {"long", "dddd, yyyy MMMM d"},
+                                         {"date sep", "-"},
+                                         {"time sep", "."},
+                                         {"am", "vorm."},
+                                         {"pm", "nachm."},
+                                         {"24h", "1"},
+                                         {"marker first", "1"},
+                                         {"calendar", "3"},
+                                         {"long or short", "2"}}));
   auto keys = [&] {
     std::string all;
     for (const char* name :
@@ -463,7 +457,7 @@ TEST_F(LocaleInit, IniSettingsAndMigration) {
   CLCLocale untouched;
   char other[] = "Nothing";
   untouched.LoadIniDateTimeSettings(other, file);
-  EXPECT_EQ(Dates(l = CLCLocale()), Dates(untouched));
+  EXPECT_EQ(Settings(l = CLCLocale()), Settings(untouched));
 }
 
 }  // namespace

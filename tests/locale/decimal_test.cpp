@@ -109,11 +109,7 @@ TEST(DecimalParse, RegionalSymbolsOfEveryWidth) {
   const struct {
     const char *group, *decimal, *text;
     Parsed expected;
-  } cases[] = {{"\xE2\x80\xAF",
-                ",",
-                "1\342\200\257234\342\200\257567,5",
-                {.end = 15, .integer = "1234567", .fraction = "5"}},
-               // A lone byte of a three-byte separator is not the separator.
+  } cases[] = {// A lone byte of a three-byte separator is not the separator.
                {"\xE2\x80\xAF", ",", "1\342\200234", {.end = 1, .integer = "1"}},
                {"'", "\xC2\xB7", "1'234\302\2675", {.end = 8, .integer = "1234", .fraction = "5"}}};
   for (const auto& c : cases) EXPECT_EQ(Parse(c.text, Sym(c.group), Sym(c.decimal)), c.expected);
@@ -189,7 +185,6 @@ TEST(DecimalShift, Table) {
                {"12", "", -3, true, "", "012"},
                {"1234", "5", -2, true, "12", "345"},
                {"1", "2345", 2, true, "123", "45"},
-               {"1", "2", 0, true, "1", "2"},
                {"1", "", -255, true, "", std::string(254, '0') + "1"},
                {"1", "", 254, true, "1" + std::string(254, '0'), ""},
                // Past 255 digits in a part: refused, the number unchanged.

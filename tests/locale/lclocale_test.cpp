@@ -433,11 +433,6 @@ TEST_F(LocaleInit, IniSettingsAndMigration) {
   again.LoadIniDateTimeSettings(section, file);
   EXPECT_EQ("yyyy MMMM d|d-M-yy|", Join(again.m_longDateFormat, again.m_shortDateFormat));
   EXPECT_EQ("0|yyyy MMMM d|0|d-M-yy|", keys());
-  // Missing keys leave the fields alone.
-  CLCLocale untouched;
-  char other[] = "Nothing";
-  untouched.LoadIniDateTimeSettings(other, file);
-  EXPECT_EQ(Settings(l = CLCLocale()), Settings(untouched));
 }
 
 }  // namespace

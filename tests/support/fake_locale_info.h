@@ -26,28 +26,25 @@ inline void UseShiftJisFixedTexts() {
 class FakeLocaleInfo {
  public:
   FakeLocaleInfo() {
-    Answers().clear();
+    answers_.clear();
     gnutil::testing::SetLocaleInfoQuery(&Query);
   }
   ~FakeLocaleInfo() {
     gnutil::testing::SetLocaleInfoQuery(nullptr);
     gnutil::testing::SetOlderSystem(-1);
-    Answers().clear();
+    answers_.clear();
   }
   void Set(unsigned long id, unsigned long what, const std::string& text) {
-    Answers()[{id, what}] = text;
+    answers_[{id, what}] = text;
   }
 
  private:
-  static std::map<std::pair<unsigned long, unsigned long>, std::string>& Answers() {
-    static std::map<std::pair<unsigned long, unsigned long>, std::string> answers;
-    return answers;
-  }
+  static inline std::map<std::pair<unsigned long, unsigned long>, std::string> answers_;
   // GetLocaleInfoA's contract: the length with the terminator, 0 on failure
   // or when the buffer is too small.
   static long Query(unsigned long id, unsigned long what, char* buffer, int size) {
-    auto it = Answers().find({id, what});
-    if (it == Answers().end()) return 0;
+    auto it = answers_.find({id, what});
+    if (it == answers_.end()) return 0;
     long need = static_cast<long>(it->second.size()) + 1;
     if (size == 0) return need;
     if (need > size) return 0;

@@ -79,8 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(EncodedCase{"de_DE.iso88591", 0x411, item::kS1159, nullptr},
                       EncodedCase{"de_DE.iso88591", 0x407, item::kSMonthName1 + 2, "M\xE4rz"},
                       EncodedCase{"zh_TW.big5", 0x404, item::kS1159, "\xA4\x57\xA4\xC8"},
-                      EncodedCase{"ko_KR.euckr", 0x412, item::kS1159, "\xBF\xC0\xC0\xFC"},
-                      EncodedCase{"C", 0x411, item::kSShortDate, "yyyy/M/d"}));
+                      EncodedCase{"ko_KR.euckr", 0x412, item::kS1159, "\xBF\xC0\xC0\xFC"}));
 
 // ICU's items against those recorded from GetLocaleInfoA under Wine (docs/LOCALE.md
 // explains the differences listed here).

@@ -1,6 +1,5 @@
 // Locale information on Linux: ICU patterns in Windows notation, our tables, encodings.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <string.h>
 
 #include <set>
@@ -36,7 +35,6 @@ TEST(IcuPicture, BecomesWindowsNotation) {
                {"Bh:mm:ss", "tth:mm:ss"},
                {"a h:mm:ss", "tt h:mm:ss"},
                {"G y", "gg yyyy"},
-               {"H'h'mm", "H'h'mm"},
                {"K:mm", "h:mm"},
                {"hh 'o''clock' a", "hh 'o''''clock' tt"},
                {"k:mm", "H:mm"},
@@ -52,7 +50,6 @@ TEST(IcuLocaleInfo, BufferContract) {
   EXPECT_EQ(4, OSGetLocaleInfo(0x409, item::kSAbbrevLangName, buffer, sizeof buffer));
   EXPECT_STREQ("ENU", buffer);
   EXPECT_EQ(0, OSGetLocaleInfo(0x409, item::kSAbbrevLangName, buffer, 3));
-  EXPECT_EQ(0, OSGetLocaleInfo(0x409, item::kSDayName1 + 2, buffer, sizeof buffer));  // Wednesday
   EXPECT_EQ(0, OSGetLocaleInfo(0x409, 0x7777, buffer, sizeof buffer));
   EXPECT_EQ(0, OSGetLocaleInfo(0x409, item::kSAbbrevLangName, buffer, -1));
 }

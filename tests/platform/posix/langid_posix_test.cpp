@@ -2,13 +2,10 @@
 // and the code page standing in for the Windows ANSI code page.
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include "platform/langid.h"
-#include "platform/locale.h"
 #include "platform/posix/langid.h"
 #include "platform/posix/locale.h"
-#include "support/test_locale.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// The trace: mask rule, layouts, outputs, size cap, copies, and two processes
-// writing one file (this program started again as the writers).
+// The trace: mask rule, layouts, outputs, size cap, and two processes writing
+// one file (this program started again as the writers).
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -16,6 +16,7 @@
 #include "gnutil/datetime.h"
 #include "gnutil/gntrace.h"
 #include "gnutil/osthread.h"
+#include "support/stdout_capture.h"
 #include "support/temp_dir.h"
 #include "support/trace_file.h"
 
@@ -28,22 +29,20 @@ constexpr int kProcessLines = 5000;
 
 class TraceFile : public ::testing::Test {
  protected:
-  void ToFile(CGNTrace& trace, long maxSize = 0, char output = 1) {
-    ASSERT_EQ(trace.ResetOutput(output, name_, maxSize), 1);
-  }
   // trace_ on this test's file, mask 1, no date.
   void Open(long maxSize = 0, char output = 1) {
     trace_.DisableDateTime();
     trace_.ResetMask(1);
-    ToFile(trace_, maxSize, output);
+    ASSERT_EQ(trace_.ResetOutput(output, name_, maxSize), 1);
   }
+  void Write(const char* text) { trace_.WriteMsg(nullptr, 1, CGNString(), "%s", text); }
   Lines FileLines() { return gnutil_test::FileLines(path_); }
   // What GetOutput reports, as "output name cap".
-  std::string Output(CGNTrace& trace) {
+  std::string Output() {
     char output = 9;
     CGNString name("unset");
     long maxSize = 9;
-    trace.GetOutput(&output, &name, &maxSize);
+    trace_.GetOutput(&output, &name, &maxSize);
     return std::to_string(output) + " " + static_cast<const char*>(name) + " " +
            std::to_string(maxSize);
   }
@@ -59,13 +58,6 @@ class TraceFile : public ::testing::Test {
     };
     auto first = std::async(std::launch::async, run, 0);
     return run(1) == 0 && first.get() == 0;
-  }
-  // The text as the C runtime writes it to a text file: CR LF line ends on Windows.
-  std::string AsText(const std::string& text) {
-    FILE* file = fopen(dir_.File("probe.txt").c_str(), "w");
-    fputs(text.c_str(), file);
-    fclose(file);
-    return gnutil_test::ReadWholeFile(dir_.File("probe.txt"));
   }
 
   gnutil_test::TempDir dir_{"gnutil-trace"};
@@ -106,7 +98,7 @@ TEST_F(TraceFile, LayoutsInTheFileAndOnStandardOutput) {
   Open(0, 3);
   CGNTraceFileLine where(42, "src/main.cpp");
   time_t before = time(nullptr);
-  ::testing::internal::CaptureStdout();
+  gnutil_test::StdoutCapture captured;
   std::string file, out;
   for (const auto& c : cases) {
     trace_.ResetFileLine(c.fileLine);
@@ -117,7 +109,7 @@ TEST_F(TraceFile, LayoutsInTheFileAndOnStandardOutput) {
     file += d + c.line + "\n";
     out += d + (c.label[0] == '\0' ? " : " : "") + c.line + "\n";  // " : " after an empty label
   }
-  std::string shown = ::testing::internal::GetCapturedStdout();
+  std::string shown = captured.Text();
   time_t after = time(nullptr);
   const std::string at = " : Line    42 in src/main.cpp";
   std::string text = gnutil_test::WithoutCR(gnutil_test::ReadWholeFile(path_));
@@ -133,78 +125,59 @@ TEST_F(TraceFile, LayoutsInTheFileAndOnStandardOutput) {
   EXPECT_EQ(text.find("TID"), std::string::npos);  // threaded: see ExpectWriterLines
 }
 
+// A file that cannot be opened leaves file output off and none shown; 0
+// closes the file and clears the name and the cap, 2 alone does the same and
+// keeps the standard output.
 TEST_F(TraceFile, OutputsAndFiles) {
   gnutil_test::WriteWholeFile(path_, "earlier line\n");
-  CGNTrace trace;
-  trace.DisableDateTime();
-  trace.ResetMask(1);
-  EXPECT_EQ(trace.ResetOutput(1), 0);  // file output needs an open file
   CGNString bad(dir_.File("missing-dir/trace.log").c_str());
-  EXPECT_EQ(trace.ResetOutput(1, bad, 0), 0);
-  EXPECT_EQ("0 " + dir_.File("missing-dir/trace.log") + " 0", Output(trace))
-      << "no file, none shown";
-  EXPECT_EQ(trace.ResetOutput(1), 0);
-  ::testing::internal::CaptureStdout();
-  ToFile(trace, 500);
-  EXPECT_EQ("1 " + path_ + " 500", Output(trace));
-  trace.WriteMsg(nullptr, 1, CGNString(), "appended");
-  CGNString other(dir_.File("other.log").c_str());
-  ASSERT_EQ(trace.ResetOutput(1, other, 0), 1);
-  trace.WriteMsg(nullptr, 1, CGNString(), "elsewhere");
-  ToFile(trace);
-  trace.WriteMsg(nullptr, 1, CGNString(), "back\nin two lines");
-  // 0 closes the file and clears the name and the cap; 2 alone does the
-  // same and keeps the standard output.
-  EXPECT_EQ(trace.ResetOutput(0), 1);
-  EXPECT_EQ("0  0", Output(trace));
-  EXPECT_EQ(trace.IsEnabled(1), 0);
-  EXPECT_EQ(trace.ResetOutput(1), 0);
-  ToFile(trace, 100, 3);
-  EXPECT_EQ(trace.ResetOutput(2), 1);
-  EXPECT_EQ("2  0", Output(trace));
-  trace.WriteMsg(nullptr, 1, CGNString(), "shown");
-  EXPECT_EQ(trace.ResetOutput(1), 0);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), " : shown\n");
-  EXPECT_EQ(gnutil_test::ReadWholeFile(path_),
-            "earlier line\n" + AsText("appended\nback\nin two lines\n"));
-  EXPECT_EQ(gnutil_test::WithoutCR(gnutil_test::ReadWholeFile(dir_.File("other.log"))),
-            "elsewhere\n");
+  EXPECT_EQ(trace_.ResetOutput(1, bad, 0), 0);
+  EXPECT_EQ("0 " + dir_.File("missing-dir/trace.log") + " 0", Output());
+  EXPECT_EQ(trace_.ResetOutput(1), 0);  // file output needs an open file
+  gnutil_test::StdoutCapture captured;
+  Open(500, 3);
+  EXPECT_EQ("3 " + path_ + " 500", Output());
+  Write("appended");
+  EXPECT_EQ(trace_.ResetOutput(2), 1);
+  EXPECT_EQ("2  0", Output());
+  Write("shown");
+  EXPECT_EQ(trace_.ResetOutput(1), 0);
+  EXPECT_EQ(trace_.ResetOutput(0), 1);
+  EXPECT_EQ(trace_.IsEnabled(1), 0);
+  EXPECT_EQ(captured.Text(), " : appended\n : shown\n");
+  EXPECT_EQ(FileLines(), (Lines{"earlier line", "appended"}));
 }
 
 TEST_F(TraceFile, SizeCapEmptiesTheFileFirst) {
   gnutil_test::WriteWholeFile(path_, std::string(149, 'x') + "\n");
   Open(100);
-  trace_.WriteMsg(nullptr, 1, CGNString(), "first after the cap");
+  Write("first after the cap");
   EXPECT_EQ(FileLines(), Lines{"first after the cap"});
   // Below the cap lines are appended; the line that finds it reached (100
   // bytes exactly) starts the file afresh.
   std::string forty(39, 'y');
-  trace_.WriteMsg(nullptr, 1, CGNString(), "%s", forty.c_str());
-  trace_.WriteMsg(nullptr, 1, CGNString(), "%s", forty.c_str());
+  Write(forty.c_str());
+  Write(forty.c_str());
   EXPECT_EQ(FileLines().size(), 3u);
-  trace_.WriteMsg(nullptr, 1, CGNString(), "fresh");
+  Write("fresh");
   EXPECT_EQ(FileLines(), Lines{"fresh"});
 }
 
 // A file rotated (renamed away) or removed behind the trace's back: the next
 // line is in a new file at the path.
 TEST_F(TraceFile, LinesFollowThePathAfterRotationOrRemoval) {
-  const struct {
-    const char* name;
-    bool rotated;
-  } cases[] = {{.name = "rotated", .rotated = true}, {.name = "removed", .rotated = false}};
   Open();
-  for (const auto& c : cases) {
-    trace_.WriteMsg(nullptr, 1, CGNString(), "before, %s", c.name);
-    if (c.rotated) {
+  for (const bool rotated : {true, false}) {
+    SCOPED_TRACE(rotated ? "rotated" : "removed");
+    Write("before");
+    if (rotated)
       std::filesystem::rename(path_, path_ + ".1");
-    } else {
+    else
       std::filesystem::remove(path_);
-    }
-    trace_.WriteMsg(nullptr, 1, CGNString(), "after, %s", c.name);
-    EXPECT_EQ(FileLines(), Lines{std::string("after, ") + c.name});
+    Write("after");
+    EXPECT_EQ(FileLines(), Lines{"after"});
   }
-  EXPECT_EQ(gnutil_test::FileLines(path_ + ".1"), Lines{"before, rotated"});
+  EXPECT_EQ(gnutil_test::FileLines(path_ + ".1"), Lines{"before"});
 }
 
 TEST_F(TraceFile, LongMessagesAndTheResourceForm) {
@@ -216,24 +189,6 @@ TEST_F(TraceFile, LongMessagesAndTheResourceForm) {
   trace_.WriteMsg(nullptr, 1, CGNString("res"), 7999L);  // no such string: empty message
   EXPECT_EQ(FileLines(),
             (Lines{"big : <" + big + "> : Line     1 in ", "res : count of files is 3", "res : "}));
-}
-
-TEST_F(TraceFile, CopiesTakeTheSettingsOnly) {
-  Open(4000);
-  CGNTrace copy(trace_);
-  EXPECT_EQ("1 " + path_ + " 4000", Output(copy));
-  copy.WriteMsg(nullptr, 1, CGNString(), "copy without a file");
-  trace_.WriteMsg(nullptr, 1, CGNString(), "original");
-  ToFile(copy, 4000);  // the same name, but its own ResetOutput opens the file
-  copy.WriteMsg(nullptr, 1, CGNString(), "copy");
-  CGNTrace assigned;
-  ASSERT_EQ(assigned.Init(), 1);
-  CGNString other(dir_.File("assigned.log").c_str());
-  ASSERT_EQ(assigned.ResetOutput(1, other, 0), 1);
-  assigned = trace_;  // its own file goes: the name is the original's now
-  assigned.WriteMsg(nullptr, 1, CGNString(), "assigned without a file");
-  EXPECT_EQ(FileLines(), (Lines{"original", "copy"}));
-  EXPECT_EQ(gnutil_test::ReadWholeFile(dir_.File("assigned.log")), "");
 }
 
 // Run only as a writer process (--trace-writer=<writer>,<cap>,<file>):

@@ -6,7 +6,6 @@
 
 #include <gnutil/osthread.h>
 
-#include <atomic>
 #include <functional>
 #include <utility>
 
@@ -25,22 +24,17 @@ class TestThread {
   TestThread(const TestThread&) = delete;
   TestThread& operator=(const TestThread&) = delete;
 
-  bool started() const { return handle_ != nullptr; }
-  bool finished() const { return finished_.load(); }
   void Join() {
     if (handle_ != nullptr) OSThreadTerminateWait(handle_);
   }
 
  private:
   static unsigned int Run(void* self) {
-    TestThread* t = static_cast<TestThread*>(self);
-    t->body_();
-    t->finished_.store(true);
+    static_cast<TestThread*>(self)->body_();
     return 0;
   }
 
   std::function<void()> body_;
-  std::atomic<bool> finished_{false};
   _osthread* handle_ = nullptr;
 };
 

@@ -66,10 +66,7 @@ TEST_F(TraceFileErrors, FileThatCannotBeReopenedAtTheCapStopsFileOutput) {
   ASSERT_EQ(unlink(path_.c_str()), 0);
   ASSERT_EQ(rmdir(sub_.c_str()), 0);
   Write("cannot reopen");
-  char output = 0;
-  trace_.GetOutput(&output, nullptr, nullptr);
-  EXPECT_EQ(output, 1);                 // still asked for ...
-  EXPECT_EQ(trace_.ResetOutput(1), 0);  // ... but no file is open
+  EXPECT_EQ(trace_.ResetOutput(1), 0);  // no file is open
   ASSERT_EQ(mkdir(sub_.c_str(), 0700), 0);
   Write("dropped");
   ASSERT_EQ(trace_.ResetOutput(1, name_, 10), 1);
@@ -118,19 +115,14 @@ TEST_F(TraceFileErrors, WriterThatWaitedAtTheCapKeepsTheOtherWritersLine) {
 // which kills the program, on the first line after its reader went.
 TEST_F(TraceFileErrors, NamedPipeIsRefusedAtOnce) {
   ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
-  const struct {
-    const char* name;
-    bool reader;
-  } cases[] = {{.name = "with a reader", .reader = true},
-               {.name = "without a reader", .reader = false}};
-  for (const auto& c : cases) {
-    int reader = c.reader ? open(path_.c_str(), O_RDONLY | O_NONBLOCK) : -1;
-    EXPECT_EQ(trace_.ResetOutput(1, name_, 0), 0) << c.name;
+  for (const bool withReader : {true, false}) {
+    int reader = withReader ? open(path_.c_str(), O_RDONLY | O_NONBLOCK) : -1;
+    EXPECT_EQ(trace_.ResetOutput(1, name_, 0), 0) << withReader;
     if (reader >= 0) close(reader);
     Write("after the reader went");
     char output = 9;
     trace_.GetOutput(&output, nullptr, nullptr);
-    EXPECT_EQ(output, 0) << c.name;
+    EXPECT_EQ(output, 0) << withReader;
   }
 }
 

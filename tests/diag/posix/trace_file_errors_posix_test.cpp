@@ -60,20 +60,6 @@ TEST_F(TraceFileErrors, ShortWriteNeverJoinsTheNextLine) {
             "L : first\nL : second, cut\nL : third, refused\nL : fourth\nL : fifth\n");
 }
 
-TEST_F(TraceFileErrors, FileThatCannotBeReopenedAtTheCapStopsFileOutput) {
-  ASSERT_EQ(trace_.ResetOutput(1, name_, 10), 1);
-  Write("past the cap already");
-  ASSERT_EQ(unlink(path_.c_str()), 0);
-  ASSERT_EQ(rmdir(sub_.c_str()), 0);
-  Write("cannot reopen");
-  EXPECT_EQ(trace_.ResetOutput(1), 0);  // no file is open
-  ASSERT_EQ(mkdir(sub_.c_str(), 0700), 0);
-  Write("dropped");
-  ASSERT_EQ(trace_.ResetOutput(1, name_, 10), 1);
-  Write("back");
-  EXPECT_EQ(gnutil_test::ReadWholeFile(path_), "L : back\n");
-}
-
 // A writer that finds the file at the cap waits for the truncation lock (an
 // advisory flock); when the writer that held it has emptied the file, it
 // finds the file below the cap and keeps the line just written there. Here

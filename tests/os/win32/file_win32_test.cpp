@@ -28,7 +28,6 @@ TEST(FileWin32, UniversalNameOfUnconnectedDrives) {
       {"ab\\c", 1, "ab\\c"},
       {"data\\f.txt", 0, "untouched"},
       {"\\\\server\\share\\f", 0, "untouched"},
-      {"1:\\f", 0, "untouched"},
       {"", 0, "untouched"},
   };
   for (const auto& c : cases) {

@@ -128,7 +128,7 @@ TEST_F(TraceFile, LayoutsInTheFileAndOnStandardOutput) {
   EXPECT_EQ(trace_.IsEnabled(1), 0);
 }
 
-TEST_F(TraceFile, SizeCapEmptiesTheFileFirst) {
+TEST_F(TraceFile, FileStartsAfreshAtTheCapAndAfterRotation) {
   gnutil_test::WriteWholeFile(path_, std::string(149, 'x') + "\n");
   Open(100);
   Write("first after the cap");
@@ -141,23 +141,17 @@ TEST_F(TraceFile, SizeCapEmptiesTheFileFirst) {
   EXPECT_EQ(FileLines().size(), 3u);
   Write("fresh");
   EXPECT_EQ(FileLines(), Lines{"fresh"});
-}
-
-// A file rotated (renamed away) or removed behind the trace's back: the next
-// line is in a new file at the path.
-TEST_F(TraceFile, LinesFollowThePathAfterRotationOrRemoval) {
-  Open();
-  for (const bool rotated : {true, false}) {
-    SCOPED_TRACE(rotated ? "rotated" : "removed");
-    Write("before");
-    if (rotated)
+  // A file rotated (renamed away) or removed behind the trace's back: the
+  // next line is in a new file at the path.
+  for (const char* how : {"rotated", "removed"}) {
+    if (std::string(how) == "rotated")
       std::filesystem::rename(path_, path_ + ".1");
     else
       std::filesystem::remove(path_);
-    Write("after");
-    EXPECT_EQ(FileLines(), Lines{"after"});
+    Write(how);
+    EXPECT_EQ(FileLines(), Lines{how});
   }
-  EXPECT_EQ(gnutil_test::FileLines(path_ + ".1"), Lines{"before"});
+  EXPECT_EQ(gnutil_test::FileLines(path_ + ".1"), Lines{"fresh"});
 }
 
 TEST_F(TraceFile, LongMessagesAndTheResourceForm) {

@@ -21,15 +21,13 @@ namespace {
 class TraceFileErrors : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(mkdir(sub_.c_str(), 0700), 0);
     trace_.DisableDateTime();
     trace_.ResetMask(1);
   }
   void Write(const char* text) { trace_.WriteMsg(nullptr, 1, CGNString("L"), "%s", text); }
 
   gnutil_test::TempDir dir_{"gnutil-trace-errors"};
-  std::string sub_ = dir_.File("sub");
-  std::string path_ = sub_ + "/trace.log";
+  std::string path_ = dir_.File("trace.log");
   CGNString name_{path_.c_str()};
   CGNTrace trace_;
 };

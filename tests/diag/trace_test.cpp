@@ -22,7 +22,7 @@
 
 namespace {
 
-using gnutil_test::kDatePattern;
+constexpr const char* kDatePattern = "\\d\\d/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d :: ";
 using Lines = std::vector<std::string>;
 
 constexpr int kProcessLines = 5000;

@@ -28,8 +28,6 @@ inline std::vector<std::string> FileLines(const std::string& path) {
   return lines;
 }
 
-constexpr const char* kDatePattern = "\\d\\d/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d :: ";
-
 // Writer w's line j in the many-writer tests (label "w", date on, threaded
 // process); the length varies by line.
 inline std::string TraceMessage(int writer, int line) {

@@ -80,13 +80,4 @@ TEST_F(Assertions, CallbackThatAssertsIsNotCalledAgain) {
   EXPECT_EQ(g_calls, 1);  // the guard is gone: the callback runs again
 }
 
-TEST_F(Assertions, WithoutVariableTableTheGuardDoesNotHold) {
-  a_->Init(Recursing, &g_calls);
-  g_calls = 0;
-  EXPECT_EQ(a_->cgnassert(0, "file.cpp", 12), 1);
-  EXPECT_EQ(g_calls, 3);  // called from inside itself until it stopped asserting
-  EXPECT_EQ(g_inner, 1);
-  EXPECT_EQ(FileLines().size(), 3u);
-}
-
 }  // namespace

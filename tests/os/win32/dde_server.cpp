@@ -58,12 +58,11 @@ HDDEDATA CALLBACK Callback(UINT type, UINT, HCONV, HSZ topic, HSZ item, HDDEDATA
       if (command == "quit") g_quitRequested = true;
       return reinterpret_cast<HDDEDATA>(DDE_FACK);
     }
-    case XTYP_POKE: {
+    case XTYP_POKE:
       if (ItemName(item) != "value") return reinterpret_cast<HDDEDATA>(DDE_FNOTPROCESSED);
       g_value = DataText(data);
       g_last = "POKE value=" + g_value;
       return reinterpret_cast<HDDEDATA>(DDE_FACK);
-    }
     case XTYP_REQUEST: {
       const std::string name = ItemName(item);
       if (name == "value") return Reply(item, g_value);

@@ -36,16 +36,21 @@ class TraceThreads : public ::testing::Test {
       threads.emplace_back(new gnutil_test::TestThread([&body, i] { body(i); }));
   }
 
+  // The trace on this test's file, mask 1.
+  void Open(CGNTrace& trace) {
+    ASSERT_EQ(trace.Init(), 1);
+    ASSERT_EQ(trace.ResetOutput(1, name_, 0), 1);
+    trace.ResetMask(1);
+  }
+
   gnutil_test::TempDir dir_{"gnutil-trace-threads"};
   std::string path_ = dir_.File("trace.log");
+  CGNString name_{path_.c_str()};
 };
 
 TEST_F(TraceThreads, ManyThreadsThroughOneTrace) {
   CGNTrace trace;
-  ASSERT_EQ(trace.Init(), 1);
-  CGNString name(path_.c_str());
-  ASSERT_EQ(trace.ResetOutput(1, name, 0), 1);
-  trace.ResetMask(1);
+  Open(trace);
   RunThreads(kThreads, [&trace](int w) {
     CGNString label("w");
     for (int j = 0; j < kLines; ++j) {
@@ -73,12 +78,8 @@ unsigned char WaitingCallback(void*) {
 }
 
 TEST_F(TraceThreads, AssertionGuardIsPerThread) {
-  CGNGlobalTrace* trace = CGNGlobalTrace::Instance();
-  ASSERT_EQ(trace->Init(), 1);
-  trace->DisableDateTime();
-  CGNString name(path_.c_str());
-  ASSERT_EQ(trace->ResetOutput(1, name, 0), 1);
-  trace->ResetMask(1);
+  CGNGlobalTrace::Instance()->DisableDateTime();
+  Open(*CGNGlobalTrace::Instance());
   CGNAssert::Instance()->SetNativeAssert(0);
   CGNAssert::Instance()->Init(WaitingCallback, nullptr);
   InitMbutil();  // the code set is process-wide: chosen before the threads start

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <regex>
 #include <string>
 #include <thread>
 
@@ -76,15 +77,12 @@ TEST_F(TraceFileErrors, WriterThatWaitedAtTheCapKeepsTheOtherWritersLine) {
   std::thread writer([this] { Write("waited"); });
   struct stat st;
   ASSERT_EQ(fstat(fd, &st), 0);
-  const std::string waiting = ":" + std::to_string(st.st_ino) + " ";
+  // A waiter's line in the list: "-> FLOCK ... <device>:<inode> ...".
+  const std::regex waiting("-> FLOCK[^\\n]*:" + std::to_string(st.st_ino) + " ");
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   for (bool seen = false; !seen && std::chrono::steady_clock::now() < deadline;) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    const std::string locks = gnutil_test::ReadWholeFile("/proc/locks");
-    for (size_t at = locks.find("-> FLOCK"); at != std::string::npos && !seen;
-         at = locks.find("-> FLOCK", at + 1)) {
-      seen = locks.substr(at, locks.find('\n', at) - at).find(waiting) != std::string::npos;
-    }
+    seen = std::regex_search(gnutil_test::ReadWholeFile("/proc/locks"), waiting);
   }
   EXPECT_EQ(ftruncate(fd, 0), 0);
   EXPECT_EQ(write(fd, "L : fresh\n", 10), 10);

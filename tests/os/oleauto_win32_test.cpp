@@ -156,9 +156,7 @@ TEST_F(Automation, ChainsGiveTheLastMembersResult) {
     Outcome out = Run(c.server, c.rows);
     EXPECT_EQ(c.ok, out.ok) << c.what << ": " << out.detail;
     EXPECT_EQ(c.result, out.result) << c.what;
-    if (c.type != -2) {
-      EXPECT_EQ(c.type, out.type) << c.what;
-    }
+    EXPECT_TRUE(c.type == -2 || c.type == out.type) << c.what << ": type " << out.type;
   }
   DeleteFileA(file.c_str());
 }
@@ -218,9 +216,7 @@ TEST_F(Automation, FailuresAndTheirTexts) {
     EXPECT_EQ(0, out.ok);
     EXPECT_EQ(c.summary, out.summary);
     EXPECT_EQ(c.hint, out.hint);
-    if (!c.detail.empty()) {
-      EXPECT_EQ(c.detail, out.detail);
-    }
+    EXPECT_TRUE(c.detail.empty() || c.detail == out.detail) << out.detail;
     EXPECT_EQ("", out.result);
   }
 }
@@ -255,9 +251,7 @@ TEST_F(Automation, RegistrationDecidesHowTheServerIsCreated) {
     EXPECT_EQ(0, out.ok);
     EXPECT_EQ(LibraryText(c.summaryId), out.summary);
     EXPECT_EQ(LibraryText(25201), out.hint);
-    if (c.serverKey == nullptr) {
-      EXPECT_EQ("", out.detail);
-    }
+    EXPECT_TRUE(c.serverKey != nullptr || out.detail.empty()) << out.detail;
     RegDeleteKeyA(HKEY_CLASSES_ROOT, serverKey.c_str());
     RegDeleteKeyA(HKEY_CLASSES_ROOT, classKey.c_str());
   }

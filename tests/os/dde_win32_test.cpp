@@ -37,10 +37,8 @@ class DdeClient : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (started_) {
-      CGNString result;
-      Send("", OSDDE_EXECUTE, "quit", &result);
-    }
+    CGNString result;
+    if (started_) Send("", OSDDE_EXECUTE, "quit", &result);
     EXPECT_EQ(1, OSDDEUnInit());
   }
 

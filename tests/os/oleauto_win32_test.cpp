@@ -62,10 +62,8 @@ class Automation : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (automation_ != nullptr) {
-      automation_->CleanUP();
-      automation_.reset();
-    }
+    if (automation_ != nullptr) automation_->CleanUP();
+    automation_.reset();
     if (comInitialised_) CoUninitialize();
   }
 

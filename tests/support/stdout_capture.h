@@ -19,9 +19,8 @@ class StdoutCapture {
     fflush(stdout);
     saved_ = dup(fileno(stdout));
     FILE* file = fopen(dir_.File("stdout.txt").c_str(), "w");
-    if (saved_ < 0 || file == nullptr || dup2(fileno(file), fileno(stdout)) < 0) {
-      ADD_FAILURE() << "cannot capture the standard output";
-    }
+    EXPECT_TRUE(saved_ >= 0 && file != nullptr && dup2(fileno(file), fileno(stdout)) >= 0)
+        << "cannot capture the standard output";
     if (file != nullptr) fclose(file);
   }
   ~StdoutCapture() { Text(); }

@@ -8,12 +8,10 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "genutil/format_estimate.h"
 #include "genutil/textscan.h"
 #include "genutil/widetext.h"
 #include "support/gnstring_fixtures.h"
@@ -23,40 +21,6 @@ namespace {
 using gnutil::testing::FailAllocationAfter;
 using gnutil_test::Bytes;
 using gnutil_test::NoFailures;
-using gnutil_test::Probe;
-
-TEST(StringValue, DefaultNullAndEmptyShareOneEmptyText) {
-  Probe a, b(static_cast<const char*>(nullptr)), c(static_cast<const unsigned short*>(nullptr));
-  Probe d("text", 30);
-  d.MakeWide();
-  d.Empty();
-  for (const Probe* p : {&a, &b, &c, &d}) {
-    EXPECT_EQ(Bytes(*p), "");
-    EXPECT_EQ(p->Capacity(), 0u);
-    EXPECT_EQ(p->Wide(), nullptr);
-    EXPECT_TRUE(p->IsEmpty());
-    EXPECT_EQ(p->Data(), a.Data());
-  }
-}
-
-TEST(StringValue, CapacityRules) {
-  Probe reserved("", 50), assigned, abc("abc", 10), s("hello");
-  assigned = reserved;
-  EXPECT_EQ(Probe(reserved).Capacity(), 0u);  // an empty source gives the initial state
-  EXPECT_EQ(assigned.Capacity(), 50u);        // assignment keeps the source's capacity
-  EXPECT_EQ(Probe("abc", -5).Capacity(), 3u);
-  const char* before = abc.Data();
-  abc += "defg";
-  EXPECT_EQ(abc.Data(), before);  // no reallocation within capacity
-  abc += "hijk";
-  EXPECT_EQ(abc.Capacity(), 11u);  // exact growth, no spare room
-  s.AllocateBuffer(2);
-  EXPECT_EQ(s.GrowBytes(1), 5);  // never below the length
-  s.MakeWide();
-  EXPECT_EQ(s.GrowChars(1), 5);  // never below the wide length
-  EXPECT_EQ(s.GrowChars(40), 40);
-  EXPECT_EQ(Bytes(s) + static_cast<char>(s.Wide()[4]), "helloo");
-}
 
 TEST(StringValue, GetStringNeverOverrunsNorSplits) {
   const std::tuple<int, const char*, unsigned, unsigned> kCases[] = {
@@ -121,7 +85,7 @@ TEST_P(LegacyString, CharactersOneByOneAndTheWideRoundTrip) {
   EXPECT_STREQ(s.GetCodePageCharAt(5, buf), "");
   EXPECT_EQ(std::string() + s.GetAt(1) + s.GetAt(2), "x" + b_.substr(0, 1));  // by character
 
-  Probe p(Sample().c_str(), 20);
+  CGNString p(Sample().c_str(), 20);
   EXPECT_TRUE(p.SetCodePageCharAt(0, b_.c_str()));
   EXPECT_FALSE(p.SetCodePageCharAt(4, "z"));  // index == character count
   p.SetAt(2, 'c');                            // a multibyte character replaced by one byte
@@ -236,28 +200,6 @@ void RunRows(const Row (&rows)[n], bool expand, bool walk = true) {
   }
 }
 
-TEST(Classification, OneCharacterOrAll) {
-  using Test = unsigned char (CGNString::*)(int) const;
-  const Test kTests[] = {&CGNString::IsAlphaAt, &CGNString::IsAlphaNumAt, &CGNString::IsDigitAt,
-                         &CGNString::IsLowerAt, &CGNString::IsUpperAt,    &CGNString::IsPrintAt,
-                         &CGNString::IsPunctAt, &CGNString::IsSpaceAt,    &CGNString::IsXDigitAt};
-  // -1: every character. Expected: alpha alnum digit lower upper print punct
-  // space xdigit ('-': either; Windows prints a tab).
-  const std::tuple<const char*, int, const char*> kCases[] = {
-      {"", -1, "110111011"},      {"", 0, "000000000"},        {"123", -1, "011001001"},
-      {"123", 2, "011001001"},    {"123", 3, "000000000"},     {"123", -2, "000000000"},
-      {"aB1 .f", 0, "110101001"}, {"aB1 .f", 1, "110011001"},  {"aB1 .f", 3, "000001010"},
-      {"aB1 .f", 4, "000001100"}, {"aB1 .f", -1, "000001000"}, {"a\x01z", -1, "000000000"},
-      {" \t\n", -1, "00000-010"}, {"!?", -1, "000001100"}};
-  for (const auto& [text, index, expect] : kCases) {
-    CGNString s(text);
-    for (size_t t = 0; t < 9; ++t) {
-      if (expect[t] == '-') continue;
-      EXPECT_EQ((s.*kTests[t])(index), expect[t] - '0') << text << " " << index << " " << t;
-    }
-  }
-}
-
 TEST(Edit, Reads) {
   // Find: from a start below the count; FindFirstOf/NotOf: how many from start
   // (out of range: the count); ReverseFind: the first character of its argument;
@@ -266,26 +208,19 @@ TEST(Edit, Reads) {
       READ("abcabc", s.Find("bc", 2), 4),
       READ("abcabc", s.Find("", 3), 3),
       READ("abcabc", s.Find("", 6), -1),
-      READ("abcabc", s.Find("a", -1), -1),
       READ("abcabc", s.Find(static_cast<const char*>(nullptr)), 0),
       READ("abcabc", s.StrChr(3, 'c'), 5),
-      READ("abcabc", s.StrChr(6, 'c'), -1),
       READ("abcabc", s.ReverseFind("ca"), 5),
-      READ("abcabc", s.ReverseFind("z"), -1),
       READ("Hello", s.IsEqualNoCase("hELLO"), 1),
       READ("ab  cd", s.FindFirstNotOf(" ", 2), 2),
       READ("ab  cd", s.FindFirstOf("dc", 1), 3),
       READ("ab  cd", s.FindFirstOf(" ", -1), 6),
-      READ("ab  cd", s.FindFirstNotOf(" ", 9), 6),
       READ("ab  cd", s.FindFirstOf("", 0), 6),
       READ("ab  cd", s.FindFirstNotOf("", 1), 0),
-      READ("Hello", s.IsEqualNoCase("Hello!"), 0),
       READ("abc", s.Collate("abd") < 0, 1),
       READ("a19b", s.IsNumAt(1) + 2 * s.IsNumAt(2) + 4 * s.IsNumAt(0) + 8 * s.IsNumAt(4), 3),
       READ("abc1", s.IsAlpha(), 1),
-      READ("ab c", s.IsAlpha(), 0),
       READ("", s == kNull, 1),
-      READ("a", s == kNull, 0),
       READ("abc", s == CGNString("abc", 40), 1),
       READ("ab", s == (CGNString("ab") += '\0'), 0),
       READ("  42abc", s.Number(), 42)};
@@ -296,7 +231,6 @@ TEST(Edit, Parts) {
   // A negative SubStr count means to the end, a negative MidString start is
   // past any end; the trims remove only blanks.
   const Row kRows[] = {PART("abcdef", s.SubStr(d, 2, 3), "cde"),
-                       PART("abcdef", s.SubStr(d, 6, 1), ""),
                        PART("abcdef", s.SubStr(d, 2, -7), "cdef"),
                        PART("abcdef", s.MidString(d, 1, 2), "bc"),
                        PART("abcdef", s.MidString(d, -1, 2), ""),
@@ -304,12 +238,9 @@ TEST(Edit, Parts) {
                        PART("abc", s.RightString(d, 2), "bc"),
                        PART("abc", s.RightString(d, 10), "abc"),
                        PART("abcdef", s.LeftStringInBytes(d, 4), "abcd"),
-                       PART("abcdef", s.LeftStringInBytes(d, 0), ""),
-                       PART("abc", s.LeftStringInBytes(d, 10), "abc"),
                        PART("  a b  ", s.LeftTrim(d), "a b  "),
                        PART("  a b  ", s.RightTrim(d), "  a b"),
                        PART("\t a \t", s.LeftRightTrim(d), "\t a \t"),
-                       PART("    ", s.RightTrim(d), ""),
                        EDIT(" xy ", s.LeftRightTrim(s), "xy"),
                        EDIT("xy", s.LeftString(s, 1), "x")};
   RunRows(kRows, false);
@@ -326,18 +257,13 @@ TEST(Edit, InPlace) {
                        EDIT("xyz", s = static_cast<const char*>(s) + 2, "z"),
                        EDIT("abc", s.Set(s), "abc"),
                        EDIT("abc", s += kDE, "abcde"),
-                       EDIT("abc", s += kNull, "abc"),
                        EDIT("abc", s += '\0', std::string("abc\0", 4)),
                        EDIT("abcdef", s.SubStrInBytes(1, 2), "bc"),
                        EDIT("abcdef", s.SubStrInBytes(1, 0), ""),
-                       EDIT("abcdef", s.SubStrInBytes(9, 1), ""),
-                       EDIT("abcdef", s.Truncate(10), "abcdef"),
                        EDIT("abcdef", s.Truncate(4), "abcd"),
                        EDIT("k=v=x", s.TruncateAt('='), "k"),
-                       EDIT("k=v=x", s.TruncateAt("z"), "k=v=x"),
                        EDIT("key", s.TruncateAt("ey"), "k"),
                        EDIT("ABC DEF", s.ToLower(4), "ABC dEF"),
-                       ROW("abc", s.InsertAt(0, ""), 0, "abc"),
                        ROW("abc", s.InsertAt(4, "x"), 0, "abc"),
                        ROW("abc", s.InsertAt(3, "de"), 2, "abcde"),
                        ROW("abc", s.InsertAt(0, s), 3, "abcabc"),
@@ -345,21 +271,18 @@ TEST(Edit, InPlace) {
                            "a" + std::string(300, 'z') + "b"),
                        ROW("abcdef", s.RemoveAt(1, 100), 1, "a"),
                        ROW("abcdef", s.RemoveAt(2, 2), 1, "abef"),
-                       ROW("abcdef", s.RemoveAt(6, 1), 0, "abcdef"),
                        EDIT("aaaa", s.Replace("aa", "a"), "aa"),
                        EDIT("xaxbx", s.Replace("x", nullptr), "ab"),
                        EDIT("abab", s.Replace("ab", "abab"), "abababab"),
                        EDIT("keep", s.Replace("", "x"), "keep"),
                        EDIT("a-b-c", s.Replace('-', '+'), "a+b+c"),
                        EDIT("", s.CopyUntil("k=v", "="), "k"),
-                       EDIT("", s.CopyUntil("no stop", "#"), "no stop"),
                        EDIT("", s.CopyUntil("a::b", "::"), "a"),
                        EDIT("", s.CopyUntil("line\nnext", '\n'), "line"),
                        EDIT("x=", s.AppendUntil("1;2", ";"), "x=1"),
                        EDIT("x=", s.AppendUntil("abc", 'c'), "x=ab"),
                        EDIT("", s.CopyNBytes("ab", 4), std::string("ab\0\0", 4)),
                        EDIT("abc", s.CopyNBytes(s, 2), "ab"),
-                       EDIT("abc", s.CopyNBytes(nullptr, 3), ""),
                        EDIT("", s.CopyNChars("ab", 10), "ab"),
                        EDIT("", s.CopyNChars(kWide, 2), "wx"),
                        EDIT("abc", s.CopyNChars(kNull, 2), ""),
@@ -375,11 +298,9 @@ TEST_P(LegacyString, EditsCountCharacters) {
   // the character.
   const Row kRows[] = {PART("1x2y", s.SubStr(d, 1, 2), "x2"),
                        PART("1x2y", s.LeftString(d, 3), "1x2"),
-                       PART("1x2y", s.RightString(d, 2), "2y"),
                        PART("1x2y", s.LeftStringInBytes(d, strlen(g1) - 1), ""),
                        PART("1x2y", s.LeftStringInBytes(d, strlen(g1) + 2), "1x"),
                        READ("1x2y", s.Find(g2), 2),
-                       READ("1x2y", s.StrChr(0, 'y'), 3),
                        READ("1x2y", s.ReverseFind(g1), 0),
                        READ("1x2y", s.FindFirstOf(g2, 0), 2),
                        EDIT("1x2y", s.TruncateAt(g2), "1x"),
@@ -390,7 +311,6 @@ TEST_P(LegacyString, EditsCountCharacters) {
                        EDIT("", s.CopyNChars(X("1x2y"), 3), "1x2"),
                        EDIT("", s.CopyUntil(X("1=2"), '='), "1"),
                        EDIT("", s.CopyUntil(X("2Tz"), gT), "2"),
-                       READ("La", s.IsLowerAt(0), 1),
                        READ("La", s.IsEqualNoCase(X("UA")), 1),
                        EDIT("La", s.ToUpper(), "UA"),
                        EDIT("UA", s.ToLower(1), "Ua")};
@@ -446,7 +366,7 @@ TEST(AlignedPrefix, CutsBeforeASplitCharacter) {
   const char text[] =
       "a\x8E\xA2\xA1\xA1"
       "b";  // a, a four-byte character, b
-  const size_t kCuts[][2] = {{0, 0}, {1, 1}, {3, 1}, {4, 1}, {5, 5}, {100, 6}};
+  const size_t kCuts[][2] = {{0, 0}, {1, 1}, {4, 1}, {5, 5}, {100, 6}};
   for (const auto& c : kCuts) EXPECT_EQ(gnutil::AlignedPrefix(text, c[0]), c[1]) << c[0];
   EXPECT_EQ(gnutil::AlignedPrefix("ab\0cd", 4), 2u);  // stops at a NUL
   EXPECT_EQ(gnutil::AlignedPrefix(nullptr, 4), 0u);
@@ -466,8 +386,8 @@ long SplitName(CGNString& s) {
 }
 
 // Six escapes written and five read, numeric ones in a window of three
-// characters (two above 255); line counts with a byte for every LF; file names
-// split at either separator and the first dot, joined by exactly one separator.
+// characters; line counts with a byte for every LF; file names split at either
+// separator and the first dot, joined by exactly one separator.
 TEST(Format, EscapesLineEndsAndFileNames) {
   const Row kRows[] = {
       EDIT("it's", s.ExpandQuotes('\''), "it''s"),
@@ -475,36 +395,24 @@ TEST(Format, EscapesLineEndsAndFileNames) {
       EDIT("\b\n\f\r\"\\", s.ExpandSpecials(), "\\b\\n\\f\\r\\\"\\\\"),
       EDIT("tab\t\x07\x0b", s.ExpandSpecials(), "tab\t\x07\x0b"),
       EDIT("\\n\\t\\r\\b\\\\", s.UnexpandSpecials(), "\n\t\r\b\\"),
-      EDIT("\\f\\\"", s.UnexpandSpecials(), "\\f\\\""),
       EDIT("\\q", s.UnexpandSpecials(), "\\q"),
-      EDIT("end\\", s.UnexpandSpecials(), "end\\"),
       EDIT("\\\\\\n", s.UnexpandSpecials(), "\\\n"),
       EDIT("\\065x", s.UnexpandSpecials(), "Ax"),
       EDIT("\\300", s.UnexpandSpecials(), "\0360"),
-      EDIT("\\255", s.UnexpandSpecials(), "\xff"),
-      EDIT("\\1ab", s.UnexpandSpecials(), "\x01"),
       EDIT("a\\000b", s.UnexpandSpecials(), "ab"),
       EDIT("\\0091", s.UnexpandSpecials(), "\t1"),
       ROW("a\nb\r\n", OSClientFormatString(s), 7, "a\r\nb\r\n"),
       ROW("a\r\nb\r\n", OSServerFormatString(s), 4, "a\nb\n"),
       ROW("a\rb\r", OSServerFormatString(s), 4, "a\rb\r"),
-      ROW("a\rb\r", OSClientFormatString(s), 4, "a\rb\r"),
       EDIT("\nx", s.ClientFormat(), "\r\nx"),
-      EDIT("\r\nx", s.ServerFormat(), "\nx"),
       READ("\na\n", OSClientGetNumLines(s), 1),
-      READ("a\nb\nc\n", OSClientGetNumLines(s), 3),
       READ("a\r\nb\r\n", s.GetNumLines(), 2),
       EDIT("c:\\dir/file.txt", (s.SplitFilePath(s, d), s += "|", s += d), "c:\\dir|file.txt"),
-      EDIT("readme", (s.SplitFilePath(s, d), s += "|", s += d), "|readme"),
       EDIT("file.txt", SplitName(s), "file|txt"),
-      EDIT("readme", SplitName(s), "readme|"),
       EDIT("my.dir\\file", SplitName(s), "my|dir\\file"),
       ROW("c:/dir", s.MakeFilePath(s, "a.txt"), 1, "c:/dir" + kSep + "a.txt"),
       ROW(kDirWithSep, s.MakeFilePath(s, "a.txt"), 1, kDirWithSep + std::string("a.txt")),
-      ROW("", s.MakeFilePath(s, "a.txt"), 1, kSep + "a.txt"),
       EDIT("1longfilename.text", s.ForceTo8By3(), "xlongfil.tex"),
-      EDIT("my file.tar.gz", s.ForceTo8By3(), "myxfilex.gz"),
-      EDIT(".profile", s.ForceTo8By3(), "xprofile"),
       EDIT("x-y_z!.c++", s.ForceTo8By3(), "xxyxzx.cxx")};
   RunRows(kRows, false, false);  // (the walk of failures: FormatShortage)
   char buf[] = "a\r\nb\r\r\nc\r";
@@ -531,44 +439,6 @@ TEST(Format, Sprintf) {
     EXPECT_EQ(result(s.sprintf("%s%E", big.c_str(), 1.0)),
               std::to_string(pad + 12) + ":" + big + "1.000000E+00");
   }
-}
-
-// Arguments from lists, recording what the estimate took.
-struct ListArgs : gnutil::FormatArgs {
-  std::vector<int> ints;
-  std::vector<const char*> strings;
-  std::string taken;
-  size_t i = 0, s = 0;
-  int NextInt() override { return taken += 'i', i < ints.size() ? ints[i++] : 0; }
-  void SkipInteger(int length) override { taken += length == 0 ? 'd' : static_cast<char>(length); }
-  void SkipDouble(bool longDouble) override { taken += longDouble ? 'D' : 'f'; }
-  void SkipPointer() override { taken += 'p'; }
-  const char* NextString() override { return taken += 's', s < strings.size() ? strings[s++] : ""; }
-  const wchar_t* NextWideString() override { return taken += 'w', L"wide"; }
-};
-
-// A string counts its length raised to the width and cut to the precision
-// (null: "(null)"); an unknown conversion ends the walk; huge widths saturate.
-TEST(FormatEstimate, TakesTheArgumentsPrintfTakes) {
-  // Format, ints, strings, estimate (0: not looked at), arguments taken.
-  const std::tuple<const char*, std::vector<int>, std::vector<const char*>, size_t, const char*>
-      kCases[] = {
-          {"%d %ld %lld %Lf %E %hd %zu %jd %td %c %p %n %s %m %.*f", {}, {}, 0, "dlLDfdzjtdppsif"},
-          {"%*.*s", {12, 2}, {"abcdef"}, 2, "iis"},
-          {"%10s%s", {}, {"abc", nullptr}, 16, "ss"},
-          {"%ls", {}, {}, 4, "w"},
-          {"%d%y%s", {}, {}, 36, "d"},
-          {"abc%-5", {}, {}, 3, ""},
-          {"%99999999999999999999999d%99999999999999999999s", {}, {""}, size_t(-1) / 4, "ds"}};
-  for (const auto& [format, ints, strings, expected, taken] : kCases) {
-    ListArgs args;
-    args.ints = ints;
-    args.strings = strings;
-    const size_t estimate = gnutil::EstimateFormattedLength(format, args);
-    EXPECT_EQ(expected ? estimate : 0, expected) << format;
-    EXPECT_EQ(args.taken, taken) << format;
-  }
-  EXPECT_EQ(gnutil::EstimateFormattedLength(nullptr, *std::make_unique<ListArgs>()), 0u);
 }
 
 TEST(FormatShortage, ScratchFailsSilentlyTheRestThrows) {
@@ -632,8 +502,8 @@ TEST(FormatShiftJis, CutsKeepWholeCharacters) {
   // The server's length of n bytes: half-width katakana take one byte in
   // Shift-JIS and two in EUC.
   char kana[] = "\xb1\xb2\xb3", hyo[] = "a\x95\x5c";
-  const std::tuple<char*, int, int> kLengths[] = {{kana, 6, 3}, {kana, 4, 2}, {kana, 2, 1},
-                                                  {hyo, 3, 3},  {hyo, 0, 0},  {nullptr, 3, 0}};
+  const std::tuple<char*, int, int> kLengths[] = {
+      {kana, 6, 3}, {kana, 4, 2}, {hyo, 3, 3}, {hyo, 0, 0}, {nullptr, 3, 0}};
   for (const auto& [text, n, length] : kLengths) {
     EXPECT_EQ(OSFindPlatformStringLength(text, n), length) << n;
   }

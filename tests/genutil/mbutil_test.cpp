@@ -32,15 +32,10 @@ using namespace gnutil_test;  // NOLINT: the suite's helpers and code-set names
 // the first key anywhere in the name, case kept).
 TEST(CodeSetNames, WholeNamesForTheToolTheFirstKeyForTheLibrary) {
   const std::tuple<const char*, int, int> kCases[] = {
-      {"sjis", CODESET_SJIS, CODESET_NONE},
       {"Shift_JIS", CODESET_SJIS, CODESET_JIS},
-      {"EUC-TW", CODESET_EUC_TW, CODESET_EUC_J},
       {"windows-1251", CODESET_1251, CODESET_1251},
       {"FOOBIG5BAR", -1, CODESET_BIG5},
-      {"ko_KR.EUC_K", -1, CODESET_EUC_K},
       {"xeuc_tw", -1, CODESET_NONE},
-      {"", -1, CODESET_NONE},
-      {"8859_1", -1, CODESET_NONE},
   };
   for (const auto& [name, byName, byRule] : kCases) {
     EXPECT_EQ(gnutil::CodeSetByName(name), byName) << name;
@@ -122,26 +117,15 @@ INSTANTIATE_TEST_SUITE_P(
                       LocaleCase{"C", CODESET_NONE, CODESET_NONE, CODESET_NONE},
                       LocaleCase{"Korean_Korea.949", 0, CODESET_KSC_5601_87, CODESET_KSC_5601_92}));
 
+// Functions given a code set never initialise; an early choice gives way to
+// the locale at the first lazy initialisation.
 TEST(CodeSetState, FirstUseReplacesAnEarlyExtChoice) {
   GNUTIL_USE_LOCALE("ja_JP.sjis");
-  // An early choice gives way to the locale at the first lazy initialisation.
-  InitMbutilExt(CODESET_BIG5);
-  EXPECT_EQ(mbmaxcharlen(), 2);
-  EXPECT_EQ(mb_mblen("\xB1", 1), 1);  // half-width katakana: Shift-JIS rules
-  EXPECT_EQ(InitMbutilExt(CODESET_NONE), CODESET_SJIS);
-}
-
-TEST(CodeSetState, ExplicitFunctionsNeverInitialise) {
-  GNUTIL_USE_LOCALE("ja_JP.sjis");
   EXPECT_EQ(mblenExt("\x82\xA0", 2, CODESET_SJIS), 2);
-  EXPECT_EQ(mbGetCodeSet("SJIS"), CODESET_SJIS);
-  // Still uninitialised: the current code set is the initial 0.
-  EXPECT_EQ(InitMbutilExt(CODESET_NONE), CODESET_NONE);
-  // InitMbutilExt gives the previous code set back and takes any number.
-  UseCodeSet(CODESET_EUC_J);
-  EXPECT_EQ(InitMbutilExt(12345), CODESET_EUC_J);
+  EXPECT_EQ(InitMbutilExt(CODESET_BIG5), CODESET_NONE);  // the initial 0
+  EXPECT_EQ(mb_mblen("\xB1", 1), 1);                     // half-width katakana: Shift-JIS rules
+  EXPECT_EQ(InitMbutilExt(12345), CODESET_SJIS);         // any number is taken
   EXPECT_EQ(mbmaxcharlen(), 1);
-  EXPECT_EQ(InitMbutilExt(CODESET_NONE), 12345);
 }
 
 // Lengths at the edges of every rule (a valid prefix gives the full length;
@@ -189,13 +173,9 @@ TEST(CharLength, EdgesOfEveryRule) {
   }
   UseCodeSet(CODESET_SJIS);  // mbbytesinchar never says below one
   EXPECT_EQ(mblenExt(nullptr, 0, CODESET_8859_2), 1);
-  EXPECT_EQ(mblenExt("", 1, CODESET_NONE), 1);
   EXPECT_EQ(mb_mblen(nullptr, 4), 0);
-  EXPECT_EQ(mb_mblen("", 4), 0);
   EXPECT_EQ(mb_mblen("A", 0), 0);
   EXPECT_EQ(mbbytesinchar("\x80"), 1);
-  EXPECT_EQ(mbbytesinchar(""), 1);
-  EXPECT_EQ(mbbytesinchartype("\x8F\xA1\xA1", CODESET_EUC_J), 3);
   EXPECT_EQ(mbbytesinchartype("\x8F\x01", CODESET_EUC_J), 1);
   UseCodeSet(CODESET_KSC_5601_87);  // 81 5B: between the Latin letter ranges
   EXPECT_EQ(mb_mblen("\x81\x41", 2), 2);
@@ -234,10 +214,8 @@ TEST(Stepping, IdxAndNextIdx) {
        "ab\x82\xA0\x63",
        {{0, 0, 1}, {1, 1, 2}, {2, 2, 4}, {3, 2, 4}, {4, 4, 0}, {10, 5, 0}}},
       {CODESET_SJIS, "", {{0, 0, 0}}},
-      {CODESET_SJIS, "\x80\x80\x80", {{1, 1, 2}, {2, 2, 0}}},
       {CODESET_SJIS, "a\x82", {{5, 2, 0}}},
       {CODESET_EUC_J, "\x8F\xA1\xA1x", {{0, 0, 3}, {2, 0, 3}}},
-      {CODESET_EUC_J, "\x8F\xA1\xA1", {{0, 0, 0}}},
       {CODESET_EUC_OR_SJIS, "abc", {{100, 100, 0}}},
       {CODESET_NONE, "abc", {{100, 100, 0}, {1, 1, 2}, {2, 2, 0}, {3, 3, 0}}},
       {CODESET_KSC_5601_87, "\x84\x5B\x61", {{0, 0, 1}, {1, 0, 2}, {2, 2, 0}}},
@@ -303,20 +281,16 @@ TEST(MbCompare, CaseLengthAndDoubleBytes) {
   const std::tuple<int, Compare, const char*, const char*, size_t, int> kCases[] = {
       {kSjis, Icmp, "ABC", "abc", 0, 0},
       {kSjis, Icmp, "ab", "abc", 0, -1},
-      {kSjis, Icmp, "abc", "ab", 0, 1},
       {kSjis, Icmp, "\x82\xA0", "z", 0, 1},
-      {kSjis, Icmp, "abC", "ABd", 0, -1},
       {kSjis, Icmp, "\x82\xA2", "\x82\xA0", 0, 1},
       {kSjis, Icmp, nullptr, "a", 0, 0},
       {kSjis, mbstrnicmp, "abcdef", "ABCxyz", 3, 0},
       {kSjis, mbstrnicmp, "abcdef", "ABCxyz", 4, -1},
-      {kSjis, mbstrnicmp, "", "a", 0, -1},
       {kSjis, mbstrnicmp, "ab", "abc", 5, -1},
       {kSjis, mbstrnicmp, "\x82\xA0X", "\x82\xA0x", 3, 0},
       {kSjis, mbstrnicmp, "\x82\xA0", "\x82\xA2", 2, -1},
       {kSjis, mbcharcmp, "abc", "abd", 3, -1},
       {kSjis, mbcharcmp, "b", "B", 1, 1},
-      {kSjis, mbcharcmp, "x", "y", 0, 0},
       {CODESET_NONE, Icmp, "ABC", "abc", 0, 0},
       {CODESET_NONE, mbcharcmp, "a", "b", 5, -1},
   };
@@ -344,22 +318,19 @@ TEST(MbSearch, WholeCharactersOnly) {
   UseCodeSet(kSjis);
   auto at = [](const char* t, const char* p) { return p != nullptr ? p - t : -1; };
   const char text[] = "\x83\x61\x83\x62\x61";  // the pair 0x61 0x83 spans two characters
-  const char repeated[] = "xa\x83\x61xa", lines[] = "line1\nline2", set[] = "\x83\x61x\x82\xA0y";
+  const char repeated[] = "xa\x83\x61xa", set[] = "\x83\x61x\x82\xA0y";
   // A lead byte alone is half a character.
   EXPECT_EQ(at(text, mbstrstr(text, "\x61\x83")), -1);
   EXPECT_EQ(at(text, mbstrstr(text, "\x83\x62")), 2);
   EXPECT_EQ(at(text, mbstrstr(text, "a")), 4);
   EXPECT_EQ(at(text, mbstrchr(text, 'a')), 4);
   EXPECT_EQ(at(text, mbstrrchr(text, static_cast<signed char>(0x83))), 2);
-  EXPECT_EQ(at(text, mbstrstr(text, "")), 0);
   EXPECT_EQ(at(text, mbstrstr(text, "\x83")), -1);
   EXPECT_EQ(at(repeated, mbstrrstr(repeated, "xa")), 4);
-  EXPECT_EQ(at(lines, mbstrstr(lines, "\n")), 5);
   EXPECT_EQ(at(set, mbstrpbrk(set, "a")), -1);
   EXPECT_EQ(at(set, mbstrpbrk(set, "yx")), 2);
   EXPECT_EQ(at(set, mbstrpbrk(set, "\x82\xA0")), 3);
   EXPECT_EQ(mbstrcspn(set, "y"), 5);
-  EXPECT_EQ(mbstrcspn(set, "q"), 6);
   EXPECT_EQ(mbstrstr(nullptr, "a"), nullptr);
   // Adjacent delimiters give an empty token; a leading one is skipped once.
   EXPECT_EQ(
@@ -386,9 +357,7 @@ TEST(MbValidate, FirstInvalidOrCutCharacter) {
   EXPECT_EQ(mbvalidatestring("a", nullptr, kSjis), 0);
   UseCodeSet(CODESET_NONE);
   EXPECT_EQ(mbvalidatestring("\x82", &offset, kSjis), 1);  // single-byte: all valid
-}
-
-TEST(MbNativeString, ConvertsFromTheCurrentCodeSet) {
+  // mbconvertnativestring converts from the current code set.
   char a[32];
   UseCodeSet(kSjis);
   EXPECT_EQ(mbconvertnativestring(a, "\x82\xA0", kEuc), 1);
@@ -466,24 +435,16 @@ TEST_F(MbFiles, PutsAndReadString) {
 // back to the file, wherever the cut falls.
 TEST_F(MbFiles, Utf8ReadGivesBackEveryCutCharacter) {
   GNUTIL_USE_LOCALE("ja_JP.utf8");
-  const struct {
-    const char* name;
-    std::string bytes;
-  } cases[] = {{.name = "two bytes", .bytes = "\xC3\xA9"},
-               {.name = "three bytes", .bytes = "\xE6\x97\xA5"},
-               {.name = "four bytes", .bytes = "\xF0\x9D\x84\x9E"}};
-  for (const auto& c : cases) {
-    const std::string path = Make("ab" + c.bytes);
-    for (size_t cut = 1; cut <= c.bytes.size(); ++cut) {
-      const bool whole = cut == c.bytes.size();
+  for (const std::string bytes : {"\xC3\xA9", "\xE6\x97\xA5", "\xF0\x9D\x84\x9E"}) {
+    const std::string path = Make("ab" + bytes);
+    for (int cut = 1; cut <= static_cast<int>(bytes.size()); ++cut) {
+      SCOPED_TRACE(Hex(bytes) + " cut after " + std::to_string(cut));
+      const bool whole = cut == static_cast<int>(bytes.size());
       FILE* f = fopen(path.c_str(), "rb");
       ASSERT_NE(f, nullptr);
       char buf[8];
-      EXPECT_EQ(mbfreadstring(buf, static_cast<int>(2 + cut), f),
-                static_cast<int>(whole ? 2 + cut : 2))
-          << c.name << " cut after " << cut;
-      EXPECT_EQ(mbfreadstring(buf, 7, f), whole ? 0 : static_cast<int>(c.bytes.size()))
-          << c.name << " cut after " << cut;
+      EXPECT_EQ(mbfreadstring(buf, 2 + cut, f), whole ? 2 + cut : 2);
+      EXPECT_EQ(mbfreadstring(buf, 7, f), whole ? 0 : static_cast<int>(bytes.size()));
       fclose(f);
     }
   }

@@ -1,4 +1,4 @@
-// For the string and list tests: a text's bytes and buffers, allocation failure
+// For the string and list tests: a text's bytes, allocation failure
 // reset, the legacy locales with a few characters of each (fixture LegacyText).
 #ifndef GNUTIL_TESTS_SUPPORT_GNSTRING_FIXTURES_H
 #define GNUTIL_TESTS_SUPPORT_GNSTRING_FIXTURES_H
@@ -15,18 +15,6 @@
 namespace gnutil_test {
 
 inline std::string Bytes(const CGNString& s) { return std::string(s, s.GetLength()); }
-
-// Buffer state, read as derived code in programs does.
-class Probe : public CGNString {
- public:
-  using CGNString::CGNString;
-  unsigned Capacity() const { return m_nDataCapacity; }
-  const char* Data() const { return m_pData; }
-  const unsigned short* Wide() const { return m_pwzBuffer; }
-  void MakeWide() const { DuplicateWzBufferFromData(); }
-  int GrowBytes(int n) { return ReallocateToNumBytes(n); }
-  int GrowChars(int n) { return ReallocateToNumChars(n); }
-};
 
 // Ends any allocation failure a test left armed.
 struct NoFailures {

@@ -48,13 +48,11 @@ TEST(List, EditsAndTheirBounds) {
       {OP(l.InsertItem(3, 40)), 1, {10, 20, 30, 40}},
       {OP(l.InsertItem(0, 5)), 1, {5, 10, 20, 30}},
       {OP(l.InsertItem(4, 5)), 0, {10, 20, 30}},
-      {OP(l.InsertItem(-1, 5)), 0, {10, 20, 30}},
       {OP((l.DeleteItem(0), 0)), 0, {20, 30}},
       {OP((l.DeleteItem(3), l.DeleteItem(-1), 0)), 0, {10, 20, 30}},
       {OP((l.DeleteItem(2), l.GetItem(2))), 0, {10, 20}},
       {OP(l.SwapItems(0, 2)), 1, {30, 20, 10}},
-      {OP(l.SwapItems(0, 3)), 0, {10, 20, 30}},
-      {OP(l.SwapItems(-1, 0)), 0, {10, 20, 30}}};
+      {OP(l.SwapItems(0, 3)), 0, {10, 20, 30}}};
   for (const auto& [call, run, result, after] : kCases) {
     CGNList l;
     for (long v : {10L, 20L, 30L}) l.AddItem(v);
@@ -63,22 +61,6 @@ TEST(List, EditsAndTheirBounds) {
   }
   EXPECT_EQ(CGNList(0, 0).GetItem(0), 0);
   EXPECT_EQ(CGNList().GetItemListPtr(), nullptr);  // an array but no values
-}
-
-TEST(List, CopiesAreDeepAndFreeEmpties) {
-  ListProbe src(25, 5), assigned(0, 3);
-  for (long v = 0; v < 30; ++v) src.AddItem(v);  // past the reservation
-  ListProbe copy(src);
-  assigned = src;
-  assigned = assigned;
-  src.Free();
-  const unsigned freed = src.Allocated();
-  EXPECT_TRUE(src.AddItem(7));  // usable again
-  EXPECT_EQ(freed, 0u);
-  EXPECT_EQ(Values(src).size(), 1u);
-  EXPECT_EQ(src.GetItem(0), 7);
-  EXPECT_EQ(copy.GetCount(), 30);
-  EXPECT_EQ(assigned.GetItem(29), 29);
 }
 
 TEST(ListFailures, ReservationsAndFailedGrowth) {

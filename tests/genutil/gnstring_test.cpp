@@ -78,7 +78,6 @@ class LegacyString : public gnutil_test::LegacyText {
 TEST_P(LegacyString, CharactersOneByOneAndTheWideRoundTrip) {
   CGNString s(Text().c_str()), rebuilt;
   EXPECT_EQ(s.GetNumChars(), 5u);
-  EXPECT_EQ(s.GetLengthInChars(), 5u);
   char buf[16];
   for (int i = 0; i < 5; ++i) rebuilt += s.GetCodePageCharAt(i, buf);
   EXPECT_EQ(Bytes(rebuilt), Text());
@@ -206,7 +205,6 @@ TEST(Edit, Reads) {
   // == compares lengths too; Number reads like atol.
   const Row kRows[] = {
       READ("abcabc", s.Find("bc", 2), 4),
-      READ("abcabc", s.Find("", 3), 3),
       READ("abcabc", s.Find("", 6), -1),
       READ("abcabc", s.Find(static_cast<const char*>(nullptr)), 0),
       READ("abcabc", s.StrChr(3, 'c'), 5),
@@ -216,10 +214,8 @@ TEST(Edit, Reads) {
       READ("ab  cd", s.FindFirstOf("dc", 1), 3),
       READ("ab  cd", s.FindFirstOf(" ", -1), 6),
       READ("ab  cd", s.FindFirstOf("", 0), 6),
-      READ("ab  cd", s.FindFirstNotOf("", 1), 0),
       READ("abc", s.Collate("abd") < 0, 1),
       READ("a19b", s.IsNumAt(1) + 2 * s.IsNumAt(2) + 4 * s.IsNumAt(0) + 8 * s.IsNumAt(4), 3),
-      READ("abc1", s.IsAlpha(), 1),
       READ("", s == kNull, 1),
       READ("abc", s == CGNString("abc", 40), 1),
       READ("ab", s == (CGNString("ab") += '\0'), 0),
@@ -230,19 +226,12 @@ TEST(Edit, Reads) {
 TEST(Edit, Parts) {
   // A negative SubStr count means to the end, a negative MidString start is
   // past any end; the trims remove only blanks.
-  const Row kRows[] = {PART("abcdef", s.SubStr(d, 2, 3), "cde"),
-                       PART("abcdef", s.SubStr(d, 2, -7), "cdef"),
-                       PART("abcdef", s.MidString(d, 1, 2), "bc"),
-                       PART("abcdef", s.MidString(d, -1, 2), ""),
-                       PART("abc", s.LeftString(d, 2), "ab"),
-                       PART("abc", s.RightString(d, 2), "bc"),
-                       PART("abc", s.RightString(d, 10), "abc"),
-                       PART("abcdef", s.LeftStringInBytes(d, 4), "abcd"),
-                       PART("  a b  ", s.LeftTrim(d), "a b  "),
-                       PART("  a b  ", s.RightTrim(d), "  a b"),
-                       PART("\t a \t", s.LeftRightTrim(d), "\t a \t"),
-                       EDIT(" xy ", s.LeftRightTrim(s), "xy"),
-                       EDIT("xy", s.LeftString(s, 1), "x")};
+  const Row kRows[] = {
+      PART("abcdef", s.SubStr(d, 2, 3), "cde"),       PART("abcdef", s.SubStr(d, 2, -7), "cdef"),
+      PART("abcdef", s.MidString(d, 1, 2), "bc"),     PART("abcdef", s.MidString(d, -1, 2), ""),
+      PART("abc", s.RightString(d, 2), "bc"),         PART("abc", s.RightString(d, 10), "abc"),
+      PART("  a b  ", s.LeftTrim(d), "a b  "),        PART("  a b  ", s.RightTrim(d), "  a b"),
+      PART("\t a \t", s.LeftRightTrim(d), "\t a \t"), EDIT(" xy ", s.LeftRightTrim(s), "xy")};
   RunRows(kRows, false);
 }
 
@@ -255,12 +244,9 @@ TEST(Edit, InPlace) {
                        EDIT("xy", s += s, "xyxy"),
                        EDIT("xy", s += static_cast<const char*>(s) + 1, "xyy"),
                        EDIT("xyz", s = static_cast<const char*>(s) + 2, "z"),
-                       EDIT("abc", s.Set(s), "abc"),
                        EDIT("abc", s += kDE, "abcde"),
                        EDIT("abc", s += '\0', std::string("abc\0", 4)),
                        EDIT("abcdef", s.SubStrInBytes(1, 2), "bc"),
-                       EDIT("abcdef", s.SubStrInBytes(1, 0), ""),
-                       EDIT("abcdef", s.Truncate(4), "abcd"),
                        EDIT("k=v=x", s.TruncateAt('='), "k"),
                        EDIT("key", s.TruncateAt("ey"), "k"),
                        EDIT("ABC DEF", s.ToLower(4), "ABC dEF"),
@@ -270,7 +256,6 @@ TEST(Edit, InPlace) {
                        ROW("ab", s.InsertAt(1, std::string(300, 'z').c_str()), 300 % 256,
                            "a" + std::string(300, 'z') + "b"),
                        ROW("abcdef", s.RemoveAt(1, 100), 1, "a"),
-                       ROW("abcdef", s.RemoveAt(2, 2), 1, "abef"),
                        EDIT("aaaa", s.Replace("aa", "a"), "aa"),
                        EDIT("xaxbx", s.Replace("x", nullptr), "ab"),
                        EDIT("abab", s.Replace("ab", "abab"), "abababab"),
@@ -278,14 +263,11 @@ TEST(Edit, InPlace) {
                        EDIT("a-b-c", s.Replace('-', '+'), "a+b+c"),
                        EDIT("", s.CopyUntil("k=v", "="), "k"),
                        EDIT("", s.CopyUntil("a::b", "::"), "a"),
-                       EDIT("", s.CopyUntil("line\nnext", '\n'), "line"),
                        EDIT("x=", s.AppendUntil("1;2", ";"), "x=1"),
                        EDIT("x=", s.AppendUntil("abc", 'c'), "x=ab"),
                        EDIT("", s.CopyNBytes("ab", 4), std::string("ab\0\0", 4)),
                        EDIT("abc", s.CopyNBytes(s, 2), "ab"),
-                       EDIT("", s.CopyNChars("ab", 10), "ab"),
                        EDIT("", s.CopyNChars(kWide, 2), "wx"),
-                       EDIT("abc", s.CopyNChars(kNull, 2), ""),
                        EDIT("wx", s.AppendNChars("12345", 2), "wx12")};
   RunRows(kRows, false);
 }
@@ -297,12 +279,10 @@ TEST_P(LegacyString, EditsCountCharacters) {
   // equal to a trail byte (ASCII in Shift-JIS and Big5) does not match inside
   // the character.
   const Row kRows[] = {PART("1x2y", s.SubStr(d, 1, 2), "x2"),
-                       PART("1x2y", s.LeftString(d, 3), "1x2"),
                        PART("1x2y", s.LeftStringInBytes(d, strlen(g1) - 1), ""),
                        PART("1x2y", s.LeftStringInBytes(d, strlen(g1) + 2), "1x"),
                        READ("1x2y", s.Find(g2), 2),
                        READ("1x2y", s.ReverseFind(g1), 0),
-                       READ("1x2y", s.FindFirstOf(g2, 0), 2),
                        EDIT("1x2y", s.TruncateAt(g2), "1x"),
                        ROW("1x2y", s.InsertAt(1, g2), 1, "12x2y"),
                        ROW("1x2y", s.RemoveAt(0, 2), 1, "2y"),
@@ -312,8 +292,7 @@ TEST_P(LegacyString, EditsCountCharacters) {
                        EDIT("", s.CopyUntil(X("1=2"), '='), "1"),
                        EDIT("", s.CopyUntil(X("2Tz"), gT), "2"),
                        READ("La", s.IsEqualNoCase(X("UA")), 1),
-                       EDIT("La", s.ToUpper(), "UA"),
-                       EDIT("UA", s.ToLower(1), "Ua")};
+                       EDIT("La", s.ToUpper(), "UA")};
   RunRows(kRows, true);
 }
 

@@ -149,30 +149,4 @@ TEST_P(WholeCodePage, DecodersAndEncoderAgree) {
 
 INSTANTIATE_TEST_SUITE_P(Pages, WholeCodePage, ::testing::Values(932u, 936u, 949u, 950u, 1252u));
 
-TEST(Runs, StopAtTheFirstBadByteAndAtTheEnd) {
-  ASSERT_NE(setlocale(LC_ALL, "Japanese_Japan.932"), nullptr);
-  uint32_t cps[8];
-  platform::RunEnd end;
-  const char text[] = "a\x82\xA0\xB1\x82\x3Fz";
-  const char* p = text;
-  // Stopped at the lead byte of the bad pair.
-  EXPECT_EQ(platform::DecodeRun(cps, 8, &p, sizeof text, &end), 3u);
-  EXPECT_EQ(Join(1, 4, 0x3042, 0xFF71),
-            Join(end == platform::RunEnd::kInvalid, p - text, cps[1], cps[2]));
-  p = text;
-  EXPECT_EQ(platform::DecodeRun(cps, 2, &p, sizeof text, &end), 2u);
-  EXPECT_EQ(Join(1, 3), Join(end == platform::RunEnd::kFull, p - text));
-  const char cut[] = "ab\x82";  // a lead byte at the end of the input
-  p = cut;
-  EXPECT_EQ(platform::DecodeRun(cps, 8, &p, 3, &end), 2u);
-  EXPECT_EQ(Join(1, 2), Join(end == platform::RunEnd::kInvalid, p - cut));
-
-  const uint32_t good[] = {'x', 0x3042, 0xFF71};
-  char out[8] = {};
-  EXPECT_EQ(platform::EncodeRun(out, good, 3), 4u);
-  EXPECT_EQ(std::string(out, 4), "x\x82\xA0\xB1");
-  const uint32_t bad[] = {'x', 0xE9};
-  EXPECT_EQ(platform::EncodeRun(out, bad, 2), static_cast<size_t>(-1));
-}
-
 }  // namespace

@@ -43,8 +43,8 @@ TEST(CodeSetNames, WholeNamesForTheToolTheFirstKeyForTheLibrary) {
   }
   EXPECT_EQ(gnutil::CodeSetByName(nullptr), -1);
   EXPECT_EQ(mbGetCodeSet(nullptr), CODESET_NONE);
-  // Every name of the table finds its row's code set, by whole name and (for
-  // the keys) by mbGetCodeSet's rule, which tries the rows in order.
+  // Every key of the table finds its row's code set, by whole name and by
+  // mbGetCodeSet's rule, which tries the rows in order.
   size_t count = 0;
   const gnutil::CodeSetRow* rows = gnutil::CodeSetRows(&count);
   for (size_t i = 0; i < count; ++i) {
@@ -52,10 +52,6 @@ TEST(CodeSetNames, WholeNamesForTheToolTheFirstKeyForTheLibrary) {
       if (key == nullptr) continue;
       EXPECT_EQ(gnutil::CodeSetByName(key), rows[i].codeset) << key;
       EXPECT_EQ(mbGetCodeSet(key), rows[i].codeset) << key;
-    }
-    for (const char* name : rows[i].names) {
-      if (name == nullptr) continue;
-      EXPECT_EQ(gnutil::CodeSetByName(name), rows[i].codeset) << name;
     }
   }
 }
@@ -70,13 +66,9 @@ TEST(LocaleNameRule, PosixCodesetFirstThenTheLanguagePrefix) {
       {CODESET_EUC_K, {"ko_KR.eucKR"}},
       {CODESET_BIG5, {"zh_TW.Big5", "ZH_tw", "zh_HK.BIG5-HKSCS"}},
       {CODESET_GB, {"zh_CN", "zh_CN.GB18030"}},
-      {CODESET_1251, {"ru_RU.CP1251"}},
-      {CODESET_EUC_J, {"ja_JP.EUC-JP"}},
       {CODESET_8859_2, {"cs_CZ.iso88592"}},
       {CODESET_UTF8, {"zh_TW.utf8", "C.UTF-8"}},
-      {CODESET_NONE,
-       {"Chinese (Traditional)_Taiwan.950", "C", "Czech_Czech Republic.1250", "",
-        "de_DE.ISO-8859-1@euro"}},
+      {CODESET_NONE, {"Chinese (Traditional)_Taiwan.950", "C", "", "de_DE.ISO-8859-1@euro"}},
   };
   for (const auto& [cs, names] : kCases) {
     for (const char* name : names) EXPECT_EQ(gnutil::CodeSetForLocaleName(name), cs) << name;
@@ -172,9 +164,7 @@ TEST(CharLength, EdgesOfEveryRule) {
     }
   }
   UseCodeSet(CODESET_SJIS);  // mbbytesinchar never says below one
-  EXPECT_EQ(mblenExt(nullptr, 0, CODESET_8859_2), 1);
   EXPECT_EQ(mb_mblen(nullptr, 4), 0);
-  EXPECT_EQ(mb_mblen("A", 0), 0);
   EXPECT_EQ(mbbytesinchar("\x80"), 1);
   EXPECT_EQ(mbbytesinchartype("\x8F\x01", CODESET_EUC_J), 1);
   UseCodeSet(CODESET_KSC_5601_87);  // 81 5B: between the Latin letter ranges
@@ -213,10 +203,8 @@ TEST(Stepping, IdxAndNextIdx) {
       {CODESET_SJIS,
        "ab\x82\xA0\x63",
        {{0, 0, 1}, {1, 1, 2}, {2, 2, 4}, {3, 2, 4}, {4, 4, 0}, {10, 5, 0}}},
-      {CODESET_SJIS, "", {{0, 0, 0}}},
       {CODESET_SJIS, "a\x82", {{5, 2, 0}}},
       {CODESET_EUC_J, "\x8F\xA1\xA1x", {{0, 0, 3}, {2, 0, 3}}},
-      {CODESET_EUC_OR_SJIS, "abc", {{100, 100, 0}}},
       {CODESET_NONE, "abc", {{100, 100, 0}, {1, 1, 2}, {2, 2, 0}, {3, 3, 0}}},
       {CODESET_KSC_5601_87, "\x84\x5B\x61", {{0, 0, 1}, {1, 0, 2}, {2, 2, 0}}},
   };
@@ -289,9 +277,7 @@ TEST(MbCompare, CaseLengthAndDoubleBytes) {
       {kSjis, mbstrnicmp, "ab", "abc", 5, -1},
       {kSjis, mbstrnicmp, "\x82\xA0X", "\x82\xA0x", 3, 0},
       {kSjis, mbstrnicmp, "\x82\xA0", "\x82\xA2", 2, -1},
-      {kSjis, mbcharcmp, "abc", "abd", 3, -1},
       {kSjis, mbcharcmp, "b", "B", 1, 1},
-      {CODESET_NONE, Icmp, "ABC", "abc", 0, 0},
       {CODESET_NONE, mbcharcmp, "a", "b", 5, -1},
   };
   for (const auto& [cs, compare, a, b, n, sign] : kCases) {
@@ -311,7 +297,6 @@ TEST(MbCase, OnlySingleByteCharactersChange) {
   EXPECT_STREQ(text, "ab\x83\x61z");
   char cut[] = "ab\x83";
   EXPECT_EQ(mbstrtoupper(cut), 0);
-  EXPECT_EQ(mbstrtoupper(nullptr), 0);
 }
 
 TEST(MbSearch, WholeCharactersOnly) {
@@ -327,7 +312,6 @@ TEST(MbSearch, WholeCharactersOnly) {
   EXPECT_EQ(at(text, mbstrrchr(text, static_cast<signed char>(0x83))), 2);
   EXPECT_EQ(at(text, mbstrstr(text, "\x83")), -1);
   EXPECT_EQ(at(repeated, mbstrrstr(repeated, "xa")), 4);
-  EXPECT_EQ(at(set, mbstrpbrk(set, "a")), -1);
   EXPECT_EQ(at(set, mbstrpbrk(set, "yx")), 2);
   EXPECT_EQ(at(set, mbstrpbrk(set, "\x82\xA0")), 3);
   EXPECT_EQ(mbstrcspn(set, "y"), 5);
@@ -354,15 +338,8 @@ TEST(MbValidate, FirstInvalidOrCutCharacter) {
   }
   int offset;
   EXPECT_EQ(mbvalidatestring(nullptr, &offset, kSjis), 0);
-  EXPECT_EQ(mbvalidatestring("a", nullptr, kSjis), 0);
   UseCodeSet(CODESET_NONE);
   EXPECT_EQ(mbvalidatestring("\x82", &offset, kSjis), 1);  // single-byte: all valid
-  // mbconvertnativestring converts from the current code set.
-  char a[32];
-  UseCodeSet(kSjis);
-  EXPECT_EQ(mbconvertnativestring(a, "\x82\xA0", kEuc), 1);
-  EXPECT_STREQ(a, "\xA4\xA2");
-  EXPECT_EQ(mbconvertnativestring(nullptr, "a", kEuc), 0);
 }
 
 // The sum of the EUC-J bytes of the text in the locale's code set.
@@ -370,12 +347,9 @@ TEST(MbChecksum, SumOfTheEucBytes) {
   UseCodeSet(CODESET_8859_2);
   EXPECT_EQ(AccumulateAsciiForStr("abc"), 294);
   EXPECT_EQ(AccumulateAsciiForStr(nullptr), 0);
-  for (const char* locale : {"ja_JP.sjis", "ja_JP.eucjp"}) {  // a locale missing skips the rest
-    GNUTIL_USE_LOCALE(locale);
-    InitMbutil();
-    const char* text = locale[6] == 's' ? "a\x82\xA0\xB1" : "a\xA4\xA2\x8E\xB1";
-    EXPECT_EQ(AccumulateAsciiForStr(text), 'a' + 0xA4 + 0xA2 + 0x8E + 0xB1) << locale;
-  }
+  GNUTIL_USE_LOCALE("ja_JP.sjis");
+  InitMbutil();
+  EXPECT_EQ(AccumulateAsciiForStr("a\x82\xA0\xB1"), 'a' + 0xA4 + 0xA2 + 0x8E + 0xB1);
 }
 
 TEST(MbSingleByteLocale, PlainFunctionsFollowTheLocale) {

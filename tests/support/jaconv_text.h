@@ -14,6 +14,11 @@
 #include "gnutil/jaconv.h"
 #include "gnutil/mbutil.h"
 
+#if __has_include(<iconv.h>)
+#include <iconv.h>
+#define GNUTIL_HAVE_ICONV 1
+#endif
+
 namespace gnutil_test {
 
 constexpr int kSjis = CODESET_SJIS, kEuc = CODESET_EUC_J, kJis = CODESET_JIS, kBig5 = CODESET_BIG5,
@@ -86,6 +91,24 @@ inline ::testing::AssertionResult Same(const std::string& got, const std::string
   return ::testing::AssertionFailure() << "sizes " << got.size() << " and " << expected.size()
                                        << ", first difference at byte " << at;
 }
+
+#ifdef GNUTIL_HAVE_ICONV
+// The text through iconv (shift state closed); false when iconv has no mapping
+// for all of it.
+inline bool Iconv(const char* to, const char* from, const std::string& in, std::string* out) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  out->assign(in.size() * 4 + 16, '\0');
+  char* ip = const_cast<char*>(in.data());
+  char* op = &(*out)[0];
+  size_t il = in.size(), ol = out->size();
+  bool ok = iconv(cd, &ip, &il, &op, &ol) != static_cast<size_t>(-1) && il == 0 &&
+            iconv(cd, nullptr, nullptr, &op, &ol) != static_cast<size_t>(-1);
+  iconv_close(cd);
+  out->resize(out->size() - ol);
+  return ok;
+}
+#endif
 
 // Weights of the character classes. "kana" is the second kind (half-width
 // katakana, a JIS shift, Big5 with a low trail, EUC-TW planes 2-4).

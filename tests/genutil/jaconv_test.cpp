@@ -186,10 +186,8 @@ TEST(Detection, CodeSetAndPosition) {
       {"\xB0\xF0", kEuc, 2},
       {"\xF4\xA1", kEuc, 1},
       {"\xB1", kSjis, -1},
-      {"\xB1\x61", kSjis, 2},
       {"\xB1\x9F", kSjis, 2},
       {"\x8E\xB1", CODESET_EUC_OR_SJIS, -1},
-      {"\x8E\x40", kSjis, 2},
       {"\x8E\xE0", kSjis, 2},
       {"\xE0\x40", kSjis, 2},
       {"\xE0\xFD", kEuc, 2},
@@ -198,7 +196,6 @@ TEST(Detection, CodeSetAndPosition) {
       {"\xB0\xE0\xA1\x88", kSjis, 4},
       {"\xB0\xE0\xA1\xB0", CODESET_EUC_OR_SJIS, -1},
       {"\xB0\xE0\x1b$B", kJis, 5},
-      {"\xB0\xE0\xA1\xB0\xA1\xFD", kEuc, 6},
       {"\xB0\xA1\xB0\xA1\xB0\xA1\xB0\xF4", kEuc, 8},  // one word, not all kana
       {"\xB1\xB1\x8E", CODESET_EUC_OR_SJIS, -1},
       {"\xA4\xA2\xA4\xA4\n\xB0\xA1", CODESET_EUC_OR_SJIS, -1},

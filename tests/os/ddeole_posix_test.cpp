@@ -8,24 +8,19 @@
 
 namespace {
 
-using gnutil_test::LibraryText;
-
 TEST(NoDdeNorAutomation, EveryCallFailsWithItsText) {
   ASSERT_TRUE(gnutil_test::AttachLibraryTexts());
-  EXPECT_EQ("DDE does not exist on this platform.", LibraryText(25226));
   EXPECT_EQ(0, OSDDESupported());
-  CGNString service("Service");
+  CGNString service("Service"), result("old");
   long instance = -1;
   EXPECT_EQ(0, OSDDEInit(0, nullptr, service, &instance));
   EXPECT_EQ(0, instance);
-  CGNString result("old");
   EXPECT_EQ(0, OSDDESend(service, CGNString("Topic"), CGNString("Item"), OSDDE_REQUEST,
                          CGNString("server"), CGNString("data"), 30, 5, result));
-  EXPECT_EQ(LibraryText(25226), static_cast<const char*>(result));
+  EXPECT_STREQ("DDE does not exist on this platform.", result);
   EXPECT_EQ(1, OSDDEUnInit());
 
-  const std::string text = "OLE automation does not exist on this platform.";
-  EXPECT_EQ(text, LibraryText(25208));
+  const char text[] = "OLE automation does not exist on this platform.";
   COSOLEAutomation automation;
   EXPECT_EQ(0, automation.IsAutomationSupported());
   char classId[] = "{EE09B103-97E0-11CF-978F-00A02463E06F}";
@@ -33,16 +28,14 @@ TEST(NoDdeNorAutomation, EveryCallFailsWithItsText) {
   void* root = &summary;
   EXPECT_EQ(0, automation.CreateUnknownPointer(classId, &root, summary, detail, hint));
   EXPECT_EQ(nullptr, root);
-  EXPECT_EQ(text, static_cast<const char*>(summary));
-
+  EXPECT_STREQ(text, summary);
   OSZEAutomationStruct table =
       gnutil_test::MakeTable(classId, {{"Count", OSCOM_PROPERTY_GET | gnutil_test::kVtI4, 0, {}}});
   automation.SetOSZEAutoStruct(table);
   summary.Empty();
-  int type = -1;
-  int dummy = 0;
+  int type = -1, dummy = 0;
   EXPECT_EQ(0, automation.Invoke(&dummy, result, type, summary, detail, hint));
-  EXPECT_EQ(text, static_cast<const char*>(summary));
+  EXPECT_STREQ(text, summary);
   EXPECT_EQ(-1, type);
 }
 

@@ -1,12 +1,12 @@
 // A small program that the process tests start as a child. Its first
 // argument says what to do:
 //   hello CODE        print "hello", exit with CODE
-//   burst BYTES       write BYTES bytes of a known pattern at once, exit 0
+//   burst BYTES       write BYTES bytes of a known pattern ("a" to "z" and a
+//                     zero byte, over and over) at once, exit 0
 //   sleep MS TEXT     print TEXT, wait MS milliseconds, exit 0; standard
 //                     error is closed first, so that a test runner waiting
 //                     for it is not held up by a child left running
 //   args ...          print every further argument as "[arg]" on a line
-//   zero              write "a", a zero byte and "b"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
   if (mode == "burst" && argc > 2) {
     long bytes = atol(argv[2]);
     std::string data(static_cast<size_t>(bytes), '\0');
-    for (long i = 0; i < bytes; ++i) data[static_cast<size_t>(i)] = static_cast<char>('a' + i % 26);
+    for (long i = 0; i < bytes; ++i)
+      data[static_cast<size_t>(i)] = static_cast<char>(i % 27 == 26 ? 0 : 'a' + i % 27);
     fwrite(data.data(), 1, data.size(), stdout);
     return 0;
   }
@@ -38,10 +39,6 @@ int main(int argc, char** argv) {
   }
   if (mode == "args") {
     for (int i = 2; i < argc; ++i) printf("[%s]\n", argv[i]);
-    return 0;
-  }
-  if (mode == "zero") {
-    fwrite("a\0b", 1, 3, stdout);
     return 0;
   }
   return 2;

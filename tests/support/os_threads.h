@@ -45,9 +45,8 @@ inline ::testing::AssertionResult StaysOutUntil(const std::function<void()>& ope
   std::this_thread::sleep_for(kStaysBlocked);
   if (in) return ::testing::AssertionFailure() << "came in while it should have waited";
   open();
-  if (!WaitUntil([&] { return in.load(); }))
-    return ::testing::AssertionFailure() << "never came in";
-  return ::testing::AssertionSuccess();
+  if (WaitUntil([&] { return in.load(); })) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "never came in";
 }
 
 // Names the runs of a test with threads off (false) and on (true).

@@ -223,18 +223,14 @@ void ExpectMadeOnce(Get get, Free free) {
 }
 
 // The global pool is made ready (Init), and Free lets a fresh one follow.
-TEST(FirstUse, TheGlobalNamedMutexPoolIsMadeOnce) {
+TEST(FirstUse, TheGlobalNamedMutexPoolAndTheLocalStorageTableAreMadeOnce) {
   OSSetThreaded();
   ExpectMadeOnce([] { return CGNGlobalNamedMutexPool::GetInstance(); },
                  [] {
-                   CGNGlobalNamedMutexPool* pool = CGNGlobalNamedMutexPool::instance;
-                   EXPECT_EQ(pool->WaitNamedMutex(CGNString("g")), 1);
-                   pool->RelIfWaitNamedMutex(CGNString("g"));
+                   EXPECT_EQ(CGNGlobalNamedMutexPool::instance->WaitNamedMutex(CGNString("g")), 1);
+                   CGNGlobalNamedMutexPool::instance->RelIfWaitNamedMutex(CGNString("g"));
                    CGNGlobalNamedMutexPool::Free();
                  });
-}
-
-TEST(FirstUse, TheLocalStorageTableIsMadeOnce) {
   ExpectMadeOnce([] { return CGNLclSt::Instance(); }, [] { CGNLclSt::Free(); });
 }
 

@@ -15,9 +15,7 @@
 
 namespace {
 
-using gnutil_test::Exists;
-using gnutil_test::TempDir;
-using gnutil_test::WriteFile;
+using namespace gnutil_test;
 
 const char kMountInfo[] =
     "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"

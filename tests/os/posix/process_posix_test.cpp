@@ -1,6 +1,5 @@
 // Linux counterparts of the process functions: the command-line splitter,
-// children that never become zombies, other children's statuses left alone,
-// and xdg-open.
+// children that never become zombies, other children's statuses left alone.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <stdint.h>
@@ -9,7 +8,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -64,29 +62,22 @@ TEST(ProcessPosix, NoChildIsLeftAZombie) {
 }
 
 // A child that writes without end: the call keeps to its window, or stops
-// at once when the output reaches the most it may keep, and never throws.
-// The time bound is loose, for loaded machines and sanitizers: the overrun
-// itself is measured, not asserted.
+// when the output reaches the most it may keep (the window is then longer
+// than CTest's timeout), and never throws.
 TEST(ProcessPosix, EndlessWriterKeepsToTheWindowAndTheLimit) {
   const struct {
     const char* name;
     unsigned long window_ms;
     size_t limit;
-    long max_elapsed_ms;
   } cases[] = {
-      {.name = "window", .window_ms = 300, .limit = SIZE_MAX, .max_elapsed_ms = 2300},
-      {.name = "limit", .window_ms = 20000, .limit = 1 << 20, .max_elapsed_ms = 10000},
+      {.name = "window", .window_ms = 300, .limit = SIZE_MAX},
+      {.name = "limit", .window_ms = 200000, .limit = 1 << 20},
   };
   for (const auto& c : cases) {
     gnutil::SetSyncProcessWindowMsForTesting(c.window_ms);
     gnutil::SetSyncProcessOutputLimitForTesting(c.limit);
     CGNString output("kept ");
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(OSRunSyncProcess(CGNString("yes"), output), 1) << c.name;
-    const long elapsed = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                               std::chrono::steady_clock::now() - start)
-                                               .count());
-    EXPECT_LT(elapsed, c.max_elapsed_ms) << c.name;
     EXPECT_LE(output.GetLength(), c.limit) << c.name;
     EXPECT_EQ(std::string(output).substr(0, 7), "kept y\n") << c.name;
   }
@@ -116,27 +107,6 @@ TEST(ProcessPosix, MissingProgramsGiveTheSystemsTextChildrenANewGroup) {
   EXPECT_STREQ(error, "Permission denied");
   ASSERT_EQ(OSRunSyncProcess(CGNString("sh -c \"cut -d' ' -f5 /proc/self/stat\""), output), 0);
   EXPECT_NE(atol(output), static_cast<long>(getpgrp()));
-}
-
-TEST(ProcessPosix, OpenFileUsesXdgOpen) {
-  gnutil_test::TempDir dir;  // PATH ends as the test dir, /usr/bin and /bin
-  setenv("PATH", dir.str().c_str(), 1);
-  EXPECT_EQ(OSOpenFile(CGNString("/some/document.txt")), 0) << "no xdg-open in PATH";
-
-  std::string opener = dir / "xdg-open";
-  std::string record = dir / "opened";
-  gnutil_test::WriteFile(opener, "#!/bin/sh\nprintf '%s' \"$1\" > " + record + "\n");
-  chmod(opener.c_str(), 0755);
-  setenv("PATH", (dir.str() + ":/usr/bin:/bin").c_str(), 1);
-  EXPECT_NE(OSOpenFile(CGNString("/some/my document.txt")), 0);
-  std::string opened;
-  for (int i = 0; i < 500 && opened.empty(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::ifstream in(record);
-    std::getline(in, opened);
-  }
-  EXPECT_EQ(opened, "/some/my document.txt");
-  EXPECT_TRUE(NoZombiesSoon());
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // The ELF version note reader on files made here, whole and damaged.
 #include <gtest/gtest.h>
+#include <string.h>
 
 #include <algorithm>
-#include <string>
 #include <vector>
 
 #include "platform/posix/elfnote.h"
@@ -28,17 +28,14 @@ Bytes MakeElf(bool wide, bool big, bool section, bool segment, const char* name 
   b[0] = 0x7F, b[1] = 'E', b[2] = 'L', b[3] = 'F', b[4] = wide ? 2 : 1, b[5] = big ? 2 : 1;
   b[6] = 1;
   // The note at 256.
-  const size_t note = 256;
-  std::string n(name);
-  size_t namesz = n.size() + 1;
+  const size_t note = 256, namesz = strlen(name) + 1;
   Put(&b, note, namesz, 4, big);
   Put(&b, note + 4, 8, 4, big);
   Put(&b, note + 8, type, 4, big);
-  for (size_t i = 0; i < n.size(); ++i)
-    Put(&b, note + 12 + i, static_cast<unsigned char>(n[i]), 1, big);
-  size_t desc = note + 12 + ((namesz + 3) & ~size_t{3});
+  const size_t desc = note + 12 + ((namesz + 3) & ~size_t{3});
   Put(&b, desc, 0x05010003, 4, big);
   Put(&b, desc + 4, 0x00020009, 4, big);
+  std::copy(name, name + namesz - 1, b.begin() + note + 12);
   const size_t note_size = desc + 8 - note;
   const size_t tail = 24 + 3 * word + 4;
   if (segment) {

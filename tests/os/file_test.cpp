@@ -32,11 +32,15 @@ TEST(FileContents, ReadsWholeFilesAndTheirLineEnds) {
     WriteFile(file, c.bytes);
     char* buffer = nullptr;
     ASSERT_EQ(OSGetBinaryFileContents(buffer, file.c_str()), c.binary_result) << c.text;
-    if (c.binary_result > 0) EXPECT_EQ(std::string(buffer, c.bytes.size() + 1), c.bytes + '\0');
+    if (c.binary_result > 0) {
+      EXPECT_EQ(std::string(buffer, c.bytes.size() + 1), c.bytes + '\0');
+    }
     delete[] buffer;
     buffer = nullptr;
     ASSERT_EQ(OSGetFileContents(buffer, file.c_str()), c.text_result) << c.text;
-    if (c.text_result == 1) EXPECT_EQ(std::string(buffer), c.text);
+    if (c.text_result == 1) {
+      EXPECT_EQ(std::string(buffer), c.text);
+    }
     delete[] buffer;
     struct _stat record;
     ASSERT_EQ(OSFileStat(file.c_str(), record), 0);

@@ -2,7 +2,6 @@
 // is tests/support/child_program.cpp.
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include <algorithm>
 #include <chrono>

@@ -9,7 +9,6 @@
 //   args ...          print every further argument as "[arg]" on a line
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include <chrono>
 #include <string>

@@ -363,11 +363,10 @@ TEST_F(Locks, StressNamedMutexesManyThreadsManyNames) {
       inside[k].fetch_sub(1);
       // A nested release clears the held mark, so only an unnested hold can
       // be let go with RelIfWait.
-      if (i % 3 == 0 && i % 5 != 0) {
+      if (i % 3 == 0 && i % 5 != 0)
         pool.RelIfWaitNamedMutex(CGNString(name));
-      } else {
+      else
         pool.Release(name);
-      }
     }
   });
   EXPECT_EQ(violations, 0);

@@ -50,11 +50,9 @@ TEST_F(PosixConfig, ConcurrentWritersInSeveralProcessesLoseNoUpdate) {
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-      for (int k = 0; k < kKeysEach; ++k) {
-        std::string key = "p" + std::to_string(p) + "k" + std::to_string(k);
-        OSSetConfig(p * 1000 + k, "Shared", key.c_str(), ini_.c_str());
-        int value = p * 1000 + k;
-        OSSetSystemConfigReg(value, "Shared", key.c_str(), "Software\\Test");
+      for (int n = p * 1000; n < p * 1000 + kKeysEach; ++n) {
+        OSSetConfig(n, "Shared", std::to_string(n).c_str(), ini_.c_str());
+        OSSetSystemConfigReg(n, "Shared", std::to_string(n).c_str(), "Software\\Test");
       }
       _exit(0);
     }
@@ -62,13 +60,12 @@ TEST_F(PosixConfig, ConcurrentWritersInSeveralProcessesLoseNoUpdate) {
   }
   for (pid_t pid : children) Reap(pid);
   for (int p = 0; p < kProcesses; ++p) {
-    for (int k = 0; k < kKeysEach; ++k) {
-      std::string key = "p" + std::to_string(p) + "k" + std::to_string(k);
+    for (int n = p * 1000; n < p * 1000 + kKeysEach; ++n) {
       long ini = -1, reg = -1;
-      OSGetConfig(ini, -1, "Shared", key.c_str(), ini_.c_str());
-      OSGetSystemConfigReg(reg, -1, "Shared", key.c_str(), "Software\\Test");
-      EXPECT_EQ(ini, p * 1000 + k) << key;
-      EXPECT_EQ(reg, p * 1000 + k) << key;
+      OSGetConfig(ini, -1, "Shared", std::to_string(n).c_str(), ini_.c_str());
+      OSGetSystemConfigReg(reg, -1, "Shared", std::to_string(n).c_str(), "Software\\Test");
+      EXPECT_EQ(ini, n);
+      EXPECT_EQ(reg, n);
     }
   }
   EXPECT_FALSE(gnutil_test::Exists(dir_ / ".shared.ini.gnutil-tmp"));
@@ -77,10 +74,8 @@ TEST_F(PosixConfig, ConcurrentWritersInSeveralProcessesLoseNoUpdate) {
 std::string Padding(int n) { return std::string(2000 + n % 997, static_cast<char>('a' + n % 26)); }
 
 TEST_F(PosixConfig, WriterKilledAtRandomMomentsLeavesAWholeFile) {
-  OSSetConfig("0", "head", "counter", ini_.c_str());
-  OSSetConfig(Padding(0).c_str(), "head", "padding", ini_.c_str());
-  OSSetConfig(std::string(20000, 'f').c_str(), "middle", "filler", ini_.c_str());
-  OSSetConfig("end", "tail", "sentinel", ini_.c_str());
+  WriteFile(ini_, "[head]\ncounter=0\npadding=" + Padding(0) +
+                      "\n[middle]\nfiller=" + std::string(20000, 'f') + "\n[tail]\nsentinel=end\n");
 
   auto value = [](const std::string& text, const char* section, const char* key) {
     std::string v;

@@ -32,7 +32,6 @@ class AutomationTable : public ::testing::Test {
 TEST_F(AutomationTable, ParameterValuesByKindAndTheirTexts) {
   EXPECT_EQ(2u, automation_.GetMethodCount());
   EXPECT_EQ(4u, automation_.GetParamCount(0));
-  EXPECT_EQ(5u, automation_.GetPTid(0, 3));
   EXPECT_EQ(nullptr, automation_.GetMethodIID(2));
   EXPECT_EQ(0u, automation_.GetParamCount(2));
   EXPECT_EQ(0u, automation_.GetPTid(0, 4));

@@ -1,4 +1,4 @@
-// Resource libraries, help paths and font character sets.
+// Resource libraries and their texts.
 // The libraries are built from tests/os/resources/*.rc into ResDLLs/0411/first,
 // ResDLLs/0011/second and ResDLLs/0009/english beside this program, which
 // carries program.rc itself. On Linux a test picks the user's language through
@@ -6,7 +6,6 @@
 #include "platform/resource.h"
 
 #include <gtest/gtest.h>
-#include <stdio.h>
 #include <stdlib.h>
 
 #include <string>
@@ -18,7 +17,6 @@
 #include "platform/langid.h"
 #include "platform/path.h"
 #include "support/library_texts.h"
-#include "support/temp_dir.h"
 #include "support/test_locale.h"
 
 namespace {
@@ -60,17 +58,6 @@ std::string Load(long id) {
   }
   EXPECT_EQ(static_cast<unsigned>(n), text.GetLength());
   return static_cast<const char*>(text);
-}
-
-TEST(FontCharSet, TheDocumentedExamples) {
-  const std::pair<long, long> cases[] = {{0x0804, 134}, {0x0404, 136}, {0x0411, 128},
-                                         {0x0409, 0},   {0x0412, 129}, {0x0419, 204},
-                                         {0x0415, 238}, {0x0408, 161}, {0x041f, 162}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.second, OSLangIDToFontCharSet(c.first)) << std::hex << c.first;
-    EXPECT_EQ(c.second, LangIDToFontCharSet(static_cast<unsigned short>(c.first)));
-  }
-  EXPECT_EQ(128, OSLangIDToFontCharSet(0x10411)) << "only the low 16 bits carry the language";
 }
 
 // One attachment after another, as a Japanese user: the full language id
@@ -197,24 +184,6 @@ TEST(LoadString, PlaceholdersKeepWholeCharacters) {
   for (int i = 0; i < 1500; ++i) big += "\x95\x5c";
   EXPECT_EQ(Load("x$1", {big.c_str()}).size(), 1999u);  // x and 999 characters
   EXPECT_EQ(Load("$1", {big.c_str()}).size(), 1998u);   // 1999 would split one
-}
-
-// Language, then primary language, then English, then beside the program;
-// nowhere gives zero and the last candidate.
-TEST(HelpPath, TheFirstPlaceThatHasIt) {
-  REQUIRE_USER_LANGUAGE("ja_JP.UTF-8", 0x0411);
-  const std::string name = "help_order.hlp";
-  CGNString path;
-  EXPECT_EQ(0, OSSetUpHelpPath(0, name.c_str(), path));
-  EXPECT_EQ(ProgramDir() + name, static_cast<const char*>(path));
-  const std::string places[] = {ResPath("0411", name), ResPath("0011", name), ResPath("0009", name),
-                                ProgramDir() + name};
-  for (const std::string& place : places) gnutil_test::WriteFile(place, "");
-  for (const std::string& place : places) {
-    EXPECT_EQ(1, OSSetUpHelpPath(0, name.c_str(), path));
-    EXPECT_EQ(place, static_cast<const char*>(path));
-    remove(place.c_str());
-  }
 }
 
 }  // namespace

@@ -125,8 +125,10 @@ TEST(IniNames, DoubleByteTrailBytesDoNotFold) {
 using gnutil::reg::Key;
 using Path = std::vector<std::string>;
 
-bool SplitPath(std::string_view path, Path* parts) {
-  return gnutil::reg::SplitPath(path, parts, CharLength);
+// The parts of a key path, or "<refused>".
+Path Split(std::string_view path) {
+  Path parts;
+  return gnutil::reg::SplitPath(path, &parts, CharLength) ? parts : Path{"<refused>"};
 }
 
 // The store with the current code set's step.
@@ -135,17 +137,13 @@ struct Store : gnutil::reg::Store {
 };
 
 TEST(RegPath, SplitsAtBackslashesAndRefusesWhatWindowsRefuses) {
-  Path p;
-  EXPECT_TRUE(SplitPath("Software\\Vendor\\\\Product\\", &p));
-  EXPECT_EQ(p, (Path{"Software", "Vendor", "Product"}));
-  EXPECT_TRUE(SplitPath("", &p));
-  EXPECT_TRUE(p.empty());
-  EXPECT_TRUE(SplitPath(" spaced ]name", &p));
-  EXPECT_EQ(p, (Path{" spaced ]name"}));
-  EXPECT_FALSE(SplitPath("\\Software", &p));
-  EXPECT_FALSE(SplitPath("a\nb", &p));
-  EXPECT_TRUE(SplitPath(std::string(255, 'k'), &p));
-  EXPECT_FALSE(SplitPath("x\\" + std::string(256, 'k'), &p));
+  EXPECT_EQ(Split("Software\\Vendor\\\\Product\\"), (Path{"Software", "Vendor", "Product"}));
+  EXPECT_EQ(Split(""), Path{});
+  EXPECT_EQ(Split(" spaced ]name"), Path{" spaced ]name"});
+  EXPECT_EQ(Split("\\Software"), Path{"<refused>"});
+  EXPECT_EQ(Split("a\nb"), Path{"<refused>"});
+  EXPECT_EQ(Split(std::string(255, 'k')), Path{std::string(255, 'k')});
+  EXPECT_EQ(Split("x\\" + std::string(256, 'k')), Path{"<refused>"});
 }
 
 // In Shift-JIS and Big5 the second byte of a character can be 0x5C: such a
@@ -168,9 +166,7 @@ TEST(RegPath, SplitsByCharactersOfTheCurrentCodeSet) {
     GNUTIL_USE_LOCALE(c.locale);
     InitMbutil();
     if (std::string(c.locale) == "zh_TW.big5") InitMbutilExt(CODESET_BIG5);
-    Path p;
-    EXPECT_TRUE(SplitPath(c.path, &p)) << c.path;
-    EXPECT_EQ(p, c.parts) << c.path;
+    EXPECT_EQ(Split(c.path), c.parts) << c.path;
 
     Store s;
     s.SetValue(s.CreateKey(c.parts), "v", "1");
@@ -178,8 +174,8 @@ TEST(RegPath, SplitsByCharactersOfTheCurrentCodeSet) {
     EXPECT_EQ(s.FindValue(*s.FindKey(c.parts), "v")->data, "1") << c.path;
     Store back;
     EXPECT_TRUE(back.Parse(s.Serialize()));
-    ASSERT_NE(back.FindKey(p), nullptr) << c.path;
-    EXPECT_NE(back.FindValue(*back.FindKey(p), "v"), nullptr);
+    ASSERT_NE(back.FindKey(c.parts), nullptr) << c.path;
+    EXPECT_NE(back.FindValue(*back.FindKey(c.parts), "v"), nullptr);
   }
 }
 

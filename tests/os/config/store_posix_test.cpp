@@ -37,12 +37,6 @@ class PosixConfig : public ::testing::Test {
   std::string reg_ = dir_ / "registry/HKEY_LOCAL_MACHINE.reg";
 };
 
-void Reap(pid_t pid) {
-  int status = 0;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
-}
-
 TEST_F(PosixConfig, ConcurrentWritersInSeveralProcessesLoseNoUpdate) {
   constexpr int kProcesses = 4, kKeysEach = 25;
   std::vector<pid_t> children;
@@ -58,7 +52,11 @@ TEST_F(PosixConfig, ConcurrentWritersInSeveralProcessesLoseNoUpdate) {
     }
     children.push_back(pid);
   }
-  for (pid_t pid : children) Reap(pid);
+  for (pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+  }
   for (int p = 0; p < kProcesses; ++p) {
     for (int n = p * 1000; n < p * 1000 + kKeysEach; ++n) {
       long ini = -1, reg = -1;

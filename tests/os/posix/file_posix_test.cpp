@@ -1,4 +1,4 @@
-// Linux counterparts of the file functions: the mount table behind
+// Linux counterparts of the file functions: local paths and
 // OSGetUniversalName, TMPDIR, access denied as an ordinary user, and links.
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -10,49 +10,11 @@
 #include <string>
 
 #include "gnutil/osfile.h"
-#include "platform/posix/mountinfo.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using namespace gnutil_test;
-
-const char kMountInfo[] =
-    "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
-    "30 22 0:40 / /mnt/share rw,relatime shared:5 - cifs //fileserver/public rw,vers=3.0\n"
-    "31 22 0:41 / /srv/nfs rw - nfs4 storage:/export/home rw\n"
-    "32 22 0:42 /projects /srv/bind rw - nfs storage:/export/ rw\n"
-    "33 30 8:2 / /mnt/share/local rw - ext4 /dev/sdb1 rw\n"
-    "34 22 0:43 / /mnt/with\\040space rw master:2 shared:9 - smb3 //host/my\\040share rw\n"
-    "35 22 0:44 / /mnt/over rw - cifs //first/one rw\n"
-    "36 22 0:45 / /mnt/over rw - nfs second:/two rw\n"
-    "37 22 0:46 / /mnt/nodash rw cifs //x/y rw\n";
-
-TEST(MountTable, UniversalNames) {
-  auto mounts = gnutil::platform::ParseMountInfo(kMountInfo);
-  ASSERT_EQ(mounts.size(), 8u) << "lines without the separator are skipped";
-  const struct {
-    const char* path;
-    int result;
-    const char* universal;
-  } cases[] = {
-      {"/mnt/share/dir/f.txt", 1, "//fileserver/public/dir/f.txt"},
-      {"/mnt/sharex/f", 1, "/mnt/sharex/f"},
-      {"/mnt/share/local/f", 1, "/mnt/share/local/f"},
-      {"/srv/nfs/u/f", 1, "storage:/export/home/u/f"},
-      {"/srv/bind/a", 1, "storage:/export/projects/a"},
-      {"/mnt/with space/f", 1, "//host/my share/f"},
-      {"/mnt/over/f", 1, "second:/two/f"},
-      {"/home/user/f", 1, "/home/user/f"},
-      {"relative/f", 0, "untouched"},
-  };
-  for (const auto& c : cases) {
-    std::string result = "untouched";
-    EXPECT_EQ(gnutil::platform::UniversalNameFromMounts(mounts, c.path, &result), c.result)
-        << c.path;
-    EXPECT_EQ(result, c.universal) << c.path;
-  }
-}
 
 // A local path of this machine comes back unchanged.
 TEST(FilePosix, TempDirFollowsTmpdirAndLocalPathsStay) {
@@ -97,11 +59,6 @@ TEST(FilePosix, ReadOnlyDirectoryDeniesAccess) {
 // The match function swaps, on its first call, the listed directory (or the
 // sub-directory it is about to say yes to) for a link to a victim directory:
 // the clean-up must go on in what it listed and leave every victim file.
-struct SwapCase {
-  const char* name;
-  const char* swapped;  // relative to the test directory
-};
-
 std::string g_swapRoot;
 const char* g_swapped = nullptr;
 
@@ -116,11 +73,14 @@ unsigned char SwapThenMatch(CGNString&) {
 }
 
 TEST(FilePosix, CleanupStaysInTheDirectoryItListed) {
-  const SwapCase cases[] = {
+  const struct {
+    const char* name;
+    const char* swapped;  // relative to the test directory
+  } cases[] = {
       {.name = "listed directory", .swapped = "work"},
       {.name = "matched sub-directory", .swapped = "work/sub"},
   };
-  for (const SwapCase& c : cases) {
+  for (const auto& c : cases) {
     TempDir dir;
     // The victim holds the same names, so a removal that went through the
     // link would find them.

@@ -22,9 +22,8 @@ void Put(Bytes* b, size_t at, uint64_t v, int bytes, bool big) {
 Bytes MakeElf(bool wide, bool big, bool section, bool segment, const char* name = "gnutil",
               uint32_t type = 1) {
   const int word = wide ? 8 : 4;
-  const size_t header = wide ? 64 : 52;
   const size_t phentsize = wide ? 56 : 32, shentsize = wide ? 64 : 40;
-  Bytes b(header, 0);
+  Bytes b(wide ? 64 : 52, 0);
   b[0] = 0x7F, b[1] = 'E', b[2] = 'L', b[3] = 'F', b[4] = wide ? 2 : 1, b[5] = big ? 2 : 1;
   b[6] = 1;
   // The note at 256.

@@ -1,5 +1,6 @@
 // The trace: mask rule, layouts, outputs, size cap, and two processes writing
-// one file (this program started again as the writers).
+// one file (this program started again as the writers; it has its own main,
+// which keeps its path and the writer's settings).
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -25,6 +26,7 @@ constexpr const char* kDatePattern = "\\d\\d/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d 
 using Lines = std::vector<std::string>;
 
 constexpr int kProcessLines = 5000;
+std::string g_program, g_lastArgument;  // set by main
 
 class TraceFile : public ::testing::Test {
  protected:
@@ -40,7 +42,7 @@ class TraceFile : public ::testing::Test {
   // Runs two writer processes at once on the file; false when one failed.
   bool RunWriters(long cap) {
     auto run = [this, cap](int w) {
-      return std::system((::testing::internal::GetArgvs()[0] +  // no quoting: no spaces
+      return std::system((g_program +  // no quoting: no spaces
                           " --gtest_filter=TraceProcess.DISABLED_Writer"
                           " --gtest_also_run_disabled_tests --trace-writer=" +
                           std::to_string(w) + "," + std::to_string(cap) + "," + path_)
@@ -166,7 +168,7 @@ TEST_F(TraceFile, LongMessagesAndTheResourceForm) {
 
 // Run only as a writer process (--trace-writer=<writer>,<cap>,<file>).
 TEST(TraceProcess, DISABLED_Writer) {
-  const std::string arg = ::testing::internal::GetArgvs().back();
+  const std::string& arg = g_lastArgument;
   int writer = -1, used = 0;
   long cap = 0;
   ASSERT_EQ(sscanf(arg.c_str(), "--trace-writer=%d,%ld,%n", &writer, &cap, &used), 2) << arg;
@@ -203,3 +205,11 @@ TEST_F(TraceFile, ProcessesReachingTheCapWriteEveryLineWhole) {
 }
 
 }  // namespace
+
+// Defined here, the program's main is not taken from gtest_main.
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  g_program = argv[0];
+  g_lastArgument = argv[argc - 1];
+  return RUN_ALL_TESTS();
+}

@@ -75,38 +75,34 @@ TEST(LocaleNameRule, PosixCodesetFirstThenTheLanguagePrefix) {
   EXPECT_EQ(gnutil::CodeSetForLocaleName(nullptr), CODESET_NONE);
 }
 
-struct LocaleCase {
-  const char* locale;
-  int posixCodeset;    // InitMbutil's, from the codeset of the name
-  int windowsCodeset;  // from the runtime's name, e.g. Japanese_Japan.932
-  int userCodeset;     // mbGetLocaleCodeSet's, by code page (Windows: the user's)
-};
-
-void PrintTo(const LocaleCase& c, std::ostream* os) { *os << c.locale; }
-
-class LocaleDetection : public ::testing::TestWithParam<LocaleCase> {};
-
-TEST_P(LocaleDetection, InitMbutilFollowsTheUsersLocale) {
-  GNUTIL_USE_LOCALE(GetParam().locale);
-  int expected = gnutil_test::PosixOrWindows(GetParam().posixCodeset, GetParam().windowsCodeset);
-  InitMbutilExt(CODESET_EUC_TW);
-  EXPECT_EQ(InitMbutil(), CODESET_EUC_TW);  // the previous code set
-  EXPECT_EQ(InitMbutilExt(expected), expected);
-  EXPECT_EQ(mbGetLocaleCodeSet(), GetParam().userCodeset);
+// InitMbutil follows the user's locale: the code set of a POSIX name, of a
+// Windows one (Chinese names match no "zh" prefix, Korean is 87 by its
+// language), and mbGetLocaleCodeSet's by code page (Windows: the user's).
+// A missing locale skips the rest.
+TEST(LocaleDetection, InitMbutilFollowsTheUsersLocale) {
+  const struct {
+    const char* locale;
+    int posix, windows, user;
+  } kCases[] = {{"ja_JP.sjis", CODESET_SJIS, CODESET_SJIS, CODESET_SJIS},
+                {"ja_JP.utf8", CODESET_UTF8, 0, CODESET_NONE},
+                {"zh_TW.big5", CODESET_BIG5, CODESET_NONE, CODESET_BIG5},
+                {"ko_KR.euckr", CODESET_EUC_K, 0, CODESET_KSC_5601_92},
+                {"zh_CN.gbk", CODESET_GB, CODESET_NONE, CODESET_GB},
+                {"zh_TW.euctw", CODESET_EUC_TW, 0, CODESET_NONE},
+                {"ja_JP.eucjp", CODESET_EUC_J, 0, CODESET_NONE},
+                {"C", CODESET_NONE, CODESET_NONE, CODESET_NONE},
+                {"Korean_Korea.949", 0, CODESET_KSC_5601_87, CODESET_KSC_5601_92}};
+  for (const auto& c : kCases) {
+    if (c.posix == 0 && !kWindows) continue;  // a Windows name
+    SCOPED_TRACE(c.locale);
+    GNUTIL_USE_LOCALE(c.locale);
+    int expected = PosixOrWindows(c.posix, c.windows);
+    InitMbutilExt(CODESET_EUC_TW);
+    EXPECT_EQ(InitMbutil(), CODESET_EUC_TW);  // the previous code set
+    EXPECT_EQ(InitMbutilExt(expected), expected);
+    EXPECT_EQ(mbGetLocaleCodeSet(), c.user);
+  }
 }
-
-// Windows: Chinese names match no "zh" prefix, Korean is 87 by its language.
-INSTANTIATE_TEST_SUITE_P(
-    Locales, LocaleDetection,
-    ::testing::Values(LocaleCase{"ja_JP.sjis", CODESET_SJIS, CODESET_SJIS, CODESET_SJIS},
-                      LocaleCase{"ja_JP.utf8", CODESET_UTF8, 0, CODESET_NONE},
-                      LocaleCase{"zh_TW.big5", CODESET_BIG5, CODESET_NONE, CODESET_BIG5},
-                      LocaleCase{"ko_KR.euckr", CODESET_EUC_K, 0, CODESET_KSC_5601_92},
-                      LocaleCase{"zh_CN.gbk", CODESET_GB, CODESET_NONE, CODESET_GB},
-                      LocaleCase{"zh_TW.euctw", CODESET_EUC_TW, 0, CODESET_NONE},
-                      LocaleCase{"ja_JP.eucjp", CODESET_EUC_J, 0, CODESET_NONE},
-                      LocaleCase{"C", CODESET_NONE, CODESET_NONE, CODESET_NONE},
-                      LocaleCase{"Korean_Korea.949", 0, CODESET_KSC_5601_87, CODESET_KSC_5601_92}));
 
 // Functions given a code set never initialise; an early choice gives way to
 // the locale at the first lazy initialisation.
@@ -424,45 +420,37 @@ std::string Repeat(const std::string& piece, int times) {
 }
 
 // File conversions by line (CR LF to LF) and in chunks (every byte kept), and
-// back, give the whole-text conversion; lines are longer than the buffer.
-struct FileCase {
-  const char* name;
-  const char* locale;
-  int native, file;  // Windows' Taiwanese locale name gives no code set
-  std::string text;
-};
-
-void PrintTo(const FileCase& c, std::ostream* os) { *os << c.name; }
-
-const FileCase kFileCases[] = {
-    {"ShiftJisIntoEuc", "ja_JP.eucjp", kEuc, kSjis,
-     Repeat(Repeat("\xB1\x88\x9F\x88\x9F", 520) + "\r\na", 5) + "last line without end"},
-    {"JisIntoShiftJis", "ja_JP.sjis", kSjis, kJis,
-     Repeat(Repeat("\x1b$B0!$\"4A\x1b(Bab", 300) + "\n", 70)},
-    {"EucTwIntoBig5", "zh_TW.big5", CODESET_BIG5, CODESET_EUC_TW,
-     Repeat("\xC4\xA1\x8E\xA2\xA1\xA1z", 40000)}};
-
-class MbFileConversion : public MbFiles, public ::testing::WithParamInterface<FileCase> {};
-
-TEST_P(MbFileConversion, EqualsTheWholeTextConversion) {
-  const FileCase& c = GetParam();
-  GNUTIL_USE_LOCALE(c.locale);
-  UseCodeSet(c.native);
-  Conversion to = gnutil::ConversionFor(c.file, c.native);
-  std::string in = Make(c.text), out = Name(), back = Name();
-  ASSERT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, c.file), 1);
-  EXPECT_TRUE(Same(ReadWholeFile(out), Replace(Pieces(to, c.text), "\r\n", "\n")));
-  ASSERT_EQ(mbconvertfile2native_ex(in.c_str(), out.c_str(), 0, c.file), 1);
-  std::string native = ReadWholeFile(out);
-  EXPECT_TRUE(Same(native, Pieces(to, c.text)));
-  ASSERT_EQ(mbconvertnativefile(out.c_str(), back.c_str(), 0, c.file), 1);
-  // Text mode may write line ends as CR LF where the platform does so.
-  if (!kWindows || c.text.find('\n') == std::string::npos) {
-    EXPECT_TRUE(Same(ReadWholeFile(back), Pieces(gnutil::ConversionFor(c.native, c.file), native)));
+// back, give the whole-text conversion; lines are longer than the buffer. (A
+// missing locale skips the rest.)
+TEST_F(MbFiles, ConversionsEqualTheWholeTextConversion) {
+  const struct {
+    const char* locale;
+    int native, file;  // Windows' Taiwanese locale name gives no code set
+    std::string text;
+  } kCases[] = {
+      {"ja_JP.eucjp", kEuc, kSjis,
+       Repeat(Repeat("\xB1\x88\x9F\x88\x9F", 520) + "\r\na", 5) + "last line without end"},
+      {"ja_JP.sjis", kSjis, kJis, Repeat(Repeat("\x1b$B0!$\"4A\x1b(Bab", 300) + "\n", 70)},
+      {"zh_TW.big5", CODESET_BIG5, CODESET_EUC_TW, Repeat("\xC4\xA1\x8E\xA2\xA1\xA1z", 40000)}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.locale);
+    GNUTIL_USE_LOCALE(c.locale);
+    UseCodeSet(c.native);
+    Conversion to = gnutil::ConversionFor(c.file, c.native);
+    std::string in = Make(c.text), out = Name(), back = Name();
+    ASSERT_EQ(mbconvertfile2native(in.c_str(), out.c_str(), 0, c.file), 1);
+    EXPECT_TRUE(Same(ReadWholeFile(out), Replace(Pieces(to, c.text), "\r\n", "\n")));
+    ASSERT_EQ(mbconvertfile2native_ex(in.c_str(), out.c_str(), 0, c.file), 1);
+    std::string native = ReadWholeFile(out);
+    EXPECT_TRUE(Same(native, Pieces(to, c.text)));
+    ASSERT_EQ(mbconvertnativefile(out.c_str(), back.c_str(), 0, c.file), 1);
+    // Text mode may write line ends as CR LF where the platform does so.
+    if (!kWindows || c.text.find('\n') == std::string::npos) {
+      EXPECT_TRUE(
+          Same(ReadWholeFile(back), Pieces(gnutil::ConversionFor(c.native, c.file), native)));
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Legacy, MbFileConversion, ::testing::ValuesIn(kFileCases));
 
 // A CR without LF is text, also at the end of files of every size around the
 // line buffer, and a CR LF pair is split by the buffer at every position.

@@ -41,55 +41,43 @@ std::string Indexed(IndexedGetter get, CLCLocale& l, long i) {
   return std::string(s);
 }
 
-// The record's settings by name: dates and times, numbers, and the names of
-// Sunday, December and the abbreviations of Monday and March; the built-in
-// values first.
-const Record kBuiltIn = {{"time", "hh:mm:ss tt"},
-                         {"short", "M/d/yy"},
-                         {"long", "dddd, MMMM dd, yyyy"},
-                         {"date sep", "/"},
-                         {"time sep", ":"},
-                         {"am", "AM"},
-                         {"pm", "PM"},
-                         {"24h", "0"},
-                         {"marker first", "0"},
-                         {"hour zero", "0"},
-                         {"calendar", "1"},
-                         {"long or short", "0"},
-                         {"grouping", ""},
-                         {"decimal", "."},
-                         {"group", ","},
-                         {"negative sign", "-"},
-                         {"negative form", "0"},
-                         {"leading zero", "0"},
-                         {"sunday", "Sunday"},
-                         {"monday abbrev", "Mon"},
-                         {"december", "December"},
-                         {"march abbrev", "Mar"}};
-Record Settings(CLCLocale& l) {
-  return {{"time", Text(l.m_timeFormat)},
-          {"short", Text(l.m_shortDateFormat)},
-          {"long", Text(l.m_longDateFormat)},
-          {"date sep", Text(l.m_dateSep)},
-          {"time sep", Text(l.m_timeSep)},
-          {"am", Text(l.m_amString)},
-          {"pm", Text(l.m_pmString)},
-          {"24h", Text(l.m_24HourTime)},
-          {"marker first", Text(l.m_ampmPrefix)},
-          {"hour zero", Text(l.m_hourLeadingZero)},
-          {"calendar", Text(l.GetCalendarType())},
-          {"long or short", Text(l.LongOrShort())},
-          {"grouping", Text(l.m_decNumDigitsInGroup)},
-          {"decimal", Text(l.m_decDecimalSymbol)},
-          {"group", Text(l.m_decDigitGroupSeparator)},
-          {"negative sign", Text(l.m_decNegativeSign)},
-          {"negative form", Text(l.GetDecNegativeNumFormat())},
-          {"leading zero", Text(l.GetDecDisplayLeadingZeroes())},
-          {"sunday", Indexed(&CLCLocale::DayName, l, 6)},
-          {"monday abbrev", Indexed(&CLCLocale::DayAbbrev, l, 0)},
-          {"december", Indexed(&CLCLocale::MonthName, l, 11)},
-          {"march abbrev", Indexed(&CLCLocale::MonthAbbrev, l, 2)}};
+// The record's settings by name, their built-in values and how to read them:
+// dates and times, numbers, and the names of Sunday, December and the
+// abbreviations of Monday and March.
+using L = CLCLocale;
+const struct {
+  const char *name, *builtIn;
+  std::string (*get)(L&);
+} kSettings[] = {{"time", "hh:mm:ss tt", [](L& l) { return Text(l.m_timeFormat); }},
+                 {"short", "M/d/yy", [](L& l) { return Text(l.m_shortDateFormat); }},
+                 {"long", "dddd, MMMM dd, yyyy", [](L& l) { return Text(l.m_longDateFormat); }},
+                 {"date sep", "/", [](L& l) { return Text(l.m_dateSep); }},
+                 {"time sep", ":", [](L& l) { return Text(l.m_timeSep); }},
+                 {"am", "AM", [](L& l) { return Text(l.m_amString); }},
+                 {"pm", "PM", [](L& l) { return Text(l.m_pmString); }},
+                 {"24h", "0", [](L& l) { return Text(l.m_24HourTime); }},
+                 {"marker first", "0", [](L& l) { return Text(l.m_ampmPrefix); }},
+                 {"hour zero", "0", [](L& l) { return Text(l.m_hourLeadingZero); }},
+                 {"calendar", "1", [](L& l) { return Text(l.GetCalendarType()); }},
+                 {"long or short", "0", [](L& l) { return Text(l.LongOrShort()); }},
+                 {"grouping", "", [](L& l) { return Text(l.m_decNumDigitsInGroup); }},
+                 {"decimal", ".", [](L& l) { return Text(l.m_decDecimalSymbol); }},
+                 {"group", ",", [](L& l) { return Text(l.m_decDigitGroupSeparator); }},
+                 {"negative sign", "-", [](L& l) { return Text(l.m_decNegativeSign); }},
+                 {"negative form", "0", [](L& l) { return Text(l.GetDecNegativeNumFormat()); }},
+                 {"leading zero", "0", [](L& l) { return Text(l.GetDecDisplayLeadingZeroes()); }},
+                 {"sunday", "Sunday", [](L& l) { return Indexed(&L::DayName, l, 6); }},
+                 {"monday abbrev", "Mon", [](L& l) { return Indexed(&L::DayAbbrev, l, 0); }},
+                 {"december", "December", [](L& l) { return Indexed(&L::MonthName, l, 11); }},
+                 {"march abbrev", "Mar", [](L& l) { return Indexed(&L::MonthAbbrev, l, 2); }}};
+
+Record Settings(CLCLocale* l) {  // null: the built-in values
+  Record r;
+  for (const auto& s : kSettings) r[s.name] = l != nullptr ? s.get(*l) : s.builtIn;
+  return r;
 }
+const Record kBuiltIn = Settings(nullptr);
+Record Settings(CLCLocale& l) { return Settings(&l); }
 
 TEST(LocaleRecord, BuiltInValues) {
   CLCLocale l;

@@ -51,10 +51,14 @@ Parsed Parse(const char* text, DecimalSymbol group = kComma, DecimalSymbol decim
   return {.end = end, .negative = n.negative, .integer = n.integerPart, .fraction = n.fractionPart};
 }
 
-TEST(DecimalParse, TableWithCommaAndPoint) {
+// With a comma and a point unless a row gives its own symbols; at most 255
+// digits in each part (group separators do not count, digits do).
+TEST(DecimalParse, Table) {
+  const std::string d255(255, '7');
   const struct {
-    const char* text;
+    std::string text;
     Parsed expected;
+    const char *group = ",", *decimal = ".";
   } cases[] = {{"1,234,567.891", {.end = 13, .integer = "1234567", .fraction = "891"}},
                {"-1234.5", {.end = 7, .negative = -1, .integer = "1234", .fraction = "5"}},
                {"1234.5-", {.end = 6, .negative = -1, .integer = "1234", .fraction = "5"}},
@@ -76,8 +80,17 @@ TEST(DecimalParse, TableWithCommaAndPoint) {
                {"1.2.3", {.result = -1, .end = 5}},
                {"1.2,3", {.result = -1, .end = 5}},
                {".", {.result = -1, .end = 1}},
-               {"abc", {.result = -1, .end = 0}}};
-  for (const auto& c : cases) EXPECT_EQ(Parse(c.text), c.expected) << c.text;
+               {"abc", {.result = -1, .end = 0}},
+               {d255, {.end = 255, .integer = d255}},
+               {"0." + d255, {.end = 257, .integer = "0", .fraction = d255}},
+               {"1," + d255, {.result = -1, .end = 257}},
+               {"." + d255 + "1", {.result = -1, .end = 257}},
+               // Octal escapes where a hex escape would swallow the digits after it. A
+               // lone byte of a three-byte separator is not the separator.
+               {"1\342\200234", {.end = 1, .integer = "1"}, "\xE2\x80\xAF", ","},
+               {"1'234\302\2675", {.end = 8, .integer = "1234", .fraction = "5"}, "'", "\xC2\xB7"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(Parse(c.text.c_str(), Sym(c.group), Sym(c.decimal)), c.expected) << c.text;
   EXPECT_EQ(Parse(nullptr), (Parsed{.result = -1}));
   EXPECT_EQ(gnutil::ParseDecimal("12", nullptr, kComma, kPoint, nullptr), -1);
   // Symbols that match nothing.
@@ -88,31 +101,6 @@ TEST(DecimalParse, TableWithCommaAndPoint) {
   ASSERT_EQ(gnutil::ParseDecimal("-123456.789", &n, kComma, kPoint, nullptr), 0);
   ASSERT_EQ(gnutil::ParseDecimal("7", &n, kComma, kPoint, nullptr), 0);
   EXPECT_EQ("0|7||", Join(n.negative, n.integerPart, n.fractionPart));
-}
-
-TEST(DecimalParse, AtMost255DigitsInEachPart) {
-  std::string digits(255, '7');
-  DecimalNumberT n;
-  EXPECT_EQ(gnutil::ParseDecimal(digits.c_str(), &n, kComma, kPoint, nullptr), 0);
-  EXPECT_EQ(std::string(n.integerPart), digits);
-  EXPECT_EQ(gnutil::ParseDecimal(("0." + digits).c_str(), &n, kComma, kPoint, nullptr), 0);
-  EXPECT_EQ(std::string(n.fractionPart), digits);
-  int end = 0;
-  // Group separators do not count, digits do.
-  EXPECT_EQ(gnutil::ParseDecimal(("1," + digits).c_str(), &n, kComma, kPoint, &end), -1);
-  EXPECT_EQ(end, 257);
-  EXPECT_EQ(gnutil::ParseDecimal(("." + digits + "1").c_str(), &n, kComma, kPoint, nullptr), -1);
-}
-
-TEST(DecimalParse, RegionalSymbolsOfEveryWidth) {
-  // Octal escapes where a hex escape would swallow the digits after it.
-  const struct {
-    const char *group, *decimal, *text;
-    Parsed expected;
-  } cases[] = {// A lone byte of a three-byte separator is not the separator.
-               {"\xE2\x80\xAF", ",", "1\342\200234", {.end = 1, .integer = "1"}},
-               {"'", "\xC2\xB7", "1'234\302\2675", {.end = 8, .integer = "1234", .fraction = "5"}}};
-  for (const auto& c : cases) EXPECT_EQ(Parse(c.text, Sym(c.group), Sym(c.decimal)), c.expected);
 }
 
 // In a double-byte locale the scan goes by characters: the trail byte of "＝"
@@ -203,27 +191,21 @@ TEST(DecimalShift, Table) {
   }
 }
 
-std::string Shown(CGNDecimal& d) {
+// A conversion to the C form or the regional one: the result, or "(fails)"
+// (after checking that a failure leaves nothing).
+std::string Convert(const char* text, bool toC, unsigned char flag) {
+  CGNDecimal d{CGNString(text)};
+  unsigned char ok = toC ? d.ConvertToCLocale(flag) : d.ConvertToRegionalLocale(flag);
   CGNString out;
   d.GetDisplayBuffer(out);
-  return static_cast<const char*>(out);
+  EXPECT_TRUE(ok || out.IsEmpty()) << text;
+  return ok ? static_cast<const char*>(out) : "(fails)";
 }
-
-// The result, or "(fails)" (after checking that a failure leaves nothing).
 std::string ToC(const char* text, unsigned char forceRegional = 0) {
-  CGNDecimal d{CGNString(text)};
-  unsigned char ok = d.ConvertToCLocale(forceRegional);
-  std::string out = Shown(d);
-  EXPECT_TRUE(ok || out.empty()) << text;
-  return ok ? out : "(fails)";
+  return Convert(text, true, forceRegional);
 }
-
 std::string ToRegional(const char* text, unsigned char useGrouping = 1) {
-  CGNDecimal d{CGNString(text)};
-  unsigned char ok = d.ConvertToRegionalLocale(useGrouping);
-  std::string out = Shown(d);
-  EXPECT_TRUE(ok || out.empty()) << text;
-  return ok ? out : "(fails)";
+  return Convert(text, false, useGrouping);
 }
 
 // The core reads and writes the digits; here: which settings and which
@@ -256,44 +238,36 @@ TEST(Decimal, ConversionsBothWays) {
   EXPECT_EQ(std::string(62, '1') + "9", ToC(digits.c_str()));
 }
 
-// One locale's number settings, in its encoding, and one number in its
-// regional form.
-struct LocaleRow {
-  const char *locale, *decimal, *group;
-  const char* regional;  // of -1234567890.123456789
-};
-
-void PrintTo(const LocaleRow& row, std::ostream* os) { *os << row.locale; }
-
 // The system's own settings as Init reads them for the user's locale (ICU's
-// data on Linux, which gives French U+00A0 as group separator).
-class DecimalInSystemLocale : public ::testing::TestWithParam<LocaleRow> {};
-
-TEST_P(DecimalInSystemLocale, RoundTripThroughTheSystemsSettings) {
-  const LocaleRow& row = GetParam();
-  GNUTIL_USE_LOCALE(row.locale);
-  ASSERT_FALSE(CLCGlobalLocale::Instance()->Customized());
-  EXPECT_EQ(row.regional, ToRegional("-1234567890.123456789"));
-  EXPECT_EQ("-1234567890.123456789", ToC(row.regional));
-  EXPECT_EQ("-1234567890.123456789", ToC(row.regional, 1));
-  // Without groups, and a number whose separators all fall away.
-  std::string plain = std::string("-1234567890") + row.decimal + "123456789";
-  EXPECT_EQ(plain, ToRegional("-1234567890.123456789", 0));
-  EXPECT_EQ("-1234567890.123456789", ToC(plain.c_str()));
-  // The number ends before the unit, after the last digit.
-  std::string withUnit = std::string("= ") + row.regional + " kg";
-  EXPECT_EQ(static_cast<int>(2 + strlen(row.regional)),
-            CGNDecimal::DetermineNumDecimalChars(withUnit.c_str()));
-  EXPECT_EQ(1, CGNDecimal::IsThousandsSeparator(row.group[0]));
+// data on Linux, which gives French U+00A0 as group separator), in its
+// encoding, and one number in its regional form. A missing locale skips the rest.
+TEST(DecimalInSystemLocale, RoundTripThroughTheSystemsSettings) {
+  const struct {
+    const char *locale, *decimal, *group;
+    const char* regional;  // of -1234567890.123456789
+  } kRows[] = {{"C", ".", ",", "-1,234,567,890.123456789"},
+               {"de_DE.iso88591", ",", ".", "-1.234.567.890,123456789"},
+               {"fr_FR.utf8", ",", "\302\240", "-1\302\240234\302\240567\302\240890,123456789"},
+               {"fr_FR.iso88591", ",", "\240", "-1\240234\240567\240890,123456789"},
+               {"hi_IN.utf8", ".", ",", "-1,23,45,67,890.123456789"}};
+  for (const auto& row : kRows) {
+    SCOPED_TRACE(row.locale);
+    GNUTIL_USE_LOCALE(row.locale);
+    CLCGlobalLocale::Free();  // the next use reads the system's settings again
+    ASSERT_FALSE(CLCGlobalLocale::Instance()->Customized());
+    EXPECT_EQ(row.regional, ToRegional("-1234567890.123456789"));
+    EXPECT_EQ("-1234567890.123456789", ToC(row.regional));
+    EXPECT_EQ("-1234567890.123456789", ToC(row.regional, 1));
+    // Without groups, and a number whose separators all fall away.
+    std::string plain = std::string("-1234567890") + row.decimal + "123456789";
+    EXPECT_EQ(plain, ToRegional("-1234567890.123456789", 0));
+    EXPECT_EQ("-1234567890.123456789", ToC(plain.c_str()));
+    // The number ends before the unit, after the last digit.
+    std::string withUnit = std::string("= ") + row.regional + " kg";
+    EXPECT_EQ(static_cast<int>(2 + strlen(row.regional)),
+              CGNDecimal::DetermineNumDecimalChars(withUnit.c_str()));
+    EXPECT_EQ(1, CGNDecimal::IsThousandsSeparator(row.group[0]));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Locales, DecimalInSystemLocale,
-    ::testing::Values(LocaleRow{"C", ".", ",", "-1,234,567,890.123456789"},
-                      LocaleRow{"de_DE.iso88591", ",", ".", "-1.234.567.890,123456789"},
-                      LocaleRow{"fr_FR.utf8", ",", "\302\240",
-                                "-1\302\240234\302\240567\302\240890,123456789"},
-                      LocaleRow{"fr_FR.iso88591", ",", "\240", "-1\240234\240567\240890,123456789"},
-                      LocaleRow{"hi_IN.utf8", ".", ",", "-1,23,45,67,890.123456789"}));
 
 }  // namespace

@@ -26,18 +26,12 @@ using gnutil_test::Join;
 using gnutil_test::Record;
 using gnutil_test::Text;
 using gnutil_test::With;
-using IndexedGetter = unsigned char (CLCLocale::*)(long, CGNString&);
 
-template <typename R>
-std::string Text(R (CLCLocale::*get)(CGNString&), CLCLocale& l) {
+// What a getter writes (over a sentinel), given its arguments before the text.
+template <typename Get, typename... Args>
+std::string Read(CLCLocale& l, Get get, Args... args) {
   CGNString s("sentinel");
-  (l.*get)(s);
-  return std::string(s);
-}
-
-std::string Indexed(IndexedGetter get, CLCLocale& l, long i) {
-  CGNString s("sentinel");
-  (l.*get)(i, s);
+  (l.*get)(args..., s);
   return std::string(s);
 }
 
@@ -66,10 +60,10 @@ const struct {
                  {"negative sign", "-", [](L& l) { return Text(l.m_decNegativeSign); }},
                  {"negative form", "0", [](L& l) { return Text(l.GetDecNegativeNumFormat()); }},
                  {"leading zero", "0", [](L& l) { return Text(l.GetDecDisplayLeadingZeroes()); }},
-                 {"sunday", "Sunday", [](L& l) { return Indexed(&L::DayName, l, 6); }},
-                 {"monday abbrev", "Mon", [](L& l) { return Indexed(&L::DayAbbrev, l, 0); }},
-                 {"december", "December", [](L& l) { return Indexed(&L::MonthName, l, 11); }},
-                 {"march abbrev", "Mar", [](L& l) { return Indexed(&L::MonthAbbrev, l, 2); }}};
+                 {"sunday", "Sunday", [](L& l) { return Read(l, &L::DayName, 6); }},
+                 {"monday abbrev", "Mon", [](L& l) { return Read(l, &L::DayAbbrev, 0); }},
+                 {"december", "December", [](L& l) { return Read(l, &L::MonthName, 11); }},
+                 {"march abbrev", "Mar", [](L& l) { return Read(l, &L::MonthAbbrev, 2); }}};
 
 Record Settings(CLCLocale* l) {  // null: the built-in values
   Record r;
@@ -86,18 +80,17 @@ TEST(LocaleRecord, BuiltInValues) {
             Join(l.GetLocaleId(), l.GetLang(), l.GetLangName(), l.IsMultiByte(), l.IsUnicode(),
                  l.Customized(), l.m_pEmperors == nullptr));
   // Past either end: nothing.
-  EXPECT_EQ("||||",
-            Join(Indexed(&CLCLocale::MonthName, l, 12), Indexed(&CLCLocale::MonthAbbrev, l, -1),
-                 Indexed(&CLCLocale::DayName, l, 7), Indexed(&CLCLocale::DayAbbrev, l, -5)));
+  EXPECT_EQ("||||", Join(Read(l, &L::MonthName, 12), Read(l, &L::MonthAbbrev, -1),
+                         Read(l, &L::DayName, 7), Read(l, &L::DayAbbrev, -5)));
 }
 
 TEST(LocaleRecord, JapaneseUnitCharacters) {
   gnutil_test::UseShiftJisFixedTexts();
   CLCLocale l;
   auto units = [&l] {  // Japanese or not, then the year to second characters
-    return Join(l.LocaleIsJapanese(), Text(&CLCLocale::YearChar, l), Text(&CLCLocale::MonthChar, l),
-                Text(&CLCLocale::DayChar, l), Text(&CLCLocale::HourChar, l),
-                Text(&CLCLocale::MinuteChar, l), Text(&CLCLocale::SecondChar, l));
+    return Join(l.LocaleIsJapanese(), Read(l, &L::YearChar), Read(l, &L::MonthChar),
+                Read(l, &L::DayChar), Read(l, &L::HourChar), Read(l, &L::MinuteChar),
+                Read(l, &L::SecondChar));
   };
   EXPECT_EQ("0|||||||", units());
   l.m_langName = LANGNAME_JAPANESE;
@@ -118,7 +111,7 @@ TEST(LocaleRecord, CopiesOwnTheirEraTable) {
   CGNString heisei, showa;
   copy.Emperor(0, heisei);
   assigned.Emperor(1, showa);
-  EXPECT_EQ(Join(kHeisei, kShowa, "."), Join(heisei, showa, Text(&CLCLocale::DateSep, copy)));
+  EXPECT_EQ(Join(kHeisei, kShowa, "."), Join(heisei, showa, Read(copy, &L::DateSep)));
   assigned = assigned;
   EXPECT_EQ(2, assigned.EmperorCount());
 }

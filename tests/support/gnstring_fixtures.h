@@ -21,14 +21,13 @@ struct NoFailures {
   ~NoFailures() { gnutil::testing::FailAllocationAfter(-1); }
 };
 
+// A locale, the code set whose byte rules it follows, and characters: two
+// (in Shift-JIS and Big5 the second's trail byte is ASCII), a full-width
+// lower-case letter and its capital, one of another kind (half-width kana...).
 struct LegacyCase {
   const char* locale;
-  int codeset;  // the code set whose byte rules the locale follows
-  const char* first;
-  const char* second;  // in Shift-JIS and Big5 its trail byte is ASCII
-  const char* fullLower;
-  const char* fullUpper;
-  const char* other;  // a character of another kind (half-width kana...)
+  int codeset;
+  const char *first, *second, *fullLower, *fullUpper, *other;
 };
 
 inline void PrintTo(const LegacyCase& c, std::ostream* os) { *os << c.locale; }

@@ -18,8 +18,7 @@
 namespace {
 
 using gnutil::testing::FailAllocationAfter;
-using gnutil_test::Bytes;
-using gnutil_test::NoFailures;
+using namespace gnutil_test;  // NOLINT: the suite's fixtures and helpers
 
 TEST(StringValue, GetStringNeverOverrunsNorSplits) {
   const std::tuple<int, const char*, unsigned, unsigned> kCases[] = {
@@ -59,7 +58,7 @@ TEST(StringAllocation, ConstructionThatFailsThrows) {
 
 // Characters of each legacy locale, also as the characters of the edit tables.
 const char *g1 = "1", *g2 = "2", *gL = "L", *gU = "U", *gT = "T";
-class LegacyString : public gnutil_test::LegacyText {
+class LegacyString : public LegacyText {
  protected:
   void SetUp() override {
     LegacyText::SetUp();
@@ -101,7 +100,7 @@ TEST_P(LegacyString, LongTextCountsMatchTheRuntimeAndBadBytesSurvive) {
   EXPECT_EQ(CGNString(text.c_str()).GetNumChars(), mbstowcs(nullptr, text.c_str(), 0));
   // 0xFF is invalid in each of these, but Windows gives it a private-use
   // character in code pages 932 and 936; there a lead byte before a space is.
-  std::string broken = text + gnutil_test::PosixOrWindows("\xFF", "\x81 ") + text;
+  std::string broken = text + PosixOrWindows("\xFF", "\x81 ") + text;
   CGNString b(broken.c_str());
   EXPECT_EQ(b.GetNumChars(), broken.size());
   b.SetAt(0, text[0]);
@@ -327,8 +326,8 @@ TEST(EditUnicode, CharactersBeyondTheBmpTakeTwoIndexes) {
   RunRows(kRows, true);
 }
 
-const std::string kSep = gnutil_test::PosixOrWindows("/", "\\");
-const char* const kDirWithSep = gnutil_test::PosixOrWindows("d/", "d\\");
+const std::string kSep = PosixOrWindows("/", "\\");
+const char* const kDirWithSep = PosixOrWindows("d/", "d\\");
 
 long SplitName(CGNString& s) {
   CGNString name, extension;

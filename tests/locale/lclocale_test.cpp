@@ -21,11 +21,7 @@ namespace item = gnutil::lcitem;
 const char kHeisei[] = "\x95\xBD\x90\xAC";
 const char kShowa[] = "\x8F\xBA\x98\x61";
 const char kReiwa[] = "\x97\xDF\x98\x61";
-using gnutil_test::FakeLocaleInfo;
-using gnutil_test::Join;
-using gnutil_test::Record;
-using gnutil_test::Text;
-using gnutil_test::With;
+using namespace gnutil_test;  // NOLINT: the suite's stand-ins and helpers
 
 // What a getter writes (over a sentinel), given its arguments before the text.
 template <typename Get, typename... Args>
@@ -85,7 +81,7 @@ TEST(LocaleRecord, BuiltInValues) {
 }
 
 TEST(LocaleRecord, JapaneseUnitCharacters) {
-  gnutil_test::UseShiftJisFixedTexts();
+  UseShiftJisFixedTexts();
   CLCLocale l;
   auto units = [&l] {  // Japanese or not, then the year to second characters
     return Join(l.LocaleIsJapanese(), Read(l, &L::YearChar), Read(l, &L::MonthChar),
@@ -98,7 +94,7 @@ TEST(LocaleRecord, JapaneseUnitCharacters) {
 }
 
 TEST(LocaleRecord, CopiesOwnTheirEraTable) {
-  gnutil_test::UseShiftJisFixedTexts();
+  UseShiftJisFixedTexts();
   CLCLocale* first = new CLCLocale;
   first->Init();
   first->m_dateSep = ".";
@@ -119,7 +115,7 @@ TEST(LocaleRecord, CopiesOwnTheirEraTable) {
 // The built-in table (none before Init) by year; the current era, opt-in,
 // by date: in 2019 the day decides.
 TEST(LocaleEras, BuiltInTableAndCurrentEra) {
-  gnutil_test::UseShiftJisFixedTexts();
+  UseShiftJisFixedTexts();
   CLCLocale l;
   CGNString s("unchanged");
   // No table before Init: no era, the year comes back.
@@ -214,7 +210,7 @@ class LocaleInit : public ::testing::Test {
     CLCGlobalLocale::Free();
   }
   FakeLocaleInfo fake_;
-  gnutil_test::TempDir dir_{"gnutil-locale"};
+  TempDir dir_{"gnutil-locale"};
   bool systemFileMoved_ = false;
 };
 
@@ -318,7 +314,7 @@ TEST_F(LocaleInit, CustomizeKeepsOrTakes) {
   const Record customized = Settings(l);
   l.InitControlPanelDateSettings();
   l.InitControlPanelTimeSettings();
-  gnutil_test::WriteFile(dir_.File("app.ini"), "[Dates]\nDateSeparator=#\nTimeSeparator=!\n");
+  WriteFile(dir_.File("app.ini"), "[Dates]\nDateSeparator=#\nTimeSeparator=!\n");
   CGNString file(dir_.File("app.ini").c_str());
   char section[] = "Dates";
   l.LoadIniDateTimeSettings(section, file);
@@ -349,11 +345,11 @@ TEST_F(LocaleInit, CustomizeSwitchesLocaleFirst) {
 
 TEST_F(LocaleInit, IniSettingsAndMigration) {
   const std::string path = dir_.File("app.ini");
-  gnutil_test::WriteFile(path,
-                         "[Locale]\nDateSeparator=-\nLongDateFormat=ddd' y\n"
-                         "ShortDateFormat=dd-MM-yy\nCalendarType=3\nDateDisplayMode=2\n"
-                         "TimeSeparator=.\nAMString=vorm.\nPMString=nachm.\n"
-                         "24HourTimeFormat=1\nAMPMPrefix=1\n");
+  WriteFile(path,
+            "[Locale]\nDateSeparator=-\nLongDateFormat=ddd' y\n"
+            "ShortDateFormat=dd-MM-yy\nCalendarType=3\nDateDisplayMode=2\n"
+            "TimeSeparator=.\nAMString=vorm.\nPMString=nachm.\n"
+            "24HourTimeFormat=1\nAMPMPrefix=1\n");
   CGNString file(path.c_str());
   char section[] = "Locale";
   CLCLocale l;

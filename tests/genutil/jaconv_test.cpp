@@ -270,11 +270,10 @@ TEST(StreamingConversion, EveryCutOfEveryPathGivesTheScalarBytesOfTheWhole) {
 // 96-byte text of ASCII (so at every position of the blocks and across
 // their ends), in a run of the same sequence and alone.
 TEST(JaconvBlocks, EdgeSequencesAtEveryOffsetGiveTheScalarBytes) {
-  struct Row {
+  const struct {
     int from, to;
     const char* sequence;
-  };
-  const Row kRows[] = {
+  } kRows[] = {
       {CODESET_SJIS, CODESET_EUC_J, "\x88\x9F"},           // a pair
       {CODESET_SJIS, CODESET_EUC_J, "\x88\xB1"},           // a pair whose trail is a kana byte
       {CODESET_SJIS, CODESET_EUC_J, "\x88\x0A"},           // a lead with a bad trail: copied
@@ -290,7 +289,7 @@ TEST(JaconvBlocks, EdgeSequencesAtEveryOffsetGiveTheScalarBytes) {
       {CODESET_EUC_TW, CODESET_BIG5, "\x8E\xA2\x8E\xA2"},  // third byte 0x8E
       {CODESET_EUC_TW, CODESET_BIG5, "\xC4\x41\xC4\xA1"},  // a bad trail; a pair
   };
-  for (const Row& row : kRows) {
+  for (const auto& row : kRows) {
     Conversion c = ConversionFor(row.from, row.to);
     std::string run;
     for (int k = 0; k < 12; ++k) run += row.sequence;

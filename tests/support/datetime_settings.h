@@ -15,7 +15,7 @@ struct DateSettings {
   const char *timeFormat, *shortDate, *longDate, *dateSep, *am, *pm;
   long ampmPrefix, hourLeadingZero;
   languageName language;
-  const char* const* months;  // 12 full names, January first
+  const char* const* months;  // 12 full names, January first (null: 1月 .. 12月)
   const char* const* days;    // 7 full names, Monday first
   // Each abbreviation is the name's first bytes (0: the whole name).
   size_t monthAbbrevBytes, dayAbbrevBytes;
@@ -27,12 +27,8 @@ inline constexpr const char* kEnglishMonths[12] = {"January",   "February", "Mar
 inline constexpr const char* kEnglishDays[7] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
                                                 "Friday", "Saturday", "Sunday"};
 
-// Shift-JIS: 1月 .. 12月, 月曜日 .. 日曜日 (abbreviated 月 .. 日).
+// Shift-JIS: 月曜日 .. 日曜日 (abbreviated 月 .. 日); the months are numbered.
 #define GNUTIL_SJIS_GATSU "\x8C\x8E"
-inline constexpr const char* kJapaneseMonths[12] = {
-    "1" GNUTIL_SJIS_GATSU, "2" GNUTIL_SJIS_GATSU,  "3" GNUTIL_SJIS_GATSU,  "4" GNUTIL_SJIS_GATSU,
-    "5" GNUTIL_SJIS_GATSU, "6" GNUTIL_SJIS_GATSU,  "7" GNUTIL_SJIS_GATSU,  "8" GNUTIL_SJIS_GATSU,
-    "9" GNUTIL_SJIS_GATSU, "10" GNUTIL_SJIS_GATSU, "11" GNUTIL_SJIS_GATSU, "12" GNUTIL_SJIS_GATSU};
 inline constexpr const char* kJapaneseDays[7] = {
     "\x8C\x8E\x97\x6A\x93\xFA", "\x89\xCE\x97\x6A\x93\xFA", "\x90\x85\x97\x6A\x93\xFA",
     "\x96\xD8\x97\x6A\x93\xFA", "\x8B\xE0\x97\x6A\x93\xFA", "\x93\x79\x97\x6A\x93\xFA",
@@ -48,7 +44,7 @@ inline constexpr const char* kJapaneseLongDate = "yyyy'\x94\x4E'M'\x8C\x8E'd'\x9
 inline constexpr const char *kGozen = "\x8C\xDF\x91\x4F", *kGogo = "\x8C\xDF\x8C\xE3";
 inline constexpr DateSettings kJapanese = {
     "H:mm:ss", "yyyy/MM/dd",      kJapaneseLongDate, "/",           kGozen, kGogo, 0,
-    0,         LANGNAME_JAPANESE, kJapaneseMonths,   kJapaneseDays, 0,      2};
+    0,         LANGNAME_JAPANESE, nullptr,           kJapaneseDays, 0,      2};
 
 inline void ApplySettings(const DateSettings& s) {
   CLCLocale& l = *CLCGlobalLocale::Instance();
@@ -65,8 +61,9 @@ inline void ApplySettings(const DateSettings& s) {
     return std::string(name).substr(0, bytes ? bytes : std::string::npos);
   };
   for (int i = 0; i < 12; ++i) {
-    l.m_monthNames[i] = s.months[i];
-    l.m_monthAbbrevs[i] = abbreviated(s.months[i], s.monthAbbrevBytes).c_str();
+    const std::string name = s.months ? s.months[i] : std::to_string(i + 1) + GNUTIL_SJIS_GATSU;
+    l.m_monthNames[i] = name.c_str();
+    l.m_monthAbbrevs[i] = abbreviated(name.c_str(), s.monthAbbrevBytes).c_str();
   }
   l.m_monthNames[12] = l.m_monthAbbrevs[12] = "";
   for (int i = 0; i < 7; ++i) {

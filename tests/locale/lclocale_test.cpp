@@ -104,10 +104,9 @@ TEST(LocaleRecord, CopiesOwnTheirEraTable) {
   assigned = *first;  // twice: one table, no leak (checked under ASan)
   EXPECT_NE(first->m_pEmperors, copy.m_pEmperors);
   delete first;
-  CGNString heisei, showa;
-  copy.Emperor(0, heisei);
-  assigned.Emperor(1, showa);
-  EXPECT_EQ(Join(kHeisei, kShowa, "."), Join(heisei, showa, Read(copy, &L::DateSep)));
+  EXPECT_EQ(
+      Join(kHeisei, kShowa, "."),
+      Join(Read(copy, &L::Emperor, 0), Read(assigned, &L::Emperor, 1), Read(copy, &L::DateSep)));
   assigned = assigned;
   EXPECT_EQ(2, assigned.EmperorCount());
 }
@@ -202,16 +201,13 @@ constexpr unsigned long kJapan = 0x411;
 // own file moved into it where the platform allows (Linux).
 class LocaleInit : public ::testing::Test {
  protected:
-  void SetUp() override {
-    systemFileMoved_ = OSSetSystemConfigFile(dir_.File("system.ini").c_str()) == 1;
-  }
   void TearDown() override {
     if (systemFileMoved_) OSSetSystemConfigFile(nullptr);
     CLCGlobalLocale::Free();
   }
   FakeLocaleInfo fake_;
   TempDir dir_{"gnutil-locale"};
-  bool systemFileMoved_ = false;
+  bool systemFileMoved_ = OSSetSystemConfigFile(dir_.File("system.ini").c_str()) == 1;
 };
 
 TEST_F(LocaleInit, LanguageFromAbbreviation) {

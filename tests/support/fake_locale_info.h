@@ -25,13 +25,9 @@ inline void UseShiftJisFixedTexts() {
 
 class FakeLocaleInfo {
  public:
-  FakeLocaleInfo() {
-    answers_.clear();
-    gnutil::testing::SetLocaleInfoQuery(&Query);
-  }
+  FakeLocaleInfo() { gnutil::testing::SetLocaleInfoQuery(&Query); }
   ~FakeLocaleInfo() {
     gnutil::testing::SetLocaleInfoQuery(nullptr);
-    gnutil::testing::SetOlderSystem(-1);
     answers_.clear();
   }
   void Set(unsigned long id, unsigned long what, const std::string& text) {

@@ -23,8 +23,7 @@ namespace {
 // Converts in the given zone from now on: the process goes threaded and the
 // thread's "timezone" variable names the zone. (The system zone of Windows is
 // the system's own whatever TZ says, so a test zone has to be the thread's.)
-class ThreadZone {
- public:
+struct ThreadZone {
   explicit ThreadZone(const char* zone) : zone_(zone) {
     OSSetThreaded();
     CGNDateTime::ModuleInit();
@@ -33,8 +32,6 @@ class ThreadZone {
     CGNLclSt::Instance()->SetLocalVariable("timezone", &zone_);
   }
   ~ThreadZone() { CGNLclSt::Instance()->UnsetLocalVariable("timezone"); }
-
- private:
   CGNString zone_;
 };
 

@@ -282,7 +282,6 @@ TEST_F(LocaleInit, NothingAnswersLeavesBuiltInValues) {
 TEST_F(LocaleInit, CustomizeKeepsOrTakes) {
   CLCLocale l;
   l.m_timeFormat = "h:mm tt";
-  l.m_24HourTime = 0;
   l.m_decNumDigitsInGroup = "3;0";
   const struct {
     const char *timeFormat, *expectedFormat;

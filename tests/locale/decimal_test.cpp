@@ -38,9 +38,8 @@ struct Parsed {
            fraction == o.fraction;
   }
 };
-std::ostream& operator<<(std::ostream& out, const Parsed& p) {
-  return out << "{result " << p.result << ", end " << p.end << ", negative " << p.negative
-             << ", integer \"" << p.integer << "\", fraction \"" << p.fraction << "\"}";
+std::ostream& operator<<(std::ostream& out, const Parsed& p) {  // result|end|negative|digits
+  return out << Join(p.result, p.end, p.negative, p.integer, p.fraction);
 }
 
 Parsed Parse(const char* text, DecimalSymbol group = kComma, DecimalSymbol decimal = kPoint) {

@@ -67,11 +67,10 @@ Record Settings(CLCLocale* l) {  // null: the built-in values
   return r;
 }
 const Record kBuiltIn = Settings(nullptr);
-Record Settings(CLCLocale& l) { return Settings(&l); }
 
 TEST(LocaleRecord, BuiltInValues) {
   CLCLocale l;
-  EXPECT_EQ(Settings(l), kBuiltIn);
+  EXPECT_EQ(Settings(&l), kBuiltIn);
   EXPECT_EQ(Join(1024, LANGCLASS_UNKNOWN, LANGNAME_UNKNOWN, 0, 0, 0, true),
             Join(l.GetLocaleId(), l.GetLang(), l.GetLangName(), l.IsMultiByte(), l.IsUnicode(),
                  l.Customized(), l.m_pEmperors == nullptr));
@@ -266,7 +265,7 @@ TEST_F(LocaleInit, TakesEveryItemThatAnswers) {
   l.m_longOrShort = 2;
   EXPECT_EQ(1, l.Init());
   EXPECT_EQ(LANGNAME_GERMAN, l.GetLangName());
-  EXPECT_EQ(Settings(l), expected);
+  EXPECT_EQ(Settings(&l), expected);
 }
 
 TEST_F(LocaleInit, NothingAnswersLeavesBuiltInValues) {
@@ -276,7 +275,7 @@ TEST_F(LocaleInit, NothingAnswersLeavesBuiltInValues) {
   bool fallback = !gnutil::platform::DefaultLanguageAbbreviation().empty();
   EXPECT_EQ(systemFileMoved_ && !fallback ? 0 : 1, l.Init());
   CLCLocale fresh;
-  EXPECT_EQ(Settings(l), Settings(fresh));
+  EXPECT_EQ(Settings(&l), Settings(&fresh));
 }
 
 TEST_F(LocaleInit, CustomizeKeepsOrTakes) {
@@ -294,26 +293,26 @@ TEST_F(LocaleInit, CustomizeKeepsOrTakes) {
     EXPECT_EQ(c.expected24, l.m_24HourTime);
   }
   // Empty texts keep what the record had, except the grouping.
-  EXPECT_EQ(Settings(l), With(kBuiltIn, {{"time", "H.mm"},
-                                         {"long", "d MMMM yyyy"},
-                                         {"24h", "1"},
-                                         {"long or short", "2"},
-                                         {"negative sign", "~"},
-                                         {"negative form", "3"},
-                                         {"leading zero", "1"}}));
+  EXPECT_EQ(Settings(&l), With(kBuiltIn, {{"time", "H.mm"},
+                                          {"long", "d MMMM yyyy"},
+                                          {"24h", "1"},
+                                          {"long or short", "2"},
+                                          {"negative sign", "~"},
+                                          {"negative form", "3"},
+                                          {"leading zero", "1"}}));
   EXPECT_EQ(1, l.Customized());
 
   // Customized: the automatic sources change nothing.
   fake_.Set(1024, item::kSDate, "-");
   fake_.Set(1024, item::kSTime, ".");
-  const Record customized = Settings(l);
+  const Record customized = Settings(&l);
   l.InitControlPanelDateSettings();
   l.InitControlPanelTimeSettings();
   WriteFile(dir_.File("app.ini"), "[Dates]\nDateSeparator=#\nTimeSeparator=!\n");
   CGNString file(dir_.File("app.ini").c_str());
   char section[] = "Dates";
   l.LoadIniDateTimeSettings(section, file);
-  EXPECT_EQ(customized, Settings(l));
+  EXPECT_EQ(customized, Settings(&l));
   // Back to automatic.
   l.SetCustomized(0);
   l.InitControlPanelDateSettings();
@@ -350,16 +349,16 @@ TEST_F(LocaleInit, IniSettingsAndMigration) {
   CLCLocale l;
   l.LoadIniDateTimeSettings(section, file);
   // The short date is converted with the separator just read.
-  EXPECT_EQ(Settings(l), With(kBuiltIn, {{"short", "d-M-yy"},
-                                         {"long", "dddd, yyyy MMMM d"},
-                                         {"date sep", "-"},
-                                         {"time sep", "."},
-                                         {"am", "vorm."},
-                                         {"pm", "nachm."},
-                                         {"24h", "1"},
-                                         {"marker first", "1"},
-                                         {"calendar", "3"},
-                                         {"long or short", "2"}}));
+  EXPECT_EQ(Settings(&l), With(kBuiltIn, {{"short", "d-M-yy"},
+                                          {"long", "dddd, yyyy MMMM d"},
+                                          {"date sep", "-"},
+                                          {"time sep", "."},
+                                          {"am", "vorm."},
+                                          {"pm", "nachm."},
+                                          {"24h", "1"},
+                                          {"marker first", "1"},
+                                          {"calendar", "3"},
+                                          {"long or short", "2"}}));
   auto keys = [&] {
     std::string all;
     for (const char* name :

@@ -35,13 +35,12 @@ TEST(CodeSetNames, WholeNamesForTheToolTheFirstKeyForTheLibrary) {
       {"Shift_JIS", CODESET_SJIS, CODESET_JIS},
       {"FOOBIG5BAR", -1, CODESET_BIG5},
       {"xeuc_tw", -1, CODESET_NONE},
+      {nullptr, -1, CODESET_NONE},
   };
   for (const auto& [name, byName, byRule] : kCases) {
     EXPECT_EQ(gnutil::CodeSetByName(name), byName) << name;
     EXPECT_EQ(mbGetCodeSet(name), byRule) << name;
   }
-  EXPECT_EQ(gnutil::CodeSetByName(nullptr), -1);
-  EXPECT_EQ(mbGetCodeSet(nullptr), CODESET_NONE);
   // Every key of the table finds its row's code set, by whole name and by
   // mbGetCodeSet's rule, which tries the rows in order.
   size_t count = 0;
@@ -67,12 +66,12 @@ TEST(LocaleNameRule, PosixCodesetFirstThenTheLanguagePrefix) {
       {CODESET_GB, {"zh_CN", "zh_CN.GB18030"}},
       {CODESET_8859_2, {"cs_CZ.iso88592"}},
       {CODESET_UTF8, {"zh_TW.utf8", "C.UTF-8"}},
-      {CODESET_NONE, {"Chinese (Traditional)_Taiwan.950", "C", "", "de_DE.ISO-8859-1@euro"}},
+      {CODESET_NONE,
+       {"Chinese (Traditional)_Taiwan.950", "C", "", "de_DE.ISO-8859-1@euro", nullptr}},
   };
   for (const auto& [cs, names] : kCases) {
     for (const char* name : names) EXPECT_EQ(gnutil::CodeSetForLocaleName(name), cs) << name;
   }
-  EXPECT_EQ(gnutil::CodeSetForLocaleName(nullptr), CODESET_NONE);
 }
 
 // InitMbutil follows the user's locale: the code set of a POSIX name, of a

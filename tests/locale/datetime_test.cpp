@@ -11,7 +11,6 @@
 #include <time.h>
 
 #include <string>
-#include <tuple>
 
 #include "support/datetime_settings.h"
 #include "support/fake_locale_info.h"
@@ -81,12 +80,13 @@ TEST(DateTimeClock, ConversionsBothWays) {
 
 TEST(DateTimeRange, IsValidDate) {
   ThreadZone zone(kZoneUTC);
-  // Years since 1900, month 0..11, day; whether valid.
-  const std::tuple<int, int, int, unsigned char> kCases[] = {
-      {100, 1, 30, 1}, {70, 0, 1, 1}, {69, 11, 31, 0}, {138, 0, 19, 1}, {138, 0, 20, 0}};
-  for (const auto& [year, month, day, valid] : kCases)
-    EXPECT_EQ(valid, CGNDateTime::IsValidDate(year, month, day))
-        << year << "/" << month << "/" << day;
+  const struct {
+    int year, month, day;  // years since 1900, month 0..11
+    unsigned char expected;
+  } cases[] = {{100, 1, 30, 1}, {70, 0, 1, 1}, {69, 11, 31, 0}, {138, 0, 19, 1}, {138, 0, 20, 0}};
+  for (const auto& c : cases)
+    EXPECT_EQ(c.expected, CGNDateTime::IsValidDate(c.year, c.month, c.day))
+        << c.year << "/" << c.month << "/" << c.day;
 }
 
 TEST(DateTimeRange, VerifyDateTime) {

@@ -99,7 +99,9 @@ TEST(DecimalParse, Table) {
   DecimalNumberT n;
   ASSERT_EQ(gnutil::ParseDecimal("-123456.789", &n, kComma, kPoint, nullptr), 0);
   ASSERT_EQ(gnutil::ParseDecimal("7", &n, kComma, kPoint, nullptr), 0);
-  EXPECT_EQ("0|7||", Join(n.negative, n.integerPart, n.fractionPart));
+  EXPECT_EQ(n.negative, 0);
+  EXPECT_STREQ(n.integerPart, "7");
+  EXPECT_STREQ(n.fractionPart, "");
 }
 
 // In a double-byte locale the scan goes by characters: the trail byte of "＝"

@@ -71,9 +71,13 @@ const Record kBuiltIn = Settings(nullptr);
 TEST(LocaleRecord, BuiltInValues) {
   CLCLocale l;
   EXPECT_EQ(Settings(&l), kBuiltIn);
-  EXPECT_EQ(Join(1024, LANGCLASS_UNKNOWN, LANGNAME_UNKNOWN, 0, 0, 0, true),
-            Join(l.GetLocaleId(), l.GetLang(), l.GetLangName(), l.IsMultiByte(), l.IsUnicode(),
-                 l.Customized(), l.m_pEmperors == nullptr));
+  EXPECT_EQ(l.GetLocaleId(), 1024u);
+  EXPECT_EQ(l.GetLang(), LANGCLASS_UNKNOWN);
+  EXPECT_EQ(l.GetLangName(), LANGNAME_UNKNOWN);
+  EXPECT_FALSE(l.IsMultiByte());
+  EXPECT_FALSE(l.IsUnicode());
+  EXPECT_FALSE(l.Customized());
+  EXPECT_EQ(l.m_pEmperors, nullptr);
   // Past either end: nothing.
   EXPECT_EQ("||||", Join(Read(l, &L::MonthName, 12), Read(l, &L::MonthAbbrev, -1),
                          Read(l, &L::DayName, 7), Read(l, &L::DayAbbrev, -5)));
@@ -82,14 +86,15 @@ TEST(LocaleRecord, BuiltInValues) {
 TEST(LocaleRecord, JapaneseUnitCharacters) {
   UseShiftJisFixedTexts();
   CLCLocale l;
-  auto units = [&l] {  // Japanese or not, then the year to second characters
-    return Join(l.LocaleIsJapanese(), Read(l, &L::YearChar), Read(l, &L::MonthChar),
-                Read(l, &L::DayChar), Read(l, &L::HourChar), Read(l, &L::MinuteChar),
-                Read(l, &L::SecondChar));
+  auto units = [&l] {  // the year to second characters
+    return Join(Read(l, &L::YearChar), Read(l, &L::MonthChar), Read(l, &L::DayChar),
+                Read(l, &L::HourChar), Read(l, &L::MinuteChar), Read(l, &L::SecondChar));
   };
-  EXPECT_EQ("0|||||||", units());
+  EXPECT_FALSE(l.LocaleIsJapanese());
+  EXPECT_EQ("||||||", units());
   l.m_langName = LANGNAME_JAPANESE;
-  EXPECT_EQ("1|\x94\x4E|\x8C\x8E|\x93\xFA|\x8E\x9E|\x95\xAA|\x95\x62|", units());
+  EXPECT_TRUE(l.LocaleIsJapanese());
+  EXPECT_EQ("\x94\x4E|\x8C\x8E|\x93\xFA|\x8E\x9E|\x95\xAA|\x95\x62|", units());
 }
 
 TEST(LocaleRecord, CopiesOwnTheirEraTable) {
@@ -332,8 +337,10 @@ TEST_F(LocaleInit, CustomizeSwitchesLocaleFirst) {
   // Another name: SetLocale runs first (it re-reads the system), then the
   // caller's values are stored over what it read.
   l.Customize("hh:mm tt", "", "", 0, "", 0, 0, "", "", "", "xx_YY.none");
-  EXPECT_EQ("xx_YY.none|1024|hh:mm tt|0|",
-            Join(l.m_localeName, l.GetLocaleId(), l.m_timeFormat, l.m_24HourTime));
+  EXPECT_EQ(Text(l.m_localeName), "xx_YY.none");
+  EXPECT_EQ(l.GetLocaleId(), 1024u);
+  EXPECT_EQ(Text(l.m_timeFormat), "hh:mm tt");
+  EXPECT_EQ(Text(l.m_24HourTime), "0");
   LocaleInfo::Free();
 }
 
@@ -359,24 +366,31 @@ TEST_F(LocaleInit, IniSettingsAndMigration) {
                                           {"marker first", "1"},
                                           {"calendar", "3"},
                                           {"long or short", "2"}}));
+  // The old keys are set to 0, the new ones hold the converted formats.
   auto keys = [&] {
-    std::string all;
+    Record all;
     for (const char* name :
          {"LongDateFormat", "NewLongDateFormat", "ShortDateFormat", "NewShortDateFormat"}) {
       CGNString v;
       OSGetConfig(v, CGNString("missing"), CGNString("Locale"), CGNString(name), file);
-      all += std::string(v) + "|";
+      all[name] = std::string(v);
     }
     return all;
   };
-  EXPECT_EQ("0|dddd, yyyy MMMM d|0|d-M-yy|", keys());
+  auto migrated = [](const char* longFormat) {
+    return Record{{"LongDateFormat", "0"},
+                  {"NewLongDateFormat", longFormat},
+                  {"ShortDateFormat", "0"},
+                  {"NewShortDateFormat", "d-M-yy"}};
+  };
+  EXPECT_EQ(keys(), migrated("dddd, yyyy MMMM d"));
 
   // The second time the keys are already migrated; the user's new formats win.
   OSSetConfig(CGNString("yyyy MMMM d"), CGNString("Locale"), CGNString("NewLongDateFormat"), file);
   CLCLocale again;
   again.LoadIniDateTimeSettings(section, file);
   EXPECT_EQ("yyyy MMMM d|d-M-yy|", Join(again.m_longDateFormat, again.m_shortDateFormat));
-  EXPECT_EQ("0|yyyy MMMM d|0|d-M-yy|", keys());
+  EXPECT_EQ(keys(), migrated("yyyy MMMM d"));
 }
 
 }  // namespace
